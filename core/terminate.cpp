@@ -1,0 +1,66 @@
+// The terminate entries and the default quit handler of core-only programs.
+#include "core/terminate.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#include "core/last_error.h"
+
+namespace {
+
+void DefaultQuit(int exitStatus) {
+  std::puts("exit");
+  std::fflush(stdout);
+  std::exit(exitStatus);
+}
+
+QuitHandler gQuitHandler = DefaultQuit;
+bool gTerminating = false;
+
+// A test's throwing handler unwinds through here; the next end must run again.
+struct TerminatingScope {
+  TerminatingScope() { gTerminating = true; }
+  ~TerminatingScope() {
+    if (std::uncaught_exceptions() > 0) gTerminating = false;
+  }
+};
+
+[[noreturn]] void RunQuit(int exitStatus) {
+  TerminatingScope scope;
+  gQuitHandler(exitStatus);
+  std::fflush(stdout);
+  std::fflush(stderr);
+  _exit(exitStatus);
+}
+
+}  // namespace
+
+void InstallQuitHandler(QuitHandler handler) { gQuitHandler = handler ? handler : DefaultQuit; }
+
+QuitHandler InstalledQuitHandler() { return gQuitHandler; }
+
+void TerminateProgram() {
+  if (gTerminating) return;
+  RunQuit(0);
+}
+
+void FatalTerminate(int32_t code) {
+  SetLastErrorCode(code);
+  if (gTerminating) {
+    // A fatal error inside the quit sequence itself: never return into the faulting access.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    _exit(1);
+  }
+  RunQuit(1);
+}
+
+bool TerminationInProgress() { return gTerminating; }
+
+void ResetTerminationForTests() {
+  gQuitHandler = DefaultQuit;
+  gTerminating = false;
+}
