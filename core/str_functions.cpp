@@ -1,7 +1,6 @@
 // Text functions of the language on Str values and 8-bit characters.
 #include "core/str_functions.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -30,8 +29,12 @@ Str Slice(const Str& text, uint32_t start, uint32_t count) {
   return r;
 }
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 
 bool IsAlphaNumeric(uint8_t b) {
   return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
@@ -49,18 +52,26 @@ size_t EscapedSize(uint8_t b) {
   return b < 128 ? 3 : 6;
 }
 
+void AppendPercentByte(Str& out, uint8_t b) {
+  StrAppendChar(out, '%');
+  StrAppendChar(out, "0123456789abcdef"[b >> 4]);
+  StrAppendChar(out, "0123456789abcdef"[b & 15]);
+}
+
+// Bytes of 128 and up are Latin-1 code points, sent as their two-byte UTF-8 form.
 void AppendEscaped(Str& out, uint8_t b) {
-  char escape[8];
   if (b < 128) {
-    std::snprintf(escape, sizeof escape, "%%%02x", b);
-  } else {
-    std::snprintf(escape, sizeof escape, "%%%02x%%%02x", b < 192 ? 0xC2 : 0xC3, (b & 0x3F) + 0x80);
+    AppendPercentByte(out, b);
+    return;
   }
-  StrAppendCString(out, escape);
+  AppendPercentByte(out, b < 192 ? 0xC2 : 0xC3);
+  AppendPercentByte(out, uint8_t((b & 0x3F) + 0x80));
 }
 
 // The byte at i, or the terminator past the stored length.
-char ByteOrEnd(const Str& s, uint32_t i) { return i < s.length ? s.data[i] : 0; }
+char ByteOrEnd(const Str& s, uint32_t i) {
+  return i < s.length ? s.data[i] : 0;
+}
 
 // The code point of the UTF-8 sequence at i and its size; size 0 when no complete two- or
 // three-byte sequence starts there.

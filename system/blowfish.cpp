@@ -58,7 +58,9 @@ void CipherTail(const Blowfish& bf, const uint8_t* input, uint8_t* output, uint3
 
 }  // namespace
 
-void BlowfishConstruct(Blowfish& bf) { std::memset(&bf, 0, sizeof bf); }
+void BlowfishConstruct(Blowfish& bf) {
+  std::memset(&bf, 0, sizeof bf);
+}
 
 void BlowfishDestruct(Blowfish& bf) {
   // A volatile pass, so the wipe of a dying object is not optimised away.
@@ -127,8 +129,7 @@ uint32_t BlowfishPaddedLength(const Blowfish&, uint32_t length) {
   return uint32_t((uint64_t(length) + kBlock - 1) / kBlock * kBlock);
 }
 
-int32_t BlowfishEncode(const Blowfish& bf, const uint8_t* input, uint8_t* output,
-                       uint32_t length) {
+int32_t BlowfishEncode(const Blowfish& bf, const uint8_t* input, uint8_t* output, uint32_t length) {
   if (!bf.keyed || length > kBlowfishMaxEncodeLength) return -1;
   const uint32_t whole = length / kBlock * kBlock;
   CipherWholeBlocks(bf, input, output, whole, BlowfishEncipherBlock);

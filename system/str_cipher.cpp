@@ -22,7 +22,9 @@ struct KeyedCipher {
 };
 
 // Ciphertext digits are decoded leniently: anything above '9' counts from 'a' = 10.
-uint8_t CipherDigitValue(char c) { return uint8_t(c <= '9' ? c - '0' : c - 87); }
+uint8_t CipherDigitValue(char c) {
+  return uint8_t(c <= '9' ? c - '0' : c - 87);
+}
 
 }  // namespace
 
@@ -30,8 +32,8 @@ Str StrEncrypt(const Str& key, const Str& text) {
   if (key.length == 0) return StrNewEmpty();
   KeyedCipher cipher(key);
   std::vector<uint8_t> work(BlowfishPaddedLength(cipher.bf, text.length + 1) + 1);
-  const int32_t padded = BlowfishEncode(
-      cipher.bf, reinterpret_cast<const uint8_t*>(text.data), work.data(), text.length);
+  const int32_t padded = BlowfishEncode(cipher.bf, reinterpret_cast<const uint8_t*>(text.data),
+                                        work.data(), text.length);
   return BytesToHex(work.data(), padded, false);
 }
 

@@ -31,7 +31,9 @@ struct Owned {
   }
 };
 
-std::string Convert(Str (*f)(const Str&), const std::string& in) { return Owned(f(Owned(in).s)).text(); }
+std::string Convert(Str (*f)(const Str&), const std::string& in) {
+  return Owned(f(Owned(in).s)).text();
+}
 
 TEST(StrTrim, DropsOnlyCharactersOfTheSet) {
   const struct {
@@ -40,9 +42,12 @@ TEST(StrTrim, DropsOnlyCharactersOfTheSet) {
     const char* left;
     const char* right;
   } cases[] = {
-      {"xx--", "-", "xx--", "xx"},       {"----", "-", "", ""},
-      {"  a ", " ", "a ", "  a"},        {"-x-", "", "-x-", "-x-"},
-      {"", "-", "", ""},                 {"ab-ba", "ab", "-ba", "ab-"},
+      {"xx--", "-", "xx--", "xx"},
+      {"----", "-", "", ""},
+      {"  a ", " ", "a ", "  a"},
+      {"-x-", "", "-x-", "-x-"},
+      {"", "-", "", ""},
+      {"ab-ba", "ab", "-ba", "ab-"},
       {"\t\n text", " \t\n", "text", "\t\n text"},
       {"x\0y", std::string("\0", 1), "x", "x"},  // the set's stored length counts
   };
@@ -82,10 +87,9 @@ TEST(UrlUnescape, DecodesAndDropsMalformedEscapes) {
   const struct {
     std::string in, out;
   } cases[] = {
-      {"a%20b+c", "a b c"},   {"%zz", "z"},       {"100%", "100"},
-      {"%c3%a9", "\xe9"},     {"%4", ""},         {"%4g", "g"},
-      {"%%41", "41"},         {"%41%42", "AB"},   {"%e2%82%ac", " "},
-      {"%C3%A9", "\xe9"},     {"plain", "plain"}, {"%2B+", "+ "},
+      {"a%20b+c", "a b c"}, {"%zz", "z"},       {"100%", "100"},    {"%c3%a9", "\xe9"},
+      {"%4", ""},           {"%4g", "g"},       {"%%41", "41"},     {"%41%42", "AB"},
+      {"%e2%82%ac", " "},   {"%C3%A9", "\xe9"}, {"plain", "plain"}, {"%2B+", "+ "},
   };
   for (const auto& c : cases) EXPECT_EQ(Convert(UrlUnescape, c.in), c.out) << c.in;
 }
@@ -101,14 +105,16 @@ TEST(Utf8ToLatin1, DecodesShortSequencesAndDropsTheRest) {
   const struct {
     std::string in, out;
   } cases[] = {
-      {"\xe2\x82\xac", " "},                // above 255
-      {"ab\xc3", "ab"},                     // lone lead byte at the end
-      {"\xc3\xa9\xc2\xa0", "\xe9\xa0"},     // two-byte sequences
-      {"\xe0\x82\xa9", "\xa9"},             // overlong three-byte form, not checked
-      {"\x80x\xbf", "x"},                   // stray continuation bytes
-      {"\xf0\x9f\x98\x80!", "!"},           // four-byte lead and its tail are dropped
-      {"\xe2\x82", ""},                     // three-byte lead without its bytes
-      {"\xc3" "A", "\xc1"},                 // continuation not checked
+      {"\xe2\x82\xac", " "},             // above 255
+      {"ab\xc3", "ab"},                  // lone lead byte at the end
+      {"\xc3\xa9\xc2\xa0", "\xe9\xa0"},  // two-byte sequences
+      {"\xe0\x82\xa9", "\xa9"},          // overlong three-byte form, not checked
+      {"\x80x\xbf", "x"},                // stray continuation bytes
+      {"\xf0\x9f\x98\x80!", "!"},        // four-byte lead and its tail are dropped
+      {"\xe2\x82", ""},                  // three-byte lead without its bytes
+      {"\xc3"
+       "A",
+       "\xc1"},  // continuation not checked
   };
   for (const auto& c : cases) {
     Owned s(c.in);
@@ -160,7 +166,9 @@ TEST(Int64ToText, WritesEveryBase) {
   }
 }
 
-std::u16string Units(const char16_t* w) { return std::u16string(w); }
+std::u16string Units(const char16_t* w) {
+  return std::u16string(w);
+}
 
 TEST(WideText, Latin1BothWays) {
   std::string bytes;

@@ -18,7 +18,8 @@ using Bytes = std::vector<uint8_t>;
 
 Bytes FromHex(const std::string& hex) {
   Bytes out;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    out.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
   return out;
 }
 
@@ -63,8 +64,7 @@ TEST(BlowfishVectors, MatchThePublishedOnesAsLittleEndianHalves) {
       {"1111111111111111", "1111111111111111", "2466DD878B963C9D"},
       {"0123456789ABCDEF", "1111111111111111", "61F9C3802281B096"},
       {"FEDCBA9876543210", "0123456789ABCDEF", "0ACEAB0FC6A0A28D"},
-      {"F0E1D2C3B4A5968778695A4B3C2D1E0F0011223344556677", "FEDCBA9876543210",
-       "05044B62FA52D080"},
+      {"F0E1D2C3B4A5968778695A4B3C2D1E0F0011223344556677", "FEDCBA9876543210", "05044B62FA52D080"},
   };
   for (const Case& c : cases) {
     Cipher cipher(FromHex(c.key));
@@ -104,8 +104,8 @@ double PiSeriesTerm(int j, int d) {
 }
 
 uint32_t PiHexDigits4(int d) {
-  double x = 4 * PiSeriesTerm(1, d) - 2 * PiSeriesTerm(4, d) - PiSeriesTerm(5, d) -
-             PiSeriesTerm(6, d);
+  double x =
+      4 * PiSeriesTerm(1, d) - 2 * PiSeriesTerm(4, d) - PiSeriesTerm(5, d) - PiSeriesTerm(6, d);
   x -= std::floor(x);
   return uint32_t(x * 65536.0);
 }
@@ -165,7 +165,8 @@ TEST(BlowfishBuffers, DecodeOfAPartialBlockStaysInsideTheBuffer) {
   Bytes padded(16, 0);
   for (int i = 0; i < 13; ++i) padded[i] = uint8_t(i + 100);
   const Bytes whole = cipher.Decode(padded);
-  EXPECT_EQ(Bytes(cipherText.get(), cipherText.get() + 13), Bytes(whole.begin(), whole.begin() + 13));
+  EXPECT_EQ(Bytes(cipherText.get(), cipherText.get() + 13),
+            Bytes(whole.begin(), whole.begin() + 13));
 }
 
 TEST(BlowfishKey, ShortKeysRepeatThroughTheSchedule) {

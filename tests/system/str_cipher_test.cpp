@@ -53,8 +53,8 @@ TEST(StrCipher, RoundTripsTextWithoutZeroBytes) {
   std::string everyByte;
   for (int b = 1; b < 256; ++b) everyByte += char(b);
   const std::string keys[] = {"k", "secret", std::string(100, 'z'), "\xff\x80"};
-  const std::string texts[] = {"", "a", "exactly8", "nine char", everyByte,
-                               std::string(100000, 'x')};
+  const std::string texts[] = {"",          "a",       "exactly8",
+                               "nine char", everyByte, std::string(100000, 'x')};
   for (const std::string& key : keys)
     for (const std::string& text : texts) EXPECT_EQ(Decrypt(key, Encrypt(key, text)), text);
 }
