@@ -3,39 +3,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
-#include "core/str_functions.h"
+#include "tests/support/owned_str.h"
 
 namespace {
 
-struct Owned {
-  Str s;
-  Owned() { StrInitEmpty(s); }
-  explicit Owned(const std::string& text) {
-    StrInitEmpty(s);
-    if (!text.empty()) {
-      StrReserve(s, uint32_t(text.size()), false);
-      std::copy(text.begin(), text.end(), s.data);
-      s.data[text.size()] = 0;
-      s.length = uint32_t(text.size());
-    }
-  }
-  explicit Owned(Str taken) : s(taken) {}
-  ~Owned() { StrRelease(s); }
-  Owned(const Owned&) = delete;
-  Owned& operator=(const Owned&) = delete;
-  std::string text() const { return std::string(s.data, s.length); }
-};
-
 std::string Encrypt(const std::string& key, const std::string& text) {
-  return Owned(StrEncrypt(Owned(key).s, Owned(text).s)).text();
+  return OwnedStr(StrEncrypt(OwnedStr(key).s, OwnedStr(text).s)).text();
 }
 
 std::string Decrypt(const std::string& key, const std::string& digits) {
-  Owned d(digits);
-  return Owned(StrDecrypt(Owned(key).s, d.s)).text();
+  OwnedStr d(digits);
+  return OwnedStr(StrDecrypt(OwnedStr(key).s, d.s)).text();
 }
 
 TEST(StrCipher, HexLengthIsTwiceThePaddedLength) {
@@ -68,8 +48,8 @@ TEST(StrCipher, KnownCiphertextAndBlockOrder) {
 }
 
 TEST(StrCipher, DecryptLowerCasesTheCallersDigits) {
-  Owned key("k"), digits("ABCDEF0123");
-  Owned(StrDecrypt(key.s, digits.s));
+  OwnedStr key("k"), digits("ABCDEF0123");
+  OwnedStr(StrDecrypt(key.s, digits.s));
   EXPECT_EQ(digits.text(), "abcdef0123");
 }
 
