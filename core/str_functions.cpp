@@ -73,7 +73,7 @@ char ByteOrEnd(const Str& s, uint32_t i) {
   return i < s.length ? s.data[i] : 0;
 }
 
-// The code point of the UTF-8 sequence at i and its size; size 0 when no complete two- or
+// The code point of the UTF-8 sequence at p and its size; size 0 when no complete two- or
 // three-byte sequence starts there.
 struct Utf8Sequence {
   uint32_t code;
