@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 #include <string>
 
 #include "tests/support/owned_str.h"
@@ -78,6 +79,17 @@ TEST(UrlUnescape, UndoesEscapeForEveryLatin1Byte) {
   for (int b = 0; b < 256; ++b) all += char(b);
   OwnedStr escaped(UrlEscape(OwnedStr(all).s));
   EXPECT_EQ(OwnedStr(UrlUnescape(escaped.s)).text(), all);
+}
+
+TEST(UrlUnescape, RandomBytesSurviveTheRoundTripAndDecodingNeverGrows) {
+  std::mt19937 random(2026);
+  for (int round = 0; round < 200; ++round) {
+    std::string bytes(random() % 300, '\0');
+    for (char& c : bytes) c = char(random());
+    OwnedStr text(bytes);
+    EXPECT_EQ(OwnedStr(UrlUnescape(OwnedStr(UrlEscape(text.s)).s)).text(), bytes);
+    EXPECT_LE(OwnedStr(UrlUnescape(text.s)).text().size(), bytes.size());
+  }
 }
 
 TEST(Utf8ToLatin1, DecodesShortSequencesAndDropsTheRest) {
