@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/str.h"
+#include "core/str_operators.h"
 
 class StrValue {
  public:
@@ -38,6 +39,13 @@ class StrValue {
     return *this;
   }
 
+  template <class T>
+    requires StrOperand<T>
+  StrValue& operator+=(const T& right) {
+    StrAppendValue(s_, right);
+    return *this;
+  }
+
   // Takes ownership of a record a runtime function constructed (FormatNumber, LastErrorText).
   static StrValue Adopt(Str record) {
     StrValue v;
@@ -58,3 +66,48 @@ class StrValue {
  private:
   Str s_;
 };
+
+// The operators of the language wherever a StrValue takes part. Raw text + raw text or + a number
+// would be pointer arithmetic in C++: start such a concatenation with a StrValue.
+template <class L, class R>
+concept StrValueOperands =
+    (std::same_as<L, StrValue> || std::same_as<R, StrValue>) && StrOperandPair<L, R>;
+
+template <class L, class R>
+  requires StrValueOperands<L, R>
+StrValue operator+(const L& left, const R& right) {
+  Str result;
+  StrConcatAny(result, left, right);
+  return StrValue::Adopt(result);
+}
+
+template <class L, class R>
+  requires StrValueOperands<L, R>
+bool operator==(const L& left, const R& right) {
+  return StrCompareValues(StrCompareOp::kEqual, left, right);
+}
+template <class L, class R>
+  requires StrValueOperands<L, R>
+bool operator!=(const L& left, const R& right) {
+  return StrCompareValues(StrCompareOp::kNotEqual, left, right);
+}
+template <class L, class R>
+  requires StrValueOperands<L, R>
+bool operator<(const L& left, const R& right) {
+  return StrCompareValues(StrCompareOp::kLess, left, right);
+}
+template <class L, class R>
+  requires StrValueOperands<L, R>
+bool operator>(const L& left, const R& right) {
+  return StrCompareValues(StrCompareOp::kGreater, left, right);
+}
+template <class L, class R>
+  requires StrValueOperands<L, R>
+bool operator<=(const L& left, const R& right) {
+  return StrCompareValues(StrCompareOp::kLessEqual, left, right);
+}
+template <class L, class R>
+  requires StrValueOperands<L, R>
+bool operator>=(const L& left, const R& right) {
+  return StrCompareValues(StrCompareOp::kGreaterEqual, left, right);
+}
