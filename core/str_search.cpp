@@ -1,7 +1,9 @@
 // Boyer-Moore-Horspool search and the operations built on it.
 #include "core/str_search.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "core/terminate.h"
 
@@ -37,23 +39,55 @@ int32_t FindLastUpTo(Text haystack, Text needle, int32_t limit) {
   return best;
 }
 
-// Replaces `cut` bytes at `at` with the replacement by building a new text.
-void Splice(Str& s, uint32_t at, uint32_t cut, const Str& replacement) {
-  const uint32_t tail = s.length - at - cut;
-  const uint64_t length = uint64_t(at) + replacement.length + tail;
-  Str rebuilt;
-  StrInitEmpty(rebuilt);
-  if (length > 0) {
-    if (length > kStrMaxReserve) FatalTerminate(7);
-    StrReserve(rebuilt, uint32_t(length), false);
-    std::memcpy(rebuilt.data, s.data, at);
-    std::memcpy(rebuilt.data + at, replacement.data, replacement.length);
-    std::memcpy(rebuilt.data + at + replacement.length, s.data + at + cut, tail);
-    rebuilt.data[length] = 0;
-    rebuilt.length = uint32_t(length);
+// Same lengths: the replacement overwrites each match and the scan goes on behind it.
+void ReplaceInPlace(Str& s, const Str& search, const Str& replacement) {
+  uint32_t pos = 0;
+  while (pos < s.length) {
+    const int32_t found = StrFindCore(s.data + pos, s.length - pos, search.data, search.length);
+    if (found < 0) return;
+    const uint32_t at = pos + uint32_t(found);
+    std::memcpy(s.data + at, replacement.data, replacement.length);
+    pos = at + replacement.length;
   }
-  StrRelease(s);
-  s = rebuilt;
+}
+
+// Different lengths: the text is conceptually rebuilt at every match and the scan resumes
+// search length - 1 bytes before the end of the replacement (never before the start), so a
+// match may begin in text already written and end in text not yet read. One pass builds the
+// same text without the rebuilds: `out` holds what is written, the input is read from `next`.
+std::string ReplaceResizing(const Str& text, const Str& search, const Str& replacement) {
+  const char* in = text.data;
+  const uint32_t n = text.length;
+  const uint32_t cut = search.length;
+  std::string out, window;
+  out.reserve(n);
+  uint32_t next = 0;
+  const auto put = [&] {
+    if (out.size() + replacement.length > kStrMaxReserve) FatalTerminate(7);
+    out.append(replacement.data, replacement.length);
+  };
+  while (next < n) {
+    const uint32_t back = uint32_t(std::min<size_t>(out.size(), cut - 1));
+    if (back > 0) {
+      window.assign(out, out.size() - back);
+      window.append(in + next, std::min(cut - 1, n - next));
+      const int32_t w = StrFindCore(window.data(), uint32_t(window.size()), search.data, cut);
+      if (w >= 0 && uint32_t(w) < back) {
+        out.resize(out.size() - (back - uint32_t(w)));
+        next += cut - (back - uint32_t(w));
+        put();
+        continue;
+      }
+    }
+    const int32_t found = StrFindCore(in + next, n - next, search.data, cut);
+    if (found < 0) break;
+    out.append(in + next, uint32_t(found));
+    next += uint32_t(found) + cut;
+    put();
+  }
+  out.append(in + next, n - next);
+  if (out.size() > kStrMaxReserve) FatalTerminate(7);
+  return out;
 }
 
 }  // namespace
@@ -103,24 +137,19 @@ int32_t StrFindReverse(const char* haystack, const char* needle, int32_t limit) 
   return FindLastUpTo(AsText(haystack), AsText(needle), limit);
 }
 
-void StrReplace(Str& result, const Str& text, const Str& search, const Str& replacement) {
-  StrCopyConstruct(result, text);
-  const uint32_t cut = search.length;
-  const uint32_t put = replacement.length;
-  uint32_t pos = 0;
-  while (pos < result.length) {
-    const int32_t found = StrFindCore(result.data + pos, result.length - pos, search.data, cut);
-    if (found < 0) return;
-    const uint32_t at = pos + uint32_t(found);
-    if (cut == put) {
-      std::memcpy(result.data + at, replacement.data, put);
-      pos = at + put;
-      continue;
-    }
-    Splice(result, at, cut, replacement);
-    const int64_t resume = int64_t(at) + put - cut + 1;
-    pos = resume < 0 ? 0 : uint32_t(resume);
+Str& StrReplace(Str& result, const Str& text, const Str& search, const Str& replacement) {
+  if (search.length == replacement.length || search.length == 0) {
+    StrCopyConstruct(result, text);
+    ReplaceInPlace(result, search, replacement);
+    return result;
   }
+  const std::string replaced = ReplaceResizing(text, search, replacement);
+  StrInitEmpty(result);
+  StrReserve(result, uint32_t(replaced.size()), false);
+  std::memcpy(result.data, replaced.data(), replaced.size());
+  result.length = uint32_t(replaced.size());
+  if (result.capacity > 0) result.data[result.length] = 0;
+  return result;
 }
 
 const char* CStrFindFirstOf(const char* text, const char* set) {

@@ -26,10 +26,11 @@ int32_t StrFindReverse(const char* haystack, const Str& needle, int32_t limit = 
 int32_t StrFindReverse(const char* haystack, const char* needle, int32_t limit = -1);
 
 // Constructs result (its old contents are not released) as text with every occurrence of search
-// replaced. The scan resumes just behind each replacement, or inside it when the replacement is
-// shorter than what it replaced, so a match may form across the join. An empty search changes
-// nothing.
-void StrReplace(Str& result, const Str& text, const Str& search, const Str& replacement);
+// replaced, and returns it. When search and replacement differ in length the scan resumes
+// search length - 1 bytes before the end of each replacement, so a match may form across the
+// join ("aabb" without "ab" gives ""); with equal lengths it resumes behind the replacement. An
+// empty search changes nothing.
+Str& StrReplace(Str& result, const Str& text, const Str& search, const Str& replacement);
 
 // The first character of text that is (or is not) one of the bytes of set, or null. Null text or
 // null set count as empty.

@@ -129,6 +129,8 @@ TEST(StrReplace, ReplacesEveryOccurrence) {
       {"aba", "a", "aa", "aabaa"},     {"aabb", "ab", "", ""},
       {"hello", "", "x", "hello"},     {"", "a", "b", ""},
       {"aaaa", "aa", "a", "a"},        {"x.y.z", ".", "::", "x::y::z"},
+      {"aab", "ab", "a", "aa"},        {"abcabc", "bc", "xbcx", "axbcxaxbcx"},
+      {"aab", "", "x", "aab"},
   };
   for (const Case& c : cases) {
     const StrValue text(c.text), search(c.search), rep(c.replacement);
@@ -142,8 +144,8 @@ TEST(StrReplace, ReplacesEveryOccurrence) {
 
 TEST(StrReplace, AgreesWithTheResumeRuleOnRandomTexts) {
   std::mt19937 rng(7);
-  for (int i = 0; i < 5000; ++i) {
-    const std::string text = RandomText(rng, 30, "ab");
+  for (int i = 0; i < 20000; ++i) {
+    const std::string text = RandomText(rng, 40, "ab");
     const std::string search = RandomText(rng, 3, "ab");
     const std::string rep = RandomText(rng, 4, "ab");
     Str result;
