@@ -48,37 +48,22 @@ TEST(StrConcat, EveryMixWithTextGivesBothTexts) {
   EXPECT_EQ(members, 20);
 }
 
+template <class Build>
+StrValue Built(Build build) {
+  Str s;
+  build(s);
+  return StrValue::Adopt(s);
+}
+
 TEST(StrConcat, NamedMembersSpellNumbersLikeTheConstructors) {
   const StrValue v("v=");
-  struct Case {
-    void (*concat)(Str&, const Str&, double);
-    double number;
-    const char* text;
-  } cases[] = {{StrConcatNumber, 2.0, "v=2"},
-               {StrConcatNumber, 0.25, "v=0.25"},
-               {StrConcatNumber, 1e10, "v=1.e+010"},
-               {StrConcatNumber, 0.0625, "v=6.25e-002"}};
-  for (const Case& c : cases) {
-    const StrValue r = [&] {
-      Str s;
-      c.concat(s, v, c.number);
-      return StrValue::Adopt(s);
-    }();
-    EXPECT_EQ(r.view(), c.text);
-  }
-  Str r;
-  StrConcatInt(r, v, -3);
-  EXPECT_EQ(TextOf(r), "v=-3");
-  StrRelease(r);
-  CStringConcatNumber(r, "x", 1.5);
-  EXPECT_EQ(TextOf(r), "x1.5");
-  StrRelease(r);
-  NumberConcatCString(r, -0.5, "s");
-  EXPECT_EQ(TextOf(r), "-0.5s");
-  StrRelease(r);
-  CStringConcatInt(r, nullptr, 12);
-  EXPECT_EQ(TextOf(r), "12");
-  StrRelease(r);
+  EXPECT_EQ(Built([&](Str& s) { StrConcatNumber(s, v, 2.0); }).view(), "v=2");
+  EXPECT_EQ(Built([&](Str& s) { StrConcatNumber(s, v, 0.25); }).view(), "v=0.25");
+  EXPECT_EQ(Built([&](Str& s) { StrConcatNumber(s, v, 0.0625); }).view(), "v=6.25e-002");
+  EXPECT_EQ(Built([&](Str& s) { StrConcatInt(s, v, -3); }).view(), "v=-3");
+  EXPECT_EQ(Built([&](Str& s) { CStringConcatNumber(s, "x", 1e10); }).view(), "x1.e+010");
+  EXPECT_EQ(Built([&](Str& s) { NumberConcatCString(s, -0.5, "s"); }).view(), "-0.5s");
+  EXPECT_EQ(Built([&](Str& s) { CStringConcatInt(s, nullptr, 12); }).view(), "12");
 }
 
 TEST(StrConcat, GrowthFollowsTheLeftOperandsConstructor) {

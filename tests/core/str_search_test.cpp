@@ -135,8 +135,7 @@ TEST(StrReplace, ReplacesEveryOccurrence) {
   for (const Case& c : cases) {
     const StrValue text(c.text), search(c.search), rep(c.replacement);
     Str result;
-    StrReplace(result, text, search, rep);
-    const StrValue owned = StrValue::Adopt(result);
+    const StrValue owned = StrValue::Adopt(StrReplace(result, text, search, rep));
     EXPECT_EQ(owned.view(), c.result) << c.text << " / " << c.search << " / " << c.replacement;
     EXPECT_EQ(owned.view(), ReferenceReplace(c.text, c.search, c.replacement));
   }
@@ -149,8 +148,8 @@ TEST(StrReplace, AgreesWithTheResumeRuleOnRandomTexts) {
     const std::string search = RandomText(rng, 3, "ab");
     const std::string rep = RandomText(rng, 4, "ab");
     Str result;
-    StrReplace(result, FromBytes(text), FromBytes(search), FromBytes(rep));
-    const StrValue owned = StrValue::Adopt(result);
+    const StrValue owned =
+        StrValue::Adopt(StrReplace(result, FromBytes(text), FromBytes(search), FromBytes(rep)));
     ASSERT_EQ(owned.view(), ReferenceReplace(text, search, rep))
         << text << " / " << search << " / " << rep;
   }

@@ -76,18 +76,16 @@ TEST(TextToNumber, ReadsDecimalsAndExponentsOnly) {
       {"-.25", -0.25},  {".", 0},         {"-", 0},         {"e5", 0},
       {"1e", 1},        {"1e+", 1},       {"2d-x", 2},      {"1.50", 1.5},
       {"0.1", 0.1},     {"000123.4500", 123.45},
-      {"1e-400", 0},    {"4.9406564584124654e-324", 4.9406564584124654e-324},
-      {"1.7976931348623157e308", 1.7976931348623157e308},
+      {"1e-400", 0},    {"2e-324", 0},    {"3e-324", 4.9406564584124654e-324},
+      {"1.7976931348623158e308", 1.7976931348623157e308},
+      {"1.7976931348623159e308", HUGE_VAL}, {"1e400", HUGE_VAL}, {"-1.8e308", -HUGE_VAL},
+      {"1e99999999999999999999", HUGE_VAL},
       {"0.000000000000000000000000000001e30", 1},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CStrToNumber(c.text), c.value) << '"' << c.text << '"';
     EXPECT_EQ(StrToNumber(StrValue(c.text)), c.value) << '"' << c.text << '"';
   }
-  EXPECT_EQ(CStrToNumber("1e400"), HUGE_VAL);
-  EXPECT_EQ(CStrToNumber("1e999"), HUGE_VAL);
-  EXPECT_EQ(CStrToNumber("-1.8e308"), -HUGE_VAL);
-  EXPECT_EQ(CStrToNumber("1e99999999999999999999"), HUGE_VAL);
   EXPECT_TRUE(std::signbit(CStrToNumber("-0")));
   EXPECT_TRUE(std::signbit(CStrToNumber("-1e-999")));
   EXPECT_EQ(CStrToNumber(nullptr), 0);
