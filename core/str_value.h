@@ -1,8 +1,10 @@
 // StrValue: the owning form of Str for code written in C++ (the tool, tests). It releases its
 // record on destruction, copies by copying the bytes and moves by taking the fields. Str itself
-// stays a plain record for the runtime's free functions; a StrValue passes as `const Str&`.
+// stays a plain record for the runtime's free functions; a StrValue passes as `const Str&`, and
+// changes in place go through str(). The language's +, += and comparisons work on it.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <string_view>
 
@@ -12,7 +14,7 @@
 class StrValue {
  public:
   StrValue() { StrInitEmpty(s_); }
-  StrValue(const char* text) { StrFromCString(s_, text); }  // NOLINT: text reads as a string
+  StrValue(const char* text) { StrFromCString(s_, text); }  // NOLINT: a literal reads as a string
   explicit StrValue(const Str& other) { StrCopyConstruct(s_, other); }
   explicit StrValue(int32_t v) { StrFromInt(s_, v); }
   explicit StrValue(int64_t v) { StrFromInt64(s_, v); }
