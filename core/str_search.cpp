@@ -1,0 +1,170 @@
+// Boyer-Moore-Horspool search and the operations built on it.
+#include "core/str_search.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "core/terminate.h"
+
+namespace {
+
+struct Text {
+  const char* data;
+  uint32_t length;
+};
+
+Text AsText(const Str& s) { return {s.data, s.length}; }
+Text AsText(const char* raw) { return {raw, RawTextLength(raw)}; }
+
+int32_t FindFrom(Text haystack, Text needle, int32_t start) {
+  if (start < 0) start = 0;
+  if (uint32_t(start) >= haystack.length) return -1;
+  const int32_t found = StrFindCore(haystack.data + start, haystack.length - uint32_t(start),
+                                    needle.data, needle.length);
+  return found < 0 ? -1 : found + start;
+}
+
+int32_t FindLastUpTo(Text haystack, Text needle, int32_t limit) {
+  if (limit < 0) {
+    const int64_t last = int64_t(haystack.length) - needle.length;
+    if (last < 0) return -1;
+    limit = int32_t(last);
+  }
+  int32_t best = -1;
+  for (int32_t p = FindFrom(haystack, needle, 0); p >= 0 && p <= limit;
+       p = FindFrom(haystack, needle, p + 1)) {
+    best = p;
+  }
+  return best;
+}
+
+// Same lengths: the replacement overwrites each match and the scan goes on behind it.
+void ReplaceInPlace(Str& s, const Str& search, const Str& replacement) {
+  uint32_t pos = 0;
+  while (pos < s.length) {
+    const int32_t found = StrFindCore(s.data + pos, s.length - pos, search.data, search.length);
+    if (found < 0) return;
+    const uint32_t at = pos + uint32_t(found);
+    std::memcpy(s.data + at, replacement.data, replacement.length);
+    pos = at + replacement.length;
+  }
+}
+
+// Different lengths: the text is conceptually rebuilt at every match and the scan resumes
+// search length - 1 bytes before the end of the replacement (never before the start), so a
+// match may begin in text already written and end in text not yet read. One pass builds the
+// same text without the rebuilds: `out` holds what is written, the input is read from `next`.
+std::string ReplaceResizing(const Str& text, const Str& search, const Str& replacement) {
+  const char* in = text.data;
+  const uint32_t n = text.length;
+  const uint32_t cut = search.length;
+  std::string out, window;
+  out.reserve(n);
+  uint32_t next = 0;
+  const auto put = [&] {
+    if (out.size() + replacement.length > kStrMaxReserve) FatalTerminate(7);
+    out.append(replacement.data, replacement.length);
+  };
+  while (next < n) {
+    const uint32_t back = uint32_t(std::min<size_t>(out.size(), cut - 1));
+    if (back > 0) {
+      window.assign(out, out.size() - back);
+      window.append(in + next, std::min(cut - 1, n - next));
+      const int32_t w = StrFindCore(window.data(), uint32_t(window.size()), search.data, cut);
+      if (w >= 0 && uint32_t(w) < back) {
+        out.resize(out.size() - (back - uint32_t(w)));
+        next += cut - (back - uint32_t(w));
+        put();
+        continue;
+      }
+    }
+    const int32_t found = StrFindCore(in + next, n - next, search.data, cut);
+    if (found < 0) break;
+    out.append(in + next, uint32_t(found));
+    next += uint32_t(found) + cut;
+    put();
+  }
+  out.append(in + next, n - next);
+  if (out.size() > kStrMaxReserve) FatalTerminate(7);
+  return out;
+}
+
+}  // namespace
+
+int32_t StrFindCore(const char* buffer, uint32_t length, const char* pattern,
+                    uint32_t patternLength) {
+  const uint32_t m = patternLength;
+  if (m == 0 || buffer == nullptr || pattern == nullptr || length < m) return -1;
+  if (length == m) return std::memcmp(buffer, pattern, m) == 0 ? 0 : -1;
+
+  const auto* text = reinterpret_cast<const unsigned char*>(buffer);
+  const auto* pat = reinterpret_cast<const unsigned char*>(pattern);
+  uint32_t skip[256];
+  for (uint32_t& entry : skip) entry = m;
+  for (uint32_t i = 0; i + 1 < m; ++i) skip[pat[i]] = m - 1 - i;
+
+  const unsigned char last = pat[m - 1];
+  for (uint32_t at = 0; length - at >= m; at += skip[text[at + m - 1]]) {
+    if (text[at + m - 1] == last && std::memcmp(text + at, pat, m - 1) == 0) return int32_t(at);
+  }
+  return -1;
+}
+
+int32_t StrFind(const Str& haystack, const Str& needle, int32_t start) {
+  return FindFrom(AsText(haystack), AsText(needle), start);
+}
+int32_t StrFind(const Str& haystack, const char* needle, int32_t start) {
+  return FindFrom(AsText(haystack), AsText(needle), start);
+}
+int32_t StrFind(const char* haystack, const Str& needle, int32_t start) {
+  return FindFrom(AsText(haystack), AsText(needle), start);
+}
+int32_t StrFind(const char* haystack, const char* needle, int32_t start) {
+  return FindFrom(AsText(haystack), AsText(needle), start);
+}
+
+int32_t StrFindReverse(const Str& haystack, const Str& needle, int32_t limit) {
+  return FindLastUpTo(AsText(haystack), AsText(needle), limit);
+}
+int32_t StrFindReverse(const Str& haystack, const char* needle, int32_t limit) {
+  return FindLastUpTo(AsText(haystack), AsText(needle), limit);
+}
+int32_t StrFindReverse(const char* haystack, const Str& needle, int32_t limit) {
+  return FindLastUpTo(AsText(haystack), AsText(needle), limit);
+}
+int32_t StrFindReverse(const char* haystack, const char* needle, int32_t limit) {
+  return FindLastUpTo(AsText(haystack), AsText(needle), limit);
+}
+
+Str& StrReplace(Str& result, const Str& text, const Str& search, const Str& replacement) {
+  if (search.length == replacement.length || search.length == 0) {
+    StrCopyConstruct(result, text);
+    ReplaceInPlace(result, search, replacement);
+    return result;
+  }
+  const std::string replaced = ReplaceResizing(text, search, replacement);
+  StrInitEmpty(result);
+  StrReserve(result, uint32_t(replaced.size()), false);
+  std::memcpy(result.data, replaced.data(), replaced.size());
+  result.length = uint32_t(replaced.size());
+  if (result.capacity > 0) result.data[result.length] = 0;
+  return result;
+}
+
+const char* CStrFindFirstOf(const char* text, const char* set) {
+  if (text == nullptr || set == nullptr) return nullptr;
+  for (const char* p = text; *p; ++p) {
+    if (std::strchr(set, *p)) return p;
+  }
+  return nullptr;
+}
+
+const char* CStrFindFirstNotOf(const char* text, const char* set) {
+  if (text == nullptr || *text == 0) return nullptr;
+  if (set == nullptr) return text;
+  for (const char* p = text; *p; ++p) {
+    if (!std::strchr(set, *p)) return p;
+  }
+  return nullptr;
+}
