@@ -42,7 +42,11 @@ void AcquireNativeLock(NativeLock* lock) { pthread_mutex_lock(&lock->mutex); }
 
 void ReleaseNativeLock(NativeLock* lock) { pthread_mutex_unlock(&lock->mutex); }
 
-uint32_t CurrentThreadId() { return uint32_t(gettid()); }
+// Kept per thread: the id never changes, and asking the kernel costs a system call per lock.
+uint32_t CurrentThreadId() {
+  thread_local const uint32_t id = uint32_t(gettid());
+  return id;
+}
 
 bool StartNativeThread(ThreadEntry entry, void* argument, bool joinable, NativeThread* thread) {
   pthread_attr_t attributes;
