@@ -23,9 +23,10 @@ struct FakeClock {
 
 std::atomic<bool> fakeClockOn{false};
 
+// Never destroyed: threads may still read the clock while the process exits.
 FakeClock& Fake() {
-  static FakeClock clock;
-  return clock;
+  static FakeClock* clock = new FakeClock;
+  return *clock;
 }
 
 double FakeReading() {
