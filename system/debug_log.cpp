@@ -33,7 +33,7 @@ void ErrorLogWrite(const char* text) {
   for (int attempt = 0; attempt < kOpenTries; ++attempt) {
     int fd = OpenLog(path);
     if (fd < 0) continue;
-    // A short or failed write is not retried: the line is lost, as an unopened log loses it.
+    // A failed write is not retried: the line is lost, as an unopened log loses it.
     if (*text) platform::WriteFull(fd, text, std::strlen(text));
     platform::CloseDescriptor(fd);
     return;
