@@ -18,7 +18,7 @@ auto OnOtherThread(Body body) {
 
 }  // namespace
 
-TEST(Mutex, AnswersThePartsCodesForHolderAndOthers) {
+TEST(Mutex, AnswersItsCodesForHolderAndOthers) {
   Mutex m = nullptr;
   ASSERT_EQ(MutexInit(&m), kThreadSuccess);
   ASSERT_NE(m, nullptr);
