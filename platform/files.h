@@ -1,0 +1,80 @@
+// File helpers every reader and writer of the runtime opens files through. They stand in for
+// the Windows file calls: CreateFileA with its read, replace, append and open-always modes,
+// ReadFile/WriteFile, SetFilePointer, GetFileSize, DeleteFileA/RemoveDirectoryA, GetTempPathA
+// and GetModuleFileNameA.
+//
+// Names: the runtime accepts '\' and '/' alike; here every '\' becomes '/', and the runtime's
+// limit of 1023 bytes per name stays (a longer name fails with ENAMETOOLONG, as a missing file
+// would for the caller). Names are case-sensitive, as Linux gives them.
+//
+// What Linux cannot do: Windows opens files with share mode 0 (exclusive); Linux has no such
+// mode, so another process may open a file the runtime holds. Linux opens a folder for reading,
+// which Windows refuses: OpenForRead refuses it too. Every descriptor is close-on-exec, so
+// started programs inherit none.
+//
+// Test seams: none; tests point TMPDIR at a folder of their own.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// A name must fit a 1024-byte buffer with its terminator.
+inline constexpr size_t kMaxNameBytes = 1024;
+
+// The operating system's form of a runtime name: it ends at its first NUL, and '\' becomes '/'.
+// False for a name of kMaxNameBytes bytes or more.
+bool ToOsPath(std::string_view name, std::string& osPath);
+
+// Each open answers a descriptor, or -1 with errno set.
+
+// An existing file, read only. A folder is refused (EISDIR). Never waits for a pipe's writer.
+int OpenForRead(std::string_view name);
+
+// A new empty file, read and write. Whatever had the name goes first (RemoveFileOrFolder); a
+// symbolic link that appears in its place meanwhile is not followed.
+int ReplaceForWrite(std::string_view name);
+
+// Write only, created when missing, the write point at the end. Not in append mode: a later
+// seek moves the write point.
+int OpenForAppend(std::string_view name);
+
+// For a log in a folder other users may share: created private (0600), every write lands whole
+// at the end, and a symbolic link of that name is never followed (the open fails instead).
+int OpenPrivateLog(std::string_view name);
+
+// A folder is removed when it is empty; anything else (a symbolic link included, never its
+// target) is deleted. True when the name is gone by this call.
+bool RemoveFileOrFolder(std::string_view name);
+
+// Reads until count bytes came or the file ended; answers the bytes read, -1 on an error.
+int64_t ReadFull(int fd, void* buffer, size_t count);
+
+// Writes all count bytes; false on an error (some bytes may have been written).
+bool WriteFull(int fd, const void* bytes, size_t count);
+
+enum class SeekFrom { Start, Current, End };
+// Answers the new offset from the start, -1 on an error.
+int64_t SeekDescriptor(int fd, int64_t offset, SeekFrom from);
+
+// The file's size in bytes, -1 on an error.
+int64_t DescriptorSize(int fd);
+
+// Closes the descriptor; -1 is ignored.
+void CloseDescriptor(int fd);
+
+// Replaces the file's content without ever leaving it half written: the bytes go to a new file
+// beside it, which is then renamed over the name (a folder of that name is removed first, as
+// ReplaceForWrite does). On any failure the old file stays as it was and false is answered.
+bool AtomicRewrite(std::string_view name, std::string_view bytes);
+
+// $TMPDIR when set and not empty, else "/tmp"; always ending in '/'.
+std::string TempFolder();
+
+// The running program's file, read whole from /proc/self/exe; empty when it cannot be read.
+std::string ExecutablePath();
+
+}  // namespace platform
