@@ -50,7 +50,7 @@ TEST_F(SocketThreads, CloseCutsShortASendWaitingOnAFullSocket) {
   int32_t client = -1, server = -1;
   ConnectedPair(client, server);
   int32_t result = 0, error = 0;
-  const std::vector<char> lots(64 << 20, 'w');
+  const std::vector<char> lots(32 << 20, 'w');
   std::thread sender([&] {
     result = SockSend(client, lots.data(), int32_t(lots.size()), nullptr);
     error = SockGetLastError();
