@@ -13,7 +13,9 @@ constexpr int32_t kChunkBytes = 1023;
 // How long to wait for more bytes before asking again.
 constexpr int32_t kIdleWaitMs = 5;
 
-bool IsMemoryFileName(const char* name) { return std::strncmp(name, "mem://", 6) == 0; }
+bool IsMemoryFileName(const char* name) {
+  return std::strncmp(name, "mem://", 6) == 0;
+}
 
 // Where the body goes: the file, the buffer, or both.
 class BodySink {
@@ -66,7 +68,7 @@ Fetch ReceiveBody(int32_t row, BodySink& sink) {
 }
 
 bool RunFetch(const char* host, const char* path, int32_t port, int32_t timeoutMs, BodySink& sink,
-           int32_t& row) {
+              int32_t& row) {
   const SockAddress server = SockResolveHost(host, HttpPort(port));
   if (SockAddressIsNone(server)) return false;
   row = SockTcpConnect(server, timeoutMs);
@@ -85,7 +87,9 @@ void ReleaseKeepingError() {
 
 }  // namespace
 
-uint16_t HttpPort(int32_t port) { return port == 0 ? 80 : uint16_t(port); }
+uint16_t HttpPort(int32_t port) {
+  return port == 0 ? 80 : uint16_t(port);
+}
 
 std::string HttpRequestText(const char* host, const char* path) {
   return std::string("GET ") + path + " HTTP/1.0\r\nHost:" + host +

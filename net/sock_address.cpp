@@ -5,9 +5,13 @@
 
 #include <cstdio>
 
-uint32_t SockAddressToHost(const SockAddress& a) { return ntohl(a.address); }
+uint32_t SockAddressToHost(const SockAddress& a) {
+  return ntohl(a.address);
+}
 
-uint16_t SockPortToHost(const SockAddress& a) { return ntohs(a.port); }
+uint16_t SockPortToHost(const SockAddress& a) {
+  return ntohs(a.port);
+}
 
 SockAddress SockMakeAddress(uint8_t a, uint8_t b, uint8_t c, uint8_t d, uint16_t port) {
   const uint32_t hostOrder = (uint32_t{a} << 24) | (uint32_t{b} << 16) | (uint32_t{c} << 8) | d;

@@ -10,7 +10,9 @@ struct SockAddress {
   uint16_t port;     // network order
 };
 
-inline bool SockAddressIsNone(const SockAddress& a) { return a.address == 0 && a.port == 0; }
+inline bool SockAddressIsNone(const SockAddress& a) {
+  return a.address == 0 && a.port == 0;
+}
 
 uint32_t SockAddressToHost(const SockAddress& a);
 uint16_t SockPortToHost(const SockAddress& a);

@@ -3,7 +3,6 @@
 
 #include <arpa/inet.h>
 
-#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -13,17 +12,7 @@
 
 namespace {
 
-Str StrFromStd(const std::string& text) {
-  Str s;
-  StrInitEmpty(s);
-  if (text.empty()) return s;
-  StrReserve(s, uint32_t(text.size()), false);
-  std::memcpy(s.data, text.data(), text.size());
-  s.data[text.size()] = '\0';
-  s.length = uint32_t(text.size());
-  return s;
-}
-
+// The texts handed back here (addresses, error texts) never hold a zero byte.
 Str StrFromText(const char* text) {
   Str s;
   StrFromCString(s, text);
@@ -36,11 +25,17 @@ SockAddress HostOrderTarget(int32_t address, int32_t port) {
 
 }  // namespace
 
-bool NetStartup() { return SockStartup(); }
+bool NetStartup() {
+  return SockStartup();
+}
 
-void NetShutdown() { SockShutdown(); }
+void NetShutdown() {
+  SockShutdown();
+}
 
-int32_t NetTcpListen(int32_t port) { return SockTcpListen(uint16_t(port)); }
+int32_t NetTcpListen(int32_t port) {
+  return SockTcpListen(uint16_t(port));
+}
 
 int32_t NetTcpConnect(const Str& host, int32_t port, int32_t timeoutMs) {
   const SockAddress target = SockResolveHost(host.data, uint16_t(port));
@@ -55,7 +50,9 @@ int32_t NetTcpAccept(int32_t row, int32_t& peerAddress) {
   return accepted;
 }
 
-int32_t NetUdpOpen(int32_t port) { return SockUdpOpen(uint16_t(port)); }
+int32_t NetUdpOpen(int32_t port) {
+  return SockUdpOpen(uint16_t(port));
+}
 
 int32_t NetSockSendString(int32_t row, const Str& text) {
   return SockSend(row, text.data, int32_t(text.length), nullptr);
@@ -82,9 +79,13 @@ int32_t NetSockRecvString(int32_t row, Str& text, int32_t maxCount) {
   return count;
 }
 
-bool NetSockClose(int32_t row) { return SockClose(row) == 0; }
+bool NetSockClose(int32_t row) {
+  return SockClose(row) == 0;
+}
 
-int32_t NetSetBlocking(int32_t row, int32_t blocking) { return SockSetBlocking(row, blocking != 0); }
+int32_t NetSetBlocking(int32_t row, int32_t blocking) {
+  return SockSetBlocking(row, blocking != 0);
+}
 
 int32_t NetGetHostIp(const Str& host) {
   const SockAddress found = SockResolveHost(host.data, 0);
@@ -92,11 +93,17 @@ int32_t NetGetHostIp(const Str& host) {
   return int32_t(SockAddressToHost(found));
 }
 
-Str NetIpToString(int32_t address) { return StrFromStd(SockIpToString(htonl(uint32_t(address)))); }
+Str NetIpToString(int32_t address) {
+  return StrFromText(SockIpToString(htonl(uint32_t(address))).c_str());
+}
 
-int32_t NetGetRemoteIp(int32_t row) { return int32_t(SockAddressToHost(SockGetRemoteAddress(row))); }
+int32_t NetGetRemoteIp(int32_t row) {
+  return int32_t(SockAddressToHost(SockGetRemoteAddress(row)));
+}
 
-int32_t NetGetRemotePort(int32_t row) { return SockPortToHost(SockGetRemoteAddress(row)); }
+int32_t NetGetRemotePort(int32_t row) {
+  return SockPortToHost(SockGetRemoteAddress(row));
+}
 
 Str NetGetLocalIpList() {
   SockStartup();
@@ -104,10 +111,12 @@ Str NetGetLocalIpList() {
   std::string list = SockGetLocalIpList(count, "|");
   SockShutdown();
   if (!list.empty()) list.pop_back();
-  return StrFromStd(list);
+  return StrFromText(list.c_str());
 }
 
-Str NetGetLastErrorText() { return StrFromStd(SockGetErrorText()); }
+Str NetGetLastErrorText() {
+  return StrFromText(SockGetErrorText().c_str());
+}
 
 int32_t NetHttpGetFile(const Str& host, const Str& path, int32_t port, const Str& fileName,
                        int32_t timeoutMs) {

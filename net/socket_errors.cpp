@@ -16,14 +16,14 @@ struct ErrnoCode {
 
 // Linux errno values differ from the BSD numbers behind the classic codes, so the map is explicit.
 constexpr ErrnoCode kErrnoCodes[] = {
-    {EINTR, 10004},        {EACCES, 10013},       {EPERM, 10013},         {EFAULT, 10014},
-    {EINVAL, 10022},       {EMFILE, 10024},       {ENFILE, 10024},        {EAGAIN, 10035},
-    {EINPROGRESS, 10036},  {EALREADY, 10037},     {ENOTSOCK, 10038},      {EBADF, 10038},
-    {EDESTADDRREQ, 10039}, {EMSGSIZE, 10040},     {ENOPROTOOPT, 10042},   {EPROTONOSUPPORT, 10043},
-    {EOPNOTSUPP, 10045},   {EAFNOSUPPORT, 10047}, {EADDRINUSE, 10048},    {EADDRNOTAVAIL, 10049},
-    {ENETDOWN, 10050},     {ENETUNREACH, 10051},  {ENETRESET, 10052},     {ECONNABORTED, 10053},
-    {ECONNRESET, 10054},   {EPIPE, 10054},        {ENOBUFS, 10055},       {ENOMEM, 10055},
-    {EISCONN, 10056},      {ENOTCONN, 10057},     {ESHUTDOWN, 10058},     {ETIMEDOUT, 10060},
+    {EINTR, 10004},        {EACCES, 10013},       {EPERM, 10013},        {EFAULT, 10014},
+    {EINVAL, 10022},       {EMFILE, 10024},       {ENFILE, 10024},       {EAGAIN, 10035},
+    {EINPROGRESS, 10036},  {EALREADY, 10037},     {ENOTSOCK, 10038},     {EBADF, 10038},
+    {EDESTADDRREQ, 10039}, {EMSGSIZE, 10040},     {ENOPROTOOPT, 10042},  {EPROTONOSUPPORT, 10043},
+    {EOPNOTSUPP, 10045},   {EAFNOSUPPORT, 10047}, {EADDRINUSE, 10048},   {EADDRNOTAVAIL, 10049},
+    {ENETDOWN, 10050},     {ENETUNREACH, 10051},  {ENETRESET, 10052},    {ECONNABORTED, 10053},
+    {ECONNRESET, 10054},   {EPIPE, 10054},        {ENOBUFS, 10055},      {ENOMEM, 10055},
+    {EISCONN, 10056},      {ENOTCONN, 10057},     {ESHUTDOWN, 10058},    {ETIMEDOUT, 10060},
     {ECONNREFUSED, 10061}, {EHOSTDOWN, 10064},    {EHOSTUNREACH, 10065},
 };
 static_assert(EAGAIN == EWOULDBLOCK);
@@ -105,18 +105,28 @@ int32_t SockErrorFromErrno(int err) {
 
 int32_t SockErrorFromResolver(int eaiCode, int err) {
   switch (eaiCode) {
-    case 0: return 0;
-    case EAI_NONAME: return 11001;
-    case EAI_AGAIN: return 11002;
-    case EAI_FAIL: return 11003;
-    case EAI_NODATA: return 11004;
-    case EAI_SYSTEM: return SockErrorFromErrno(err);
-    case EAI_MEMORY: return 10055;
-    default: return 11003;
+    case 0:
+      return 0;
+    case EAI_NONAME:
+      return 11001;
+    case EAI_AGAIN:
+      return 11002;
+    case EAI_FAIL:
+      return 11003;
+    case EAI_NODATA:
+      return 11004;
+    case EAI_SYSTEM:
+      return SockErrorFromErrno(err);
+    case EAI_MEMORY:
+      return 10055;
+    default:
+      return 11003;
   }
 }
 
-int32_t SockGetLastError() { return lastError; }
+int32_t SockGetLastError() {
+  return lastError;
+}
 
 void SockSetLastError(int32_t code) {
   lastError = code;

@@ -264,8 +264,8 @@ int32_t ReceiveSome(SocketSlot& slot, char* buffer, int32_t length) {
 int AcceptOnRow(SocketSlot& slot, sockaddr_in& peer) {
   for (;;) {
     socklen_t size = sizeof peer;
-    const int fd = accept4(slot.fd, reinterpret_cast<sockaddr*>(&peer), &size,
-                           SOCK_NONBLOCK | SOCK_CLOEXEC);
+    const int fd =
+        accept4(slot.fd, reinterpret_cast<sockaddr*>(&peer), &size, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd >= 0) return fd;
     if (errno == EINTR) continue;
     if (errno != EAGAIN || !slot.blocking) {
@@ -397,9 +397,8 @@ int32_t SockTcpConnect(SockAddress target, int32_t timeoutMs) {
   const sockaddr_in peer = MakeSockaddr(target.address, target.port);
   int err = 0;
   if (connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
-    err = errno == EINPROGRESS || errno == EINTR
-              ? AwaitConnect(fd, ClampConnectTimeout(timeoutMs))
-              : errno;
+    err = errno == EINPROGRESS || errno == EINTR ? AwaitConnect(fd, ClampConnectTimeout(timeoutMs))
+                                                 : errno;
   }
   if (err != 0) {
     errno = err;
@@ -504,7 +503,9 @@ int32_t SockRecv(int32_t row, void* buffer, int32_t length, bool waitAll) {
   return waitAll ? ReceiveAll(*slot, bytes, length) : ReceiveSome(*slot, bytes, length);
 }
 
-int32_t SockIsReadable(int32_t row) { return SockWaitReadable(row, 0); }
+int32_t SockIsReadable(int32_t row) {
+  return SockWaitReadable(row, 0);
+}
 
 int32_t SockWaitReadable(int32_t row, int32_t timeoutMs) {
   RowLock lock;

@@ -23,15 +23,31 @@ std::atomic<bool> testBindAddress{false};
 
 }  // namespace
 
-void SetHostResolver(HostResolver resolver) { Resolver() = std::move(resolver); }
-void SetLocalAddressProvider(LocalAddressProvider provider) { Provider() = std::move(provider); }
-const HostResolver& InstalledHostResolver() { return Resolver(); }
-const LocalAddressProvider& InstalledLocalAddressProvider() { return Provider(); }
+void SetHostResolver(HostResolver resolver) {
+  Resolver() = std::move(resolver);
+}
+void SetLocalAddressProvider(LocalAddressProvider provider) {
+  Provider() = std::move(provider);
+}
+const HostResolver& InstalledHostResolver() {
+  return Resolver();
+}
+const LocalAddressProvider& InstalledLocalAddressProvider() {
+  return Provider();
+}
 
-void SetLoopbackGuard(bool on) { loopbackGuard = on; }
-bool LoopbackGuardOn() { return loopbackGuard; }
+void SetLoopbackGuard(bool on) {
+  loopbackGuard = on;
+}
+bool LoopbackGuardOn() {
+  return loopbackGuard;
+}
 
-void SetTestBindAddress(bool on) { testBindAddress = on; }
-bool TestBindAddressOn() { return testBindAddress; }
+void SetTestBindAddress(bool on) {
+  testBindAddress = on;
+}
+bool TestBindAddressOn() {
+  return testBindAddress;
+}
 
 }  // namespace platform

@@ -7,17 +7,9 @@
 
 #include "core/last_error.h"
 #include "tests/net/net_fixture.h"
+#include "tests/support/owned_str.h"
 
 namespace {
-
-// Owns a Str for the length of a test statement.
-struct Text {
-  Str s;
-  explicit Text(const char* text = "") { StrFromCString(s, text); }
-  explicit Text(Str taken) : s(taken) {}
-  ~Text() { StrRelease(s); }
-  std::string Bytes() const { return std::string(s.data, s.length); }
-};
 
 class NetCommands : public NetTest {
  protected:
@@ -33,13 +25,13 @@ class NetCommands : public NetTest {
 };
 
 TEST_F(NetCommands, AddressesCrossInHostOrder) {
-  EXPECT_EQ(NetGetHostIp(Text("127.0.0.1").s), 2130706433);
-  EXPECT_EQ(NetGetHostIp(Text("localhost").s), 2130706433);
-  EXPECT_EQ(NetGetHostIp(Text("255.255.255.255").s), -1);
-  EXPECT_EQ(NetGetHostIp(Text("nowhere.invalid").s), -1);
-  EXPECT_EQ(Text(NetIpToString(2130706433)).Bytes(), "127.0.0.1");
-  EXPECT_EQ(Text(NetIpToString(-1062731775)).Bytes(), "192.168.0.1");
-  EXPECT_EQ(Text(NetGetLocalIpList()).Bytes(), "127.0.0.1");
+  EXPECT_EQ(NetGetHostIp(OwnedStr("127.0.0.1").s), 2130706433);
+  EXPECT_EQ(NetGetHostIp(OwnedStr("localhost").s), 2130706433);
+  EXPECT_EQ(NetGetHostIp(OwnedStr("255.255.255.255").s), -1);
+  EXPECT_EQ(NetGetHostIp(OwnedStr("nowhere.invalid").s), -1);
+  EXPECT_EQ(OwnedStr(NetIpToString(2130706433)).text(), "127.0.0.1");
+  EXPECT_EQ(OwnedStr(NetIpToString(-1062731775)).text(), "192.168.0.1");
+  EXPECT_EQ(OwnedStr(NetGetLocalIpList()).text(), "127.0.0.1");
   EXPECT_EQ(SockStartupCount(), 1) << "the list takes and gives back its own reference";
   EXPECT_EQ(NetGetRemoteIp(5), 0);
   EXPECT_EQ(NetGetRemotePort(5), 0);
@@ -60,22 +52,19 @@ TEST_F(NetCommands, TcpAcceptReportsThePeerAndStringsKeepTheirBytes) {
   EXPECT_EQ(NetGetRemoteIp(server), 2130706433);
   EXPECT_EQ(NetGetRemotePort(server), BoundPort(raw));
 
-  Text received("stale");
+  OwnedStr received("stale");
   EXPECT_EQ(NetSockRecvString(server, received.s, 16), -2);
-  EXPECT_EQ(received.Bytes(), "");
+  EXPECT_EQ(received.text(), "");
   EXPECT_EQ(NetSockRecvString(server, received.s, 0), 0);
   EXPECT_EQ(NetSockRecvString(server, received.s, -5), 0);
 
   ASSERT_EQ(send(raw, "a\0bcdef", 7, MSG_NOSIGNAL), 7);
   ASSERT_TRUE(ReadableWithin(server));
   EXPECT_EQ(NetSockRecvString(server, received.s, 3), 3);
-  EXPECT_EQ(received.Bytes(), std::string("a\0b", 3));
+  EXPECT_EQ(received.text(), std::string("a\0b", 3));
   EXPECT_EQ(received.s.data[3], '\0');
 
-  Text reply;
-  StrReserve(reply.s, 3, false);
-  std::memcpy(reply.s.data, "x\0y", 4);
-  reply.s.length = 3;
+  OwnedStr reply(std::string("x\0y", 3));
   EXPECT_EQ(NetSockSendString(server, reply.s), 3);
   char bytes[8];
   EXPECT_EQ(recv(raw, bytes, sizeof bytes, 0), 3);
@@ -93,28 +82,28 @@ TEST_F(NetCommands, ConnectByNameAndUdpToAHostOrderTarget) {
   const int32_t listener = NetTcpListen(port);
   ASSERT_GE(listener, 0);
   // An empty name is this machine, whose only address here is 127.0.0.1.
-  EXPECT_GE(NetTcpConnect(Text("").s, port, 2000), 0) << Text(NetGetLastErrorText()).Bytes();
-  EXPECT_EQ(NetTcpConnect(Text("nowhere.invalid").s, port, 2000), -1);
-  EXPECT_EQ(NetTcpConnect(Text("127.0.0.1").s, FreeLoopbackPort(), 2000), -1);
-  EXPECT_EQ(Text(NetGetLastErrorText()).Bytes(), "10061 The connection was refused.");
+  EXPECT_GE(NetTcpConnect(OwnedStr().s, port, 2000), 0) << OwnedStr(NetGetLastErrorText()).text();
+  EXPECT_EQ(NetTcpConnect(OwnedStr("nowhere.invalid").s, port, 2000), -1);
+  EXPECT_EQ(NetTcpConnect(OwnedStr("127.0.0.1").s, FreeLoopbackPort(), 2000), -1);
+  EXPECT_EQ(OwnedStr(NetGetLastErrorText()).text(), "10061 The connection was refused.");
 
   const uint16_t udpPort = FreeLoopbackPort();
   const int32_t receiver = NetUdpOpen(udpPort);
   const int32_t sender = NetUdpOpen(0);
   ASSERT_GE(receiver, 0);
   ASSERT_GE(sender, 0);
-  EXPECT_EQ(NetUdpSendString(sender, Text("datagram").s, 2130706433, udpPort), 8);
+  EXPECT_EQ(NetUdpSendString(sender, OwnedStr("datagram").s, 2130706433, udpPort), 8);
   ASSERT_TRUE(ReadableWithin(receiver));
-  Text received;
+  OwnedStr received;
   EXPECT_EQ(NetSockRecvString(receiver, received.s, 64), 8);
-  EXPECT_EQ(received.Bytes(), "datagram");
+  EXPECT_EQ(received.text(), "datagram");
   EXPECT_EQ(NetGetRemoteIp(receiver), 2130706433);
 }
 
 TEST_F(NetCommands, HttpGetStringCutsAtTheLimitAndTheFirstNul) {
   LoopbackHttpServer server;
   ASSERT_TRUE(server.Usable());
-  const Text host("127.0.0.1"), path("/");
+  const OwnedStr host("127.0.0.1"), path("/");
   struct Case {
     std::string body;
     int32_t maxLength;
@@ -130,12 +119,13 @@ TEST_F(NetCommands, HttpGetStringCutsAtTheLimitAndTheFirstNul) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.maxLength);
     server.SetScript({{"HTTP/1.0 200 OK\r\n\r\n" + c.body, 0}});
-    EXPECT_EQ(Text(NetHttpGetString(host.s, path.s, server.Port(), c.maxLength, 2000)).Bytes(),
+    EXPECT_EQ(OwnedStr(NetHttpGetString(host.s, path.s, server.Port(), c.maxLength, 2000)).text(),
               c.text);
   }
-  EXPECT_EQ(Text(NetHttpGetString(host.s, path.s, FreeLoopbackPort(), 10, 2000)).Bytes(), "");
-  EXPECT_EQ(NetHttpGetFile(host.s, path.s, server.Port(), Text("mem://00000001.00000001").s, 2000),
-            0);
+  EXPECT_EQ(OwnedStr(NetHttpGetString(host.s, path.s, FreeLoopbackPort(), 10, 2000)).text(), "");
+  EXPECT_EQ(
+      NetHttpGetFile(host.s, path.s, server.Port(), OwnedStr("mem://00000001.00000001").s, 2000),
+      0);
 }
 
 }  // namespace

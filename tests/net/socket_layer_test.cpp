@@ -1,4 +1,6 @@
 // The socket table over loopback: round trips, failures, the table's limits and the pure helpers.
+#include "net/socket_layer.h"
+
 #include <netdb.h>
 #include <sys/resource.h>
 
@@ -7,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "net/socket_layer.h"
 #include "tests/net/net_fixture.h"
 
 namespace {
@@ -231,8 +232,8 @@ TEST_F(SocketLayer, BlockingRowWaitsForData) {
 }
 
 TEST(SocketLayerPure, ConnectTimeoutClamp) {
-  const std::pair<int32_t, int32_t> cases[] = {
-      {0, 30000}, {-1, 30000}, {30001, 30000}, {1, 1}, {30000, 30000}, {300, 300}};
+  const std::pair<int32_t, int32_t> cases[] = {{0, 30000}, {-1, 30000},    {30001, 30000},
+                                               {1, 1},     {30000, 30000}, {300, 300}};
   for (const auto& [given, used] : cases) EXPECT_EQ(ClampConnectTimeout(given), used) << given;
 }
 
@@ -249,9 +250,9 @@ TEST(SocketLayerPure, AddressesAndByteOrder) {
 
 TEST(SocketLayerPure, ErrnoMapsToTheProgramErrorNumbers) {
   const std::pair<int, int32_t> cases[] = {
-      {0, 0},          {EAGAIN, 10035},       {EINPROGRESS, 10036}, {ECONNREFUSED, 10061},
-      {EPIPE, 10054},  {ECONNRESET, 10054},   {EADDRINUSE, 10048},  {EMFILE, 10024},
-      {EBADF, 10038},  {EDEADLK, 10022},      {ETIMEDOUT, 10060},   {EMSGSIZE, 10040}};
+      {0, 0},         {EAGAIN, 10035},     {EINPROGRESS, 10036}, {ECONNREFUSED, 10061},
+      {EPIPE, 10054}, {ECONNRESET, 10054}, {EADDRINUSE, 10048},  {EMFILE, 10024},
+      {EBADF, 10038}, {EDEADLK, 10022},    {ETIMEDOUT, 10060},   {EMSGSIZE, 10040}};
   for (const auto& [err, code] : cases) EXPECT_EQ(SockErrorFromErrno(err), code) << err;
   EXPECT_EQ(SockErrorFromResolver(EAI_NONAME, 0), 11001);
   EXPECT_EQ(SockErrorFromResolver(EAI_SYSTEM, ECONNREFUSED), 10061);
@@ -274,8 +275,10 @@ TEST(SocketLayerPure, LocalListPutsLoopbackLastAndResolvesThisHost) {
   };
   const Case cases[] = {
       {{htonl(0x7F000001)}, "\n", "127.0.0.1\n", 1},
-      {{htonl(0x0A000005), htonl(0x7F000001), htonl(0xC0A80102)}, "|",
-       "10.0.0.5|192.168.1.2|127.0.0.1|", 3},
+      {{htonl(0x0A000005), htonl(0x7F000001), htonl(0xC0A80102)},
+       "|",
+       "10.0.0.5|192.168.1.2|127.0.0.1|",
+       3},
       {{}, "|", "", 0},
   };
   for (const Case& c : cases) {
