@@ -3,6 +3,7 @@
 
 #include <netdb.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <cstring>
@@ -229,6 +230,28 @@ TEST_F(SocketLayer, BlockingRowWaitsForData) {
   EXPECT_EQ(SockRecv(server, buffer, 4, true), 4);
   late.join();
   EXPECT_EQ(std::string(buffer, 4), "late");
+}
+
+TEST(SocketLayerStartup, RaisesTheOpenFileLimitSoEveryRowFits) {
+  rlimit limit{};
+  getrlimit(RLIMIT_NOFILE, &limit);
+  if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < 1088) {
+    GTEST_SKIP() << "the hard open-file limit " << limit.rlim_max << " is below 1088";
+  }
+  ASSERT_EQ(SockStartupCount(), 0);
+  // In a child, so the lowered limit never reaches the other tests.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    rlimit low{256, limit.rlim_max};
+    setrlimit(RLIMIT_NOFILE, &low);
+    SockStartup();
+    getrlimit(RLIMIT_NOFILE, &low);
+    _exit(low.rlim_cur == 1088 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(SocketLayerPure, ConnectTimeoutClamp) {

@@ -82,4 +82,16 @@ TEST_F(SocketThreads, ConcurrentOpenersNeverShareARow) {
   EXPECT_EQ(SockFindFreeSlot(), 0);
 }
 
+TEST_F(SocketThreads, EachThreadKeepsItsOwnLastError) {
+  SockSetLastError(kSockErrRefused);
+  int32_t seenThere = -1;
+  std::thread other([&seenThere] {
+    seenThere = SockGetLastError();
+    SockRecv(-1, nullptr, 0, false);  // sets 10038 on this thread only
+  });
+  other.join();
+  EXPECT_EQ(seenThere, 0);
+  EXPECT_EQ(SockGetLastError(), kSockErrRefused);
+}
+
 }  // namespace
