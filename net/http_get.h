@@ -13,22 +13,10 @@ uint16_t HttpPort(int32_t port);
 // The request text sent to the server.
 std::string HttpRequestText(const char* host, const char* path);
 
-// Finds the end of a response header across chunks: a line feed counts, a carriage return is
-// neutral, and any other byte starts a new line. Two line ends in a row end the header.
-class HttpHeaderScanner {
- public:
-  // Bytes of the chunk that still belong to the header (all of it while it goes on).
-  size_t Consume(const char* bytes, size_t count);
-  bool Done() const { return lineEnds_ >= 2; }
-
- private:
-  int lineEnds_ = 0;
-};
-
 // 1 when the server closed the connection after the request (or the buffer filled), 0 on any
 // failure: a refused or uncreatable file target, an unresolvable host, a failed connect, send,
-// receive or file write. The buffer, when given, always ends with a NUL behind the bytes copied;
-// it fills up to bufferSize - 1 bytes, and then the fetch ends. The last socket error tells why a
+// receive or file write. The buffer, when given, takes up to bufferSize - 1 body bytes with a NUL
+// behind them, and the fetch ends once it is full. The last socket error tells why a
 // fetch failed. There is no read time-out: a server that never closes keeps the caller waiting.
 uint8_t HttpGet(const char* host, const char* path, int32_t port, const char* fileName,
                 char* buffer, size_t bufferSize, int32_t connectTimeoutMs);
