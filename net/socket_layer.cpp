@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <mutex>
+#include <type_traits>
 
 #include "net/poll_wait.h"
 #include "platform/net_seams.h"
@@ -31,6 +32,10 @@ struct SocketSlot {
   std::atomic<bool> closeRequested{false};
   bool inUse = false;  // guarded by tableLock: claimed by an opener or holding a socket
 };
+
+// The table outlives every thread: no exit-time destructor may run while the network thread
+// still uses a row.
+static_assert(std::is_trivially_destructible_v<SocketSlot>);
 
 std::mutex tableLock;
 int32_t startCount = 0;  // guarded by tableLock
