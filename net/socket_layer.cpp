@@ -37,6 +37,9 @@ struct SocketSlot {
 // still uses a row.
 static_assert(std::is_trivially_destructible_v<SocketSlot>);
 
+// Start-up and release run one at a time, so a start-up never meets a release half-way through
+// closing the table. Lock order: lifecycle, then a row, then the table.
+std::mutex lifecycleLock;
 std::mutex tableLock;
 int32_t startCount = 0;  // guarded by tableLock
 SocketSlot table[kSocketRows];
@@ -80,14 +83,26 @@ void ReleaseRow(int32_t row) {
   table[row].inUse = false;
 }
 
-void FillRow(int32_t row, int fd, const sockaddr_in& address, bool udp) {
+// Puts the socket into its claimed row. A last release that came meanwhile has closed the table:
+// the socket is then closed instead (false, error 10093), so no row outlives the release.
+bool FillRow(int32_t row, int fd, const sockaddr_in& address, bool udp) {
   SocketSlot& slot = table[row];
-  std::lock_guard guard(slot.lock);
-  slot.fd = fd;
-  slot.address = address;
-  slot.udp = udp;
-  slot.blocking = false;
-  slot.closeRequested = false;
+  {
+    std::lock_guard guard(slot.lock);
+    std::lock_guard tableGuard(tableLock);
+    if (startCount > 0) {
+      slot.fd = fd;
+      slot.address = address;
+      slot.udp = udp;
+      slot.blocking = false;
+      slot.closeRequested = false;
+      return true;
+    }
+  }
+  close(fd);
+  ReleaseRow(row);
+  SockSetLastError(kSockErrNotStarted);
+  return false;
 }
 
 sockaddr_in MakeSockaddr(uint32_t addressNetOrder, uint16_t portNetOrder) {
@@ -305,6 +320,7 @@ void CloseEveryRow() {
 }  // namespace
 
 bool SockStartup() {
+  std::lock_guard lifecycle(lifecycleLock);
   std::lock_guard guard(tableLock);
   if (startCount == 0) RaiseOpenFileLimit();
   ++startCount;
@@ -313,6 +329,7 @@ bool SockStartup() {
 }
 
 void SockShutdown() {
+  std::lock_guard lifecycle(lifecycleLock);
   {
     std::lock_guard guard(tableLock);
     if (startCount > 1) {
@@ -355,7 +372,7 @@ int32_t SockTcpListen(uint16_t port) {
     CloseFailedSocket(fd, row);
     return -1;
   }
-  FillRow(row, fd, MakeSockaddr(0, htons(port)), false);
+  if (!FillRow(row, fd, MakeSockaddr(0, htons(port)), false)) return -1;
   SockSetLastError(0);
   return row;
 }
@@ -379,7 +396,7 @@ int32_t SockTcpAccept(int32_t row, SockAddress* peer) {
     close(fd);
     return -1;
   }
-  FillRow(accepted, fd, from, false);
+  if (!FillRow(accepted, fd, from, false)) return -1;
   if (peer) *peer = SockAddress{from.sin_addr.s_addr, from.sin_port};
   SockSetLastError(0);
   return accepted;
@@ -411,7 +428,7 @@ int32_t SockTcpConnect(SockAddress target, int32_t timeoutMs) {
     if (err == ETIMEDOUT) SockSetLastError(kSockErrTimedOutConnect);
     return -1;
   }
-  FillRow(row, fd, peer, false);
+  if (!FillRow(row, fd, peer, false)) return -1;
   SockSetLastError(0);
   return row;
 }
@@ -435,7 +452,7 @@ int32_t SockUdpOpen(uint16_t port) {
     }
   }
   SetIntOption(fd, SOL_SOCKET, SO_BROADCAST, 1);
-  FillRow(row, fd, MakeSockaddr(0, htons(port)), true);
+  if (!FillRow(row, fd, MakeSockaddr(0, htons(port)), true)) return -1;
   SockSetLastError(0);
   return row;
 }

@@ -82,6 +82,23 @@ TEST_F(SocketThreads, ConcurrentOpenersNeverShareARow) {
   EXPECT_EQ(SockFindFreeSlot(), 0);
 }
 
+TEST_F(SocketThreads, NoRowOutlivesTheLastRelease) {
+  SockShutdown();  // the fixture's reference: only the churning thread holds any
+  std::atomic<bool> done{false};
+  std::thread opener([&done] {
+    while (!done) SockUdpOpen(0);
+  });
+  for (int i = 0; i < 500; ++i) {
+    SockStartup();
+    SockShutdown();
+  }
+  done = true;
+  opener.join();
+  for (int32_t row = 0; row < kSocketRows; ++row) {
+    ASSERT_EQ(SockIsReadable(row), -1) << "row " << row << " is still open";
+  }
+}
+
 TEST_F(SocketThreads, EachThreadKeepsItsOwnLastError) {
   SockSetLastError(kSockErrRefused);
   int32_t seenThere = -1;
