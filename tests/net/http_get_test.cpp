@@ -1,0 +1,149 @@
+// HTTP GET against a scripted server on 127.0.0.1: header ends split at awkward places, bodies
+// compared byte for byte, the buffer limits and every failure path.
+#include "net/http_get.h"
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/net/net_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using Chunks = std::vector<LoopbackHttpServer::Chunk>;
+
+class HttpGetTest : public NetTest {
+ protected:
+  void SetUp() override {
+    NetTest::SetUp();
+    if (IsSkipped()) return;
+    ASSERT_TRUE(server_.Usable());
+  }
+
+  uint8_t GetFile(const std::string& file, const char* path = "/p") {
+    return HttpGet("127.0.0.1", path, server_.Port(), file.c_str(), nullptr, 0, 2000);
+  }
+
+  LoopbackHttpServer server_;
+  TempDir dir_;
+};
+
+std::string Binary(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = char((i * 7919) >> 3);
+  return bytes;
+}
+
+TEST_F(HttpGetTest, DeliversTheBodyWhereverTheHeaderEndFalls) {
+  struct Case {
+    const char* name;
+    Chunks chunks;
+    std::string body;
+  };
+  const std::string big = Binary(256 * 1024);
+  const std::vector<Case> cases = {
+      {"split line ends", {{"HTTP/1.0 200 OK\r\nA: b\r\n", 0}, {"\r\nbody", 40}}, "body"},
+      {"bare line feeds", {{"HTTP/1.0 200 OK\n\nbare", 0}}, "bare"},
+      {"feed, two returns, feed", {{"HTTP/1.0 200 OK\n\r\r\nodd", 0}}, "odd"},
+      {"header only", {{"HTTP/1.0 204 No Content\r\n\r\n", 0}}, ""},
+      {"unended header", {{"HTTP/1.0 200 OK\r\nX: y", 0}}, ""},
+      {"error page",
+       {{"HTTP/1.0 404 Not Found\r\n\r\n", 0}, {"<h1>gone</h1>", 40}},
+       "<h1>gone</h1>"},
+      {"body in pieces", {{"HTTP/1.0 200 OK\r\n\r", 0}, {"\nab", 40}, {"cd", 40}}, "abcd"},
+      {"binary with NULs", {{"HTTP/1.0 200 OK\r\n\r\n" + Binary(300), 0}}, Binary(300)},
+      {"large body", {{"HTTP/1.0 200 OK\r\n\r\n", 0}, {big, 30}}, big},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    server_.SetScript(c.chunks);
+    const std::string file = dir_.Child("body.bin");
+    EXPECT_EQ(GetFile(file), 1) << SockGetErrorText();
+    EXPECT_EQ(TempDir::ReadBytes(file), c.body);
+  }
+  EXPECT_EQ(SockStartupCount(), 1) << "every fetch releases its own reference";
+}
+
+TEST_F(HttpGetTest, SendsTheRequestText) {
+  server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\nx", 0}});
+  char buffer[8] = {};
+  EXPECT_EQ(HttpGet("127.0.0.1", "/p", server_.Port(), nullptr, buffer, sizeof buffer, 2000), 1);
+  EXPECT_STREQ(buffer, "x");
+  EXPECT_EQ(server_.LastRequest(),
+            "GET /p HTTP/1.0\r\nHost:127.0.0.1\r\nAccept: */*\r\nUser-Agent: Quarnel\r\n\r\n");
+  EXPECT_EQ(HttpPort(0), 80);
+  EXPECT_EQ(HttpPort(8080), 8080);
+}
+
+TEST_F(HttpGetTest, AFullBufferEndsTheFetchEarly) {
+  std::string body;
+  for (int i = 0; i < 100; ++i) body += char('0' + i % 10);
+  server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\n" + body, 0}}, /*holdOpen=*/true);
+  char buffer[11];
+  std::memset(buffer, 'x', sizeof buffer);
+  // The server never closes: only the full buffer can end this fetch.
+  EXPECT_EQ(HttpGet("127.0.0.1", "/", server_.Port(), nullptr, buffer, sizeof buffer, 2000), 1);
+  EXPECT_EQ(std::string(buffer, 11), std::string("0123456789") + '\0');
+  for (int i = 0; i < 250 && !server_.ClientHungUp(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_TRUE(server_.ClientHungUp());
+
+  // A buffer of one byte has no room: nothing is copied and the fetch runs to the close.
+  server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\nabc", 0}, {"def", 40}});
+  char tiny = 'x';
+  EXPECT_EQ(HttpGet("127.0.0.1", "/", server_.Port(), nullptr, &tiny, 1, 2000), 1);
+  EXPECT_EQ(tiny, 'x');
+}
+
+TEST_F(HttpGetTest, FailuresGiveZeroAndFetchNothing) {
+  server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\nbody", 0}});
+  const std::string refusedTarget = dir_.Child("refused.bin");
+  EXPECT_EQ(HttpGet("127.0.0.1", "/", FreeLoopbackPort(), refusedTarget.c_str(), nullptr, 0, 2000),
+            0);
+  EXPECT_EQ(SockGetLastError(), kSockErrRefused) << "the release keeps the reason";
+  EXPECT_TRUE(std::filesystem::exists(refusedTarget)) << "the created target stays behind";
+
+  EXPECT_EQ(HttpGet("no.such.host", "/", server_.Port(), nullptr, nullptr, 0, 2000), 0);
+  EXPECT_EQ(SockGetLastError(), kSockErrHostNotFound);
+
+  EXPECT_EQ(GetFile("mem://00000010.00000001"), 0);
+  EXPECT_EQ(GetFile(dir_.Child(std::string(1024, 'n'))), 0);
+  const std::string busy = dir_.Child("busy");
+  std::filesystem::create_directories(busy + "/inside");
+  EXPECT_EQ(GetFile(busy), 0);
+  EXPECT_EQ(server_.Accepted(), 0);
+
+  const std::string emptyFolder = dir_.Child("folder");
+  std::filesystem::create_directory(emptyFolder);
+  EXPECT_EQ(GetFile(emptyFolder), 1);
+  EXPECT_EQ(TempDir::ReadBytes(emptyFolder), "body");
+  EXPECT_EQ(SockStartupCount(), 1);
+}
+
+TEST_F(HttpGetTest, AFailedFileWriteIsAFailure) {
+  server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\n", 0}, {Binary(64 * 1024), 30}});
+  const std::string file = dir_.Child("limited.bin");
+  // The file size limit applies to the child only; the server keeps running in this process.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(GetFile(file) == 0 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "a write that hit the limit was reported as success";
+  EXPECT_EQ(std::filesystem::file_size(file), 4096u);
+}
+
+}  // namespace
