@@ -3,6 +3,7 @@
 
 #include "core/console.h"
 #include "core/last_error.h"
+#include "core/random.h"
 #include "core/terminate.h"
 
 int32_t SourcePositionWord = 0;
@@ -24,4 +25,5 @@ void ResetCoreStateForTests() {
   EscapeEndsFlag = 1;
   ConfiguredScreenWidth = ConfiguredScreenHeight = DesktopWidth = DesktopHeight = 0;
   ResetConsoleForTests();
+  ResetRandomForTests();
 }
