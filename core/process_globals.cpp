@@ -5,6 +5,7 @@
 #include "core/last_error.h"
 #include "core/random.h"
 #include "core/terminate.h"
+#include "core/user_functions.h"
 
 int32_t SourcePositionWord = 0;
 int32_t SourceLineWord = 0;
@@ -26,4 +27,5 @@ void ResetCoreStateForTests() {
   ConfiguredScreenWidth = ConfiguredScreenHeight = DesktopWidth = DesktopHeight = 0;
   ResetConsoleForTests();
   ResetRandomForTests();
+  ResetUserFunctionsForTests();
 }
