@@ -244,9 +244,11 @@ void Regrow(DimArray& a, int64_t capacity, int32_t keep) {
 
 // Makes room for one more element in a one-dimensional array and returns its index. Growth is
 // geometric, but never below the kind's DIM rule, so small arrays get the usual capacities.
+// Any second to fourth size counts as more than one dimension: growing size0 alone would let the
+// element count outrun the block.
 template <class T>
 int32_t PushSlot(DimArray& a, Growth growth) {
-  if (a.size1 != 0) FatalTerminate(8);
+  if (a.size1 != 0 || a.size2 != 0 || a.size3 != 0) FatalTerminate(8);
   const int64_t n = int64_t(a.size0) + 1;
   if (n > kArrayMaxCount) FatalTerminate(7);
   if (a.capacity > n) {

@@ -195,10 +195,16 @@ TEST_F(Arrays, PushingAnElementOfTheSameArraySurvivesTheMove) {
   EXPECT_EQ(Text(ArrayStringAt(strings, 199)), "a text long enough to own a block");
 }
 
-TEST_F(Arrays, PushOntoTwoDimensionsIsError8) {
-  ArrayDimNumber(numbers, 2, 2, 0, 0);
-  EXPECT_EQ(EndStatusOf([&] { ArrayPushNumber(numbers, 1); }), 1);
-  EXPECT_EQ(LastErrorCode, 8);
+TEST_F(Arrays, PushOntoMoreThanOneDimensionIsError8) {
+  for (const int32_t d : {1, 2, 3}) {
+    int32_t sizes[4] = {3, 0, 0, 0};
+    sizes[d] = 2;
+    ArrayDimNumber(numbers, sizes[0], sizes[1], sizes[2], sizes[3]);
+    LastErrorCode = 0;
+    EXPECT_EQ(EndStatusOf([&] { ArrayPushNumber(numbers, 1); }), 1);
+    EXPECT_EQ(LastErrorCode, 8);
+    EXPECT_EQ(numbers.size0, 3);
+  }
 }
 
 TEST_F(Arrays, SizesBeyondTheLimitAreError7) {
