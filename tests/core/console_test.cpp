@@ -117,12 +117,4 @@ TEST_F(Console, ScreenSizeNotificationLogsAndStoresTheSize) {
   GetScreenSize(nullptr, nullptr);
 }
 
-TEST_F(Console, EscapeEndsFollowsItsFlag) {
-  EXPECT_EQ(GetEscapeEnds(), 1);
-  EscapeEndsFlag = 0;
-  EXPECT_EQ(GetEscapeEnds(), 0);
-  EscapeEndsFlag = -3;
-  EXPECT_EQ(GetEscapeEnds(), 1);
-}
-
 }  // namespace

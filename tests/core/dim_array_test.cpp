@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <vector>
@@ -17,8 +18,13 @@ namespace {
 
 class Arrays : public testing::Test {
  protected:
-  void SetUp() override { ResetCoreStateForTests(); }
+  // The reports also go to standard error; the death test below checks that text.
+  void SetUp() override {
+    ResetCoreStateForTests();
+    testing::internal::CaptureStderr();
+  }
   void TearDown() override {
+    testing::internal::GetCapturedStderr();
     ArrayRelease(ints);
     ArrayRelease(numbers);
     ArrayRelease(bytes);
@@ -267,6 +273,7 @@ TEST(ArraysDeathTest, OutOfBoundsWritesTheReportToStandardErrorAndExitsOne) {
   const std::string pair = "bounds: \\[  10\\]\\[   3\\]\naccess: \\[  12\\]\\[   1\\]\n";
   EXPECT_EXIT(
       {
+        unsetenv("QRN_DEBUG_OUTPUT");  // debugger lines would share standard error
         DimArray a{};
         ArrayDimInt(a, 10, 3, 0, 0);
         ArrayElementAt(a, 12, 1, 0, 0);
