@@ -9,10 +9,9 @@
 
 Str CurrentLoopName = {StrEmptyBuffer, 0, 0};
 Str PendingLoopName = {StrEmptyBuffer, 0, 0};
+const UserFunctionEntry* UserFunctionTable = nullptr;
 
 namespace {
-
-const UserFunctionEntry* gTable = nullptr;
 
 // Callbacks the runtime looks for on its own; a program need not define them.
 bool MayBeUndefined(const Str& name) {
@@ -54,11 +53,11 @@ void RepeatCurrentLoop() {
 
 }  // namespace
 
-void SetUserFunctionTable(const UserFunctionEntry* table) { gTable = table; }
+void SetUserFunctionTable(const UserFunctionEntry* table) { UserFunctionTable = table; }
 
 UserFunction FindUserFunction(const Str& name) {
-  if (!gTable) return nullptr;
-  for (const UserFunctionEntry* row = gTable; row->fn; ++row) {
+  if (!UserFunctionTable) return nullptr;
+  for (const UserFunctionEntry* row = UserFunctionTable; row->fn; ++row) {
     if (RawTextLength(row->name) == name.length &&
         (name.length == 0 || std::memcmp(row->name, name.data, name.length) == 0)) {
       return row->fn;
@@ -125,7 +124,7 @@ void SetAutoPause(int32_t on) {
 }
 
 void ResetUserFunctionsForTests() {
-  gTable = nullptr;
+  UserFunctionTable = nullptr;
   StrRelease(CurrentLoopName);
   StrRelease(PendingLoopName);
 }

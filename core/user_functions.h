@@ -16,7 +16,8 @@ struct UserFunctionEntry {
   const char* name;
 };
 
-// The program registers its table once; it is never changed afterwards. Null: no routines.
+// The program's table, registered once and never changed afterwards. Null: no routines.
+extern const UserFunctionEntry* UserFunctionTable;
 void SetUserFunctionTable(const UserFunctionEntry* table);
 
 // Exact, case-sensitive lookup; the first matching row wins. Null when no row matches.
