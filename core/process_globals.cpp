@@ -2,8 +2,10 @@
 #include "core/process_globals.h"
 
 #include "core/console.h"
+#include "core/data_read.h"
 #include "core/last_error.h"
 #include "core/random.h"
+#include "core/str_split.h"
 #include "core/terminate.h"
 #include "core/user_functions.h"
 
@@ -28,4 +30,7 @@ void ResetCoreStateForTests() {
   ResetConsoleForTests();
   ResetRandomForTests();
   ResetUserFunctionsForTests();
+  ResetDataForTests();
+  SplitTextStrRelease();
+  SplitPieceStrRelease();
 }
