@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/process_globals.h"
+#include "tests/support/owned_str.h"
 
 namespace {
 
@@ -19,12 +20,6 @@ class Console : public testing::Test {
   void TearDown() override { ResetCoreStateForTests(); }
 };
 
-std::string Taken(Str s) {
-  std::string text(s.data, s.length);
-  StrRelease(s);
-  return text;
-}
-
 TEST_F(Console, CommandLineIsEmptyUntilStoredAndCopiesAreIndependent) {
   EXPECT_EQ(GetCommandLineStr().length, 0u);
   EXPECT_EQ(GetAppNameStr().length, 0u);
@@ -32,7 +27,7 @@ TEST_F(Console, CommandLineIsEmptyUntilStoredAndCopiesAreIndependent) {
   SetCommandLineStr("/opt/tile2cubes \"two words\"");
   Str copy = CommandLineStrCopy();
   SetCommandLineStr(nullptr);
-  EXPECT_EQ(Taken(copy), "/opt/tile2cubes \"two words\"");
+  EXPECT_EQ(OwnedStr(copy).text(), "/opt/tile2cubes \"two words\"");
   EXPECT_EQ(GetCommandLineStr().length, 0u);
   StrAssignCString(GetAppNameStr(), "tile2cubes");
   AppNameStrRelease();
@@ -60,11 +55,11 @@ TEST_F(Console, StandardInputGivesOneLineWithoutItsLineFeed) {
     input << "abc\r\n" << std::string(5000, 'x') << "\nlast";
   }
   ASSERT_NE(std::freopen(path.c_str(), "rb", stdin), nullptr);
-  EXPECT_EQ(Taken(StdIn()), "abc\r");
-  EXPECT_EQ(Taken(StdIn()), std::string(4094, 'x'));
-  EXPECT_EQ(Taken(StdIn()), std::string(906, 'x'));
-  EXPECT_EQ(Taken(StdIn()), "last");
-  EXPECT_EQ(Taken(StdIn()), "");
+  EXPECT_EQ(OwnedStr(StdIn()).text(), "abc\r");
+  EXPECT_EQ(OwnedStr(StdIn()).text(), std::string(4094, 'x'));
+  EXPECT_EQ(OwnedStr(StdIn()).text(), std::string(906, 'x'));
+  EXPECT_EQ(OwnedStr(StdIn()).text(), "last");
+  EXPECT_EQ(OwnedStr(StdIn()).text(), "");
   std::remove(path.c_str());
 }
 

@@ -56,6 +56,7 @@ TEST_F(Arrays, DimGivesEachKindItsCapacityAndShape) {
       {ArrayDimIntExact, 5, 3, 0, 0, 15, 5, 15, 0, 15, 2},
       {ArrayDimNumberExact, 255, 0, 0, 0, 255, 255, 0, 0, 255, 1},
       {ArrayDimIntExact, -4, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+      {ArrayDimNumber, 257, 257, 257, 0, 16974600, 257, 66049, 16974593, 16974593, 3},
   };
   for (const Case& c : cases) {
     DimArray a{};
@@ -68,6 +69,10 @@ TEST_F(Arrays, DimGivesEachKindItsCapacityAndShape) {
     EXPECT_EQ(a.stride3, c.stride3);
     EXPECT_EQ(a.count, c.count);
     EXPECT_EQ(a.dims, c.dims);
+    if (c.dim == ArrayDimNumber && c.count > 0) {
+      const auto last = [](int32_t d) { return d > 0 ? d - 1 : 0; };
+      EXPECT_EQ(*ArrayNumberAt(a, -1, last(c.d1), last(c.d2), last(c.d3)), 0.0);
+    }
     ArrayRelease(a);
   }
 }
