@@ -226,18 +226,18 @@ void Redim(DimArray& a, int32_t d0, int32_t d1, int32_t d2, int32_t d3, Reports 
   a = fresh;
 }
 
-// Moves the first `keep` elements into a block of `capacity` (string kind: every record, stale
-// ones past the end included, so no buffer is lost or released twice) and frees the old block
-// without releasing its elements.
+// Grows the block in place or moves it whole (string records included, stale ones past the end
+// too, so no buffer is lost or released twice); large blocks move by remapping, without copying.
 template <class T>
-void Regrow(DimArray& a, int64_t capacity, int32_t keep) {
-  T* block = AllocateBlock<T>(capacity);
-  const int32_t moved = std::is_same_v<T, Str> ? a.capacity : keep;
-  if (moved > 0) std::memcpy(static_cast<void*>(block), a.data, size_t(moved) * sizeof(T));
+void Regrow(DimArray& a, int64_t capacity) {
+  void* block = std::realloc(a.data, size_t(capacity) * sizeof(T));
+  if (!block) FatalTerminate(7);  // the old block stays with the array
+  T* elements = static_cast<T*>(block);
   if constexpr (std::is_same_v<T, Str>) {
-    for (int64_t i = moved; i < capacity; ++i) StrInitEmpty(block[i]);
+    for (int64_t i = a.capacity; i < capacity; ++i) StrInitEmpty(elements[i]);
+  } else {
+    std::memset(elements + a.capacity, 0, size_t(capacity - a.capacity) * sizeof(T));
   }
-  std::free(a.data);
   a.data = block;
   a.capacity = int32_t(capacity);
 }
@@ -257,7 +257,7 @@ int32_t PushSlot(DimArray& a, Growth growth) {
     return a.size0 - 1;
   }
   const int64_t doubled = std::min<int64_t>(int64_t(a.capacity) * 2, INT32_MAX);
-  Regrow<T>(a, std::max(CapacityFor(growth, n), doubled), a.size0);
+  Regrow<T>(a, std::max(CapacityFor(growth, n), doubled));
   SetShape(a, Shape{{int32_t(n), 0, 0, 0}, n, false});
   return int32_t(n - 1);
 }
