@@ -34,20 +34,6 @@ TEST_F(Console, CommandLineIsEmptyUntilStoredAndCopiesAreIndependent) {
   EXPECT_EQ(GetAppNameStr().length, 0u);
 }
 
-TEST_F(Console, StandardStreamsGetTheTextAsItIs) {
-  Str text;
-  StrFromCString(text, "50% done\n");
-  testing::internal::CaptureStdout();
-  StdOut(text);
-  std::fflush(stdout);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "50% done\n");
-  testing::internal::CaptureStderr();
-  StdErr(text);
-  StdErr(text);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "50% done\n50% done\n");
-  StrRelease(text);
-}
-
 TEST_F(Console, StandardInputGivesOneLineWithoutItsLineFeed) {
   const std::string path = testing::TempDir() + "console_stdin.txt";
   {
