@@ -3,11 +3,11 @@
 
 #include <cstdio>
 
+#include "core/error_log_hook.h"
 #include "core/process_globals.h"
 
 namespace {
 
-ErrorLogWriter gErrorLogWriter = nullptr;
 ContextSizeHook gContextSizeHook = nullptr;
 
 Str& ProcessString(Str& s) {
@@ -69,11 +69,9 @@ int32_t BoxCollision(int32_t x1, int32_t y1, int32_t w1, int32_t h1, int32_t x2,
 int32_t GetEscapeEnds() { return EscapeEndsFlag != 0; }
 
 void qrn_notify_screen_size(int32_t width, int32_t height) {
-  if (gErrorLogWriter) {
-    char line[64];
-    std::snprintf(line, sizeof line, "qrn_notify_screen_size %dx%d\n", width, height);
-    gErrorLogWriter(line);
-  }
+  char line[64];
+  std::snprintf(line, sizeof line, "qrn_notify_screen_size %dx%d\n", width, height);
+  WriteErrorLogHook(line);
   DesktopWidth = ConfiguredScreenWidth = width;
   DesktopHeight = ConfiguredScreenHeight = height;
   if (gContextSizeHook) gContextSizeHook(width, height);
@@ -84,12 +82,10 @@ void GetScreenSize(int32_t* width, int32_t* height) {
   if (height) *height = ConfiguredScreenHeight;
 }
 
-void InstallErrorLogWriter(ErrorLogWriter writer) { gErrorLogWriter = writer; }
 void InstallContextSizeHook(ContextSizeHook hook) { gContextSizeHook = hook; }
 
 void ResetConsoleForTests() {
   CommandLineStrRelease();
   AppNameStrRelease();
-  gErrorLogWriter = nullptr;
   gContextSizeHook = nullptr;
 }

@@ -30,16 +30,14 @@ int32_t BoxCollision(int32_t x1, int32_t y1, int32_t w1, int32_t h1, int32_t x2,
 
 int32_t GetEscapeEnds();
 
-// Logs the new size to the error log and makes it the configured and the desktop size, and the
+// Logs the new size to the error log (through its hook) and makes it the configured and the desktop size, and the
 // graphics context's current size while one exists.
 void qrn_notify_screen_size(int32_t width, int32_t height);
 // Writes the configured size through the pointers that are not null.
 void GetScreenSize(int32_t* width, int32_t* height);
 
-// The error log and the graphics context sit above the core; they install these. Null removes.
-using ErrorLogWriter = void (*)(const char* text);
-void InstallErrorLogWriter(ErrorLogWriter writer);
-// Called with the new size; the graphics layer applies it only while its context exists.
+// The graphics context sits above the core: it installs this hook, called with the new size, and
+// applies the size only while a context exists. Null removes it.
 using ContextSizeHook = void (*)(int32_t width, int32_t height);
 void InstallContextSizeHook(ContextSizeHook hook);
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/error_log_hook.h"
 #include "core/process_globals.h"
 #include "tests/support/owned_str.h"
 
@@ -79,7 +80,7 @@ TEST_F(Console, ScreenSizeNotificationLogsAndStoresTheSize) {
   gLogLines.clear();
   gContextSizes.clear();
   qrn_notify_screen_size(800, 600);  // nothing installed: only the words change
-  InstallErrorLogWriter([](const char* text) { gLogLines.emplace_back(text); });
+  SetErrorLogHook([](const char* text) { gLogLines.emplace_back(text); });
   qrn_notify_screen_size(1024, 768);
   InstallContextSizeHook([](int32_t w, int32_t h) { gContextSizes.emplace_back(w, h); });
   qrn_notify_screen_size(640, 480);
@@ -96,6 +97,7 @@ TEST_F(Console, ScreenSizeNotificationLogsAndStoresTheSize) {
   GetScreenSize(&width, nullptr);
   EXPECT_EQ(width, 640);
   GetScreenSize(nullptr, nullptr);
+  SetErrorLogHook(nullptr);
 }
 
 }  // namespace
