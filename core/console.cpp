@@ -57,7 +57,9 @@ Str StdIn() {
   if (!std::fgets(line, sizeof line, stdin)) line[0] = 0;
   Str text;
   StrFromCString(text, line);
-  if (text.length > 0 && text.data[text.length - 1] == '\n') StrTruncate(text, int32_t(text.length - 1));
+  if (text.length > 0 && text.data[text.length - 1] == '\n') {
+    StrTruncate(text, int32_t(text.length - 1));
+  }
   return text;
 }
 

@@ -30,8 +30,8 @@ int32_t BoxCollision(int32_t x1, int32_t y1, int32_t w1, int32_t h1, int32_t x2,
 
 int32_t GetEscapeEnds();
 
-// Logs the new size to the error log (through its hook) and makes it the configured and the desktop size, and the
-// graphics context's current size while one exists.
+// Logs the new size to the error log (through its hook) and makes it the configured and the
+// desktop size, and the graphics context's current size while one exists.
 void qrn_notify_screen_size(int32_t width, int32_t height);
 // Writes the configured size through the pointers that are not null.
 void GetScreenSize(int32_t* width, int32_t* height);

@@ -31,7 +31,9 @@ int64_t CapacityFor(Growth growth, int64_t count) {
   return count;
 }
 
-bool HasBlockFor(Growth growth, int64_t capacity) { return capacity > 0 || growth == Growth::Exact; }
+bool HasBlockFor(Growth growth, int64_t capacity) {
+  return capacity > 0 || growth == Growth::Exact;
+}
 
 // The sizes of a DIM after the checks that keep every count and stride inside i32.
 struct Shape {
@@ -147,7 +149,9 @@ constexpr Report ReportFor() {
 
 // An index of an unused dimension must be 0: any other value would address another element or
 // lie outside the block.
-bool IndexFits(int32_t index, int32_t size) { return index >= 0 && (size == 0 ? index == 0 : index < size); }
+bool IndexFits(int32_t index, int32_t size) {
+  return index >= 0 && (size == 0 ? index == 0 : index < size);
+}
 
 // The offset of a valid element, or -1.
 int64_t ElementOffset(const DimArray& a, int32_t i0, int32_t i1, int32_t i2, int32_t i3) {

@@ -145,17 +145,14 @@ TEST_F(Arrays, RedimToNothingKeepsTheBlock) {
 }
 
 TEST_F(Arrays, StringRedimKeepsAllFourDimensions) {
+  // Element i of the 2 x 2 x 2 box has the indexes of the bits of i and holds their digits.
+  const auto at = [&](int i) { return ArrayStringAt(strings, i & 1, (i >> 1) & 1, i >> 2); };
+  const auto name = [](int i) { return std::to_string(i & 1) + "," + std::to_string(i >> 1); };
   ArrayDimString(strings, 2, 2, 2, 0);
-  for (int i2 = 0; i2 < 2; ++i2)
-    for (int i1 = 0; i1 < 2; ++i1)
-      for (int i0 = 0; i0 < 2; ++i0)
-        SetText(ArrayStringAt(strings, i0, i1, i2), std::to_string(i0 * 100 + i1 * 10 + i2).c_str());
+  for (int i = 0; i < 8; ++i) SetText(at(i), name(i).c_str());
   ArrayRedimString(strings, 2, 2, 2, 0);
   ArrayRedimString(strings, 3, 2, 2, 0);
-  for (int i2 = 0; i2 < 2; ++i2)
-    for (int i1 = 0; i1 < 2; ++i1)
-      for (int i0 = 0; i0 < 2; ++i0)
-        EXPECT_EQ(Text(ArrayStringAt(strings, i0, i1, i2)), std::to_string(i0 * 100 + i1 * 10 + i2));
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(Text(at(i)), name(i));
   EXPECT_EQ(Text(ArrayStringAt(strings, 2, 1, 1)), "");
 }
 
