@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -108,21 +112,59 @@ TEST_F(Arrays, StringDimAllocatesOnlyForElements) {
   EXPECT_EQ(Text(ArrayStringAt(strings, 1)), "");
 }
 
-TEST_F(Arrays, RedimKeepsEveryElementAtItsIndexes) {
-  struct Case {
-    int32_t d0, d1;
-  };
-  for (const Case& c : {Case{4, 2}, Case{4, 3}, Case{2, 2}, Case{3, 0}}) {
-    ArrayDimInt(ints, 3, 2, 0, 0);
-    for (int i1 = 0; i1 < 2; ++i1)
-      for (int i0 = 0; i0 < 3; ++i0) *ArrayElementAt(ints, i0, i1) = 10 * i0 + i1 + 1;
-    ArrayRedimInt(ints, c.d0, c.d1, 0, 0);
-    SCOPED_TRACE(testing::Message() << c.d0 << "x" << c.d1);
-    for (int i1 = 0; i1 < std::max(c.d1, 1); ++i1) {
-      for (int i0 = 0; i0 < c.d0; ++i0) {
-        const int32_t expected = (i0 < 3 && i1 < 2) ? 10 * i0 + i1 + 1 : 0;
-        EXPECT_EQ(*ArrayElementAt(ints, i0, i1), expected) << i0 << "," << i1;
+// Random DIM, REDIM, PUSH and stores on a number and a string array against a map of indexes.
+TEST_F(Arrays, RandomOperationsKeepEveryElementAtItsIndexes) {
+  using Index = std::array<int32_t, 4>;
+  std::map<Index, int> model;
+  Index sizes{};
+  std::mt19937 random(12345);
+  const auto pick = [&](int n) { return int32_t(random() % uint32_t(n)); };
+  for (int step = 0; step < 3000; ++step) {
+    const int op = pick(10);
+    if (op < 2) {  // DIM or REDIM to sizes without gaps: an unused dimension ends the list
+      Index next{};
+      for (int k = 0; k < 4 && (k == 0 || next[k - 1] > 0); ++k) next[k] = pick(k == 0 ? 6 : 4);
+      if (op == 0) {
+        ArrayDimNumber(numbers, next[0], next[1], next[2], next[3]);
+        ArrayDimString(strings, next[0], next[1], next[2], next[3]);
+        model.clear();
+      } else {
+        ArrayRedimNumber(numbers, next[0], next[1], next[2], next[3]);
+        ArrayRedimString(strings, next[0], next[1], next[2], next[3]);
+        std::erase_if(model, [&](const auto& entry) {
+          for (int k = 0; k < 4; ++k) {
+            if (entry.first[k] >= std::max(next[k], 1) || next[0] == 0) return true;
+          }
+          return false;
+        });
       }
+      sizes = next;
+    } else if (op < 4 && sizes[1] == 0) {
+      ArrayPushNumber(numbers, step);
+      Str text;
+      StrFromInt(text, step);
+      ArrayPushString(strings, text);
+      StrRelease(text);
+      model[{sizes[0]++, 0, 0, 0}] = step;
+    } else if (sizes[0] > 0) {
+      Index at{};
+      for (int k = 0; k < 4; ++k) at[k] = pick(std::max(sizes[k], 1));
+      *ArrayNumberAt(numbers, at[0], at[1], at[2], at[3]) = step;
+      SetText(ArrayStringAt(strings, at[0], at[1], at[2], at[3]), std::to_string(step).c_str());
+      model[at] = step;
+    }
+    ASSERT_EQ(numbers.size0, sizes[0]);
+    for (int32_t i = 0; i < numbers.count; ++i) {  // every element, in block order
+      Index at{i % sizes[0], i / sizes[0], 0, 0};
+      for (int k = 1; k < 3; ++k) {
+        at[k + 1] = at[k] / std::max(sizes[k], 1);
+        at[k] %= std::max(sizes[k], 1);
+      }
+      const auto found = model.find(at);
+      const int value = found == model.end() ? 0 : found->second;
+      ASSERT_EQ(*ArrayNumberAt(numbers, at[0], at[1], at[2], at[3]), value) << "step " << step;
+      ASSERT_EQ(Text(ArrayStringAt(strings, at[0], at[1], at[2], at[3])),
+                found == model.end() ? "" : std::to_string(value));
     }
   }
 }
