@@ -9,6 +9,8 @@
 #include <mutex>
 #include <new>
 
+#include "system/little_endian.h"
+
 namespace {
 
 constexpr size_t kMaxResult = INT32_MAX;
@@ -17,14 +19,6 @@ constexpr int kLzssMinMatch = 3;
 constexpr int kLzssMaxDistance = kLzssRingSize - 1;
 // Beyond this an LZSS packing (9 bytes per 8 literals at worst) could outgrow the 32-bit result.
 constexpr size_t kLzssMaxInput = 0x70000000;
-
-uint32_t LoadLe32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void StoreLe32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
 
 // The compressor's one work memory; lzo_init must have run before the library is used.
 struct LzoCompressor {
@@ -47,9 +41,9 @@ int32_t* HistoryBucket(CompressBuffer& buffer, uint8_t first, uint8_t second) {
   return buffer.matchHistory + ((first & 63) * 64 + (second & 63)) * kLzssBucketDepth;
 }
 
-int32_t Fail(CompressBuffer& buffer) {
+bool Refuse(CompressBuffer& buffer) {
   buffer.output.clear();
-  return 0;
+  return false;
 }
 
 // The LZO1X format cannot produce more than 255 bytes per input byte plus a few per token, so
@@ -59,17 +53,17 @@ size_t LzoLargestOutput(size_t streamLength) {
   return 256 * streamLength + 64;
 }
 
-int32_t UnpackLzo(CompressBuffer& buffer, const uint8_t* data, size_t length) {
-  if (length < 4) return 0;
+bool UnpackLzo(CompressBuffer& buffer, const uint8_t* data, size_t length) {
+  if (length < 4) return false;
   size_t announced = LoadLe32(data);
   size_t streamLength = length - 4;
   size_t limit = std::min({announced, LzoLargestOutput(streamLength), kMaxResult});
   buffer.output.resize(std::max<size_t>(limit, 1));
   lzo_uint produced = limit;
   int rc = lzo1x_decompress_safe(data + 4, streamLength, buffer.output.data(), &produced, nullptr);
-  if (rc != LZO_E_OK) return Fail(buffer);
+  if (rc != LZO_E_OK) return Refuse(buffer);
   buffer.output.resize(produced);
-  return int32_t(produced);
+  return true;
 }
 
 int32_t PackLzo(CompressBuffer& buffer, const uint8_t* data, size_t length) {
@@ -83,32 +77,35 @@ int32_t PackLzo(CompressBuffer& buffer, const uint8_t* data, size_t length) {
   std::lock_guard lock(compressor.guard);
   int rc = lzo1x_1_compress(length ? data : &kNothing, length, buffer.output.data() + 4, &packed,
                             compressor.work.data());
-  if (rc != LZO_E_OK) return Fail(buffer);
+  if (rc != LZO_E_OK) {
+    buffer.output.clear();
+    return 0;
+  }
   buffer.output.resize(4 + packed);
   return int32_t(buffer.output.size());
 }
 
-int32_t UnpackLzss(CompressBuffer& buffer, const uint8_t* data, size_t length) {
+bool UnpackLzss(CompressBuffer& buffer, const uint8_t* data, size_t length) {
   size_t at = 0;
   for (;;) {
-    if (at >= length) return Fail(buffer);
+    if (at >= length) return Refuse(buffer);
     uint8_t flags = data[at++];
     for (int bit = 7; bit >= 0; --bit) {
-      if (at >= length) return Fail(buffer);
+      if (at >= length) return Refuse(buffer);
       uint8_t first = data[at++];
       if (!(flags >> bit & 1)) {
         CompressBufferPutByte(buffer, first);
         continue;
       }
-      if (first == 0) return int32_t(buffer.output.size());
-      if (at >= length) return Fail(buffer);
+      if (first == 0) return true;
+      if (at >= length) return Refuse(buffer);
       uint8_t second = data[at++];
       size_t count = (first & 15) + 2;
       size_t distance = size_t(first >> 4) * 128 + second;
       // A stream may only refer back into what it wrote itself.
       if (distance == 0 || distance > kLzssMaxDistance || distance > buffer.output.size())
-        return Fail(buffer);
-      if (buffer.output.size() + count > kMaxResult) return Fail(buffer);
+        return Refuse(buffer);
+      if (buffer.output.size() + count > kMaxResult) return Refuse(buffer);
       for (size_t i = 0; i < count; ++i)
         CompressBufferPutByte(buffer, buffer.ring[(buffer.ringPosition - distance) & (kLzssRingSize - 1)]);
     }
@@ -261,15 +258,19 @@ void CompressBufferHashInsert(CompressBuffer& buffer, uint8_t first, uint8_t sec
   slots[0] = position;
 }
 
-int32_t CompressBufferUnpack(CompressBuffer& buffer, const uint8_t* data, size_t length) {
+bool CompressBufferDecode(CompressBuffer& buffer, const uint8_t* data, size_t length) {
   CompressBufferFree(buffer);
   InitLzoOnce();
   try {
     return buffer.mode == kCompressModeLzo1x ? UnpackLzo(buffer, data, length)
                                              : UnpackLzss(buffer, data, length);
   } catch (const std::bad_alloc&) {
-    return Fail(buffer);
+    return Refuse(buffer);
   }
+}
+
+int32_t CompressBufferUnpack(CompressBuffer& buffer, const uint8_t* data, size_t length) {
+  return CompressBufferDecode(buffer, data, length) ? int32_t(buffer.output.size()) : 0;
 }
 
 int32_t CompressBufferPack(CompressBuffer& buffer, const uint8_t* data, size_t length) {
@@ -279,6 +280,7 @@ int32_t CompressBufferPack(CompressBuffer& buffer, const uint8_t* data, size_t l
     return buffer.mode == kCompressModeLzo1x ? PackLzo(buffer, data, length)
                                              : PackLzss(buffer, data, length);
   } catch (const std::bad_alloc&) {
-    return Fail(buffer);
+    buffer.output.clear();
+    return 0;
   }
 }

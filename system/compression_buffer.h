@@ -37,6 +37,10 @@ void CompressBufferHashInsert(CompressBuffer& buffer, uint8_t first, uint8_t sec
 // little memory.
 int32_t CompressBufferUnpack(CompressBuffer& buffer, const uint8_t* data, size_t length);
 
+// As CompressBufferUnpack, but false for a refused stream, so that an empty result can be told
+// from a broken one; the output holds the unpacked bytes.
+bool CompressBufferDecode(CompressBuffer& buffer, const uint8_t* data, size_t length);
+
 // Packs in the current mode and answers the packed length (also the output length). The LZSS
 // packer refuses inputs shorter than 2 bytes with 0; either mode answers 0 for an input whose
 // packed form could exceed the 32-bit sizes.
