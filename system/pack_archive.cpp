@@ -18,6 +18,8 @@ PackArchive FileArchive;
 
 namespace {
 
+// The directory is read a few bytes at a time; a window of the file serves those reads, so a
+// walk over many entries costs a few system calls rather than two per field.
 class DiskArchiveReader final : public ArchiveReader {
  public:
   explicit DiskArchiveReader(int fd) : fd_(fd), size_(std::max<int64_t>(platform::DescriptorSize(fd), 0)) {}
@@ -28,13 +30,33 @@ class DiskArchiveReader final : public ArchiveReader {
   int64_t Size() override { return size_; }
 
   bool ReadAt(int64_t offset, void* into, size_t count) override {
-    return offset >= 0 && platform::SeekDescriptor(fd_, offset, platform::SeekFrom::Start) == offset &&
-           platform::ReadFull(fd_, into, count) == int64_t(count);
+    if (offset < 0 || uint64_t(offset) > uint64_t(size_) || count > uint64_t(size_ - offset)) return false;
+    if (count == 0) return true;
+    if (count > kWindowSize) return ReadFromFile(offset, into, count);
+    if (offset < windowStart_ || offset + int64_t(count) > windowStart_ + int64_t(window_.size())) {
+      window_.resize(size_t(std::min<int64_t>(kWindowSize, size_ - offset)));
+      windowStart_ = offset;
+      if (!ReadFromFile(offset, window_.data(), window_.size())) {
+        window_.clear();
+        return false;
+      }
+    }
+    std::memcpy(into, window_.data() + (offset - windowStart_), count);
+    return true;
   }
 
  private:
+  static constexpr size_t kWindowSize = 4096;
+
+  bool ReadFromFile(int64_t offset, void* into, size_t count) {
+    return platform::SeekDescriptor(fd_, offset, platform::SeekFrom::Start) == offset &&
+           platform::ReadFull(fd_, into, count) == int64_t(count);
+  }
+
   int fd_;
   int64_t size_;
+  std::vector<uint8_t> window_;
+  int64_t windowStart_ = 0;
 };
 
 // An archive held in a memory block; the reference keeps it alive while it is searched.

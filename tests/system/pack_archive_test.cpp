@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "platform/files.h"
@@ -81,6 +82,26 @@ TEST_F(PackArchiveTest, FileModeWritesATemporaryFileAndDeletesItOnTheNextLookup)
   ReleasePackArchives();
   EXPECT_FALSE(fs::exists(second));
   EXPECT_TRUE(FileArchive.tempFileName.empty());
+}
+
+TEST_F(PackArchiveTest, ALongDirectoryOnDiskIsWalkedToItsEnd) {
+  // Entries of every size around the reader's 4 KiB window, incompressible ones among them.
+  std::vector<Entry> entries;
+  std::mt19937 rng(5);
+  for (int i = 0; i < 700; ++i) {
+    Bytes content(size_t(i * 13 % 9000));
+    for (auto& c : content) c = uint8_t(i % 3 ? rng() : 'r');
+    entries.push_back({"entry-with-a-long-name-" + std::to_string(i) + ".bin", content});
+  }
+  for (bool fromEnd : {false, true}) {
+    PackArchiveSetName(MemoryArchive, WriteArchive("long.qzx", BuildArchive(entries, fromEnd)));
+    for (int i : {0, 1, 2, 315, 316, 698, 699}) {
+      std::string out;
+      ASSERT_TRUE(ResolveFileName(MemoryArchive, entries[size_t(i)].name.c_str(), out, true)) << i;
+      EXPECT_TRUE(OpenMemoryFileName(out.c_str())->size() == entries[size_t(i)].content.size()) << i;
+      EXPECT_TRUE(*OpenMemoryFileName(out.c_str()) == entries[size_t(i)].content) << i;
+    }
+  }
 }
 
 TEST_F(PackArchiveTest, AFileOnDiskWinsAndAFolderDoesNotCount) {
