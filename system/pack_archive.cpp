@@ -161,8 +161,7 @@ bool ResolveFileName(PackArchive& archive, const char* name, std::string& out, b
   out.clear();
   std::vector<uint8_t> bytes;
   if (search != ArchiveSearch::Found || !UnpackArchiveEntry(*reader, entry, bytes)) return false;
-  reader.reset();
-  std::string tempName = ArchiveTempFileName(platform::TempFolder(), entry);
-  return wantMemory ? HandOutMemory(archive, std::move(bytes), out)
-                    : HandOutTempFile(archive, tempName, bytes, out);
+  reader.reset();  // the archive is closed before anything is handed out
+  if (wantMemory) return HandOutMemory(archive, std::move(bytes), out);
+  return HandOutTempFile(archive, ArchiveTempFileName(platform::TempFolder(), entry), bytes, out);
 }
