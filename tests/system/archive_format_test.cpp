@@ -26,13 +26,6 @@ Lookup Find(const Bytes& image, std::string_view requested) {
   return result;
 }
 
-TEST(ArchiveFormat, BaseNameIsThePartAfterTheLastSlashOfEitherKind) {
-  EXPECT_EQ(ArchiveBaseName("data/Sprites/Hero.PNG"), "Hero.PNG");
-  EXPECT_EQ(ArchiveBaseName("data\\x/y\\z.wav"), "z.wav");
-  EXPECT_EQ(ArchiveBaseName("plain"), "plain");
-  EXPECT_EQ(ArchiveBaseName("dir/"), "");
-}
-
 TEST(ArchiveFormat, FindsEntriesWithoutRegardToCaseForBothOffsetSigns) {
   std::vector<Entry> entries = {{"ero.png", Text("short")},
                                 {"xhero.png", Text("longer")},

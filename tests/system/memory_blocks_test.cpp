@@ -14,14 +14,6 @@ TEST(MemoryFileName, KeepsTheBlankPaddedFixedFieldForm) {
   EXPECT_EQ(FormatMemoryFileName(0xffffffff, 0xabcdef12).size(), kMemoryNameLength);
 }
 
-TEST(MemoryFileName, PrefixDecidesWhatIsAMemoryName) {
-  EXPECT_TRUE(IsMemoryFileName("mem://"));
-  EXPECT_TRUE(IsMemoryFileName("mem://anything"));
-  EXPECT_FALSE(IsMemoryFileName("mem:/x"));
-  EXPECT_FALSE(IsMemoryFileName("MEM://    1a2b.  3a0010"));
-  EXPECT_FALSE(IsMemoryFileName(nullptr));
-}
-
 TEST(MemoryBlocks, OpensOnlyLiveTokensWithTheirSize) {
   uint32_t token = RegisterMemoryBlock({1, 2, 3});
   ASSERT_NE(token, 0u);
