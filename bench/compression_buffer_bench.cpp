@@ -35,7 +35,8 @@ const std::vector<uint8_t>& Input() {
 void Pack(benchmark::State& state, uint32_t mode) {
   auto buffer = MakeCompressBuffer();
   buffer->mode = mode;
-  for (auto _ : state) benchmark::DoNotOptimize(CompressBufferPack(*buffer, Input().data(), Input().size()));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(CompressBufferPack(*buffer, Input().data(), Input().size()));
   state.SetBytesProcessed(state.iterations() * int64_t(Input().size()));
   state.counters["ratio"] = double(buffer->output.size()) / double(Input().size());
 }
@@ -45,14 +46,23 @@ void Unpack(benchmark::State& state, uint32_t mode) {
   buffer->mode = mode;
   CompressBufferPack(*buffer, Input().data(), Input().size());
   std::vector<uint8_t> packed = buffer->output;
-  for (auto _ : state) benchmark::DoNotOptimize(CompressBufferUnpack(*buffer, packed.data(), packed.size()));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(CompressBufferUnpack(*buffer, packed.data(), packed.size()));
   state.SetBytesProcessed(state.iterations() * int64_t(Input().size()));
 }
 
-void BM_LzssPack(benchmark::State& state) { Pack(state, kCompressModeLzss); }
-void BM_LzssUnpack(benchmark::State& state) { Unpack(state, kCompressModeLzss); }
-void BM_LzoPack(benchmark::State& state) { Pack(state, kCompressModeLzo1x); }
-void BM_LzoUnpack(benchmark::State& state) { Unpack(state, kCompressModeLzo1x); }
+void BM_LzssPack(benchmark::State& state) {
+  Pack(state, kCompressModeLzss);
+}
+void BM_LzssUnpack(benchmark::State& state) {
+  Unpack(state, kCompressModeLzss);
+}
+void BM_LzoPack(benchmark::State& state) {
+  Pack(state, kCompressModeLzo1x);
+}
+void BM_LzoUnpack(benchmark::State& state) {
+  Unpack(state, kCompressModeLzo1x);
+}
 BENCHMARK(BM_LzssPack)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LzssUnpack)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LzoPack)->Unit(benchmark::kMillisecond);
@@ -61,7 +71,8 @@ BENCHMARK(BM_LzoUnpack)->Unit(benchmark::kMillisecond);
 // 1000 entries of 4 KiB; the last entry is looked up each time.
 std::vector<uint8_t> BenchArchive() {
   std::vector<archive_builder::Entry> entries;
-  for (int i = 0; i < 1000; ++i) entries.push_back({"entry" + std::to_string(i) + ".png", TextLike(4096)});
+  for (int i = 0; i < 1000; ++i)
+    entries.push_back({"entry" + std::to_string(i) + ".png", TextLike(4096)});
   return archive_builder::BuildArchive(entries, true);
 }
 
@@ -71,7 +82,8 @@ void BM_ResolveFromMemoryArchive(benchmark::State& state) {
   uint32_t token = RegisterMemoryBlock(std::move(image));
   PackArchiveSetName(MemoryArchive, FormatMemoryFileName(size, token));
   std::string out;
-  for (auto _ : state) benchmark::DoNotOptimize(ResolveFileName(MemoryArchive, "ENTRY999.PNG", out, true));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ResolveFileName(MemoryArchive, "ENTRY999.PNG", out, true));
   PackArchiveSetName(MemoryArchive, "");
   ReleaseMemoryBlock(token);
 }
@@ -85,7 +97,8 @@ void BM_ResolveFromDiskArchive(benchmark::State& state) {
   platform::CloseDescriptor(fd);
   PackArchiveSetName(MemoryArchive, path);
   std::string out;
-  for (auto _ : state) benchmark::DoNotOptimize(ResolveFileName(MemoryArchive, "ENTRY999.PNG", out, true));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ResolveFileName(MemoryArchive, "ENTRY999.PNG", out, true));
   PackArchiveSetName(MemoryArchive, "");
   platform::RemoveFileOrFolder(path);
 }

@@ -29,7 +29,8 @@ void Resolve(const uint8_t* data, size_t size) {
   PackArchiveSetName(MemoryArchive, FormatMemoryFileName(uint32_t(size), token));
   for (const char* name : kNames) {
     std::string out;
-    if (ResolveFileName(MemoryArchive, name, out, true) && !OpenMemoryFileName(out.c_str())) std::abort();
+    if (ResolveFileName(MemoryArchive, name, out, true) && !OpenMemoryFileName(out.c_str()))
+      std::abort();
   }
   ReleasePackArchives();
   ReleaseMemoryBlock(token);

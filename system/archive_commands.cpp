@@ -6,6 +6,7 @@
 #include "system/pack_archive.h"
 
 void SetArchiveFiles(const Str& memoryArchiveName, const Str& fileArchiveName) {
-  PackArchiveSetName(MemoryArchive, std::string_view(memoryArchiveName.data, memoryArchiveName.length));
+  PackArchiveSetName(MemoryArchive,
+                     std::string_view(memoryArchiveName.data, memoryArchiveName.length));
   PackArchiveSetName(FileArchive, std::string_view(fileArchiveName.data, fileArchiveName.length));
 }

@@ -13,7 +13,9 @@ constexpr char kTrailerMagic[3] = {'q', 'z', 'X'};
 constexpr int64_t kTrailerSize = 7;
 constexpr int32_t kPackedHeaderSize = 4;  // the unpacked length before the LZO1X stream
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -47,7 +49,9 @@ class DirectoryCursor {
 
 // No LZO1X stream unpacks to more than 255 bytes per packed byte and a few more per token; an
 // entry announcing more is damaged.
-uint64_t LargestUnpackedLength(int32_t packedLength) { return 256 * uint64_t(packedLength) + 64; }
+uint64_t LargestUnpackedLength(int32_t packedLength) {
+  return 256 * uint64_t(packedLength) + 64;
+}
 
 // Offsets count from the end when the trailer's offset is negative, whatever their own sign.
 int64_t ResolveOffset(int64_t archiveSize, bool fromEnd, int32_t offset) {
@@ -68,7 +72,8 @@ std::string_view ArchiveBaseName(std::string_view name) {
   return slash == std::string_view::npos ? name : name.substr(slash + 1);
 }
 
-ArchiveSearch FindArchiveEntry(ArchiveReader& archive, std::string_view baseName, ArchiveEntry& entry) {
+ArchiveSearch FindArchiveEntry(ArchiveReader& archive, std::string_view baseName,
+                               ArchiveEntry& entry) {
   int64_t size = archive.Size();
   char magic[3];
   DirectoryCursor trailer(archive, size - kTrailerSize);
@@ -85,15 +90,18 @@ ArchiveSearch FindArchiveEntry(ArchiveReader& archive, std::string_view baseName
     char name[256];
     if (!directory.Read(name, nameLength)) return ArchiveSearch::NotFound;
     int32_t dataOffset, packedLength;
-    if (!directory.ReadI32(dataOffset) || !directory.ReadI32(packedLength)) return ArchiveSearch::NotFound;
+    if (!directory.ReadI32(dataOffset) || !directory.ReadI32(packedLength))
+      return ArchiveSearch::NotFound;
     std::string_view stored(name, strnlen(name, nameLength));
     if (!EqualNoCase(stored, baseName)) continue;
-    entry = {std::string(stored), dataOffset, packedLength, ResolveOffset(size, fromEnd, dataOffset)};
+    entry = {std::string(stored), dataOffset, packedLength,
+             ResolveOffset(size, fromEnd, dataOffset)};
     return ArchiveSearch::Found;
   }
 }
 
-bool UnpackArchiveEntry(ArchiveReader& archive, const ArchiveEntry& entry, std::vector<uint8_t>& bytes) {
+bool UnpackArchiveEntry(ArchiveReader& archive, const ArchiveEntry& entry,
+                        std::vector<uint8_t>& bytes) {
   int64_t size = archive.Size();
   if (entry.packedLength < kPackedHeaderSize || entry.dataStart < 0 ||
       entry.dataStart > size - entry.packedLength)

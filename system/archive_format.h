@@ -48,11 +48,13 @@ enum class ArchiveSearch {
 std::string_view ArchiveBaseName(std::string_view name);
 
 // Walks the directory for the first entry equal to baseName without regard to ASCII case.
-ArchiveSearch FindArchiveEntry(ArchiveReader& archive, std::string_view baseName, ArchiveEntry& entry);
+ArchiveSearch FindArchiveEntry(ArchiveReader& archive, std::string_view baseName,
+                               ArchiveEntry& entry);
 
 // Reads and unpacks the entry's data. False when the data does not lie inside the archive or
 // does not unpack: a damaged entry is never handed out as an empty file.
-bool UnpackArchiveEntry(ArchiveReader& archive, const ArchiveEntry& entry, std::vector<uint8_t>& bytes);
+bool UnpackArchiveEntry(ArchiveReader& archive, const ArchiveEntry& entry,
+                        std::vector<uint8_t>& bytes);
 
 // The name under which a file-mode lookup writes the entry into the temporary folder: "qzx",
 // two letters from the low bytes of the stored offset and length, then the entry's name.

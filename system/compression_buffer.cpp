@@ -107,7 +107,8 @@ bool UnpackLzss(CompressBuffer& buffer, const uint8_t* data, size_t length) {
         return Refuse(buffer);
       if (buffer.output.size() + count > kMaxResult) return Refuse(buffer);
       for (size_t i = 0; i < count; ++i)
-        CompressBufferPutByte(buffer, buffer.ring[(buffer.ringPosition - distance) & (kLzssRingSize - 1)]);
+        CompressBufferPutByte(buffer,
+                              buffer.ring[(buffer.ringPosition - distance) & (kLzssRingSize - 1)]);
     }
   }
 }
@@ -177,7 +178,8 @@ class LzssPacker {
         continue;
       }
       size_t distance = p - best.position;
-      groups.Reference(uint8_t(((distance >> 7) << 4) + (best.length - 2)), uint8_t(distance & 127));
+      groups.Reference(uint8_t(((distance >> 7) << 4) + (best.length - 2)),
+                       uint8_t(distance & 127));
       for (int k = 0; k < best.length; ++k) Insert(p + k);
       p += best.length;
     }
@@ -254,7 +256,8 @@ void CompressBufferPutByte(CompressBuffer& buffer, uint8_t byte) {
   buffer.ringPosition = (buffer.ringPosition + 1) & (kLzssRingSize - 1);
 }
 
-void CompressBufferHashInsert(CompressBuffer& buffer, uint8_t first, uint8_t second, int32_t position) {
+void CompressBufferHashInsert(CompressBuffer& buffer, uint8_t first, uint8_t second,
+                              int32_t position) {
   int32_t* slots = HistoryBucket(buffer, first, second);
   std::memmove(slots + 1, slots, (kLzssBucketDepth - 1) * sizeof *slots);
   slots[0] = position;

@@ -29,7 +29,8 @@ std::unique_ptr<CompressBuffer> MakeCompressBuffer();
 
 void CompressBufferFree(CompressBuffer& buffer);
 void CompressBufferPutByte(CompressBuffer& buffer, uint8_t byte);
-void CompressBufferHashInsert(CompressBuffer& buffer, uint8_t first, uint8_t second, int32_t position);
+void CompressBufferHashInsert(CompressBuffer& buffer, uint8_t first, uint8_t second,
+                              int32_t position);
 
 // Unpacks in the current mode and answers the unpacked length. 0 (with output length 0) for a
 // stream the decoder refuses: an LZO1X error, an LZSS stream that ends before its end token or

@@ -22,7 +22,8 @@ namespace {
 // walk over many entries costs a few system calls rather than two per field.
 class DiskArchiveReader final : public ArchiveReader {
  public:
-  explicit DiskArchiveReader(int fd) : fd_(fd), size_(std::max<int64_t>(platform::DescriptorSize(fd), 0)) {}
+  explicit DiskArchiveReader(int fd)
+      : fd_(fd), size_(std::max<int64_t>(platform::DescriptorSize(fd), 0)) {}
   ~DiskArchiveReader() override { platform::CloseDescriptor(fd_); }
   DiskArchiveReader(const DiskArchiveReader&) = delete;
   DiskArchiveReader& operator=(const DiskArchiveReader&) = delete;
@@ -30,7 +31,8 @@ class DiskArchiveReader final : public ArchiveReader {
   int64_t Size() override { return size_; }
 
   bool ReadAt(int64_t offset, void* into, size_t count) override {
-    if (offset < 0 || uint64_t(offset) > uint64_t(size_) || count > uint64_t(size_ - offset)) return false;
+    if (offset < 0 || uint64_t(offset) > uint64_t(size_) || count > uint64_t(size_ - offset))
+      return false;
     if (count == 0) return true;
     if (count > kWindowSize) return ReadFromFile(offset, into, count);
     if (offset < windowStart_ || offset + int64_t(count) > windowStart_ + int64_t(window_.size())) {
@@ -64,7 +66,9 @@ class BlockArchiveReader final : public ArchiveReader {
  public:
   explicit BlockArchiveReader(MemoryBlock block) : block_(std::move(block)), bytes_(*block_) {}
   int64_t Size() override { return bytes_.Size(); }
-  bool ReadAt(int64_t offset, void* into, size_t count) override { return bytes_.ReadAt(offset, into, count); }
+  bool ReadAt(int64_t offset, void* into, size_t count) override {
+    return bytes_.ReadAt(offset, into, count);
+  }
 
  private:
   MemoryBlock block_;
@@ -101,8 +105,8 @@ bool HandOutMemory(PackArchive& archive, std::vector<uint8_t> bytes, std::string
 }
 
 // A copy that did not reach the disk whole is removed rather than handed out as complete.
-bool HandOutTempFile(PackArchive& archive, const std::string& tempName, const std::vector<uint8_t>& bytes,
-                     std::string& out) {
+bool HandOutTempFile(PackArchive& archive, const std::string& tempName,
+                     const std::vector<uint8_t>& bytes, std::string& out) {
   if (IsMemoryFileName(tempName.c_str())) return false;
   int fd = platform::ReplaceForWrite(tempName);
   if (fd < 0) return false;

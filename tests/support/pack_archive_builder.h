@@ -51,7 +51,8 @@ struct Entry {
 };
 
 // prefix (e.g. a program file), the packed blocks, the directory, the trailer.
-inline Bytes BuildArchive(const std::vector<Entry>& entries, bool offsetsFromEnd, Bytes prefix = {}) {
+inline Bytes BuildArchive(const std::vector<Entry>& entries, bool offsetsFromEnd,
+                          Bytes prefix = {}) {
   std::vector<Bytes> blocks;
   size_t dataEnd = prefix.size();
   for (const Entry& e : entries) {
@@ -61,7 +62,9 @@ inline Bytes BuildArchive(const std::vector<Entry>& entries, bool offsetsFromEnd
   size_t directorySize = 1;
   for (const Entry& e : entries) directorySize += 1 + e.name.size() + 8;
   int64_t total = int64_t(dataEnd + directorySize + 7);
-  auto place = [&](size_t at) { return int32_t(offsetsFromEnd ? int64_t(at) - total : int64_t(at)); };
+  auto place = [&](size_t at) {
+    return int32_t(offsetsFromEnd ? int64_t(at) - total : int64_t(at));
+  };
 
   Bytes image = std::move(prefix);
   Bytes directory;
@@ -77,6 +80,8 @@ inline Bytes BuildArchive(const std::vector<Entry>& entries, bool offsetsFromEnd
   return image;
 }
 
-inline Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+inline Bytes Text(const std::string& s) {
+  return Bytes(s.begin(), s.end());
+}
 
 }  // namespace archive_builder

@@ -62,7 +62,8 @@ TEST(ArchiveFormat, TheTrailerSignDecidesForEveryOffset) {
   Put(fromStart, 40, block);
   Put(fromStart, 2000, DirectoryEntry("a.bin", 40, int32_t(block.size())));
   Put(fromStart, 2100 - 7, Trailer(2000));
-  for (const Bytes& image : {fromEnd, fromStart}) EXPECT_EQ(Find(image, "A.BIN").content, Text("payload"));
+  for (const Bytes& image : {fromEnd, fromStart})
+    EXPECT_EQ(Find(image, "A.BIN").content, Text("payload"));
 
   // A negative entry offset under a positive trailer offset lies before the start: not found.
   Bytes mixed = fromStart;
@@ -88,7 +89,10 @@ TEST(ArchiveFormat, DamagedArchivesAnswerNotFound) {
     return image;
   };
   Bytes end{0};
-  auto withEnd = [&](Bytes e) { e.insert(e.end(), end.begin(), end.end()); return e; };
+  auto withEnd = [&](Bytes e) {
+    e.insert(e.end(), end.begin(), end.end());
+    return e;
+  };
   Bytes hugeAnnounced = block;
   hugeAnnounced[0] = hugeAnnounced[1] = hugeAnnounced[2] = hugeAnnounced[3] = 0xFF;
   Bytes corruptStream = block;
@@ -101,7 +105,8 @@ TEST(ArchiveFormat, DamagedArchivesAnswerNotFound) {
     Bytes image;
   } cases[] = {
       {"directory offset past the end", archive(withEnd(DirectoryEntry("a", 0, length)), 1 << 30)},
-      {"directory offset before the start", archive(withEnd(DirectoryEntry("a", 0, length)), -(1 << 30))},
+      {"directory offset before the start",
+       archive(withEnd(DirectoryEntry("a", 0, length)), -(1 << 30))},
       {"no end entry", archive(DirectoryEntry("b", 0, length))},
       {"name runs into the trailer", archive(Bytes{200, 'a'})},
       {"data past the end", archive(withEnd(DirectoryEntry("a", 1 << 20, length)))},
@@ -109,9 +114,11 @@ TEST(ArchiveFormat, DamagedArchivesAnswerNotFound) {
       {"negative packed length", archive(withEnd(DirectoryEntry("a", 0, -5)))},
       {"packed length under 4", archive(withEnd(DirectoryEntry("a", 0, 3)))},
       {"most negative packed length", archive(withEnd(DirectoryEntry("a", 0, INT32_MIN)))},
-      {"announced length 0xFFFFFFFF", archive(withEnd(DirectoryEntry("a", 0, length)), 0, hugeAnnounced)},
+      {"announced length 0xFFFFFFFF",
+       archive(withEnd(DirectoryEntry("a", 0, length)), 0, hugeAnnounced)},
       {"corrupt stream", archive(withEnd(DirectoryEntry("a", 0, length)), 0, corruptStream)},
-      {"bytes after the stream", archive(withEnd(DirectoryEntry("a", 0, length + 1)), 0, trailingJunk)},
+      {"bytes after the stream",
+       archive(withEnd(DirectoryEntry("a", 0, length + 1)), 0, trailingJunk)},
   };
   for (const Case& c : cases) {
     Lookup found = Find(c.image, "a");
@@ -125,7 +132,7 @@ TEST(ArchiveFormat, TempFileNameTakesLettersFromTheStoredLowBytes) {
     int32_t offset, length;
     const char* expected;
   } cases[] = {
-      {27, 300, "/t/qzxBShero.png"},   // 27 % 26 = 1; 300 & 255 = 44, 44 % 26 = 18
+      {27, 300, "/t/qzxBShero.png"},  // 27 % 26 = 1; 300 & 255 = 44, 44 % 26 = 18
       {0, 25, "/t/qzxAZhero.png"},
       {-900, 256, "/t/qzxUAhero.png"},  // -900 ends in the byte 0x7C = 124, 124 % 26 = 20
   };

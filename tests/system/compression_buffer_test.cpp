@@ -11,8 +11,12 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes B(std::initializer_list<int> values) { return Bytes(values.begin(), values.end()); }
-Bytes B(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes B(std::initializer_list<int> values) {
+  return Bytes(values.begin(), values.end());
+}
+Bytes B(const std::string& text) {
+  return Bytes(text.begin(), text.end());
+}
 
 struct Packer {
   std::unique_ptr<CompressBuffer> buffer = MakeCompressBuffer();
@@ -31,7 +35,8 @@ Bytes RandomBytes(size_t n, uint32_t seed) {
 
 // Text-like data: a small alphabet with repeated words, the packer's usual diet.
 Bytes RepetitiveBytes(size_t n, uint32_t seed) {
-  static const char* const kWords[] = {"tile ", "cube ", "voxel ", "layer\r\n", "aaaaaaaaaaaaaaaaaaaaa"};
+  static const char* const kWords[] = {"tile ", "cube ", "voxel ", "layer\r\n",
+                                       "aaaaaaaaaaaaaaaaaaaaa"};
   std::mt19937 rng(seed);
   Bytes b;
   while (b.size() < n) {
@@ -51,7 +56,8 @@ TEST(LzssUnpack, KnownStreams) {
   } cases[] = {
       {"end token only", B({0x80, 0x00}), 0, ""},
       {"self-overlapping reference", B({0x30, 'a', 'b', 0x03, 0x02, 0x00}), 7, "abababa"},
-      {"full group then 255 end group", B({0x00, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0xFF, 0x00}), 8, "abcdefgh"},
+      {"full group then 255 end group",
+       B({0x00, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0xFF, 0x00}), 8, "abcdefgh"},
       {"truncated before the end token", B({0x30, 'a', 'b'}), 0, ""},
       {"truncated inside a reference", B({0x20, 'a', 'b', 0x03}), 0, ""},
       {"empty input", B({}), 0, ""},
@@ -122,7 +128,8 @@ TEST(LzssPack, LinearSearchFindsMatchesBeyondAFullBucket) {
   Packer p(kCompressModeLzss);
   ASSERT_GT(p.Pack(in), 0);
   size_t distance = head.size() + fill.size();
-  Bytes tail = {uint8_t(((distance >> 7) << 4) + (head.size() - 2)), uint8_t(distance & 127), 0xFF, 0x00};
+  Bytes tail = {uint8_t(((distance >> 7) << 4) + (head.size() - 2)), uint8_t(distance & 127), 0xFF,
+                0x00};
   ASSERT_GE(p.out().size(), tail.size());
   EXPECT_EQ(Bytes(p.out().end() - 4, p.out().end()), tail);
 }
@@ -179,12 +186,14 @@ TEST(LzoUnpack, HugeAnnouncedLengthStillGivesTheRealSize) {
 }
 
 TEST(LzoRoundTrip, EveryLengthFromEmptyToOneMegabyte) {
-  for (size_t n : {size_t(0), size_t(1), size_t(17), size_t(2049), size_t(100 * 1024), size_t(1 << 20)}) {
+  for (size_t n :
+       {size_t(0), size_t(1), size_t(17), size_t(2049), size_t(100 * 1024), size_t(1 << 20)}) {
     for (const Bytes& in : {RandomBytes(n, uint32_t(n) + 7), RepetitiveBytes(n, uint32_t(n) + 7)}) {
       Packer packer(kCompressModeLzo1x), unpacker(kCompressModeLzo1x);
       int32_t packed = packer.Pack(in);
       ASSERT_GE(packed, 4 + 3) << n;
-      EXPECT_EQ(packer.out()[0] | packer.out()[1] << 8 | packer.out()[2] << 16, int(n & 0xFFFFFF)) << n;
+      EXPECT_EQ(packer.out()[0] | packer.out()[1] << 8 | packer.out()[2] << 16, int(n & 0xFFFFFF))
+          << n;
       EXPECT_EQ(unpacker.Unpack(packer.out()), int32_t(n)) << n;
       EXPECT_TRUE(unpacker.out() == in) << n;
     }

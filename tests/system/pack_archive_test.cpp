@@ -19,7 +19,9 @@ namespace {
 using namespace archive_builder;
 namespace fs = std::filesystem;
 
-std::string AsString(const Bytes& b) { return std::string(b.begin(), b.end()); }
+std::string AsString(const Bytes& b) {
+  return std::string(b.begin(), b.end());
+}
 
 class PackArchiveTest : public testing::Test {
  protected:
@@ -42,7 +44,9 @@ class PackArchiveTest : public testing::Test {
   }
 
   static std::vector<Entry> HeroEntries() {
-    return {{"ero.png", Text("short")}, {"xhero.png", Text("longer")}, {"hero.png", Text("the hero")},
+    return {{"ero.png", Text("short")},
+            {"xhero.png", Text("longer")},
+            {"hero.png", Text("the hero")},
             {"tune.ogg", Text(std::string(5000, 'm'))}};
   }
 };
@@ -50,7 +54,8 @@ class PackArchiveTest : public testing::Test {
 TEST_F(PackArchiveTest, MemoryModeHandsOutARegistryNameUntilTheNextLookup) {
   for (bool fromEnd : {false, true}) {
     SCOPED_TRACE(fromEnd ? "offsets from the end" : "offsets from the start");
-    PackArchiveSetName(MemoryArchive, WriteArchive("media.qzx", BuildArchive(HeroEntries(), fromEnd)));
+    PackArchiveSetName(MemoryArchive,
+                       WriteArchive("media.qzx", BuildArchive(HeroEntries(), fromEnd)));
     std::string out;
     ASSERT_TRUE(ResolveFileName(MemoryArchive, "data/Sprites/Hero.PNG", out, true));
     ASSERT_TRUE(IsMemoryFileName(out.c_str()));
@@ -98,7 +103,8 @@ TEST_F(PackArchiveTest, ALongDirectoryOnDiskIsWalkedToItsEnd) {
     for (int i : {0, 1, 2, 315, 316, 698, 699}) {
       std::string out;
       ASSERT_TRUE(ResolveFileName(MemoryArchive, entries[size_t(i)].name.c_str(), out, true)) << i;
-      EXPECT_TRUE(OpenMemoryFileName(out.c_str())->size() == entries[size_t(i)].content.size()) << i;
+      EXPECT_TRUE(OpenMemoryFileName(out.c_str())->size() == entries[size_t(i)].content.size())
+          << i;
       EXPECT_TRUE(*OpenMemoryFileName(out.c_str()) == entries[size_t(i)].content) << i;
     }
   }
@@ -200,7 +206,8 @@ TEST_F(PackArchiveTest, AnArchiveInAMemoryBlock) {
   ASSERT_TRUE(ResolveFileName(MemoryArchive, "hero.png", out, true));
   EXPECT_EQ(ReadMemoryName(out), "the hero");
   ReleaseMemoryBlock(token);
-  EXPECT_FALSE(ResolveFileName(MemoryArchive, "hero.png", out, true)) << "the archive block is gone";
+  EXPECT_FALSE(ResolveFileName(MemoryArchive, "hero.png", out, true))
+      << "the archive block is gone";
   EXPECT_FALSE(MemoryArchive.valid);
 }
 
@@ -220,7 +227,8 @@ TEST_F(PackArchiveTest, ADamagedEntryIsNotFoundRatherThanAnEmptyFile) {
 }
 
 TEST_F(PackArchiveTest, AnEmptyEntryIsAnEmptyFile) {
-  PackArchiveSetName(FileArchive, WriteArchive("media.qzx", BuildArchive({{"blank.txt", {}}}, false)));
+  PackArchiveSetName(FileArchive,
+                     WriteArchive("media.qzx", BuildArchive({{"blank.txt", {}}}, false)));
   std::string out;
   ASSERT_TRUE(ResolveFileName(FileArchive, "blank.txt", out, false));
   EXPECT_TRUE(fs::exists(out));
