@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <unordered_map>
 
 namespace {
@@ -37,12 +38,16 @@ Registry& TheRegistry() {
 
 uint32_t RegisterMemoryBlock(std::vector<uint8_t> bytes) {
   if (bytes.size() > 0xFFFFFFFFull) return 0;
-  auto block = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
-  Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.guard);
-  uint32_t token = registry.NextFreeToken();
-  if (token != 0) registry.blocks.emplace(token, std::move(block));
-  return token;
+  try {
+    auto block = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.guard);
+    uint32_t token = registry.NextFreeToken();
+    if (token != 0) registry.blocks.emplace(token, std::move(block));
+    return token;
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
 }
 
 void ReleaseMemoryBlock(uint32_t token) {

@@ -15,7 +15,7 @@ inline constexpr char kMemoryNamePrefix[] = "mem://";
 inline constexpr size_t kMemoryNameLength = 23;  // "mem://" + 8 size digits + "." + 8 token digits
 
 // Takes the bytes into the registry and answers the token of the new block, or 0 when the block
-// cannot be named (larger than the name's 32-bit size field, or the registry is full).
+// cannot be named (larger than the name's 32-bit size field, the registry full, no memory).
 uint32_t RegisterMemoryBlock(std::vector<uint8_t> bytes);
 
 // Drops the registry's reference; readers that opened the block keep theirs. Unknown tokens and
