@@ -41,6 +41,13 @@ int32_t* HistoryBucket(CompressBuffer& buffer, uint8_t first, uint8_t second) {
   return buffer.matchHistory + ((first & 63) * 64 + (second & 63)) * kLzssBucketDepth;
 }
 
+// Every unpacked byte passes here; kept inline for the unpacking loop.
+inline void PutByte(CompressBuffer& buffer, uint8_t byte) {
+  buffer.output.push_back(byte);
+  buffer.ring[buffer.ringPosition] = byte;
+  buffer.ringPosition = (buffer.ringPosition + 1) & (kLzssRingSize - 1);
+}
+
 bool Refuse(CompressBuffer& buffer) {
   buffer.output.clear();
   return false;
@@ -94,7 +101,7 @@ bool UnpackLzss(CompressBuffer& buffer, const uint8_t* data, size_t length) {
       if (at >= length) return Refuse(buffer);
       uint8_t first = data[at++];
       if (!(flags >> bit & 1)) {
-        CompressBufferPutByte(buffer, first);
+        PutByte(buffer, first);
         continue;
       }
       if (first == 0) return true;
@@ -107,8 +114,7 @@ bool UnpackLzss(CompressBuffer& buffer, const uint8_t* data, size_t length) {
         return Refuse(buffer);
       if (buffer.output.size() + count > kMaxResult) return Refuse(buffer);
       for (size_t i = 0; i < count; ++i)
-        CompressBufferPutByte(buffer,
-                              buffer.ring[(buffer.ringPosition - distance) & (kLzssRingSize - 1)]);
+        PutByte(buffer, buffer.ring[(buffer.ringPosition - distance) & (kLzssRingSize - 1)]);
     }
   }
 }
@@ -146,7 +152,7 @@ class LzssGroupWriter {
   }
 
   void Flush() {
-    for (size_t i = 0; i < size_; ++i) CompressBufferPutByte(buffer_, group_[i]);
+    for (size_t i = 0; i < size_; ++i) PutByte(buffer_, group_[i]);
     group_[0] = 0;
     size_ = 1;
     tokens_ = 0;
@@ -251,9 +257,7 @@ void CompressBufferFree(CompressBuffer& buffer) {
 }
 
 void CompressBufferPutByte(CompressBuffer& buffer, uint8_t byte) {
-  buffer.output.push_back(byte);
-  buffer.ring[buffer.ringPosition] = byte;
-  buffer.ringPosition = (buffer.ringPosition + 1) & (kLzssRingSize - 1);
+  PutByte(buffer, byte);
 }
 
 void CompressBufferHashInsert(CompressBuffer& buffer, uint8_t first, uint8_t second,
