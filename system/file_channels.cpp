@@ -7,8 +7,7 @@
 
 namespace {
 
-constexpr size_t kDefaultBufferSize = 64 * 1024;
-size_t gBufferSize = kDefaultBufferSize;
+size_t gBufferSize = kDefaultChannelBufferSize;
 
 struct ChannelTable {
   FileChannel channels[kFileChannelCount];

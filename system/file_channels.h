@@ -63,4 +63,5 @@ bool ChannelSeek(FileChannel& channel, int64_t offset, int32_t origin);
 
 // Bytes each channel collects before writing; 0 writes every value at once. For tests and
 // benchmarks that compare the two.
+inline constexpr size_t kDefaultChannelBufferSize = 64 * 1024;
 void SetChannelBufferSize(size_t bytes);
