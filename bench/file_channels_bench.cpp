@@ -14,7 +14,9 @@ namespace {
 
 constexpr int64_t kValues = 10'000'000;
 
-std::string BenchFile() { return platform::TempFolder() + "qrn-channel-bench.bin"; }
+std::string BenchFile() {
+  return platform::TempFolder() + "qrn-channel-bench.bin";
+}
 
 void BM_FwriteOneByteValues(benchmark::State& state) {
   const std::string name = BenchFile();

@@ -56,7 +56,9 @@ bool OpenForWriting(FileChannel& channel, const char* name, ChannelMode mode) {
 
 }  // namespace
 
-FileChannel& ChannelAt(int32_t channel) { return Table().channels[channel]; }
+FileChannel& ChannelAt(int32_t channel) {
+  return Table().channels[channel];
+}
 
 bool ChannelIsOpen(const FileChannel& channel) {
   return channel.record.descriptor >= 0 || channel.record.memory != nullptr;
@@ -77,7 +79,8 @@ bool FileHeldByChannel(const char* name) {
 bool ChannelFlush(FileChannel& channel) {
   const size_t count = channel.pendingCount;
   channel.pendingCount = 0;
-  return count == 0 || platform::WriteFull(channel.record.descriptor, channel.pending.data(), count);
+  return count == 0 ||
+         platform::WriteFull(channel.record.descriptor, channel.pending.data(), count);
 }
 
 bool FlushAllChannels() {

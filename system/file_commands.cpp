@@ -87,8 +87,9 @@ bool OpenFile(int32_t channel, const Str& name, int32_t mode) {
   FlushFileChannels();
   FileChannel& open = ChannelAt(channel);
   const bool opened =
-      mode > 0 ? ChannelOpen(open, ResolvedForReading(name).c_str(), ChannelMode::Read)
-               : ChannelOpen(open, name.data, mode == 0 ? ChannelMode::Replace : ChannelMode::Append);
+      mode > 0
+          ? ChannelOpen(open, ResolvedForReading(name).c_str(), ChannelMode::Read)
+          : ChannelOpen(open, name.data, mode == 0 ? ChannelMode::Replace : ChannelMode::Append);
   if (!opened) SetLastErrorCode(3);
   return opened;
 }
@@ -99,7 +100,9 @@ void CloseFile(int32_t channel) {
 }
 
 void CloseAllFiles() {
-  for (int32_t channel = 0; channel < kFileChannelCount; ++channel) ChannelClose(ChannelAt(channel));
+  for (int32_t channel = 0; channel < kFileChannelCount; ++channel) {
+    ChannelClose(ChannelAt(channel));
+  }
   if (gToolEmptyHook) gToolEmptyHook();
 }
 
@@ -121,7 +124,9 @@ void FileSeek(int32_t channel, int64_t offset, int32_t origin) {
   if (!ChannelSeek(CheckedChannel(channel), offset, origin)) FatalTerminate(3);
 }
 
-int64_t FilePosition(int32_t channel) { return CheckedChannel(channel).record.position; }
+int64_t FilePosition(int32_t channel) {
+  return CheckedChannel(channel).record.position;
+}
 
 void WriteLine(int32_t channel, const Str& text) {
   WriteString(channel, text);
@@ -143,7 +148,9 @@ void WriteFloat64(int32_t channel, double value) {
   WriteBytes(channel, bytes, 8);
 }
 
-void WriteLong(int32_t channel, int32_t value) { WriteUInt32(channel, uint32_t(value)); }
+void WriteLong(int32_t channel, int32_t value) {
+  WriteUInt32(channel, uint32_t(value));
+}
 
 void WriteUInt32(int32_t channel, uint32_t value) {
   uint8_t bytes[4];
@@ -157,14 +164,18 @@ void WriteInt16(int32_t channel, int32_t value) {
   WriteBytes(channel, bytes, 2);
 }
 
-void WriteUInt16(int32_t channel, int32_t value) { WriteInt16(channel, value); }
+void WriteUInt16(int32_t channel, int32_t value) {
+  WriteInt16(channel, value);
+}
 
 void WriteInt8(int32_t channel, int32_t value) {
   const uint8_t byte = uint8_t(value);
   WriteBytes(channel, &byte, 1);
 }
 
-void WriteUInt8(int32_t channel, int32_t value) { WriteInt8(channel, value); }
+void WriteUInt8(int32_t channel, int32_t value) {
+  WriteInt8(channel, value);
+}
 
 void ReadLine(int32_t channel, Str& out) {
   FileChannel& open = CheckedChannel(channel);
@@ -213,7 +224,9 @@ void ReadInt32(int32_t channel, int32_t& out) {
   ReadBytes(channel, 4, [&](const uint8_t* b) { out = int32_t(LoadLe32(b)); });
 }
 
-void ReadUInt32(int32_t channel, int32_t& out) { ReadInt32(channel, out); }
+void ReadUInt32(int32_t channel, int32_t& out) {
+  ReadInt32(channel, out);
+}
 
 void ReadInt16(int32_t channel, int32_t& out) {
   ReadBytes(channel, 2, [&](const uint8_t* b) { out = int16_t(LoadLe16(b)); });
@@ -263,4 +276,6 @@ void FlushFileChannels() {
   if (!FlushAllChannels()) FatalTerminate(3);
 }
 
-void SetToolEmptyHook(ToolEmptyHookFunction hook) { gToolEmptyHook = hook; }
+void SetToolEmptyHook(ToolEmptyHookFunction hook) {
+  gToolEmptyHook = hook;
+}

@@ -40,7 +40,7 @@ void ReadFloat32(int32_t channel, double& out);
 void ReadFloat64(int32_t channel, double& out);
 void ReadInt32(int32_t channel, int32_t& out);
 void ReadUInt32(int32_t channel, int32_t& out);
-void ReadInt16(int32_t channel, int32_t& out);  // sign-extended
+void ReadInt16(int32_t channel, int32_t& out);   // sign-extended
 void ReadUInt16(int32_t channel, int32_t& out);  // zero-extended
 void ReadInt8(int32_t channel, int32_t& out);
 void ReadUInt8(int32_t channel, int32_t& out);

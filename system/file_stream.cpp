@@ -78,7 +78,9 @@ bool ReadMemoryLine(FileStream& stream, char* buffer, int32_t n, LastLineEnd mem
 
 }  // namespace
 
-FileStream::~FileStream() { FileStreamClose(*this); }
+FileStream::~FileStream() {
+  FileStreamClose(*this);
+}
 
 bool FileStreamOpen(FileStream& stream, const char* name) {
   FileStreamClose(stream);

@@ -22,7 +22,9 @@ Str NewStr(const std::string& text) {
 
 }  // namespace
 
-bool FileExists(const Str& path) { return platform::KindOfPath(path.data) == platform::PathKind::File; }
+bool FileExists(const Str& path) {
+  return platform::KindOfPath(path.data) == platform::PathKind::File;
+}
 
 bool DirectoryExists(const Str& path) {
   return platform::KindOfPath(path.data) == platform::PathKind::Folder;
@@ -39,9 +41,13 @@ int64_t FileSizeOf(const Str& name) {
   return stream.size;
 }
 
-int32_t DeletePath(const Str& path) { return platform::RemoveFileOrFolder(path.data) ? 1 : 0; }
+int32_t DeletePath(const Str& path) {
+  return platform::RemoveFileOrFolder(path.data) ? 1 : 0;
+}
 
-bool CreateDir(const Str& path) { return platform::MakeFolder(path.data); }
+bool CreateDir(const Str& path) {
+  return platform::MakeFolder(path.data);
+}
 
 Str GetCurrentDir() {
   std::string folder = platform::CurrentFolder();

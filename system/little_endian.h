@@ -12,14 +12,18 @@ inline void StoreLe32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
 
-inline uint16_t LoadLe16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+inline uint16_t LoadLe16(const uint8_t* p) {
+  return uint16_t(p[0] | p[1] << 8);
+}
 
 inline void StoreLe16(uint8_t* p, uint16_t v) {
   p[0] = uint8_t(v);
   p[1] = uint8_t(v >> 8);
 }
 
-inline uint64_t LoadLe64(const uint8_t* p) { return LoadLe32(p) | uint64_t(LoadLe32(p + 4)) << 32; }
+inline uint64_t LoadLe64(const uint8_t* p) {
+  return LoadLe32(p) | uint64_t(LoadLe32(p + 4)) << 32;
+}
 
 inline void StoreLe64(uint8_t* p, uint64_t v) {
   StoreLe32(p, uint32_t(v));

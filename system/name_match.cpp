@@ -6,7 +6,8 @@
 namespace {
 
 unsigned char FoldLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : static_cast<unsigned char>(c);
+  return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a')
+                              : static_cast<unsigned char>(c);
 }
 
 bool MatchesOne(char patternChar, char nameChar) {
@@ -52,6 +53,10 @@ int32_t CStrCompareNoCase(const char* a, const char* b) {
   }
 }
 
-double CompareNoCase(const Str& a, const Str& b) { return CStrCompareNoCase(a.data, b.data); }
+double CompareNoCase(const Str& a, const Str& b) {
+  return CStrCompareNoCase(a.data, b.data);
+}
 
-double CompareNoCase(const Str* a, const Str* b) { return CompareNoCase(*a, *b); }
+double CompareNoCase(const Str* a, const Str* b) {
+  return CompareNoCase(*a, *b);
+}

@@ -3,7 +3,6 @@
 #include "system/file_commands.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 
 #include <csignal>
@@ -172,7 +171,11 @@ TEST_F(FileCommands, SeeksCountFromTheStartThePositionOrTheRecordedSize) {
     EXPECT_EQ(text.view(), "5");
     FileSeek(3, -1, 0);  // never clamped, and nothing is read from before the start
     EXPECT_EQ(FilePosition(3), -1);
-    EXPECT_EQ(Outcome([] { int32_t v; ReadUInt8(3, v); }), kFatal3);
+    EXPECT_EQ(Outcome([] {
+                int32_t v;
+                ReadUInt8(3, v);
+              }),
+              kFatal3);
     EXPECT_EQ(Outcome([] { LineOf(3); }), kFatal3);
   }
 }
@@ -328,7 +331,8 @@ TEST_F(FileCommands, WriteModeReplacesAnEmptyFolderOfThatName) {
 TEST_F(FileCommands, AMemoryChannelKeepsReadingAfterTheArchiveMovesOn) {
   using namespace archive_builder;
   const std::string archive = tmp.Child("media.qzx");
-  const Bytes image = BuildArchive({{"first.txt", {'o', 'n', 'e', '\n'}}, {"second.txt", {'2'}}}, true);
+  const Bytes image =
+      BuildArchive({{"first.txt", {'o', 'n', 'e', '\n'}}, {"second.txt", {'2'}}}, true);
   TempDir::WriteBytes(archive, std::string(image.begin(), image.end()));
   PackArchiveSetName(MemoryArchive, archive);
 
@@ -348,7 +352,8 @@ TEST_F(FileCommands, FileCopyCopiesDiskAndMemoryFilesWhole) {
     std::string source;
     std::string expected;
   };
-  const Case cases[] = {{Disk("big", big), big}, {memory.name, "from memory"}, {Disk("empty", ""), ""}};
+  const Case cases[] = {
+      {Disk("big", big), big}, {memory.name, "from memory"}, {Disk("empty", ""), ""}};
   for (const Case& c : cases) {
     Disk("copy", "old content that is longer");
     FileCopy(StrValue(c.source.c_str()), StrValue(tmp.Child("copy").c_str()));
@@ -357,8 +362,8 @@ TEST_F(FileCommands, FileCopyCopiesDiskAndMemoryFilesWhole) {
   }
 
   const std::string missing = tmp.Child("missing");
-  for (const auto& [source, target] : {std::pair{missing, tmp.Child("copy")},
-                                       std::pair{cases[0].source, memory.name}}) {
+  for (const auto& [source, target] :
+       {std::pair{missing, tmp.Child("copy")}, std::pair{cases[0].source, memory.name}}) {
     FileCopy(StrValue(source.c_str()), StrValue(target.c_str()));
     EXPECT_EQ(LastErrorCode, 3);
   }

@@ -122,8 +122,8 @@ TEST(FileStreamOpen, WhatCannotBeOpenedLeavesAClosedRecord) {
   const std::string staleName = released.name;
   ReleaseMemoryBlock(released.token);
   const std::string forged = FormatMemoryFileName(4, released.token + 1000);
-  const std::string names[] = {"", tmp.Child("missing"), tmp.path.string(), staleName, forged,
-                               std::string(1024, 'n')};
+  const std::string names[] = {"",     tmp.Child("missing"),  tmp.path.string(), staleName,
+                               forged, std::string(1024, 'n')};
   BothSources open("held");
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
