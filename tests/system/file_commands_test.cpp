@@ -361,13 +361,18 @@ TEST_F(FileCommands, FileCopyCopiesDiskAndMemoryFilesWhole) {
     EXPECT_EQ(Read("copy"), c.expected);
   }
 
-  const std::string missing = tmp.Child("missing");
-  for (const auto& [source, target] :
-       {std::pair{missing, tmp.Child("copy")}, std::pair{cases[0].source, memory.name}}) {
+  // Neither side may be missing, a memory name or a file a channel holds.
+  const std::string held = Disk("held", "held");
+  ASSERT_TRUE(OpenFile(0, StrValue(held.c_str()), -1));
+  const std::string copy = tmp.Child("copy");
+  const std::pair<std::string, std::string> refused[] = {
+      {tmp.Child("missing"), copy}, {cases[0].source, memory.name}, {held, copy}, {copy, held}};
+  for (const auto& [source, target] : refused) {
     FileCopy(StrValue(source.c_str()), StrValue(target.c_str()));
-    EXPECT_EQ(LastErrorCode, 3);
+    EXPECT_EQ(LastErrorCode, 3) << source << " to " << target;
   }
   EXPECT_EQ(Read("copy"), "");
+  EXPECT_EQ(Read("held"), "held");
 }
 
 // Files may grow only to a few bytes meanwhile, so writes beyond fail as on a full disk.
