@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,47 @@ TEST_F(FileCommands, WritesAVoxShapedFileByteForByteBufferedOrNot) {
     CloseFile(1);
     EXPECT_EQ(Read("t.vox"), std::string("\3\0\0\0\4\0\0\0\5\0\0\0\0\7\xFF", 15));
   }
+}
+
+// Random writes, seeks and reads on one channel: what is read and what stays on disk must not
+// depend on the write buffer.
+TEST_F(FileCommands, TheWriteBufferNeverChangesWhatIsReadOrStored) {
+  std::string results[3];
+  const size_t bufferSizes[3] = {0, 7, kDefaultChannelBufferSize};
+  for (int run = 0; run < 3; ++run) {
+    SetChannelBufferSize(bufferSizes[run]);
+    std::mt19937 random(12345);
+    const std::string name = tmp.Child("mixed");
+    ASSERT_TRUE(OpenFile(4, StrValue(name.c_str()), 0));
+    WriteString(4, StrValue(std::string(40, '-').c_str()));  // every read below finds its bytes
+    std::string& seen = results[run];
+    for (int step = 0; step < 2000; ++step) {
+      switch (random() % 5) {
+        case 0:
+        case 1:
+          WriteString(4, StrValue(std::string(random() % 20 + 1, char('a' + step % 26)).c_str()));
+          break;
+        case 2:
+          WriteLine(4, StrValue("line"));
+          break;
+        case 3:
+          FileSeek(4, int64_t(random() % 64), 0);
+          break;
+        case 4: {
+          // A read right behind a write, at the file's own pointer.
+          StrValue text;
+          FileSeek(4, int64_t(random() % 24), 0);
+          WriteString(4, StrValue("#"));
+          ReadString(4, text.str(), int32_t(random() % 8 + 1));
+          seen += std::string(text.view()) + "|";
+        }
+      }
+    }
+    CloseFile(4);
+    seen += Read("mixed");
+  }
+  EXPECT_EQ(results[0], results[1]);
+  EXPECT_EQ(results[0], results[2]);
 }
 
 TEST_F(FileCommands, TypedValuesGoOutLittleEndianAndComeBack) {
