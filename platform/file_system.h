@@ -1,0 +1,40 @@
+// File-system queries and changes beside the file helpers: they stand in for
+// GetFileAttributesA, CreateDirectoryA, GetCurrentDirectoryA and SetCurrentDirectoryA, and give
+// the identity of an open file, which the runtime needs in place of Windows' exclusive opens.
+// Names follow the file helpers' rules (ToOsPath): '\' becomes '/', 1024 bytes or more fail.
+//
+// What Linux cannot do: nothing is missing here; a current folder longer than 1023 bytes is
+// handed out whole (Linux has no such limit).
+//
+// Test seams: none.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+enum class PathKind { Missing, File, Folder };
+
+// What the name is, after following symbolic links. A name that cannot be examined is Missing.
+PathKind KindOfPath(std::string_view name);
+
+// The device and file numbers that say two names or descriptors are one file.
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+bool IdentityOfDescriptor(int fd, FileIdentity& identity);
+bool IdentityOfName(std::string_view name, FileIdentity& identity);  // follows links
+
+// A new folder (the umask narrows its permissions); false when it exists or cannot be made.
+bool MakeFolder(std::string_view name);
+
+bool ChangeCurrentFolder(std::string_view name);
+
+// The current folder without a trailing '/' (the root is "/"); empty when it cannot be read.
+std::string CurrentFolder();
+
+}  // namespace platform

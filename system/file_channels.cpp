@@ -1,0 +1,136 @@
+// The channel table over the read streams and the platform's file helpers.
+#include "system/file_channels.h"
+
+#include <cstring>
+
+#include "platform/files.h"
+
+namespace {
+
+size_t gBufferSize = kDefaultChannelBufferSize;
+
+struct ChannelTable {
+  FileChannel channels[kFileChannelCount];
+
+  ~ChannelTable() {
+    for (int32_t i = kFileChannelCount - 1; i >= 0; --i) ChannelClose(channels[i]);
+  }
+};
+
+ChannelTable& Table() {
+  static ChannelTable table;
+  return table;
+}
+
+bool HeldByOpenChannel(const platform::FileIdentity& identity) {
+  for (const FileChannel& channel : Table().channels) {
+    if (channel.record.descriptor >= 0 && channel.identity == identity) return true;
+  }
+  return false;
+}
+
+bool OpenForReading(FileChannel& channel, const char* name) {
+  if (!FileStreamOpen(channel.record, name)) return false;
+  if (channel.record.descriptor < 0) return true;  // a memory block
+  platform::FileIdentity identity;
+  if (!platform::IdentityOfDescriptor(channel.record.descriptor, identity) ||
+      HeldByOpenChannel(identity)) {
+    FileStreamClose(channel.record);
+    return false;
+  }
+  channel.identity = identity;
+  return true;
+}
+
+bool OpenForWriting(FileChannel& channel, const char* name, ChannelMode mode) {
+  // Checked before a replacing open deletes the name under the other channel.
+  if (IsMemoryFileName(name) || FileHeldByChannel(name)) return false;
+  const int fd = mode == ChannelMode::Replace ? platform::ReplaceForWrite(name)
+                                              : platform::OpenForAppend(name);
+  if (fd < 0) return false;
+  channel.record.descriptor = fd;
+  channel.writable = true;
+  platform::IdentityOfDescriptor(fd, channel.identity);
+  return true;
+}
+
+}  // namespace
+
+FileChannel& ChannelAt(int32_t channel) {
+  return Table().channels[channel];
+}
+
+bool ChannelIsOpen(const FileChannel& channel) {
+  return channel.record.descriptor >= 0 || channel.record.memory != nullptr;
+}
+
+bool ChannelOpen(FileChannel& channel, const char* name, ChannelMode mode) {
+  ChannelClose(channel);
+  if (!name) return false;
+  return mode == ChannelMode::Read ? OpenForReading(channel, name)
+                                   : OpenForWriting(channel, name, mode);
+}
+
+bool FileHeldByChannel(const char* name) {
+  platform::FileIdentity identity;
+  return platform::IdentityOfName(name, identity) && HeldByOpenChannel(identity);
+}
+
+bool ChannelFlush(FileChannel& channel) {
+  const size_t count = channel.pendingCount;
+  channel.pendingCount = 0;
+  return count == 0 ||
+         platform::WriteFull(channel.record.descriptor, channel.pending.data(), count);
+}
+
+bool FlushAllChannels() {
+  bool flushed = true;
+  for (FileChannel& channel : Table().channels) flushed = ChannelFlush(channel) && flushed;
+  return flushed;
+}
+
+bool ChannelClose(FileChannel& channel) {
+  const bool flushed = ChannelFlush(channel);
+  FileStreamClose(channel.record);
+  channel.writable = false;
+  channel.identity = {};
+  channel.pending = {};
+  return flushed;
+}
+
+bool ChannelWrite(FileChannel& channel, const void* bytes, size_t count) {
+  if (!channel.writable) return false;
+  if (channel.pendingCount + count > gBufferSize && !ChannelFlush(channel)) return false;
+  if (count >= gBufferSize) return platform::WriteFull(channel.record.descriptor, bytes, count);
+  if (channel.pending.size() < gBufferSize) channel.pending.resize(gBufferSize);
+  std::memcpy(channel.pending.data() + channel.pendingCount, bytes, count);
+  channel.pendingCount += count;
+  return true;
+}
+
+bool ChannelRead(FileChannel& channel, void* buffer, int32_t n) {
+  return ChannelFlush(channel) && FileStreamRead(channel.record, buffer, n);
+}
+
+bool ChannelReadLine(FileChannel& channel, char* buffer) {
+  return ChannelFlush(channel) &&
+         FileStreamReadLine(channel.record, buffer, kChannelLineBytes, LastLineEnd::PastEnd);
+}
+
+bool ChannelSeek(FileChannel& channel, int64_t offset, int32_t origin) {
+  if (!ChannelIsOpen(channel)) return true;
+  const bool flushed = ChannelFlush(channel);
+  FileStream& record = channel.record;
+  const int64_t base = origin == 0 ? 0 : origin > 0 ? record.position : record.size;
+  // Wraps rather than overflows; a position outside the file fails the next read.
+  record.position = int64_t(uint64_t(base) + uint64_t(offset));
+  if (record.descriptor >= 0) {
+    platform::SeekDescriptor(record.descriptor, record.position, platform::SeekFrom::Start);
+  }
+  return flushed;
+}
+
+void SetChannelBufferSize(size_t bytes) {
+  FlushAllChannels();
+  gBufferSize = bytes;
+}

@@ -1,0 +1,67 @@
+// The eight file channels behind the program's file commands: the open files (or memory blocks
+// being read) with their recorded size and position, and a write buffer per channel so a writer
+// of millions of small values costs what one buffered stream costs. The buffer is handed to the
+// file before every read, seek and close of its channel and before any file is opened by name,
+// so what a reader sees is what was written. The commands (system/file_commands.h) check the
+// channel numbers and turn failures into the program's error codes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "system/file_stream.h"
+
+inline constexpr int32_t kFileChannelCount = 8;
+
+struct FileChannel {
+  FileStream record;  // the file or block, its size and the recorded position
+  bool writable = false;
+  platform::FileIdentity identity;  // of the disk file, so no second channel opens it
+  std::vector<uint8_t> pending;     // written bytes the file has not received yet
+  size_t pendingCount = 0;
+};
+
+enum class ChannelMode { Read, Replace, Append };
+
+// Channels 0 to 7 only; the table lives until the process ends, when every channel still open
+// is written out and closed, 7 down to 0, without any error reporting.
+FileChannel& ChannelAt(int32_t channel);
+
+bool ChannelIsOpen(const FileChannel& channel);
+
+// Opens a name that is ready for the file system (read mode: already resolved; a memory name
+// only for reading). False when nothing was opened, also when another channel holds the file.
+bool ChannelOpen(FileChannel& channel, const char* name, ChannelMode mode);
+
+// True when an open channel holds the file of that name (links followed).
+bool FileHeldByChannel(const char* name);
+
+// Hands the pending bytes to the file. False when they could not all be written; they are
+// dropped then, so the failure is reported once.
+bool ChannelFlush(FileChannel& channel);
+bool FlushAllChannels();
+
+// Writes out, then closes; false when the pending bytes could not be written.
+bool ChannelClose(FileChannel& channel);
+
+// False on a channel that cannot be written (closed, memory, opened for reading) or when a
+// full buffer could not be written.
+bool ChannelWrite(FileChannel& channel, const void* bytes, size_t count);
+
+// The stream's reads after the pending bytes are written; false as FileStreamRead, or when
+// writing them failed.
+bool ChannelRead(FileChannel& channel, void* buffer, int32_t n);
+// A line of at most 1024 bytes into a buffer of 1025.
+inline constexpr int32_t kChannelLineBytes = 1024;
+bool ChannelReadLine(FileChannel& channel, char* buffer);
+
+// The recorded position moves (origin 0: from the start, > 0: from the position, < 0: from the
+// recorded size), unclamped; a disk file's pointer follows. False when writing out failed.
+bool ChannelSeek(FileChannel& channel, int64_t offset, int32_t origin);
+
+// Bytes each channel collects before writing; 0 writes every value at once. For tests and
+// benchmarks that compare the two.
+inline constexpr size_t kDefaultChannelBufferSize = 64 * 1024;
+void SetChannelBufferSize(size_t bytes);
