@@ -4,11 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/files.h"
 #include "system/archive_format.h"
 #include "system/memory_blocks.h"
@@ -88,11 +87,7 @@ std::unique_ptr<ArchiveReader> OpenArchive(const std::string& archiveName) {
 
 // Exists and is not a folder; links are followed.
 bool IsExistingFile(const char* name) {
-  std::string path;
-  if (!platform::ToOsPath(name, path)) return false;
-  std::error_code error;
-  std::filesystem::file_status status = std::filesystem::status(path, error);
-  return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+  return platform::KindOfPath(name) == platform::PathKind::File;
 }
 
 bool HandOutMemory(PackArchive& archive, std::vector<uint8_t> bytes, std::string& out) {
