@@ -1,0 +1,89 @@
+// One graphics context (a hidden 640 x 480 window with its GL context) shared by every GL test of
+// a test binary, made on first use and kept to the end of the process, plus pixel read-back.
+// Each test starts with the context current, orientation 0, the window as target and the 2D
+// default render state. Its log lines go to a private temporary folder, never to /tmp.
+#pragma once
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "frame/graphics_context.h"
+#include "frame/graphics_window.h"
+#include "frame/render_state.h"
+
+namespace gltest {
+
+// Points TMPDIR at a fresh folder for its lifetime and removes the folder afterwards.
+class ScopedTmpDir {
+ public:
+  ScopedTmpDir() {
+    const char* old = std::getenv("TMPDIR");
+    hadOld_ = old != nullptr;
+    if (old) old_ = old;
+    std::string pattern = (std::filesystem::temp_directory_path() / "qrn-test-XXXXXX").string();
+    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
+    if (!path_.empty()) setenv("TMPDIR", path_.c_str(), 1);
+  }
+  ~ScopedTmpDir() {
+    if (hadOld_) {
+      setenv("TMPDIR", old_.c_str(), 1);
+    } else {
+      unsetenv("TMPDIR");
+    }
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  ScopedTmpDir(const ScopedTmpDir&) = delete;
+  ScopedTmpDir& operator=(const ScopedTmpDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::string old_;
+  bool hadOld_ = false;
+};
+
+using Rgba = std::array<uint8_t, 4>;
+
+// The pixel at window point (x, y), origin top-left, read from the back buffer (before any swap).
+inline Rgba ReadBackPixel(const OpenGLRainbows& ctx, int x, int y) {
+  Rgba pixel{};
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(x, ctx.windowHeight - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
+  return pixel;
+}
+
+}  // namespace gltest
+
+class GlFixture : public ::testing::Test {
+ protected:
+  static OpenGLRainbows& Context() {
+    static OpenGLRainbows* context = MakeContext();
+    return *context;
+  }
+
+  void SetUp() override {
+    OpenGLRainbows& ctx = Context();
+    ASSERT_NE(ctx.window, nullptr) << platform::LastWindowError();
+    ASSERT_TRUE(platform::MakeCurrent(ctx.window, ctx.glContext));
+    ctx.orientation = 0;
+    ctx.currentScreen = -1;
+    ResetRenderState(ctx);
+  }
+
+ private:
+  // Deliberately never deleted: at exit SDL and the GL driver are gone before static destructors.
+  static OpenGLRainbows* MakeContext() {
+    gltest::ScopedTmpDir logFolder;
+    auto* ctx = new OpenGLRainbows();
+    CreateGraphicsWindow(*ctx, nullptr, 640, 480, 0, 60, 0);
+    return ctx;
+  }
+};
