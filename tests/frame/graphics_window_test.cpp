@@ -35,7 +35,10 @@ std::string TextureLimitLine() {
 
 class GraphicsWindow : public ::testing::Test {
  protected:
-  void SetUp() override { ResetGraphicsWindowGuardsForTests(); }
+  void SetUp() override {
+    gltest::SharedContext();
+    ResetGraphicsWindowGuardsForTests();
+  }
   void TearDown() override {
     platform::test::OverrideGl({});
     platform::test::FailWindowCreation(false);
