@@ -139,45 +139,33 @@ void FreeBackgroundPictures(OpenGLRainbows& ctx) {
   }
 }
 
-}  // namespace
-
-bool CreateGraphicsWindow(OpenGLRainbows& ctx, void* instance, int32_t width, int32_t height,
-                          int32_t colourBits, int32_t framesPerSecond, int32_t samples) {
-  if (GlExtensionTable.wglSwapIntervalEXT) GlExtensionTable.wglSwapIntervalEXT(0);
-  ctx.msPerFrame = framesPerSecond > 0 ? 1000.0 / framesPerSecond : 2.0;
-  if (!Guards().procedureRegistered) {
-    platform::SetWindowProcedure(MainWindowProc);
-    Guards().procedureRegistered = true;
-  }
-  ctx.instance = instance;
-  ctx.multisampleRequest = samples;
-  ErrorLogWrite("WIN32 init video\n");
-
+// The hidden window at the requested size with a current context, multisampled when asked.
+bool OpenWindowWithContext(OpenGLRainbows& ctx, int32_t width, int32_t height,
+                           int32_t colourBits, int32_t samples) {
   int desktopBits = 0;
   platform::DesktopMode(&DesktopWidth, &DesktopHeight, &desktopBits);
-
   ctx.window = platform::CreateWindow(width, height, 0);
   if (!ctx.window) return false;
   int drawableWidth = 0, drawableHeight = 0;
   platform::DrawableSize(ctx.window, &drawableWidth, &drawableHeight);
-  if (colourBits == 0) colourBits = desktopBits;
   if (width == 0) width = drawableWidth;
   if (height == 0) height = drawableHeight;
+  if (colourBits == 0) colourBits = desktopBits;
   StoreWindowSize(ctx, width, height, colourBits);
 
   const bool attached = AttachContext(ctx);
   ctx.multisampleRequest = 0;
   if (attached && samples != 0) SwitchToMultisampleWindow(ctx, samples, width, height);
-  if (!attached || !ctx.window) {
-    platform::DestroyWindow(ctx.window);
-    ctx.window = nullptr;
-    return false;
-  }
-
-  WarnOnceAboutSoftwareRendering();
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // A replaced window took the size with it; the new one has the same.
   StoreWindowSize(ctx, width, height, colourBits);
+  if (attached && ctx.window) return true;
+  platform::DestroyWindow(ctx.window);
+  ctx.window = nullptr;
+  return false;
+}
 
+// First present, extension entry points, capabilities and the 2D default state.
+void FinishContextSetUp(OpenGLRainbows& ctx) {
   ErrorLogWrite("get accurate timer - 1st call\n");
   ctx.nextFrameTime = GetTimerAll();
   ErrorLogWrite("flip - 1st call\n");
@@ -193,6 +181,26 @@ bool CreateGraphicsWindow(OpenGLRainbows& ctx, void* instance, int32_t width, in
   ErrorLogWrite("2D VP\n");
   ResetRenderState(ctx);
   ErrorLogWrite("OGRB init [OK]\n");
+}
+
+}  // namespace
+
+bool CreateGraphicsWindow(OpenGLRainbows& ctx, void* instance, int32_t width, int32_t height,
+                          int32_t colourBits, int32_t framesPerSecond, int32_t samples) {
+  if (GlExtensionTable.wglSwapIntervalEXT) GlExtensionTable.wglSwapIntervalEXT(0);
+  ctx.msPerFrame = framesPerSecond > 0 ? 1000.0 / framesPerSecond : 2.0;
+  if (!Guards().procedureRegistered) {
+    platform::SetWindowProcedure(MainWindowProc);
+    Guards().procedureRegistered = true;
+  }
+  ctx.instance = instance;
+  ctx.multisampleRequest = samples;
+  ErrorLogWrite("WIN32 init video\n");
+  if (!OpenWindowWithContext(ctx, width, height, colourBits, samples)) return false;
+
+  WarnOnceAboutSoftwareRendering();
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  FinishContextSetUp(ctx);
   return true;
 }
 

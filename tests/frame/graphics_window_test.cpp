@@ -81,6 +81,8 @@ TEST_F(GraphicsWindow, EightSamplesRefusedEndsInAWorkingFourSampleWindow) {
   glGetIntegerv(GL_SAMPLES, &samples);
   EXPECT_EQ(samples, 4);
   EXPECT_EQ(ctx->multisampleRequest, 0);
+  EXPECT_EQ(ctx->windowWidth, 640);
+  EXPECT_EQ(ctx->windowHeight, 480);
   glClearColor(0, 1, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
   EXPECT_EQ(gltest::ReadBackPixel(*ctx, 639, 479), (gltest::Rgba{0, 255, 0, 255}));
