@@ -3,8 +3,10 @@
 
 #include <cstdint>
 
+#include "core/user_functions.h"
+
 class OpenGLRainbows;
 
 // Shows the frame and waits for the next frame time; the callback (or null) runs for every
 // pumped window message. 1, or 0 when the message pump failed.
-int32_t PresentFrame(OpenGLRainbows& ctx, void (*messageCallback)());
+int32_t PresentFrame(OpenGLRainbows& ctx, UserFunction messageCallback);

@@ -5,7 +5,7 @@
 #include "frame/gfx2d_services.h"
 #include "frame/graphics_context.h"
 
-int32_t PresentFrame(OpenGLRainbows& ctx, void (*)()) {
+int32_t PresentFrame(OpenGLRainbows& ctx, UserFunction) {
   Gfx2d().endOffscreenScreen(ctx);
   platform::SwapBuffers(ctx.window);
   return 1;

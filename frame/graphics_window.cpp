@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/process_globals.h"
 #include "frame/frame_cycle.h"
 #include "frame/gfx2d_services.h"
 #include "frame/gl_extensions.h"
@@ -15,9 +16,6 @@
 #include "frame/screen_modes.h"
 #include "frame/system_services_standin.h"
 #include "frame/window_procedure.h"
-
-int32_t DesktopWidth = 0;
-int32_t DesktopHeight = 0;
 
 namespace {
 

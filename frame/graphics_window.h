@@ -5,10 +5,6 @@
 
 class OpenGLRainbows;
 
-// The desktop size, recorded whenever a window is made.
-extern int32_t DesktopWidth;
-extern int32_t DesktopHeight;
-
 // Makes the (hidden) window and a current GL context, loads the extension entry points and puts
 // GL into the 2D default state. Width, height or colour bits 0 take the window's or desktop's.
 // A non-zero sample count asks for multisampling, halving the count until the driver accepts.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/process_globals.h"
 #include "frame/default_font.h"
 #include "frame/graphics_context.h"
 #include "frame/window_procedure.h"
