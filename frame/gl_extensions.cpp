@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "frame/system_services_standin.h"
 #include "platform/window.h"
+#include "system/debug_log.h"
 
 GlExtensionSlots GlExtensionTable = {};
 

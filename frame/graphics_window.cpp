@@ -14,8 +14,9 @@
 #include "frame/graphics_context.h"
 #include "frame/render_state.h"
 #include "frame/screen_modes.h"
-#include "frame/system_services_standin.h"
 #include "frame/window_procedure.h"
+#include "system/debug_log.h"
+#include "system/timers.h"
 
 namespace {
 

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -20,11 +18,15 @@
 
 namespace {
 
-std::vector<std::string> LogLines(const gltest::ScopedTmpDir& folder) {
-  std::ifstream file(folder.path() + "/ErrorLog.txt", std::ios::binary);
+std::string LogText(const TempDir& folder) {
+  return TempDir::ReadBytes(folder.Child("ErrorLog.txt"));
+}
+
+std::vector<std::string> LogLines(const TempDir& folder) {
+  std::istringstream text(LogText(folder));
   std::vector<std::string> lines;
   std::string line;
-  while (std::getline(file, line)) lines.push_back(line + "\n");
+  while (std::getline(text, line)) lines.push_back(line + "\n");
   return lines;
 }
 
@@ -44,7 +46,7 @@ class GraphicsWindow : public ::testing::Test {
     platform::test::OverrideGl({});
     platform::test::FailWindowCreation(false);
   }
-  gltest::ScopedTmpDir logFolder_;
+  TempDir logFolder_{true};
 };
 
 TEST_F(GraphicsWindow, CreationLogsItsStepsAndWarnsAboutSoftwareRenderingOnce) {
@@ -94,8 +96,7 @@ TEST_F(GraphicsWindow, OverridesReachTheBgraAndTextureSizeLines) {
   auto ctx = std::make_unique<OpenGLRainbows>();
   ASSERT_TRUE(CreateGraphicsWindow(*ctx, nullptr, 64, 64, 0, 60, 0));
   EXPECT_EQ(ctx->bgraSupported, 0);
-  std::ifstream file(logFolder_.path() + "/ErrorLog.txt", std::ios::binary);
-  const std::string log{std::istreambuf_iterator<char>(file), {}};
+  const std::string log = LogText(logFolder_);
   const size_t notSupported = log.find("BGRA ext NOT supported\nGL_");
   ASSERT_NE(notSupported, std::string::npos);
   const size_t textureLine = log.find("Texture size limit: 256\n");

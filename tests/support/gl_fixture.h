@@ -9,13 +9,11 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
 
 #include "frame/graphics_context.h"
 #include "frame/graphics_window.h"
 #include "frame/render_state.h"
+#include "tests/support/temp_dir.h"
 
 // Mesa's software driver leaks about 1 MiB whenever a multisampled surface is destroyed; that is
 // not ours to fix, and everything else stays under the leak check.
@@ -24,36 +22,6 @@ extern "C" __attribute__((used)) inline const char* __lsan_default_suppressions(
 }
 
 namespace gltest {
-
-// Points TMPDIR at a fresh folder for its lifetime and removes the folder afterwards.
-class ScopedTmpDir {
- public:
-  ScopedTmpDir() {
-    const char* old = std::getenv("TMPDIR");
-    hadOld_ = old != nullptr;
-    if (old) old_ = old;
-    std::string pattern = (std::filesystem::temp_directory_path() / "qrn-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-    if (!path_.empty()) setenv("TMPDIR", path_.c_str(), 1);
-  }
-  ~ScopedTmpDir() {
-    if (hadOld_) {
-      setenv("TMPDIR", old_.c_str(), 1);
-    } else {
-      unsetenv("TMPDIR");
-    }
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  ScopedTmpDir(const ScopedTmpDir&) = delete;
-  ScopedTmpDir& operator=(const ScopedTmpDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-  std::string old_;
-  bool hadOld_ = false;
-};
 
 using Rgba = std::array<uint8_t, 4>;
 
@@ -71,7 +39,7 @@ inline Rgba ReadBackPixel(const OpenGLRainbows& ctx, int x, int y) {
 // first too, so the driver stays loaded between their contexts.
 inline OpenGLRainbows& SharedContext() {
   static OpenGLRainbows* context = [] {
-    ScopedTmpDir logFolder;
+    TempDir logFolder(true);
     auto* ctx = new OpenGLRainbows();
     CreateGraphicsWindow(*ctx, nullptr, 640, 480, 0, 60, 0);
     return ctx;
