@@ -4,7 +4,6 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "core/process_globals.h"
@@ -15,6 +14,7 @@
 #include "frame/render_state.h"
 #include "frame/screen_modes.h"
 #include "frame/window_procedure.h"
+#include "platform/files.h"
 #include "system/debug_log.h"
 #include "system/timers.h"
 
@@ -46,13 +46,14 @@ bool IsSoftwareRenderer(const std::string& renderer) {
   return false;
 }
 
-// The program may ship its own advice in "opengldriver.txt" beside it.
+// The program may ship its own advice in "opengldriver.txt" in the current folder.
 std::string DriverAdviceText() {
   char text[2048] = {};
-  if (std::FILE* file = std::fopen("opengldriver.txt", "rb")) {
-    const size_t length = std::fread(text, 1, sizeof text - 1, file);
-    std::fclose(file);
-    text[length] = '\0';
+  const int file = platform::OpenForRead("opengldriver.txt");
+  if (file >= 0) {
+    const int64_t length = platform::ReadFull(file, text, sizeof text - 1);
+    platform::CloseDescriptor(file);
+    text[length > 0 ? length : 0] = '\0';
   }
   return text[0] ? text : kSoftwareBoxText;
 }
