@@ -10,6 +10,8 @@ OpenGLRainbows::OpenGLRainbows()
     : sprites(new SpriteRecord[kSpriteCount]()), alphaMasks(kSpriteCount, nullptr) {}
 
 OpenGLRainbows::~OpenGLRainbows() {
+  // The screens' framebuffers belong to this object's context, whatever is current now.
+  if (window) platform::MakeCurrent(window, glContext);
   const Gfx2dServices& gfx = Gfx2d();
   gfx.endOffscreenScreen(*this);
   for (OffscreenScreen& screen : screens) gfx.deleteFramebuffer(screen);
