@@ -1,0 +1,31 @@
+// The services the frame asks of the 2D layer, which sits above it: sprites and textures,
+// off-screen screens and the built-in font image. The 2D layer installs its functions here;
+// until it does, small stand-ins answer (frame/*_standin.cpp).
+#pragma once
+
+#include <cstdint>
+
+#include "frame/graphics_records.h"
+
+class OpenGLRainbows;
+
+struct Gfx2dServices {
+  // Sprite a on texture unit 0 and b on unit 1; -1 switches texturing off on that unit.
+  void (*bindSpriteTextures)(OpenGLRainbows& ctx, int32_t spriteA, int32_t spriteB,
+                             int32_t useMipmapped, const uint32_t* textureTable);
+  // Uploads a rectangle of an image into *texture (made when 0), padded to a power of two.
+  bool (*uploadImageToTexture)(const RgbaImage& image, int32_t x, int32_t y, int32_t width,
+                               int32_t height, uint32_t* texture, uint32_t* mipmappedTexture,
+                               bool normalMap, bool nearest);
+  void (*freeSprite)(OpenGLRainbows& ctx, int32_t sprite);
+  void (*endOffscreenScreen)(OpenGLRainbows& ctx);
+  void (*deleteFramebuffer)(OffscreenScreen& screen);
+  void (*loadFramebufferExtensions)();
+  void (*buildDefaultFontImage)(RgbaImage& image);
+  void (*releaseImage)(RgbaImage& image);
+};
+
+const Gfx2dServices& Gfx2d();
+void InstallGfx2dServices(const Gfx2dServices& services);
+// The stand-ins, for tests that installed something else.
+Gfx2dServices Gfx2dStandIns();

@@ -1,0 +1,133 @@
+// Orientation maps, viewport and clear colour.
+#include "frame/screen_orientation.h"
+
+#include <GL/gl.h>
+
+#include <utility>
+
+#include "frame/graphics_context.h"
+
+namespace {
+
+int32_t Orientation(const OpenGLRainbows& ctx) {
+  return ctx.orientation >= 0 && ctx.orientation <= 3 ? ctx.orientation : 0;
+}
+
+// Height of the sprite that receives an off-screen screen's picture; the screen's own height
+// when the sprite is not a valid id.
+int32_t ScreenTargetHeight(const OpenGLRainbows& ctx, const OffscreenScreen& screen) {
+  if (screen.sprite < 0 || screen.sprite >= kSpriteCount) return screen.height;
+  return ctx.sprites[screen.sprite].height;
+}
+
+void SetOffscreenViewport(OpenGLRainbows& ctx, const OffscreenScreen& screen, int32_t x,
+                          int32_t y, int32_t w, int32_t h) {
+  glViewport(x, ScreenTargetHeight(ctx, screen) - h - y, w, h);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, w, h, 0, -1, 1);
+}
+
+// Column-major turns: orientation 1 maps (x, y) to (y, -x), 2 to (-x, -y), 3 to (-y, x).
+void LoadProjectionTurn(int32_t orientation) {
+  static const GLfloat kTurns[4][4] = {{1, 0, 0, 1}, {0, -1, 1, 0}, {-1, 0, 0, -1}, {0, 1, -1, 0}};
+  const GLfloat* t = kTurns[orientation];
+  const GLfloat matrix[16] = {t[0], t[1], 0, 0, t[2], t[3], 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  glMatrixMode(GL_PROJECTION);
+  glLoadMatrixf(matrix);
+}
+
+void SetWindowViewport(OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h) {
+  const int32_t orientation = Orientation(ctx);
+  LoadProjectionTurn(orientation);
+  int32_t sx, sy, sw, sh;
+  LogicalRectToScreen(ctx, x, y, w, h, &sx, &sy, &sw, &sh);
+  if (sw < 0) {
+    sx += sw + 1;
+    sw = -sw;
+  }
+  if (sh < 0) {
+    sy += sh + 1;
+    sh = -sh;
+  }
+  glViewport(sx, ctx.windowHeight - sh - sy, sw, sh);
+  if (orientation == 1 || orientation == 3) {
+    glOrtho(0, sh, sw, 0, -1, 1);
+  } else {
+    glOrtho(0, sw, sh, 0, -1, 1);
+  }
+}
+
+}  // namespace
+
+void ScreenToLogical(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t* lx, int32_t* ly) {
+  const int32_t w = ctx.windowWidth, h = ctx.windowHeight;
+  switch (Orientation(ctx)) {
+    case 1: *lx = y; *ly = w - 1 - x; return;
+    case 2: *lx = w - 1 - x; *ly = h - 1 - y; return;
+    case 3: *lx = h - 1 - y; *ly = x; return;
+    default: *lx = x; *ly = y; return;
+  }
+}
+
+void LogicalToScreen(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t* wx, int32_t* wy) {
+  const int32_t w = ctx.windowWidth, h = ctx.windowHeight;
+  switch (Orientation(ctx)) {
+    case 1: *wx = w - 1 - y; *wy = x; return;
+    case 2: *wx = w - 1 - x; *wy = h - 1 - y; return;
+    case 3: *wx = y; *wy = h - 1 - x; return;
+    default: *wx = x; *wy = y; return;
+  }
+}
+
+void RotateDelta(const OpenGLRainbows& ctx, int32_t dx, int32_t dy, int32_t* rx, int32_t* ry) {
+  switch (Orientation(ctx)) {
+    case 1: *rx = -dy; *ry = dx; return;
+    case 2: *rx = -dx; *ry = -dy; return;
+    case 3: *rx = dy; *ry = -dx; return;
+    default: *rx = dx; *ry = dy; return;
+  }
+}
+
+void LogicalRectToScreen(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h,
+                         int32_t* sx, int32_t* sy, int32_t* sw, int32_t* sh) {
+  LogicalToScreen(ctx, x, y, sx, sy);
+  RotateDelta(ctx, w, h, sw, sh);
+}
+
+void SetViewport(OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h) {
+  const bool onScreen = ctx.currentScreen >= 0 && ctx.currentScreen < kOffscreenScreenCount;
+  if (w < 1 || h < 1) {
+    x = y = 0;
+    if (onScreen) {
+      w = ctx.screens[ctx.currentScreen].width;
+      h = ctx.screens[ctx.currentScreen].height;
+    } else {
+      w = ctx.windowWidth;
+      h = ctx.windowHeight;
+      if (Orientation(ctx) % 2 == 1) std::swap(w, h);
+    }
+  }
+  if (onScreen) {
+    SetOffscreenViewport(ctx, ctx.screens[ctx.currentScreen], x, y, w, h);
+  } else {
+    SetWindowViewport(ctx, x, y, w, h);
+  }
+  ctx.viewportX = x;
+  ctx.viewportY = y;
+  ctx.viewportWidth = w;
+  ctx.viewportHeight = h;
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+void ClearScreenColour(OpenGLRainbows& ctx, int32_t colour) {
+  if (colour == -1) {
+    ctx.clearEachFrame = 0;
+    return;
+  }
+  ctx.clearEachFrame = 1;
+  glClearColor((colour & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
+               ((colour >> 16) & 0xFF) / 255.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+}

@@ -1,0 +1,79 @@
+// The one graphics window and its OpenGL context: stands in for the Windows window class, the
+// window itself and WGL. Backed by SDL2 with an OpenGL compatibility context (never a core
+// profile: the runtime draws in immediate mode). What Linux cannot do: there are no pixel-format
+// descriptors and no WGL extension string, so the two WGL names the runtime tests are offered in
+// PlatformExtensions() when their Linux equivalents work; an extension entry point is only worth
+// fetching after its name was found, because SDL answers a pointer for any name. Headless runs
+// use SDL's "offscreen" driver; there a message box is never shown. Test seams: a forced window
+// failure, GL capability overrides (no BGRA, a smaller maximum texture size) and a swap counter.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+struct Window;
+using GlContext = void*;
+
+// The procedure that receives the window's messages; the message dispatch calls it.
+using WindowProcedure = intptr_t (*)(Window* window, uint32_t message, uintptr_t wParam,
+                                     intptr_t lParam);
+void SetWindowProcedure(WindowProcedure procedure);
+WindowProcedure RegisteredWindowProcedure();
+
+// A hidden, not resizable window titled "Quarnel" whose drawable is exactly width x height
+// pixels, made for an RGBA8 context with depth 24 and stencil 8; samples > 0 asks for a
+// multisampled surface (the request fails here when the driver has no such format).
+// Null on failure; LastWindowError() then tells why.
+Window* CreateWindow(int width, int height, int samples);
+void DestroyWindow(Window* window);
+std::string LastWindowError();
+
+// A small id that stays valid as a name after the window is gone (WindowFromId answers null).
+uint32_t WindowId(Window* window);
+Window* WindowFromId(uint32_t id);
+void DrawableSize(Window* window, int* width, int* height);
+
+GlContext CreateGlContext(Window* window);
+// A null context releases the current one from the thread.
+bool MakeCurrent(Window* window, GlContext context);
+void DeleteGlContext(GlContext context);
+
+bool SwapBuffers(Window* window);
+// Failure is normal on some drivers (GLX under Xvfb) and never fatal.
+bool SetSwapInterval(int interval);
+void* GetProcAddress(const char* name);
+
+// The GL extension string of the current context (with the overrides applied), followed by the
+// WGL names whose Linux equivalents work: "WGL_EXT_swap_control" when the swap interval can be
+// set, "WGL_ARB_multisample" when GL_ARB_multisample is present. Empty without a context.
+std::string ExtensionList();
+int MaxTextureSize();
+// The GL renderer string, or "" without a context.
+std::string RendererName();
+
+// Desktop size and colour depth as Windows would report it (32 on a 24-bit desktop).
+void DesktopMode(int* width, int* height, int* bits);
+
+// True when nothing may block for a person: QRN_HEADLESS is set or the video driver is
+// "offscreen" or "dummy".
+bool Headless();
+// A warning box with Windows-1252 text; shown only when not Headless().
+void ShowWarningBox(std::string_view title, std::string_view cp1252Text);
+std::string Cp1252ToUtf8(std::string_view text);
+
+namespace test {
+
+struct GlOverrides {
+  bool noBgra = false;       // drops "GL_EXT_bgra" from ExtensionList()
+  int maxTextureSize = 0;    // 0 = the driver's value
+};
+void OverrideGl(const GlOverrides& overrides);
+void FailWindowCreation(bool fail);
+int SwapCount(Window* window);
+
+}  // namespace test
+
+}  // namespace platform
