@@ -3,6 +3,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <deque>
@@ -121,8 +122,14 @@ int ControlCharacter(int key, SDL_Scancode scancode) {
   return code >= SDLK_a && code <= SDLK_z ? code - SDLK_a + 1 : 0;
 }
 
+// A program that polls keys without ever pumping its messages must not grow the queue without
+// end; Windows caps a thread's queue the same way.
+constexpr size_t kMaxQueuedMessages = 10000;
+
 void Queue(uint32_t id, uintptr_t wParam, intptr_t lParam) {
-  State().messages.push_back(Message{id, wParam, lParam});
+  if (State().messages.size() < kMaxQueuedMessages) {
+    State().messages.push_back(Message{id, wParam, lParam});
+  }
 }
 
 void TakeKey(const SDL_KeyboardEvent& event) {
@@ -303,11 +310,12 @@ int KeyCharacter(int keyNumber) {
   const SDL_Scancode scancode = static_cast<SDL_Scancode>(ScancodeFromKeyNumber(keyNumber));
   if (scancode == SDL_SCANCODE_UNKNOWN) return 0;
   const SDL_Keycode code = LayoutKey(scancode);
-  if (code <= 0 || code > 0xFF) return 0;
+  if (code <= 0 || (code & SDLK_SCANCODE_MASK)) return 0;
+  if (code < 0x20) return code;
   PumpEvents();
   const bool shift = KeyHeld(kKeyShiftLeft) || KeyHeld(kKeyShiftRight);
   if (shift && code >= SDLK_a && code <= SDLK_z) return code - SDLK_a + 'A';
-  return code;
+  return std::max(Cp1252FromCodePoint(static_cast<uint32_t>(code)), 0);
 }
 
 MouseSnapshot ReadMouse() {
