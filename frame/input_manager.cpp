@@ -96,8 +96,7 @@ uint32_t InputInit(InputManager& input, platform::Window* window, bool exclusive
 }
 
 void InputRelease(InputManager& input) {
-  SetPointerVisible(input, true);
-  if (input.mouseDevice) platform::SetRelativeMode(false);
+  SetPointerVisible(input, true);  // also lets go of the exclusive mouse
   input.mouseDevice = false;
   if (input.devicesOpen) platform::CloseJoysticks();
   input.devicesOpen = false;

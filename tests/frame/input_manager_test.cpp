@@ -151,6 +151,25 @@ TEST_F(InputObjectTest, WheelStepsCountOnlyWithTheExclusiveMouse) {
   }
 }
 
+TEST_F(InputObjectTest, ExclusiveMouseFollowsThePointerAndReleaseLeavesItShown) {
+  InputManager& input = StartInput(true);
+  EXPECT_EQ(input.pointerShown, 0);
+  EXPECT_EQ(input.mouseCooperativeLevel, kMouseLevelExclusive);
+  ShowPointer(1);
+  EXPECT_EQ(input.pointerShown, 1);
+  EXPECT_EQ(input.mouseCooperativeLevel, kMouseLevelShared);
+  ShowPointer(0);
+  EXPECT_EQ(input.mouseCooperativeLevel, kMouseLevelExclusive);
+  InputRelease(input);
+  EXPECT_EQ(input.pointerShown, 1);
+  EXPECT_FALSE(input.mouseDevice);
+  MouseReport report;
+  MousePoll(input, report, true);
+  EXPECT_EQ(report, MouseReport{});
+  SetCurrentMouse(input, 0);
+  EXPECT_EQ(input.mice.size(), 1u);
+}
+
 TEST_F(InputObjectTest, AnyMouseButtonDownSeesEachButton) {
   InputManager& input = StartInput();
   EXPECT_FALSE(AnyMouseButtonDown(input));
