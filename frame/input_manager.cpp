@@ -90,7 +90,9 @@ uint32_t InputInit(InputManager& input, platform::Window* window, bool exclusive
   }
   input.joystickCount = controllers;
   for (int i = 0; i < kMaxJoysticks; ++i) {
-    input.joystickNames[i] = i < controllers ? platform::JoystickName(i) : std::string();
+    // Instance name, ", " and product name; SDL knows one name, which stands for both.
+    const std::string name = i < controllers ? platform::JoystickName(i) : std::string();
+    input.joystickNames[i] = name.empty() ? name : name + ", " + name;
   }
   return 1;
 }

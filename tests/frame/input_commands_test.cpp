@@ -10,14 +10,11 @@
 
 #include "tests/support/gl_fixture.h"
 #include "tests/support/input_fixture.h"
+#include "tests/support/owned_str.h"
 
 namespace {
 
-std::string Take(Str s) {
-  std::string text(s.data, StrLength(s));
-  StrRelease(s);
-  return text;
-}
+std::string Take(Str s) { return OwnedStr(s).text(); }
 
 using InputCommands = InputFixture;
 
@@ -130,7 +127,7 @@ TEST_F(VirtualJoystick, AxesAreScaledClampedAndTurned) {
   const int pad = AttachPad();
   StartInput();
   ASSERT_EQ(JoystickCount(), 1.0);
-  EXPECT_EQ(Take(JoystickName(0)), "Virtual Pad");
+  EXPECT_EQ(Take(JoystickName(0)), "Virtual Pad, Virtual Pad");
   EXPECT_EQ(Take(JoystickName(1)), "");
   platform::test::SetVirtualAxis(pad, 0, 32767);
   platform::test::SetVirtualAxis(pad, 1, -32768);
@@ -204,7 +201,7 @@ TEST_F(VirtualJoystick, OnlyTenControllersAreTaken) {
   for (int i = 0; i < 11; ++i) AttachPad();
   StartInput();
   EXPECT_EQ(JoystickCount(), 10.0);
-  EXPECT_EQ(Take(JoystickName(9)), "Virtual Pad");
+  EXPECT_EQ(Take(JoystickName(9)), "Virtual Pad, Virtual Pad");
   EXPECT_EQ(Take(JoystickName(10)), "");
 }
 
