@@ -37,17 +37,9 @@ platform::JoyState PollJoystick(int32_t n) {
 // The first hat's direction, both components turned together: turning one component alone
 // moves it into the other axis on a quarter-turned screen, where it would then read 0.
 Delta TurnedHat(int32_t n) {
-  switch (PollJoystick(n).pov[0]) {
-    case 0: return TurnForScreen(0, -1);
-    case 4500: return TurnForScreen(1, -1);
-    case 9000: return TurnForScreen(1, 0);
-    case 13500: return TurnForScreen(1, 1);
-    case 18000: return TurnForScreen(0, 1);
-    case 22500: return TurnForScreen(-1, 1);
-    case 27000: return TurnForScreen(-1, 0);
-    case 31500: return TurnForScreen(-1, -1);
-    default: return Delta{0, 0};
-  }
+  int32_t x, y;
+  HatDirection(PollJoystick(n).pov[0], &x, &y);
+  return TurnForScreen(x, y);
 }
 
 Str StrOf(const std::string& text) {

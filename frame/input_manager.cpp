@@ -208,6 +208,21 @@ int32_t JoystickPoll(InputManager& input, platform::JoyState& state, int32_t ind
   return 1;
 }
 
+void HatDirection(uint32_t pov, int32_t* x, int32_t* y) {
+  *x = *y = 0;
+  switch (pov) {
+    case 0: *y = -1; return;
+    case 4500: *x = 1; *y = -1; return;
+    case 9000: *x = 1; return;
+    case 13500: *x = 1; *y = 1; return;
+    case 18000: *y = 1; return;
+    case 22500: *x = -1; *y = 1; return;
+    case 27000: *x = -1; return;
+    case 31500: *x = -1; *y = -1; return;
+    default: return;
+  }
+}
+
 ConstantForceParams ConstantForceFor(float duration, float x, float y) {
   const double cx = std::clamp<double>(x, -1.0, 1.0);
   const double cy = std::clamp<double>(y, -1.0, 1.0);

@@ -86,6 +86,9 @@ void ClampReportedMouse(InputManager& input, const OpenGLRainbows& ctx, int32_t*
 
 // Always 1: the state of controller `index`, all zero without one.
 int32_t JoystickPoll(InputManager& input, platform::JoyState& state, int32_t index);
+// A hat reading (hundredths of a degree clockwise from up) as -1, 0 or 1 on each window axis;
+// (0, 0) when centred or between the eight directions.
+void HatDirection(uint32_t pov, int32_t* x, int32_t* y);
 // A constant force on controller `index` (duration in ms, x and y from -1 to 1).
 void JoystickStartForce(InputManager& input, int32_t index, uint32_t iterations, float duration,
                         float x, float y);
