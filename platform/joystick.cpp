@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/window.h"
+
 namespace platform {
 
 namespace {
@@ -29,6 +31,9 @@ JoystickLayer& Layer() {
 }
 
 bool JoysticksReady() {
+  // SDL ignores controllers while no window has the focus, as a foreground device does; a
+  // driver without focus (offscreen) would then never read one, so there they always count.
+  if (Headless()) SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   if (!SDL_WasInit(SDL_INIT_JOYSTICK) && SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return false;
   // Without haptics a controller still works, it just plays no force.
   if (!SDL_WasInit(SDL_INIT_HAPTIC)) SDL_InitSubSystem(SDL_INIT_HAPTIC);
