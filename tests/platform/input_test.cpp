@@ -137,25 +137,4 @@ TEST_F(EventIntake, PeekingKeepsTheMessageAndOneCloseStandsForWindowCloseAndQuit
   EXPECT_EQ(messages[0].id, platform::kMessageClose);
 }
 
-TEST_F(EventIntake, MouseSumsMovementAndWheelUntilRead) {
-  platform::test::InjectMouseMotion(10, 20, 3, 4);
-  platform::test::InjectMouseMotion(15, 18, 5, -2);
-  platform::test::InjectMouseButton(1, true);
-  platform::test::InjectMouseButton(2, true);
-  platform::test::InjectMouseButton(2, false);
-  platform::test::InjectWheel(2);
-  platform::test::InjectWheel(-3);
-  platform::MouseSnapshot mouse = platform::ReadMouse();
-  EXPECT_EQ(mouse.x, 15);
-  EXPECT_EQ(mouse.y, 18);
-  EXPECT_EQ(mouse.dx, 8);
-  EXPECT_EQ(mouse.dy, 2);
-  EXPECT_EQ(mouse.buttons, 2u);
-  EXPECT_EQ(mouse.wheel, -1);
-  mouse = platform::ReadMouse();
-  EXPECT_EQ(mouse.dx, 0);
-  EXPECT_EQ(mouse.wheel, 0);
-  EXPECT_EQ(mouse.x, 15);
-}
-
 }  // namespace
