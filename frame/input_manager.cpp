@@ -11,9 +11,9 @@
 #include "frame/graphics_context.h"
 #include "frame/runtime_objects.h"
 #include "frame/screen_orientation.h"
-#include "frame/system_services_standin.h"
 #include "platform/input.h"
 #include "platform/window.h"
+#include "system/debug_log.h"
 
 namespace {
 
