@@ -89,6 +89,16 @@ void RotateDelta(const OpenGLRainbows& ctx, int32_t dx, int32_t dy, int32_t* rx,
   }
 }
 
+void ScreenDeltaToLogical(const OpenGLRainbows& ctx, int32_t dx, int32_t dy, int32_t* lx,
+                          int32_t* ly) {
+  switch (Orientation(ctx)) {
+    case 1: *lx = dy; *ly = -dx; return;
+    case 2: *lx = -dx; *ly = -dy; return;
+    case 3: *lx = -dy; *ly = dx; return;
+    default: *lx = dx; *ly = dy; return;
+  }
+}
+
 void LogicalRectToScreen(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h,
                          int32_t* sx, int32_t* sy, int32_t* sw, int32_t* sh) {
   LogicalToScreen(ctx, x, y, sx, sy);

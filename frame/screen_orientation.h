@@ -11,6 +11,9 @@ void ScreenToLogical(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t* l
 void LogicalToScreen(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t* wx, int32_t* wy);
 // A movement turned like LogicalToScreen turns a point, without the mirror offsets.
 void RotateDelta(const OpenGLRainbows& ctx, int32_t dx, int32_t dy, int32_t* rx, int32_t* ry);
+// The inverse of RotateDelta: a window movement turned into a logical one.
+void ScreenDeltaToLogical(const OpenGLRainbows& ctx, int32_t dx, int32_t dy, int32_t* lx,
+                          int32_t* ly);
 // Sizes may come out negative: the rectangle's corner is mapped, its extent only turned.
 void LogicalRectToScreen(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h,
                          int32_t* sx, int32_t* sy, int32_t* sw, int32_t* sh);

@@ -1,5 +1,6 @@
 // The graphics window and OpenGL context over SDL2 and Mesa.
 #include "platform/window.h"
+#include "platform/window_sdl.h"
 
 #include <SDL2/SDL.h>
 #include <GL/gl.h>
@@ -130,6 +131,8 @@ void DestroyWindow(Window* window) {
 std::string LastWindowError() { return State().lastError; }
 
 uint32_t WindowId(Window* window) { return window ? window->id : 0; }
+
+SDL_Window* SdlWindowOf(Window* window) { return window ? window->sdl : nullptr; }
 
 Window* WindowFromId(uint32_t id) {
   auto found = State().windows.find(id);

@@ -1,0 +1,5 @@
+// The frame's engine-object pointers.
+#include "frame/runtime_objects.h"
+
+OpenGLRainbows* GraphicsContext = nullptr;
+InputManager* InputObject = nullptr;
