@@ -39,6 +39,11 @@ void MarkCell(Planner& p, const Node& node, CellState state) {
   if (p.cellStates) p.cellStates[CellIndex(p.request, node.x, node.y)] = state;
 }
 
+// A cell keeps its node from its first queueing until the planner is cleared.
+void RememberNode(Planner& p, Node* node) {
+  if (p.cellNodes) p.cellNodes[CellIndex(p.request, node->x, node->y)] = node;
+}
+
 bool RequestIsUsable(const PathRequest& r) {
   if (!r.grid || !Inside(r, r.startX, r.startY) || !Inside(r, r.goalX, r.goalY)) return false;
   if (r.startX == r.goalX && r.startY == r.goalY) return false;
@@ -67,11 +72,14 @@ bool SizeContainers(Planner& p, const PathRequest& r, uint32_t cells) {
   const uint32_t bitsWanted = std::min(r.hashBits, kNodeHashMaxBits) & ~1u;
   if (NodeHashTableSetBits(p.closed, r.hashBits) != bitsWanted) return false;
   p.cellStates.reset();
-  if (r.cellStates) {
-    p.cellStates.reset(new (std::nothrow) CellState[cells]());
-    if (!p.cellStates) return false;
-  }
-  return true;
+  p.cellNodes.reset();
+  if (!r.cellStates) return true;
+  p.cellStates.reset(new (std::nothrow) CellState[cells]());
+  p.cellNodes.reset(new (std::nothrow) Node*[cells]);
+  if (p.cellStates && p.cellNodes) return true;
+  p.cellStates.reset();
+  p.cellNodes.reset();
+  return false;
 }
 
 float ClampWeight(float w) {
@@ -79,20 +87,24 @@ float ClampWeight(float w) {
   return std::clamp(w, 0.0f, 1.0f);
 }
 
-// The first position from the front whose key is at most the node's: among equal keys the node
-// queued earlier stays nearer the back and is expanded first.
-bool InsertOpen(Planner& p, Node* node) {
+// The first position from the front whose key is at most f: a node inserted there stays in front
+// of the nodes queued earlier with the same key, which are expanded first.
+uint32_t FirstPositionAtMost(Planner& p, float f) {
   uint32_t lo = 0;
   uint32_t hi = FixedDequeSize(p.open);
   while (lo < hi) {
     const uint32_t mid = lo + (hi - lo) / 2;
-    if (FixedDequeAt(p.open, mid)->f <= node->f) {
+    if (FixedDequeAt(p.open, mid)->f <= f) {
       hi = mid;
     } else {
       lo = mid + 1;
     }
   }
-  if (!FixedDequeInsertAt(p.open, lo, node)) return false;
+  return lo;
+}
+
+bool InsertOpen(Planner& p, Node* node) {
+  if (!FixedDequeInsertAt(p.open, FirstPositionAtMost(p, node->f), node)) return false;
   MarkCell(p, *node, CellState::kOpen);
   return true;
 }
@@ -113,15 +125,24 @@ bool Enqueue(Planner& p, Node* node, Node* parent, float g, float f) {
   return false;
 }
 
-bool FindOpen(Planner& p, int32_t x, int32_t y, uint32_t& index) {
+Node* ScanOpen(Planner& p, int32_t x, int32_t y, uint32_t& index) {
   for (uint32_t i = FixedDequeSize(p.open); i-- > 0;) {
-    const Node* n = FixedDequeAt(p.open, i);
+    Node* n = FixedDequeAt(p.open, i);
     if (n->x == x && n->y == y) {
       index = i;
-      return true;
+      return n;
     }
   }
-  return false;
+  return nullptr;
+}
+
+// The position of a node known to be open: its key's run of equal keys starts where an insertion
+// with that key would go, and the node lies within that run.
+uint32_t OpenPosition(Planner& p, const Node* node) {
+  const uint32_t size = FixedDequeSize(p.open);
+  uint32_t i = FirstPositionAtMost(p, node->f);
+  while (i < size && FixedDequeAt(p.open, i) != node) ++i;
+  return i;
 }
 
 // False when the pool or the open list ran out.
@@ -134,11 +155,10 @@ bool VisitNeighbour(Planner& p, Node* from, int32_t x, int32_t y, float factor, 
   const float g = from->g + c * factor;
   const float h = static_cast<float>(std::abs(r.goalX - x) + std::abs(r.goalY - y));
   const float f = (h - g) * weight + g;
-  const CellState state = p.cellStates ? p.cellStates[cell] : CellState::kUnseen;
-  const bool mayBeClosed = !p.cellStates || state == CellState::kClosed;
-  const bool mayBeOpen = !p.cellStates || state == CellState::kOpen;
+  const bool indexed = p.cellStates != nullptr;
+  const CellState state = indexed ? p.cellStates[cell] : CellState::kUnseen;
 
-  if (mayBeClosed) {
+  if (!indexed || state == CellState::kClosed) {
     NodeHashIter it(p.closed);
     if (Node* known = NodeHashTableFind(it, x, y)) {
       if (known->g <= g) return true;
@@ -146,17 +166,20 @@ bool VisitNeighbour(Planner& p, Node* from, int32_t x, int32_t y, float factor, 
       return Enqueue(p, known, from, g, f);
     }
   }
-  uint32_t index = 0;
-  if (mayBeOpen && FindOpen(p, x, y, index)) {
-    Node* known = FixedDequeAt(p.open, index);
-    if (known->g <= g) return true;
-    FixedDequeEraseAt(p.open, index);
-    return Enqueue(p, known, from, g, f);
+  if (!indexed || state == CellState::kOpen) {
+    uint32_t index = 0;
+    Node* known = indexed ? p.cellNodes[cell] : ScanOpen(p, x, y, index);
+    if (known) {
+      if (known->g <= g) return true;
+      FixedDequeEraseAt(p.open, indexed ? OpenPosition(p, known) : index);
+      return Enqueue(p, known, from, g, f);
+    }
   }
   Node* node = NodeFactoryTakeNode(p.pool);
   if (!node) return false;
   node->x = x;
   node->y = y;
+  RememberNode(p, node);
   return Enqueue(p, node, from, g, f);
 }
 
@@ -236,6 +259,7 @@ void AStarPlannerReset(AStarPlanner& planner) {
   *start = Node{nullptr, planner.request.startX, planner.request.startY, 0.0f, 0.0f, nullptr};
   FixedDequePushBack(planner.open, start);
   MarkCell(planner, *start, CellState::kOpen);
+  RememberNode(planner, start);
 }
 
 bool AStarPlannerSearch(AStarPlanner& planner) {
@@ -273,6 +297,7 @@ void PlannerClear(Planner& planner) {
 void PlannerFreeCostMap(Planner& planner) {
   planner.costMap.reset();
   planner.cellStates.reset();
+  planner.cellNodes.reset();
   planner.searchCount = 0;
   planner.result = nullptr;
   planner.request = PathRequest{};

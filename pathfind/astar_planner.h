@@ -16,8 +16,9 @@ struct PathRequest {
   int32_t goalY = 0;
   bool diagonalCost = false;   // a diagonal step costs 1.4142137 times the cell's cost
   bool diagonalMoves = false;  // the four diagonal neighbours are searched
-  // Keeps a state byte per cell so that new and closed cells skip the open-list scan and new
-  // cells the closed-table lookup. The search visits, finds and orders exactly as without it.
+  // Keeps each cell's state and node, so that no cell is looked for in the open list by a scan
+  // and a new cell not in the closed table either. A cell has at most one node at a time, so the
+  // search visits, finds and orders exactly as without it.
   bool cellStates = false;
   uint32_t poolSize = 0;      // 0 = width x height
   uint32_t openCapacity = 0;  // 0 = width x height
@@ -40,6 +41,7 @@ struct Planner {
   NodeHashTable closed;
   Node* result = nullptr;  // the goal node; its parent chain is the path
   std::unique_ptr<CellState[]> cellStates;
+  std::unique_ptr<Node*[]> cellNodes;  // valid where the cell's state is not kUnseen
 
   Planner() = default;
   Planner(const Planner&) = delete;

@@ -8,7 +8,8 @@ bool NodeFactoryReserve(NodeFactory& pool, uint32_t n) {
   pool.nodes.reset();
   pool.count = 0;
   pool.used = 0;
-  pool.nodes.reset(new (std::nothrow) Node[n]());
+  // Left uninitialised: a large grid's search touches few of its nodes.
+  pool.nodes.reset(new (std::nothrow) Node[n]);
   if (!pool.nodes) return false;
   pool.count = n;
   return true;

@@ -35,11 +35,11 @@ inline CostGrid RandomCostGrid(GridLcg& rng, int32_t width, int32_t height, doub
   return grid;
 }
 
-// Walls on every odd row with one random gap each, alternating sides of a fixed pattern so the
-// path winds through the whole grid.
+// A wall on every odd row but the last, each with one random gap, so a path from the top row
+// to the bottom row winds back and forth across the grid.
 inline CostGrid MazeGrid(GridLcg& rng, int32_t width, int32_t height) {
   CostGrid grid{width, height, std::vector<double>(static_cast<size_t>(width) * height, 1.0)};
-  for (int32_t y = 1; y < height; y += 2) {
+  for (int32_t y = 1; y < height - 1; y += 2) {
     const int32_t gap = rng.Below(width);
     for (int32_t x = 0; x < width; ++x) grid.At(x, y) = x == gap ? 1.0 : 0.0;
   }
