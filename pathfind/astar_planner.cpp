@@ -11,7 +11,7 @@
 namespace {
 
 constexpr float kBlocked = -1.0f;
-// One step above the float nearest to the square root of 2, as stored paths were costed with it.
+// One step above the float nearest to the square root of 2: programs know path costs made with it.
 constexpr float kDiagonalFactor = 1.4142137f;
 
 struct Step {
