@@ -66,20 +66,30 @@ bool BuildCostMap(const double* grid, size_t cells, float* map) {
   return true;
 }
 
+// A set-up for as many cells as the last one keeps the memory it made: on a large grid, fresh
+// memory costs more than the search. After PlannerClear every cell state is kUnseen again.
+bool SizeCellArrays(Planner& p, size_t cells, bool indexed) {
+  if (p.mapCells != cells) {
+    PlannerFreeCostMap(p);
+    p.costMap.reset(new (std::nothrow) float[cells]);
+    if (!p.costMap) return false;
+    p.mapCells = cells;
+  }
+  if (!indexed) {
+    p.cellStates.reset();
+    p.cellNodes.reset();
+    return true;
+  }
+  if (!p.cellStates) p.cellStates = AllocateZeroed<CellState>(cells);
+  if (!p.cellNodes) p.cellNodes.reset(new (std::nothrow) Node*[cells]);
+  return p.cellStates && p.cellNodes;
+}
+
 bool SizeContainers(Planner& p, const PathRequest& r, uint32_t cells) {
   if (!NodeFactoryReserve(p.pool, r.poolSize ? r.poolSize : cells)) return false;
   if (!FixedDequeResize(p.open, r.openCapacity ? r.openCapacity : cells)) return false;
   const uint32_t bitsWanted = std::min(r.hashBits, kNodeHashMaxBits) & ~1u;
-  if (NodeHashTableSetBits(p.closed, r.hashBits) != bitsWanted) return false;
-  p.cellStates.reset();
-  p.cellNodes.reset();
-  if (!r.cellStates) return true;
-  p.cellStates.reset(new (std::nothrow) CellState[cells]());
-  p.cellNodes.reset(new (std::nothrow) Node*[cells]);
-  if (p.cellStates && p.cellNodes) return true;
-  p.cellStates.reset();
-  p.cellNodes.reset();
-  return false;
+  return NodeHashTableSetBits(p.closed, r.hashBits) == bitsWanted;
 }
 
 float ClampWeight(float w) {
@@ -192,23 +202,13 @@ bool ExpandNode(Planner& p, Node* node, float diagonalFactor, float weight) {
   return true;
 }
 
+// The nodes handed out are exactly the cells the search reached.
 void ForgetCellStates(Planner& p) {
   if (!p.cellStates) return;
-  for (uint32_t i = 0; i < FixedDequeSize(p.open); ++i) {
-    MarkCell(p, *FixedDequeAt(p.open, i), CellState::kUnseen);
-  }
-  NodeHashIter it(p.closed);
-  for (Node* n = NodeHashIterBegin(it); n; n = NodeHashIterNext(it)) {
-    MarkCell(p, *n, CellState::kUnseen);
-  }
+  for (uint32_t i = 0; i < p.pool.used; ++i) MarkCell(p, p.pool.nodes[i], CellState::kUnseen);
 }
 
 }  // namespace
-
-Planner::~Planner() {
-  PlannerClear(*this);
-  PlannerFreeCostMap(*this);
-}
 
 void Planner::Reset() {
   PlannerReset(*this);
@@ -231,9 +231,9 @@ bool FindPath(Planner& planner, const PathRequest& request) {
   const uint32_t cells = static_cast<uint32_t>(request.width) * static_cast<uint32_t>(request.height);
   // The old nodes go back first: remaking the pool must not leave the lists pointing at them.
   PlannerClear(planner);
-  PlannerFreeCostMap(planner);
-  planner.costMap.reset(new (std::nothrow) float[cells]);
-  if (!planner.costMap) return false;
+  planner.searchCount = 0;
+  planner.request = PathRequest{};
+  if (!SizeCellArrays(planner, cells, request.cellStates)) return false;
   if (!BuildCostMap(request.grid, cells, planner.costMap.get())) return false;
   if (!SizeContainers(planner, request, cells)) return false;
   planner.request = request;
@@ -286,10 +286,14 @@ bool AStarPlannerSearch(AStarPlanner& planner) {
 }
 
 void PlannerClear(Planner& planner) {
-  ForgetCellStates(planner);
-  for (uint32_t i = FixedDequeSize(planner.open); i > 0; --i) NodeFactoryReturnNode(planner.pool);
-  FixedDequeClear(planner.open);
-  NodeHashTableClear(planner.closed, planner.pool);
+  // Every node handed out is on the open list or in the closed table, so with none out both are
+  // empty, and a large table the search never reached is left untouched.
+  if (planner.pool.used > 0) {
+    ForgetCellStates(planner);
+    for (uint32_t i = FixedDequeSize(planner.open); i > 0; --i) NodeFactoryReturnNode(planner.pool);
+    FixedDequeClear(planner.open);
+    NodeHashTableClear(planner.closed, planner.pool);
+  }
   planner.result = nullptr;
   planner.searchDone = true;
 }
@@ -298,6 +302,7 @@ void PlannerFreeCostMap(Planner& planner) {
   planner.costMap.reset();
   planner.cellStates.reset();
   planner.cellNodes.reset();
+  planner.mapCells = 0;
   planner.searchCount = 0;
   planner.result = nullptr;
   planner.request = PathRequest{};

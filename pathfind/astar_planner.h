@@ -2,12 +2,14 @@
 // open list and closed table; nothing is global, and a search allocates nothing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
 #include "pathfind/fixed_deque.h"
 #include "pathfind/node_factory.h"
 #include "pathfind/node_hash_table.h"
+#include "pathfind/zeroed_block.h"
 
 struct PathRequest {
   int32_t startX = 0;
@@ -40,13 +42,17 @@ struct Planner {
   FixedDeque<Node*> open;  // sorted by f, highest at the front; the back is expanded next
   NodeHashTable closed;
   Node* result = nullptr;  // the goal node; its parent chain is the path
-  std::unique_ptr<CellState[]> cellStates;
+  ZeroedArray<CellState> cellStates;
   std::unique_ptr<Node*[]> cellNodes;  // valid where the cell's state is not kUnseen
+  // Cells the map and the per-cell arrays were made for: a set-up for as many cells reuses them,
+  // as it reuses the containers of the same sizes.
+  size_t mapCells = 0;
 
   Planner() = default;
   Planner(const Planner&) = delete;
   Planner& operator=(const Planner&) = delete;
-  virtual ~Planner();
+  // Frees everything at once; handing the nodes back first would only touch memory.
+  virtual ~Planner() = default;
   virtual void Reset();
   virtual bool Search() = 0;
   virtual void Clear();

@@ -46,9 +46,20 @@ void FixedDequeCopyOut(const FixedDeque<T>& d, uint32_t first, uint32_t count, T
   std::copy(&d.buffer[0], &d.buffer[0] + (count - before), out + before);
 }
 
-// Frees both buffers and makes new empty ones; false when memory runs out (capacity 0 then).
+template <typename T>
+void FixedDequeClear(FixedDeque<T>& d) {
+  d.head = d.tail = 0;
+  d.empty = true;
+}
+
+// Empties the ring and gives it new buffers of the capacity (the old ones when they have that
+// size already); false when memory runs out (capacity 0 then).
 template <typename T>
 bool FixedDequeResize(FixedDeque<T>& d, uint32_t capacity) {
+  if (capacity == d.capacity) {
+    FixedDequeClear(d);
+    return true;
+  }
   d.buffer.reset();
   d.scratch.reset();
   d.capacity = 0;
@@ -69,12 +80,6 @@ bool FixedDequeResize(FixedDeque<T>& d, uint32_t capacity) {
 template <typename T>
 FixedDeque<T>::FixedDeque(uint32_t initialCapacity) {
   FixedDequeResize(*this, initialCapacity);
-}
-
-template <typename T>
-void FixedDequeClear(FixedDeque<T>& d) {
-  d.head = d.tail = 0;
-  d.empty = true;
 }
 
 template <typename T>

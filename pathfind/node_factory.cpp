@@ -5,6 +5,9 @@
 
 bool NodeFactoryReserve(NodeFactory& pool, uint32_t n) {
   if (n == 0) return false;
+  // Nodes are uninitialised either way, so a pool of the same size is simply handed out afresh.
+  pool.used = 0;
+  if (n == pool.count) return true;
   pool.nodes.reset();
   pool.count = 0;
   pool.used = 0;

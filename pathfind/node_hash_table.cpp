@@ -2,18 +2,38 @@
 #include "pathfind/node_hash_table.h"
 
 #include <algorithm>
-#include <new>
+
+namespace {
+
+// Gives the table 2^bits empty buckets, or one bucket and 0 bits when memory runs out.
+void AllocateBuckets(NodeHashTable& table, uint32_t bits) {
+  table.buckets.reset();
+  table.bits = bits;
+  table.buckets = AllocateZeroed<Node*>(NodeHashTableBucketCount(table));
+  if (table.buckets) return;
+  table.bits = 0;
+  table.buckets = AllocateZeroed<Node*>(1);
+}
+
+}  // namespace
+
+NodeHashTable::NodeHashTable(const NodeHashTable& other) {
+  *this = other;
+}
+
+NodeHashTable& NodeHashTable::operator=(const NodeHashTable& other) {
+  if (this == &other) return *this;
+  AllocateBuckets(*this, other.bits);
+  if (bits == other.bits) std::copy_n(other.buckets.get(), NodeHashTableBucketCount(other), buckets.get());
+  return *this;
+}
 
 uint32_t NodeHashTableSetBits(NodeHashTable& table, uint32_t b) {
   b = std::min(b, kNodeHashMaxBits) & ~1u;
-  table.buckets.clear();
-  table.buckets.shrink_to_fit();
-  try {
-    table.buckets.assign(size_t{1} << b, nullptr);
-    table.bits = b;
-  } catch (const std::bad_alloc&) {
-    table.buckets.assign(1, nullptr);
-    table.bits = 0;
+  if (b == table.bits) {
+    NodeHashTableZero(table);
+  } else {
+    AllocateBuckets(table, b);
   }
   return table.bits;
 }
@@ -54,19 +74,19 @@ Node* NodeHashTableTakeFound(NodeHashIter& it) {
 
 uint32_t NodeHashTableCount(const NodeHashTable& table) {
   uint32_t count = 0;
-  for (const Node* head : table.buckets) {
-    for (const Node* n = head; n; n = n->nextInBucket) ++count;
+  for (size_t b = 0; b < NodeHashTableBucketCount(table); ++b) {
+    for (const Node* n = table.buckets[b]; n; n = n->nextInBucket) ++count;
   }
   return count;
 }
 
 void NodeHashTableZero(NodeHashTable& table) {
-  std::fill(table.buckets.begin(), table.buckets.end(), nullptr);
+  std::fill_n(table.buckets.get(), NodeHashTableBucketCount(table), nullptr);
 }
 
 void NodeHashTableClear(NodeHashTable& table, NodeFactory& pool) {
-  for (const Node* head : table.buckets) {
-    for (const Node* n = head; n; n = n->nextInBucket) NodeFactoryReturnNode(pool);
+  for (size_t b = 0; b < NodeHashTableBucketCount(table); ++b) {
+    for (const Node* n = table.buckets[b]; n; n = n->nextInBucket) NodeFactoryReturnNode(pool);
   }
   NodeHashTableZero(table);
 }
@@ -76,7 +96,7 @@ namespace {
 // Moves to the first node of the first non-empty bucket from index first on.
 Node* SeekBucket(NodeHashIter& it, uint32_t first) {
   NodeHashTable& table = *it.table;
-  for (it.bucket = first; it.bucket < table.buckets.size(); ++it.bucket) {
+  for (it.bucket = first; it.bucket < NodeHashTableBucketCount(table); ++it.bucket) {
     if (table.buckets[it.bucket]) {
       it.link = &table.buckets[it.bucket];
       it.node = *it.link;

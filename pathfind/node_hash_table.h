@@ -2,23 +2,28 @@
 // the low bits of their cell coordinates. The table owns its buckets, never the nodes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "pathfind/node_factory.h"
+#include "pathfind/zeroed_block.h"
 
 inline constexpr uint32_t kNodeHashMaxBits = 24;
 
 struct NodeHashTable {
-  std::vector<Node*> buckets = std::vector<Node*>(1, nullptr);
+  ZeroedArray<Node*> buckets = AllocateZeroed<Node*>(1);
   uint32_t bits = 0;  // even, at most kNodeHashMaxBits
 
   NodeHashTable() = default;
   // A copy takes the same bits and bucket heads, so both tables share the nodes.
-  NodeHashTable(const NodeHashTable& other) = default;
-  NodeHashTable& operator=(const NodeHashTable& other) = default;
+  NodeHashTable(const NodeHashTable& other);
+  NodeHashTable& operator=(const NodeHashTable& other);
   virtual ~NodeHashTable() = default;
 };
+
+inline size_t NodeHashTableBucketCount(const NodeHashTable& table) {
+  return size_t{1} << table.bits;
+}
 
 struct NodeHashIter {
   NodeHashTable* table;

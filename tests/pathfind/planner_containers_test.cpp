@@ -85,7 +85,7 @@ TEST(NodeHashTable, RoundsBitsAndSharesBucketsByLowBits) {
   NodeHashTable table;
   EXPECT_EQ(NodeHashTableSetBits(table, 25), 24u);
   EXPECT_EQ(NodeHashTableSetBits(table, 9), 8u);
-  EXPECT_EQ(table.buckets.size(), 256u);
+  EXPECT_EQ(NodeHashTableBucketCount(table), 256u);
   EXPECT_EQ(NodeHashTableHash(table, 3, 5), NodeHashTableHash(table, 19, 21));
 
   Node a = MakeNode(3, 5);
@@ -106,7 +106,7 @@ TEST(NodeHashTable, RoundsBitsAndSharesBucketsByLowBits) {
   NodeHashTable copy(table);
   EXPECT_EQ(NodeHashTableCount(copy), 1u);
   EXPECT_EQ(NodeHashTableSetBits(table, 0), 0u);
-  EXPECT_EQ(table.buckets.size(), 1u);
+  EXPECT_EQ(NodeHashTableBucketCount(table), 1u);
   NodeHashIter copyIt(copy);
   EXPECT_EQ(NodeHashTableFind(copyIt, 19, 21), &b);
 }

@@ -23,14 +23,25 @@ struct ReferencePath {
   uint32_t largestOpen = 0;
 };
 
-inline ReferencePath ReferenceAStar(const PathRequest& r) {
+// The per-cell arrays, kept by a caller that searches again and again so that it times the
+// search rather than fresh memory.
+struct ReferenceWork {
+  std::vector<float> cost;
+  std::vector<float> g;
+  std::vector<int64_t> parent;
+  std::vector<uint8_t> state;
+  std::vector<uint64_t> queuedAt;
+};
+
+inline ReferencePath ReferenceAStar(const PathRequest& r, ReferenceWork& work) {
   ReferencePath out;
   auto inside = [&](int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < r.width && y < r.height; };
   if (!inside(r.startX, r.startY) || !inside(r.goalX, r.goalY)) return out;
   if (r.startX == r.goalX && r.startY == r.goalY) return out;
   const size_t n = static_cast<size_t>(r.width) * r.height;
 
-  std::vector<float> cost(n);
+  std::vector<float>& cost = work.cost;
+  cost.assign(n, 0.0f);
   float largest = 0.0f;
   for (size_t i = 0; i < n; ++i) {
     const float c = static_cast<float>(std::min(r.grid[i], double{FLT_MAX}));
@@ -44,10 +55,14 @@ inline ReferencePath ReferenceAStar(const PathRequest& r) {
   const float w = std::isnan(r.weight) ? 1.0f : std::clamp(r.weight, 0.0f, 1.0f);
   const float diagonal = r.diagonalCost ? 1.4142137f : 1.0f;
   enum : uint8_t { kNew, kOpen, kClosed };
-  std::vector<float> g(n, 0.0f);
-  std::vector<int64_t> parent(n, -1);
-  std::vector<uint8_t> state(n, kNew);
-  std::vector<uint64_t> queuedAt(n, 0);
+  std::vector<float>& g = work.g;
+  std::vector<int64_t>& parent = work.parent;
+  std::vector<uint8_t>& state = work.state;
+  std::vector<uint64_t>& queuedAt = work.queuedAt;
+  g.assign(n, 0.0f);
+  parent.assign(n, -1);
+  state.assign(n, kNew);
+  queuedAt.assign(n, 0);
   struct Entry {
     float f;
     uint64_t seq;
@@ -110,4 +125,9 @@ inline ReferencePath ReferenceAStar(const PathRequest& r) {
   }
   std::reverse(out.cells.begin(), out.cells.end());
   return out;
+}
+
+inline ReferencePath ReferenceAStar(const PathRequest& r) {
+  ReferenceWork work;
+  return ReferenceAStar(r, work);
 }
