@@ -71,6 +71,10 @@ TEST(FixedDeque, RefusesIndicesThatOnlyLookValidAfterWrapping) {
   EXPECT_TRUE(FixedDequeIsEmpty(only));
   EXPECT_FALSE(FixedDequePopBack(only));
 
+  FixedDequeResize(full, 4);  // the same capacity keeps the buffers but not the contents
+  EXPECT_TRUE(FixedDequeIsEmpty(full));
+  EXPECT_TRUE(FixedDequePushBack(full, 5));
+
   FixedDeque<int> none(0);
   EXPECT_FALSE(FixedDequePushBack(none, 1));
   EXPECT_FALSE(FixedDequePushFront(none, 1));
@@ -105,6 +109,8 @@ TEST(NodeHashTable, RoundsBitsAndSharesBucketsByLowBits) {
 
   NodeHashTable copy(table);
   EXPECT_EQ(NodeHashTableCount(copy), 1u);
+  EXPECT_EQ(NodeHashTableSetBits(table, 8), 8u);  // the same size is emptied too
+  EXPECT_EQ(NodeHashTableCount(table), 0u);
   EXPECT_EQ(NodeHashTableSetBits(table, 0), 0u);
   EXPECT_EQ(NodeHashTableBucketCount(table), 1u);
   NodeHashIter copyIt(copy);
@@ -148,6 +154,9 @@ TEST(NodeFactory, KeepsNodesOnEmptyReserveAndRunsOutCleanly) {
   NodeHashTableClear(table, pool);
   EXPECT_EQ(pool.used, 1u);
   EXPECT_EQ(NodeHashTableCount(table), 0u);
+
+  EXPECT_TRUE(NodeFactoryReserve(pool, 2));  // the same size hands every node out afresh
+  EXPECT_EQ(pool.used, 0u);
 }
 
 }  // namespace
