@@ -4,10 +4,13 @@
 #include <benchmark/benchmark.h>
 
 #include <bit>
+#include <cstring>
 #include <map>
 #include <utility>
 
+#include "core/dim_array.h"
 #include "pathfind/astar_planner.h"
+#include "pathfind/path_commands.h"
 #include "tests/support/path_grids.h"
 #include "tests/support/reference_astar.h"
 
@@ -108,6 +111,25 @@ void BM_Reference(benchmark::State& state) {
   Label(state, ref);
 }
 
+// The command itself: the grid as the language's array, the path written into another.
+void BM_FindPathGrid(benchmark::State& state) {
+  const CostGrid& costs = GridFor(state);
+  const float weight = kWeights[state.range(2)];
+  const ReferencePath ref = ReferenceAStar(CornerRequest(costs, weight, 8));
+  DimArray grid{};
+  DimArray path{};
+  ArrayDimNumber(grid, costs.width, costs.height, 0, 0);
+  std::memcpy(grid.data, costs.cells.data(), costs.cells.size() * sizeof(double));
+  int32_t cells = 0;
+  for (auto _ : state) {
+    cells = FindPathGrid(grid, path, weight, 0, 0, costs.width - 1, costs.height - 1);
+  }
+  if (cells != static_cast<int32_t>(ref.cells.size()) || cells == 0) state.SkipWithError("wrong path");
+  Label(state, ref);
+  ArrayRelease(grid);
+  ArrayRelease(path);
+}
+
 void Grids(benchmark::internal::Benchmark* b, int64_t largestSide) {
   for (int64_t kind : {kRandomCosts, kMaze, kOpenField}) {
     for (int64_t side = 128; side <= largestSide; side *= 2) {
@@ -119,6 +141,7 @@ void Grids(benchmark::internal::Benchmark* b, int64_t largestSide) {
 
 }  // namespace
 
+BENCHMARK(BM_FindPathGrid)->Apply([](auto* b) { Grids(b, 1024); });
 BENCHMARK(BM_PlannerScaledBits)->Apply([](auto* b) { Grids(b, 1024); });
 BENCHMARK(BM_Reference)->Apply([](auto* b) { Grids(b, 1024); });
 // The closed table's fixed 256 buckets make the search quadratic: seconds already at 512.
