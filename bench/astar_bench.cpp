@@ -1,6 +1,6 @@
-// The grid planner against the heap-based reference on the same grids, in the same run. The
-// planner keeps its sorted ring as open list, so it stays slower than the reference; what
-// matters is that its time grows like the reference's as the grid grows.
+// The path command and its planner against the heap-based reference on the same grids, in the
+// same run. The planner keeps its sorted ring as open list, so it stays slower than the
+// reference; what matters is that its time grows like the reference's as the grid grows.
 #include <benchmark/benchmark.h>
 
 #include <bit>

@@ -238,7 +238,6 @@ bool FindPath(Planner& planner, const PathRequest& request) {
   if (!SizeContainers(planner, request, cells)) return false;
   planner.request = request;
   planner.request.weight = ClampWeight(request.weight);
-  planner.searchCount = 0;
   planner.searchDone = true;
   return true;
 }
