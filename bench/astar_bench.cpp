@@ -62,7 +62,8 @@ const CostGrid& GridFor(const benchmark::State& state) {
 }
 
 void Label(benchmark::State& state, const ReferencePath& ref) {
-  state.SetLabel(std::string(kKindNames[state.range(0)]) + " w=" + std::to_string(kWeights[state.range(2)]).substr(0, 3));
+  state.SetLabel(std::string(kKindNames[state.range(0)]) +
+                 " w=" + std::to_string(kWeights[state.range(2)]).substr(0, 3));
   state.counters["expansions"] = static_cast<double>(ref.expansions);
   state.counters["largest_open"] = ref.largestOpen;
   state.counters["closed"] = ref.closed;
@@ -71,7 +72,8 @@ void Label(benchmark::State& state, const ReferencePath& ref) {
 void RunPlanner(benchmark::State& state, bool scaled) {
   const CostGrid& grid = GridFor(state);
   const float weight = kWeights[state.range(2)];
-  const PathRequest r = CornerRequest(grid, weight, scaled ? ScaledHashBits(grid.width, grid.height) : 8);
+  const PathRequest r =
+      CornerRequest(grid, weight, scaled ? ScaledHashBits(grid.width, grid.height) : 8);
   const ReferencePath ref = ReferenceAStar(r);
   if (ref.cells.empty()) {
     state.SkipWithError("no path on this grid");
@@ -83,9 +85,10 @@ void RunPlanner(benchmark::State& state, bool scaled) {
     FindPath(planner, r);
     planner.Reset();
     planner.Search();
-    agrees = agrees && PlannerPathLength(planner) == ref.cells.size() &&
-             std::bit_cast<uint32_t>(PlannerPathCost(planner)) == std::bit_cast<uint32_t>(ref.cost) &&
-             PlannerNodeCount(planner) == ref.closed;
+    agrees =
+        agrees && PlannerPathLength(planner) == ref.cells.size() &&
+        std::bit_cast<uint32_t>(PlannerPathCost(planner)) == std::bit_cast<uint32_t>(ref.cost) &&
+        PlannerNodeCount(planner) == ref.closed;
     planner.Clear();
   }
   if (!agrees) state.SkipWithError("planner and reference disagree");
@@ -124,7 +127,8 @@ void BM_FindPathGrid(benchmark::State& state) {
   for (auto _ : state) {
     cells = FindPathGrid(grid, path, weight, 0, 0, costs.width - 1, costs.height - 1);
   }
-  if (cells != static_cast<int32_t>(ref.cells.size()) || cells == 0) state.SkipWithError("wrong path");
+  if (cells != static_cast<int32_t>(ref.cells.size()) || cells == 0)
+    state.SkipWithError("wrong path");
   Label(state, ref);
   ArrayRelease(grid);
   ArrayRelease(path);

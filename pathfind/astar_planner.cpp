@@ -228,7 +228,8 @@ bool AStarPlanner::Search() {
 
 bool FindPath(Planner& planner, const PathRequest& request) {
   if (!RequestIsUsable(request)) return false;
-  const uint32_t cells = static_cast<uint32_t>(request.width) * static_cast<uint32_t>(request.height);
+  const uint32_t cells =
+      static_cast<uint32_t>(request.width) * static_cast<uint32_t>(request.height);
   // The old nodes go back first: remaking the pool must not leave the lists pointing at them.
   PlannerClear(planner);
   planner.searchCount = 0;

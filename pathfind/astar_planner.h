@@ -77,7 +77,7 @@ bool AStarPlannerSearch(AStarPlanner& planner);
 void PlannerClear(Planner& planner);
 void PlannerFreeCostMap(Planner& planner);
 
-float PlannerPathCost(const Planner& planner);  // -1.0 without a result
+float PlannerPathCost(const Planner& planner);       // -1.0 without a result
 uint32_t PlannerPathLength(const Planner& planner);  // start and goal included; 0 without
 uint32_t PlannerOpenCount(const Planner& planner);
 uint32_t PlannerNodeCount(const Planner& planner);

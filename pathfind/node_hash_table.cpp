@@ -24,7 +24,8 @@ NodeHashTable::NodeHashTable(const NodeHashTable& other) {
 NodeHashTable& NodeHashTable::operator=(const NodeHashTable& other) {
   if (this == &other) return *this;
   AllocateBuckets(*this, other.bits);
-  if (bits == other.bits) std::copy_n(other.buckets.get(), NodeHashTableBucketCount(other), buckets.get());
+  if (bits == other.bits)
+    std::copy_n(other.buckets.get(), NodeHashTableBucketCount(other), buckets.get());
   return *this;
 }
 
@@ -59,7 +60,8 @@ Node* NodeHashTableFind(NodeHashIter& it, int32_t x, int32_t y) {
   NodeHashTable& table = *it.table;
   it.bucket = NodeHashTableHash(table, x, y);
   it.link = &table.buckets[it.bucket];
-  while (*it.link && ((*it.link)->x != x || (*it.link)->y != y)) it.link = &(*it.link)->nextInBucket;
+  while (*it.link && ((*it.link)->x != x || (*it.link)->y != y))
+    it.link = &(*it.link)->nextInBucket;
   it.node = *it.link;
   return it.node;
 }

@@ -79,7 +79,8 @@ int32_t FindPathFromInts(DimArray& grid, DimArray& path, double weight, int32_t 
   DimArray costs{};
   ArrayDimNumber(costs, grid.size0, grid.size1, 0, 0);
   for (int32_t y = 0; y < grid.size1; ++y) {
-    for (int32_t x = 0; x < grid.size0; ++x) *ArrayNumberAt(costs, x, y) = *ArrayElementAt(grid, x, y);
+    for (int32_t x = 0; x < grid.size0; ++x)
+      *ArrayNumberAt(costs, x, y) = *ArrayElementAt(grid, x, y);
   }
   const int32_t cells = FindPathGrid(costs, path, weight, startX, startY, goalX, goalY);
   ArrayRelease(costs);

@@ -43,7 +43,8 @@ PlannerRun PlanOnce(AStarPlanner& planner, const PathRequest& r) {
   if (!run.setUp) return run;
   planner.Reset();
   EXPECT_TRUE(planner.Search());
-  for (const Node* n = planner.result; n; n = n->parent) run.cells.insert(run.cells.begin(), {n->x, n->y});
+  for (const Node* n = planner.result; n; n = n->parent)
+    run.cells.insert(run.cells.begin(), {n->x, n->y});
   EXPECT_EQ(run.cells.size(), PlannerPathLength(planner));
   run.cost = PlannerPathCost(planner);
   run.closed = PlannerNodeCount(planner);
@@ -57,8 +58,8 @@ PlannerRun PlanOnce(const PathRequest& r) {
   return PlanOnce(planner, r);
 }
 
-CostGrid Filled(int32_t w, int32_t h, double value, std::vector<std::pair<int32_t, int32_t>> cells = {},
-                double cellValue = 0) {
+CostGrid Filled(int32_t w, int32_t h, double value,
+                std::vector<std::pair<int32_t, int32_t>> cells = {}, double cellValue = 0) {
   CostGrid grid{w, h, std::vector<double>(static_cast<size_t>(w) * h, value)};
   for (auto [x, y] : cells) grid.At(x, y) = cellValue;
   return grid;
@@ -85,17 +86,45 @@ TEST(AStarPlanner, FindsTheHandCheckedPaths) {
       {"column", Filled(1, 2, 1), 0, 0, 0, 1, 0.5f, false, {{0, 0}, {0, 1}}, 2, 2},
       // "right" is generated before "down" and so popped first among equal keys
       {"ties w0", ones3x3, 0, 0, 2, 2, 0.0f, false, {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}}, 8, 9},
-      {"ties w.5", ones3x3, 0, 0, 2, 2, 0.5f, false, {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}}, 8, 9},
+      {"ties w.5",
+       ones3x3,
+       0,
+       0,
+       2,
+       2,
+       0.5f,
+       false,
+       {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}},
+       8,
+       9},
       {"ties w1", ones3x3, 0, 0, 2, 2, 1.0f, false, {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}}, 8, 5},
       {"backwards", Filled(2, 2, 1), 1, 1, 0, 0, 0.5f, false, {{1, 1}, {1, 0}, {0, 0}}, 4, 4},
-      {"around a wall", Filled(3, 3, 1, {{1, 1}}), 0, 1, 2, 1, 0.5f, false,
-       {{0, 1}, {0, 0}, {1, 0}, {2, 0}, {2, 1}}, 8, 8},
+      {"around a wall",
+       Filled(3, 3, 1, {{1, 1}}),
+       0,
+       1,
+       2,
+       1,
+       0.5f,
+       false,
+       {{0, 1}, {0, 0}, {1, 0}, {2, 0}, {2, 1}},
+       8,
+       8},
       {"cheaper cell", fours, 0, 0, 1, 1, 0.5f, false, {{0, 0}, {0, 1}, {1, 1}}, 3.5f, 4},
       {"greedy ignores cost", fours, 0, 0, 1, 1, 1.0f, false, {{0, 0}, {1, 0}, {1, 1}}, 4, 3},
       {"detour w0", dearMiddle, 0, 1, 4, 1, 0.0f, false, around, 6.666667f, 15},
       {"detour w.5", dearMiddle, 0, 1, 4, 1, 0.5f, false, around, 6.666667f, 14},
-      {"greedy straight", dearMiddle, 0, 1, 4, 1, 1.0f, false, {{0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}},
-       7.111111f, 5},
+      {"greedy straight",
+       dearMiddle,
+       0,
+       1,
+       4,
+       1,
+       1.0f,
+       false,
+       {{0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}},
+       7.111111f,
+       5},
       {"goal blocked", Filled(3, 3, 1, {{2, 2}}), 0, 0, 2, 2, 0.5f, false, {}, -1, 8},
       {"diagonal", ones3x3, 0, 0, 2, 2, 0.5f, true, {{0, 0}, {1, 1}, {2, 2}}, 5.656855f, 5},
   };
@@ -196,13 +225,15 @@ TEST(AStarPlanner, MatchesTheReferenceOnRandomGrids) {
     if (i % 2) {
       for (double& c : grid.cells) c = c > 0 ? rng.Unit() * 100 : c;  // costs without ties
     }
-    PathRequest r = Request(grid, rng.Below(w), rng.Below(h), rng.Below(w), rng.Below(h), weights[i % 5]);
+    PathRequest r =
+        Request(grid, rng.Below(w), rng.Below(h), rng.Below(w), rng.Below(h), weights[i % 5]);
     r.diagonalCost = (i / 5) % 2;
     r.diagonalMoves = (i / 10) % 2;
     const ReferencePath expected = ReferenceAStar(r);
     found += !expected.cells.empty();
     for (const Variant& v : variants) {
-      SCOPED_TRACE(testing::Message() << "grid " << i << " scaled " << v.scaledBits << " states " << v.cellStates);
+      SCOPED_TRACE(testing::Message()
+                   << "grid " << i << " scaled " << v.scaledBits << " states " << v.cellStates);
       r.hashBits = v.scaledBits ? ScaledHashBits(w, h) : 8;
       r.cellStates = v.cellStates;
       const PlannerRun run = PlanOnce(planner, r);

@@ -32,7 +32,8 @@ void FillNumbers(Array& grid, const CostGrid& costs) {
 
 Cells PathCells(DimArray& path) {
   Cells cells;
-  for (int32_t i = 0; i < path.size0; ++i) cells.emplace_back(*ArrayElementAt(path, i, 0), *ArrayElementAt(path, i, 1));
+  for (int32_t i = 0; i < path.size0; ++i)
+    cells.emplace_back(*ArrayElementAt(path, i, 0), *ArrayElementAt(path, i, 1));
   return cells;
 }
 
@@ -58,7 +59,13 @@ TEST(FindPathGrid, WritesTheCellsFromStartToGoal) {
       {"weight above 1 acts as 1", Fours(), 5, 0, 0, 1, 1, {{0, 0}, {1, 0}, {1, 1}}},
       {"NaN weight acts as 1", Fours(), NAN, 0, 0, 1, 1, {{0, 0}, {1, 0}, {1, 1}}},
       {"weight below 0 acts as 0", Fours(), -1, 0, 0, 1, 1, {{0, 0}, {0, 1}, {1, 1}}},
-      {"orthogonal steps around a wall", walled, 0.5, 0, 0, 2, 2,
+      {"orthogonal steps around a wall",
+       walled,
+       0.5,
+       0,
+       0,
+       2,
+       2,
        {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}}},
       {"goal walled in", {3, 1, {1, 0, 1}}, 0.5, 0, 0, 2, 0, {}},
   };
@@ -117,7 +124,8 @@ TEST(FindPathGrid, AllFormsFollowTheReferenceOnAWideGrid) {
   Array ints;
   ArrayDimInt(ints.a, costs.width, costs.height, 0, 0);
   for (int32_t y = 0; y < costs.height; ++y) {
-    for (int32_t x = 0; x < costs.width; ++x) *ArrayElementAt(ints.a, x, y) = static_cast<int32_t>(*ArrayNumberAt(grid.a, x, y));
+    for (int32_t x = 0; x < costs.width; ++x)
+      *ArrayElementAt(ints.a, x, y) = static_cast<int32_t>(*ArrayNumberAt(grid.a, x, y));
   }
   int found = 0;
   for (int trial = 0; trial < 20; ++trial) {

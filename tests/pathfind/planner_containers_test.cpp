@@ -128,7 +128,8 @@ TEST(NodeHashTable, IteratorVisitsEveryNodeOnceAndNext2EmptiesTheTable) {
 
   std::set<Node*> seen;
   NodeHashIter it(table);
-  for (Node* n = NodeHashIterBegin(it); n; n = NodeHashIterNext(it)) EXPECT_TRUE(seen.insert(n).second);
+  for (Node* n = NodeHashIterBegin(it); n; n = NodeHashIterNext(it))
+    EXPECT_TRUE(seen.insert(n).second);
   EXPECT_EQ(seen.size(), nodes.size());
 
   std::set<Node*> taken;

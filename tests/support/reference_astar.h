@@ -35,7 +35,9 @@ struct ReferenceWork {
 
 inline ReferencePath ReferenceAStar(const PathRequest& r, ReferenceWork& work) {
   ReferencePath out;
-  auto inside = [&](int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < r.width && y < r.height; };
+  auto inside = [&](int32_t x, int32_t y) {
+    return x >= 0 && y >= 0 && x < r.width && y < r.height;
+  };
   if (!inside(r.startX, r.startY) || !inside(r.goalX, r.goalY)) return out;
   if (r.startX == r.goalX && r.startY == r.goalY) return out;
   const size_t n = static_cast<size_t>(r.width) * r.height;
