@@ -177,6 +177,12 @@ TEST(AStarPlanner, RefusesUnusableRequestsAndEndsWithoutAWrongPath) {
   tinyOpen.openCapacity = 1;
   EXPECT_TRUE(PlanOnce(tinyOpen).cells.empty());
 
+  // A cell count beyond 32 bits is refused before any cell is read.
+  PathRequest vast = Request(ones, 0, 0, 1, 1, 0.5f);
+  vast.width = 65536;
+  vast.height = 65537;
+  EXPECT_FALSE(PlanOnce(vast).setUp);
+
   // Values beyond the float range still give finite costs.
   const CostGrid huge = Filled(3, 1, 1, {{1, 0}}, 1e300);
   const PlannerRun hugeRun = PlanOnce(Request(huge, 0, 0, 2, 0, 0.5f));
