@@ -1,0 +1,87 @@
+// The A* planner over a rectangular grid of costs. Each planner owns its cost map, node pool,
+// open list and closed table; nothing is global, and a search allocates nothing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "pathfind/fixed_deque.h"
+#include "pathfind/node_factory.h"
+#include "pathfind/node_hash_table.h"
+#include "pathfind/zeroed_block.h"
+
+struct PathRequest {
+  int32_t startX = 0;
+  int32_t startY = 0;
+  int32_t goalX = 0;
+  int32_t goalY = 0;
+  bool diagonalCost = false;   // a diagonal step costs 1.4142137 times the cell's cost
+  bool diagonalMoves = false;  // the four diagonal neighbours are searched
+  // Keeps each cell's state and node, so that no cell is looked for in the open list by a scan
+  // and a new cell not in the closed table either. A cell has at most one node at a time, so the
+  // search visits, finds and orders exactly as without it.
+  bool cellStates = false;
+  uint32_t poolSize = 0;      // 0 = width x height
+  uint32_t openCapacity = 0;  // 0 = width x height
+  uint32_t hashBits = 0;
+  float weight = 0;  // 0 orders by cost alone, 1 by the distance to the goal alone
+  int32_t width = 0;
+  int32_t height = 0;
+  const double* grid = nullptr;  // width x height values, row by row
+};
+
+enum class CellState : uint8_t { kUnseen, kOpen, kClosed };
+
+struct Planner {
+  bool searchDone = true;
+  NodeFactory pool;
+  PathRequest request;
+  std::unique_ptr<float[]> costMap;  // -1.0 marks a blocked cell; open cells cost 1 to 2
+  uint32_t searchCount = 0;
+  FixedDeque<Node*> open;  // sorted by f, highest at the front; the back is expanded next
+  NodeHashTable closed;
+  Node* result = nullptr;  // the goal node; its parent chain is the path
+  ZeroedArray<CellState> cellStates;
+  std::unique_ptr<Node*[]> cellNodes;  // valid where the cell's state is not kUnseen
+  // Cells the map and the per-cell arrays were made for: a set-up for as many cells reuses them,
+  // as it reuses the containers of the same sizes.
+  size_t mapCells = 0;
+
+  Planner() = default;
+  Planner(const Planner&) = delete;
+  Planner& operator=(const Planner&) = delete;
+  // Frees everything at once; handing the nodes back first would only touch memory.
+  virtual ~Planner() = default;
+  virtual void Reset();
+  virtual bool Search() = 0;
+  virtual void Clear();
+};
+
+struct AStarPlanner : Planner {
+  void Reset() override;
+  bool Search() override;
+};
+
+// Turns the grid into the cost map and sizes the containers. False, with nothing searched, when
+// start or goal lie outside the grid, when they are the same cell, when no cell is open, and when
+// memory runs out.
+bool FindPath(Planner& planner, const PathRequest& request);
+void PlannerReset(Planner& planner);
+// Both do nothing until FindPath has succeeded.
+void AStarPlannerReset(AStarPlanner& planner);
+// Runs to the end and returns true. No result means no path, or a pool or open list too small
+// for the grid.
+bool AStarPlannerSearch(AStarPlanner& planner);
+// Hands every node back and empties the open list and the closed table.
+void PlannerClear(Planner& planner);
+void PlannerFreeCostMap(Planner& planner);
+
+float PlannerPathCost(const Planner& planner);       // -1.0 without a result
+uint32_t PlannerPathLength(const Planner& planner);  // start and goal included; 0 without
+uint32_t PlannerOpenCount(const Planner& planner);
+uint32_t PlannerNodeCount(const Planner& planner);
+
+// Hash bits that give a large grid's closed table about one cell per bucket: the smallest even
+// number whose power of two reaches width x height, kept within 8 to 24.
+uint32_t ScaledHashBits(int32_t width, int32_t height);
