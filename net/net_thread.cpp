@@ -53,13 +53,15 @@ void NetSession::RunThread() {
     if (joinsSent < 0) break;
     bool busy = joinsSent > 0;
     const double nowMs = platform::MonotonicMs();
-    if (!ReadConnection(work, nowMs)) break;
-    if (work.listenRow != -1) {
+    const bool connected = ReadConnection(work, nowMs);
+    if (connected && work.listenRow != -1) {
       busy |= AcceptClient(work);
       busy |= ReadClients(work, nowMs);
     }
     busy |= !work.incoming.empty();
+    // What came before a lost connection is still delivered.
     ProcessIncoming(work);
+    if (!connected) break;
     busy |= FlushClients(work, nowMs);
     if (!busy) ThreadSleep(uint32_t(tuning_.idleSleepMs));
   }

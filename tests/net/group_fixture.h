@@ -106,13 +106,13 @@ class RawPeer {
   // True when the other side closes within the time (pending bytes are read past).
   bool ClosedByPeerWithin(int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < end) {
+    do {
       pollfd entry{fd_, POLLIN, 0};
-      if (poll(&entry, 1, 10) <= 0) continue;
+      if (poll(&entry, 1, timeoutMs > 0 ? 10 : 0) <= 0) continue;
       char bytes[4096];
       const ssize_t n = recv(fd_, bytes, sizeof bytes, 0);
       if (n <= 0) return true;
-    }
+    } while (std::chrono::steady_clock::now() < end);
     return false;
   }
 
