@@ -11,8 +11,6 @@ constexpr int32_t kDiscardChunk = 4096;
 
 }  // namespace
 
-void FrameReader::Clear() { *this = FrameReader(); }
-
 void FrameReader::StartFrameClock(double nowMs) {
   if (!MidFrame()) firstByteMs_ = nowMs;
 }

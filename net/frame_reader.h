@@ -20,9 +20,6 @@ class FrameReader {
   // a frame from its first byte.
   Result Next(int32_t row, double nowMs, double deadlineMs, NetMessage& message);
 
-  // Forgets any partial frame; for a row that is taken over by another peer.
-  void Clear();
-
  private:
   bool MidFrame() const { return headerFill_ > 0 || inPayload_ || discardLeft_ > 0; }
   Result Wait(int32_t received, double nowMs, double deadlineMs) const;

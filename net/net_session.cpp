@@ -9,6 +9,10 @@ namespace {
 
 uint16_t GroupPort(int32_t port) { return port < 1 ? kNetDefaultPort : uint16_t(port); }
 
+std::vector<uint8_t> DeleteFrame(uint16_t id) {
+  return EncodeNetFrame(kNetDeletePlayer, kNetServerId, id, "");
+}
+
 }  // namespace
 
 std::unique_ptr<NetSession> NetSession::Create(const NetTuning& tuning) {
@@ -20,6 +24,7 @@ std::unique_ptr<NetSession> NetSession::Create(const NetTuning& tuning) {
 NetSession::NetSession(const NetTuning& tuning) : tuning_(tuning) {}
 
 NetSession::~NetSession() {
+  if (!mutex_) return;  // never usable, so nothing was started
   End();
   MutexDestroy(&mutex_);
 }
@@ -183,7 +188,7 @@ uint16_t NetSession::RegisterPlayer(const char* name) {
 
 uint16_t NetSession::CreatePlayer(const char* name) { return RegisterPlayer(name ? name : ""); }
 
-bool NetSession::SendOnConnection(const std::vector<uint8_t>& frame) {
+bool NetSession::SendOnConnection(const std::vector<uint8_t>& frame, int32_t noProgressMs) {
   int32_t row;
   {
     Lock lock(mutex_);
@@ -191,8 +196,8 @@ bool NetSession::SendOnConnection(const std::vector<uint8_t>& frame) {
   }
   if (row < 0) return false;
   // One whole frame under the row's send lock, so the thread's joins never interleave with it.
-  const int32_t sent = SockSendFor(row, frame.data(), int32_t(frame.size()),
-                                   tuning_.sendDeadlineMs, &stop_);
+  const int32_t sent =
+      SockSendFor(row, frame.data(), int32_t(frame.size()), noProgressMs, &stop_);
   if (sent == int32_t(frame.size())) return true;
   // Part of a frame went out: the stream can no longer be framed, so the group ends.
   if (sent > 0) stop_ = true;
@@ -229,7 +234,10 @@ bool NetSession::Ask(uint8_t type, const std::string& payload, NetMessage& answe
     Lock lock(mutex_);
     state_.answers.clear();
   }
-  if (!SendOnConnection(EncodeNetFrame(type, kNetServerId, asker, payload))) return false;
+  if (!SendOnConnection(EncodeNetFrame(type, kNetServerId, asker, payload),
+                        tuning_.sendDeadlineMs)) {
+    return false;
+  }
   const int32_t looks = tuning_.answerPasses * tuning_.answerLooks;
   for (int32_t look = 0; look < looks; ++look) {
     if (TakeAnswer(type, answer)) return true;
@@ -264,14 +272,15 @@ std::string NetSession::GetPlayerName(int32_t id) {
 
 void NetSession::DeletePlayer(int32_t id) {
   if (!NetIsPlayerId(uint32_t(id))) return;
-  SendOnConnection(EncodeNetFrame(kNetDeletePlayer, kNetServerId, uint16_t(id), ""));
+  SendOnConnection(DeleteFrame(uint16_t(id)), tuning_.sendDeadlineMs);
 }
 
 bool NetSession::SendMessage(int32_t from, int32_t to, const std::string& text) {
   // A longer text would not fit a frame (and its length would wrap the 16-bit field).
   if (text.size() > kNetMaxPayload) return false;
   const uint16_t receiver = to == 0 ? kNetEverybody : uint16_t(to);
-  return SendOnConnection(EncodeNetFrame(kNetText, receiver, uint16_t(from), text));
+  return SendOnConnection(EncodeNetFrame(kNetText, receiver, uint16_t(from), text),
+                          tuning_.sendDeadlineMs);
 }
 
 std::string NetSession::GetMessage(int32_t id) {
@@ -305,5 +314,5 @@ void NetSession::SendFarewells() {
       if (NetIsPlayerId(player.id)) ids.push_back(player.id);
     }
   }
-  for (uint16_t id : ids) DeletePlayer(id);
+  for (uint16_t id : ids) SendOnConnection(DeleteFrame(id), 0);
 }

@@ -66,7 +66,8 @@ class NetSession {
   // The id of the player that left last (host only), 0 when none.
   uint16_t GetLeftPlayer();
 
-  // The quit sequence's farewell: a delete-player frame for every local player with an id.
+  // The quit sequence's farewell: a delete-player frame for every local player with an id,
+  // each sent only as far as the socket takes it at once, since the group ends right after.
   void SendFarewells();
 
  private:
@@ -92,7 +93,7 @@ class NetSession {
   uint16_t RegisterPlayer(const char* name);
   bool Ask(uint8_t type, const std::string& payload, NetMessage& answer);
   bool TakeAnswer(uint8_t type, NetMessage& answer);
-  bool SendOnConnection(const std::vector<uint8_t>& frame);
+  bool SendOnConnection(const std::vector<uint8_t>& frame, int32_t noProgressMs);
 
   bool StartThread();
   void StopThread();

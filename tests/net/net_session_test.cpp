@@ -178,12 +178,18 @@ TEST_F(GroupTest, CommandsWorkOnTheRecordMadeAtStartUp) {
   NetSessionEnd();
   EXPECT_FALSE(NetSessionIsActive());
 
+  // The quit sequence on a client: its players say farewell, then the group ends.
+  NetSession& other = NewSession();
+  ASSERT_TRUE(other.Host(port_));
   Str host;
   StrFromCString(host, "127.0.0.1");
-  ASSERT_TRUE(NetSessionHost(port_));
-  EXPECT_TRUE(NetSessionJoin(host, port_) == false);  // joining ends the hosted group first
+  ASSERT_TRUE(NetSessionJoin(host, port_));
+  const int32_t joined = NetSessionCreatePlayer(name);
+  ASSERT_NE(joined, 0);
   NetSessionRecordRelease();
   EXPECT_EQ(NetSessionRecord(), nullptr);
+  EXPECT_TRUE(Eventually([&] { return other.GetLeftPlayer() == joined; }));
+  other.End();
   EXPECT_EQ(SockStartupCount(), base);
   for (Str* s : {&name, &text, &hello, &received, &host}) StrRelease(*s);
 }
