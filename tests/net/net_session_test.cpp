@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "net/session_commands.h"
+#include "net/socket_commands.h"
 #include "net/socket_layer.h"
 #include "tests/net/group_fixture.h"
+#include "tests/support/owned_str.h"
 
 namespace {
 
@@ -86,8 +88,9 @@ TEST_F(GroupTest, AHostThatStopsAcceptingTurnsNewPlayersAway) {
 }
 
 TEST_F(GroupTest, AGroupHoldsOneStartReferenceAndSparesTheProgramsSockets) {
-  const int32_t base = SockStartupCount();  // the program's own start-up
-  const int32_t udp = SockUdpOpen(0);
+  ASSERT_TRUE(NetStartup());  // the program's own start-up
+  const int32_t base = SockStartupCount();
+  const int32_t udp = NetUdpOpen(0);
   ASSERT_GE(udp, 0);
   NetSession& a = NewSession();
   ASSERT_TRUE(a.Host(port_));
@@ -144,34 +147,23 @@ TEST_F(GroupTest, EndReturnsPromptlyWhilePeersStallAtDefaultDeadlines) {
 
 TEST_F(GroupTest, CommandsWorkOnTheRecordMadeAtStartUp) {
   const int32_t base = SockStartupCount();
-  Str name;
-  StrFromCString(name, "solo");
-  EXPECT_EQ(NetSessionCreatePlayer(name), 0);  // no record yet
-  Str text = NetSessionGetPlayerName(1);
-  EXPECT_TRUE(StrEqualsCString(text, "NO_DATA"));
-  StrRelease(text);
+  const OwnedStr name("solo");
+  EXPECT_EQ(NetSessionCreatePlayer(name.s), 0);  // no record yet
+  EXPECT_EQ(OwnedStr(NetSessionGetPlayerName(1)).text(), "NO_DATA");
 
   ASSERT_TRUE(NetSessionRecordCreate(ShortTuning()));
   ASSERT_TRUE(NetSessionHost(port_));
   EXPECT_TRUE(NetSessionIsActive());
-  const int32_t id = NetSessionCreatePlayer(name);
+  const int32_t id = NetSessionCreatePlayer(name.s);
   EXPECT_EQ(id, 101);
-  Str hello;
-  StrFromCString(hello, "hello");
-  EXPECT_TRUE(NetSessionSendMessage(id, id, hello));
-  Str received;
-  StrInitEmpty(received);
-  Eventually([&] {
-    StrRelease(received);
-    received = NetSessionGetMessage(id);
-    return received.length != 0;
-  });
-  EXPECT_TRUE(StrEqualsCString(received, "hello"));
+  EXPECT_TRUE(NetSessionSendMessage(id, id, OwnedStr("hello").s));
+  std::string received;
+  Eventually([&] { return !(received = OwnedStr(NetSessionGetMessage(id)).text()).empty(); });
+  EXPECT_EQ(received, "hello");
   EXPECT_EQ(NetSessionGetLastSender(), id);
   EXPECT_EQ(NetSessionCountPlayers(), 1);
   EXPECT_EQ(NetSessionGetPlayerId(0), id);
-  text = NetSessionGetPlayerName(id);
-  EXPECT_TRUE(StrEqualsCString(text, "solo"));
+  EXPECT_EQ(OwnedStr(NetSessionGetPlayerName(id)).text(), "solo");
   NetSessionDeletePlayer(id);
   EXPECT_TRUE(Eventually([&] { return NetSessionGetLeftPlayer() == id; }));
   NetSessionSetAccepting(0);
@@ -181,15 +173,12 @@ TEST_F(GroupTest, CommandsWorkOnTheRecordMadeAtStartUp) {
   // The quit sequence on a client: its players say farewell, then the group ends.
   NetSession& other = NewSession();
   ASSERT_TRUE(other.Host(port_));
-  Str host;
-  StrFromCString(host, "127.0.0.1");
-  ASSERT_TRUE(NetSessionJoin(host, port_));
-  const int32_t joined = NetSessionCreatePlayer(name);
+  ASSERT_TRUE(NetSessionJoin(OwnedStr("127.0.0.1").s, port_));
+  const int32_t joined = NetSessionCreatePlayer(name.s);
   ASSERT_NE(joined, 0);
   NetSessionRecordRelease();
   EXPECT_EQ(NetSessionRecord(), nullptr);
   EXPECT_TRUE(Eventually([&] { return other.GetLeftPlayer() == joined; }));
   other.End();
   EXPECT_EQ(SockStartupCount(), base);
-  for (Str* s : {&name, &text, &hello, &received, &host}) StrRelease(*s);
 }
