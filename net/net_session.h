@@ -111,7 +111,7 @@ class NetSession {
   bool ReadClients(ThreadWork& work, double nowMs);
   void ProcessIncoming(ThreadWork& work);
   bool FlushClients(ThreadWork& work, double nowMs);
-  void DropClient(ThreadWork& work, size_t index);
+  bool RemoveLostClients(ThreadWork& work);
   void StopPath(ThreadWork& work);
 
   const NetTuning tuning_;

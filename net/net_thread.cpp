@@ -17,6 +17,7 @@ struct NetClient {
   FrameReader reader;
   std::vector<uint8_t> output;  // bytes the socket has not taken yet
   double lastProgressMs = 0.0;
+  bool lost = false;  // removed at the end of the cycle, after its last frames were served
 };
 
 struct TaggedFrame {
@@ -63,6 +64,7 @@ void NetSession::RunThread() {
     ProcessIncoming(work);
     if (!connected) break;
     busy |= FlushClients(work, nowMs);
+    busy |= RemoveLostClients(work);
     if (!busy) ThreadSleep(uint32_t(tuning_.idleSleepMs));
   }
   StopPath(work);
@@ -124,16 +126,13 @@ bool NetSession::AcceptClient(ThreadWork& work) {
     SockClose(row);
     return true;
   }
-  work.clients.push_back(NetClient{row, FrameReader(), {}, 0.0});
+  work.clients.push_back(NetClient{row, FrameReader(), {}, 0.0, false});
   return true;
 }
 
-// Reads every client, newest first, so a client moved into a dropped one's place has already
-// been read this cycle.
 bool NetSession::ReadClients(ThreadWork& work, double nowMs) {
   bool busy = false;
-  for (size_t index = work.clients.size(); index-- > 0;) {
-    NetClient& client = work.clients[index];
+  for (NetClient& client : work.clients) {
     for (int32_t count = 0; count < tuning_.framesPerRowPerCycle; ++count) {
       NetMessage message;
       const FrameReader::Result result =
@@ -141,7 +140,7 @@ bool NetSession::ReadClients(ThreadWork& work, double nowMs) {
       if (result == FrameReader::Result::Idle) break;
       busy = true;
       if (result == FrameReader::Result::Lost) {
-        DropClient(work, index);
+        client.lost = true;
         break;
       }
       if (result == FrameReader::Result::Frame) {
@@ -179,9 +178,8 @@ void NetSession::ProcessIncoming(ThreadWork& work) {
 // send deadline, or lets too much pile up, is dropped.
 bool NetSession::FlushClients(ThreadWork& work, double nowMs) {
   bool busy = false;
-  for (size_t index = work.clients.size(); index-- > 0;) {
-    NetClient& client = work.clients[index];
-    if (client.output.empty()) continue;
+  for (NetClient& client : work.clients) {
+    if (client.lost || client.output.empty()) continue;
     const int32_t sent =
         SockSendFor(client.row, client.output.data(), int32_t(client.output.size()), 0, nullptr);
     if (sent > 0) {
@@ -192,23 +190,30 @@ bool NetSession::FlushClients(ThreadWork& work, double nowMs) {
     const bool stalled = !client.output.empty() &&
                          nowMs - client.lastProgressMs > tuning_.sendDeadlineMs;
     if (sent < 0 || stalled || client.output.size() > size_t(tuning_.outputLimitBytes)) {
-      DropClient(work, index);
+      client.lost = true;
       busy = true;
     }
   }
   return busy;
 }
 
-// The last client moves into the dropped one's place.
-void NetSession::DropClient(ThreadWork& work, size_t index) {
-  const int32_t row = work.clients[index].row;
-  {
-    Lock lock(mutex_);
-    DropClientPlayers(state_, row);
+// A lost client's players are removed and queued as left, and its row closed; the last client
+// moves into its place.
+bool NetSession::RemoveLostClients(ThreadWork& work) {
+  bool removed = false;
+  for (size_t index = work.clients.size(); index-- > 0;) {
+    if (!work.clients[index].lost) continue;
+    const int32_t row = work.clients[index].row;
+    {
+      Lock lock(mutex_);
+      DropClientPlayers(state_, row);
+    }
+    SockClose(row);
+    if (index + 1 != work.clients.size()) work.clients[index] = std::move(work.clients.back());
+    work.clients.pop_back();
+    removed = true;
   }
-  SockClose(row);
-  if (index + 1 != work.clients.size()) work.clients[index] = std::move(work.clients.back());
-  work.clients.pop_back();
+  return removed;
 }
 
 // The thread owns the group's sockets while it runs, so it closes them and releases the start

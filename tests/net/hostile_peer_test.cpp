@@ -152,6 +152,13 @@ TEST_F(HostilePeers, AFloodOfJoinsIsServedAndLeavesWithItsPeer) {
   flood.Close();
   expected_ -= 50;
   EXPECT_TRUE(Eventually([&] { return client().CountPlayers() == expected_; }));
+
+  // A join and a hang-up read in one cycle leave no player behind.
+  for (int i = 0; i < 20; ++i) {
+    RawPeer hitAndRun(port_);
+    ASSERT_TRUE(hitAndRun.SendJoin("gone"));
+  }
+  EXPECT_TRUE(Eventually([&] { return client().CountPlayers() == expected_; }));
 }
 
 TEST_F(HostilePeers, AStalledPeerHoldsUpNobodyAndIsDropped) {
