@@ -15,6 +15,11 @@ std::vector<uint8_t> DeleteFrame(uint16_t id) {
 
 }  // namespace
 
+int32_t NetMessageSend(int32_t row, const std::vector<uint8_t>& frame, int32_t noProgressMs,
+                       const std::atomic<bool>* stop) {
+  return SockSendFor(row, frame.data(), int32_t(frame.size()), noProgressMs, stop);
+}
+
 std::unique_ptr<NetSession> NetSession::Create(const NetTuning& tuning) {
   std::unique_ptr<NetSession> session(new NetSession(tuning));
   if (MutexInit(&session->mutex_) != kThreadSuccess) return nullptr;
@@ -83,7 +88,7 @@ bool NetSession::StartThread() {
     state_.running = true;
   }
   stop_ = false;
-  threadHandle_ = ThreadCreate(ThreadEntry, this, true);
+  threadHandle_ = ThreadCreate(NetSessionThread, this, true);
   if (threadHandle_ > 0) return true;
   threadHandle_ = 0;
   return false;
@@ -159,34 +164,36 @@ bool NetSession::IsActive() {
   return state_.running;
 }
 
-uint16_t NetSession::RegisterPlayer(const char* name) {
+uint16_t NetSessionRegisterPlayer(NetSession& session, const char* name) {
   std::list<NetPlayer>::iterator player;
   {
-    Lock lock(mutex_);
+    NetSession::Lock lock(session.mutex_);
     NetPlayer record;
     record.name = name ? std::string(name).substr(0, kNetNameSize - 1) : "query";
     record.hidden = name ? 0 : 1;
-    state_.localPlayers.push_back(std::move(record));
-    player = std::prev(state_.localPlayers.end());
+    session.state_.localPlayers.push_back(std::move(record));
+    player = std::prev(session.state_.localPlayers.end());
   }
-  for (int32_t attempt = 0; attempt < tuning_.registerTries; ++attempt) {
+  for (int32_t attempt = 0; attempt < session.tuning_.registerTries; ++attempt) {
     uint16_t id;
     bool running;
     {
-      Lock lock(mutex_);
+      NetSession::Lock lock(session.mutex_);
       id = player->id;
-      running = state_.running;
+      running = session.state_.running;
     }
     if (NetIsPlayerId(id)) return id;
     if (!running) break;
-    ThreadSleep(uint32_t(tuning_.registerWaitMs));
+    ThreadSleep(uint32_t(session.tuning_.registerWaitMs));
   }
-  Lock lock(mutex_);
-  state_.localPlayers.erase(player);
+  NetSession::Lock lock(session.mutex_);
+  session.state_.localPlayers.erase(player);
   return 0;
 }
 
-uint16_t NetSession::CreatePlayer(const char* name) { return RegisterPlayer(name ? name : ""); }
+uint16_t NetSession::CreatePlayer(const char* name) {
+  return NetSessionRegisterPlayer(*this, name ? name : "");
+}
 
 bool NetSession::SendOnConnection(const std::vector<uint8_t>& frame, int32_t noProgressMs) {
   int32_t row;
@@ -195,9 +202,7 @@ bool NetSession::SendOnConnection(const std::vector<uint8_t>& frame, int32_t noP
     row = state_.connectionRow;
   }
   if (row < 0) return false;
-  // One whole frame under the row's send lock, so the thread's joins never interleave with it.
-  const int32_t sent =
-      SockSendFor(row, frame.data(), int32_t(frame.size()), noProgressMs, &stop_);
+  const int32_t sent = NetMessageSend(row, frame, noProgressMs, &stop_);
   if (sent == int32_t(frame.size())) return true;
   // Part of a frame went out: the stream can no longer be framed, so the group ends.
   if (sent > 0) stop_ = true;
@@ -225,7 +230,7 @@ bool NetSession::Ask(uint8_t type, const std::string& payload, NetMessage& answe
     asker = state_.ownId;
   }
   if (asker == 0) {
-    asker = RegisterPlayer(nullptr);
+    asker = NetSessionRegisterPlayer(*this, nullptr);
     if (asker == 0) return false;
     Lock lock(mutex_);
     state_.ownId = asker;

@@ -34,6 +34,22 @@ struct NetTuning {
   int32_t framesPerRowPerCycle = 256;
 };
 
+// Sends one whole frame on a row, giving up when no byte goes out for noProgressMs or the stop
+// flag is set; the bytes that went out (the frame's size on success), or -1. One call holds the
+// row's send lock throughout, so frames sent from two threads never interleave.
+int32_t NetMessageSend(int32_t row, const std::vector<uint8_t>& frame, int32_t noProgressMs,
+                    const std::atomic<bool>* stop);
+
+class NetSession;
+
+// Adds a local player (none for the name: the hidden query player "query") and waits for the id
+// the host hands out; 0 when none comes in time or the network thread stops, and the player is
+// removed again.
+uint16_t NetSessionRegisterPlayer(NetSession& session, const char* name);
+
+// The network thread's routine; its argument is the session.
+uint32_t NetSessionThread(void* session);
+
 class NetSession {
  public:
   // Null when the network mutex cannot be made.
@@ -66,6 +82,9 @@ class NetSession {
   // The id of the player that left last (host only), 0 when none.
   uint16_t GetLeftPlayer();
 
+  friend uint16_t NetSessionRegisterPlayer(NetSession& session, const char* name);
+  friend uint32_t NetSessionThread(void* session);
+
   // The quit sequence's farewell: a delete-player frame for every local player with an id,
   // each sent only as far as the socket takes it at once, since the group ends right after.
   void SendFarewells();
@@ -90,7 +109,6 @@ class NetSession {
 
   explicit NetSession(const NetTuning& tuning);
 
-  uint16_t RegisterPlayer(const char* name);
   bool Ask(uint8_t type, const std::string& payload, NetMessage& answer);
   bool TakeAnswer(uint8_t type, NetMessage& answer);
   bool SendOnConnection(const std::vector<uint8_t>& frame, int32_t noProgressMs);
@@ -103,7 +121,6 @@ class NetSession {
   void Reset(bool freePlayers);
   void Abandon();
 
-  static uint32_t ThreadEntry(void* session);
   void RunThread();
   int32_t SendPendingJoins(const ThreadWork& work);
   bool ReadConnection(ThreadWork& work, double nowMs);

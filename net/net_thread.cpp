@@ -37,7 +37,7 @@ struct NetSession::ThreadWork {
   std::vector<OutgoingFrame> outgoing;
 };
 
-uint32_t NetSession::ThreadEntry(void* session) {
+uint32_t NetSessionThread(void* session) {
   static_cast<NetSession*>(session)->RunThread();
   return 0;
 }
@@ -87,8 +87,7 @@ int32_t NetSession::SendPendingJoins(const ThreadWork& work) {
     }
   }
   for (const std::vector<uint8_t>& frame : frames) {
-    const int32_t sent = SockSendFor(work.connectionRow, frame.data(), int32_t(frame.size()),
-                                     tuning_.sendDeadlineMs, &stop_);
+    const int32_t sent = NetMessageSend(work.connectionRow, frame, tuning_.sendDeadlineMs, &stop_);
     if (sent != int32_t(frame.size())) return -1;
   }
   return int32_t(frames.size());

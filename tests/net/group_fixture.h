@@ -78,7 +78,7 @@ class RawPeer {
   }
 
   // The next whole frame, or none when nothing completes within the time.
-  std::optional<NetMessage> ReadFrame(int timeoutMs = 2000) {
+  std::optional<NetMessage> ReadFrame(int timeoutMs = 5000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
       if (buffer_.size() >= kNetHeaderSize) {
@@ -96,7 +96,7 @@ class RawPeer {
     }
   }
   // The id of the next join answer, 0 when none comes.
-  uint16_t ReadJoinAnswer(int timeoutMs = 2000) {
+  uint16_t ReadJoinAnswer(int timeoutMs = 5000) {
     for (;;) {
       const std::optional<NetMessage> message = ReadFrame(timeoutMs);
       if (!message) return 0;

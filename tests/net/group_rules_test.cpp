@@ -115,7 +115,8 @@ TEST_F(GroupRules, QueriesSkipHiddenPlayersAndAnswerTheAsker) {
     const char* name;
   } nameCases[] = {{102, "b"}, {103, "NO_DATA"}, {999, "NO_DATA"}};
   for (const auto& c : nameCases) {
-    const std::vector<Sent> sent = Serve(kRowA, Frame(kNetNameById, 0, query, EncodeU16Payload(c.id)));
+    const std::vector<Sent> sent =
+        Serve(kRowA, Frame(kNetNameById, 0, query, EncodeU16Payload(c.id)));
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].message.payload, c.name);
   }

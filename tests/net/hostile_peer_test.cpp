@@ -234,6 +234,7 @@ class FakeHost : public GroupTest {
     ASSERT_GE(listener_, 0);
   }
   void TearDown() override {
+    done_ = true;
     if (script_.joinable()) script_.join();
     if (listener_ >= 0) close(listener_);
     GroupTest::TearDown();
@@ -259,9 +260,15 @@ class FakeHost : public GroupTest {
     return peer.SendFrame(kNetHello, 101, 0, EncodeU16Payload(1));
   }
 
+  // Holds the fake host's connection open until the test is over.
+  void WaitForTheEnd() {
+    while (!done_) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+
   int listener_ = -1;
   uint16_t fakePort_ = 0;
   std::thread script_;
+  std::atomic<bool> done_{false};
 };
 
 TEST_F(FakeHost, BadIdsAndOversizedFramesFromTheHostAreSkipped) {
@@ -298,18 +305,34 @@ TEST_F(FakeHost, AHostLostInMidFrameEndsTheGroup) {
   } cases[] = {{"close", true}, {"stall", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    std::atomic<bool> done{false};
+    std::atomic<bool> caseDone{false};
     script_ = std::thread([&] {
       std::optional<RawPeer> peer = Accept();
       if (!peer || !AnswerJoin(*peer, "")) return;
       peer->Send(Header(kNetText, 10, 101, 0) + "abc");
       if (c.closeAfter) peer->Close();
-      while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      while (!caseDone && !done_) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     });
     NetSession& client = NewSession();
     ASSERT_TRUE(client.Join("127.0.0.1", fakePort_));
     EXPECT_TRUE(Eventually([&] { return !client.IsActive(); }));
-    done = true;
+    caseDone = true;
     script_.join();
   }
+}
+
+TEST_F(FakeHost, EndReturnsPromptlyWhileTheHostStallsAtDefaultDeadlines) {
+  script_ = std::thread([&] {
+    std::optional<RawPeer> peer = Accept();
+    if (!peer || !AnswerJoin(*peer, "")) return;
+    peer->Send(Header(kNetText, 10, 101, 0) + "abc");  // then neither reads nor sends
+    WaitForTheEnd();
+  });
+  NetSession& client = NewSession(NetTuning());
+  ASSERT_TRUE(client.Join("127.0.0.1", fakePort_));
+  const std::string text(1000, 'f');
+  for (int i = 0; i < 100; ++i) client.SendMessage(101, 0, text);
+  const auto start = std::chrono::steady_clock::now();
+  client.End();
+  EXPECT_LT(MillisecondsSince(start), 1000.0);
 }
