@@ -158,10 +158,9 @@ void DropClientPlayers(NetGroupState& state, int32_t row) {
 }
 
 uint16_t CountVisiblePlayers(const NetGroupState& state) {
-  return uint16_t(std::count_if(state.remotePlayers.begin(), state.remotePlayers.end(),
-                                [](const NetPlayer& player) {
-                                  return player.hidden == 0 && NetIsPlayerId(player.id);
-                                }));
+  return uint16_t(std::count_if(
+      state.remotePlayers.begin(), state.remotePlayers.end(),
+      [](const NetPlayer& player) { return player.hidden == 0 && NetIsPlayerId(player.id); }));
 }
 
 uint16_t VisiblePlayerIdAt(const NetGroupState& state, uint16_t index) {

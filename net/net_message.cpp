@@ -10,7 +10,9 @@ void PutU16(uint8_t* out, uint16_t value) {
   out[1] = uint8_t(value >> 8);
 }
 
-uint16_t GetU16(const uint8_t* in) { return uint16_t(in[0] | (in[1] << 8)); }
+uint16_t GetU16(const uint8_t* in) {
+  return uint16_t(in[0] | (in[1] << 8));
+}
 
 }  // namespace
 

@@ -32,7 +32,9 @@ inline constexpr uint16_t kNetJoinSent = 0xFFFC;
 inline constexpr uint16_t kNetJoinPending = 0xFFFE;
 inline constexpr uint16_t kNetEverybody = 0xFFFF;
 
-inline bool NetIsPlayerId(uint32_t id) { return id >= 1 && id <= kNetLastPlayerId; }
+inline bool NetIsPlayerId(uint32_t id) {
+  return id >= 1 && id <= kNetLastPlayerId;
+}
 
 struct NetHeader {
   uint8_t type = 0;

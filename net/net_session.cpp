@@ -7,7 +7,9 @@
 
 namespace {
 
-uint16_t GroupPort(int32_t port) { return port < 1 ? kNetDefaultPort : uint16_t(port); }
+uint16_t GroupPort(int32_t port) {
+  return port < 1 ? kNetDefaultPort : uint16_t(port);
+}
 
 std::vector<uint8_t> DeleteFrame(uint16_t id) {
   return EncodeNetFrame(kNetDeletePlayer, kNetServerId, id, "");
@@ -80,7 +82,9 @@ void NetSession::Reset(bool freePlayers) {
 }
 
 // A host or join that failed part-way: everything it opened is closed, the players stay.
-void NetSession::Abandon() { Reset(false); }
+void NetSession::Abandon() {
+  Reset(false);
+}
 
 bool NetSession::StartThread() {
   {
@@ -152,7 +156,9 @@ bool NetSession::Join(const char* hostName, int32_t port) {
   return true;
 }
 
-void NetSession::End() { Reset(false); }
+void NetSession::End() {
+  Reset(false);
+}
 
 void NetSession::SetAccepting(bool accepting) {
   Lock lock(mutex_);
@@ -301,7 +307,9 @@ std::string NetSession::GetMessage(int32_t id) {
   return "";
 }
 
-uint16_t NetSession::LastSender() { return lastSender_; }
+uint16_t NetSession::LastSender() {
+  return lastSender_;
+}
 
 uint16_t NetSession::GetLeftPlayer() {
   Lock lock(mutex_);

@@ -28,8 +28,8 @@ struct NetTuning {
   int32_t registerWaitMs = 20;
   int32_t idleSleepMs = 10;  // the thread's pause after a cycle with nothing to do
   int32_t connectTimeoutMs = 5000;
-  int32_t frameDeadlineMs = 2000;  // from a frame's first byte to its last
-  int32_t sendDeadlineMs = 5000;   // longest a send may make no progress
+  int32_t frameDeadlineMs = 2000;         // from a frame's first byte to its last
+  int32_t sendDeadlineMs = 5000;          // longest a send may make no progress
   int32_t outputLimitBytes = 256 * 1024;  // unsent bytes a client may leave waiting
   int32_t framesPerRowPerCycle = 256;
 };
@@ -38,7 +38,7 @@ struct NetTuning {
 // flag is set; the bytes that went out (the frame's size on success), or -1. One call holds the
 // row's send lock throughout, so frames sent from two threads never interleave.
 int32_t NetMessageSend(int32_t row, const std::vector<uint8_t>& frame, int32_t noProgressMs,
-                    const std::atomic<bool>* stop);
+                       const std::atomic<bool>* stop);
 
 class NetSession;
 
@@ -133,7 +133,7 @@ class NetSession {
 
   const NetTuning tuning_;
   Mutex mutex_ = nullptr;
-  NetGroupState state_;          // guarded by mutex_
+  NetGroupState state_;           // guarded by mutex_
   std::atomic<bool> stop_{true};  // read by sends without the mutex
   int32_t threadHandle_ = 0;      // main thread only
   uint16_t lastSender_ = 0;       // main thread only

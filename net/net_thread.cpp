@@ -81,8 +81,8 @@ int32_t NetSession::SendPendingJoins(const ThreadWork& work) {
       NetJoinPayload join;
       join.hidden = player.hidden;
       join.name = player.name;
-      frames.push_back(EncodeNetFrame(kNetJoin, kNetServerId, kNetServerId,
-                                      EncodeJoinPayload(join)));
+      frames.push_back(
+          EncodeNetFrame(kNetJoin, kNetServerId, kNetServerId, EncodeJoinPayload(join)));
       player.id = kNetJoinSent;
     }
   }
@@ -97,8 +97,8 @@ int32_t NetSession::SendPendingJoins(const ThreadWork& work) {
 bool NetSession::ReadConnection(ThreadWork& work, double nowMs) {
   for (int32_t count = 0; count < tuning_.framesPerRowPerCycle; ++count) {
     NetMessage message;
-    switch (work.connectionReader.Next(work.connectionRow, nowMs, tuning_.frameDeadlineMs,
-                                       message)) {
+    switch (
+        work.connectionReader.Next(work.connectionRow, nowMs, tuning_.frameDeadlineMs, message)) {
       case FrameReader::Result::Frame:
         work.incoming.push_back(TaggedFrame{true, work.connectionRow, std::move(message)});
         break;
@@ -186,8 +186,8 @@ bool NetSession::FlushClients(ThreadWork& work, double nowMs) {
       client.lastProgressMs = nowMs;
       busy = true;
     }
-    const bool stalled = !client.output.empty() &&
-                         nowMs - client.lastProgressMs > tuning_.sendDeadlineMs;
+    const bool stalled =
+        !client.output.empty() && nowMs - client.lastProgressMs > tuning_.sendDeadlineMs;
     if (sent < 0 || stalled || client.output.size() > size_t(tuning_.outputLimitBytes)) {
       client.lost = true;
       busy = true;

@@ -15,7 +15,9 @@ Str StrFromText(const std::string& text) {
   return s;
 }
 
-std::string TextOf(const Str& s) { return std::string(s.data, s.length); }
+std::string TextOf(const Str& s) {
+  return std::string(s.data, s.length);
+}
 
 }  // namespace
 
@@ -32,9 +34,13 @@ void NetSessionRecordRelease() {
   record = nullptr;
 }
 
-NetSession* NetSessionRecord() { return record; }
+NetSession* NetSessionRecord() {
+  return record;
+}
 
-bool NetSessionHost(int32_t port) { return record && record->Host(port); }
+bool NetSessionHost(int32_t port) {
+  return record && record->Host(port);
+}
 
 bool NetSessionJoin(const Str& hostName, int32_t port) {
   return record && record->Join(TextOf(hostName).c_str(), port);
@@ -48,7 +54,9 @@ void NetSessionSetAccepting(int32_t flag) {
   if (record) record->SetAccepting(flag != 0);
 }
 
-bool NetSessionIsActive() { return record && record->IsActive(); }
+bool NetSessionIsActive() {
+  return record && record->IsActive();
+}
 
 int32_t NetSessionCreatePlayer(const Str& name) {
   return record ? record->CreatePlayer(TextOf(name).c_str()) : 0;
@@ -62,16 +70,26 @@ bool NetSessionSendMessage(int32_t fromId, int32_t toId, const Str& text) {
   return record && record->SendMessage(fromId, toId, TextOf(text));
 }
 
-Str NetSessionGetMessage(int32_t id) { return StrFromText(record ? record->GetMessage(id) : ""); }
+Str NetSessionGetMessage(int32_t id) {
+  return StrFromText(record ? record->GetMessage(id) : "");
+}
 
-int32_t NetSessionGetLastSender() { return record ? record->LastSender() : 0; }
+int32_t NetSessionGetLastSender() {
+  return record ? record->LastSender() : 0;
+}
 
-int32_t NetSessionCountPlayers() { return record ? record->CountPlayers() : 0; }
+int32_t NetSessionCountPlayers() {
+  return record ? record->CountPlayers() : 0;
+}
 
-int32_t NetSessionGetPlayerId(int32_t index) { return record ? record->GetPlayerId(index) : 0; }
+int32_t NetSessionGetPlayerId(int32_t index) {
+  return record ? record->GetPlayerId(index) : 0;
+}
 
 Str NetSessionGetPlayerName(int32_t id) {
   return StrFromText(record ? record->GetPlayerName(id) : "NO_DATA");
 }
 
-int32_t NetSessionGetLeftPlayer() { return record ? record->GetLeftPlayer() : 0; }
+int32_t NetSessionGetLeftPlayer() {
+  return record ? record->GetLeftPlayer() : 0;
+}

@@ -82,8 +82,7 @@ class RawPeer {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
       if (buffer_.size() >= kNetHeaderSize) {
-        const NetHeader header =
-            DecodeNetHeader(reinterpret_cast<const uint8_t*>(buffer_.data()));
+        const NetHeader header = DecodeNetHeader(reinterpret_cast<const uint8_t*>(buffer_.data()));
         if (buffer_.size() >= kNetHeaderSize + header.length) {
           NetMessage message{header, buffer_.substr(kNetHeaderSize, header.length)};
           buffer_.erase(0, kNetHeaderSize + header.length);

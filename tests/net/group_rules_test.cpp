@@ -1,7 +1,7 @@
 // Filing, serving and relaying, frame by frame, without sockets.
-#include <gtest/gtest.h>
-
 #include "net/group_rules.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -28,8 +28,8 @@ std::vector<Sent> Decode(const std::vector<OutgoingFrame>& out) {
   std::vector<Sent> sent;
   for (const OutgoingFrame& frame : out) {
     const NetHeader header = DecodeNetHeader(frame.bytes.data());
-    sent.push_back({frame.row, NetMessage{header, std::string(frame.bytes.begin() + 7,
-                                                              frame.bytes.end())}});
+    sent.push_back(
+        {frame.row, NetMessage{header, std::string(frame.bytes.begin() + 7, frame.bytes.end())}});
   }
   return sent;
 }
@@ -90,8 +90,8 @@ TEST_F(GroupRules, JoinsThatAreNotAnswered) {
 
 TEST_F(GroupRules, QueriesSkipHiddenPlayersAndAnswerTheAsker) {
   const uint16_t query = JoinFrom(kRowA, "query", 1);  // 101
-  JoinFrom(kRowB, "b");                                 // 102
-  JoinFrom(kRowB, "");                                  // 103, nameless
+  JoinFrom(kRowB, "b");                                // 102
+  JoinFrom(kRowB, "");                                 // 103, nameless
   const struct {
     NetMessage request;
     uint16_t expected;
@@ -148,11 +148,11 @@ TEST_F(GroupRules, RelayReachesVisiblePlayersButNotTheSender) {
 }
 
 TEST_F(GroupRules, LeavingPlayersAreQueuedAndReadNewestFirst) {
-  JoinFrom(kRowA, "a");  // 101
+  JoinFrom(kRowA, "a");     // 101
   JoinFrom(kRowB, "q", 1);  // 102
-  JoinFrom(kRowB, "b");  // 103
+  JoinFrom(kRowB, "b");     // 103
   Serve(kRowA, Frame(kNetDeletePlayer, 0, 101));
-  Serve(kRowA, Frame(kNetDeletePlayer, 0, 101));   // already gone: not queued twice
+  Serve(kRowA, Frame(kNetDeletePlayer, 0, 101));     // already gone: not queued twice
   Serve(kRowA, Frame(kNetDeletePlayer, 0, 0xFFFF));  // not a player id
   DropClientPlayers(state, kRowB);
   EXPECT_TRUE(state.remotePlayers.empty());
@@ -178,7 +178,7 @@ TEST_F(GroupRules, ConnectionFramesFileTextsIdsAndAnswers) {
   EXPECT_EQ(state.localPlayers.back().inbox.front().text, "for 102");
   EXPECT_TRUE(state.localPlayers.front().inbox.empty());
 
-  FileConnectionFrame(state, Frame(kNetCountPlayers, 101, 0));  // too short
+  FileConnectionFrame(state, Frame(kNetCountPlayers, 101, 0));                       // too short
   FileConnectionFrame(state, Frame(kNetCountPlayers, 101, 9, EncodeU16Payload(3)));  // not host
   FileConnectionFrame(state, Frame(150, 101, 0, "x"));
   FileConnectionFrame(state, Frame(kNetNameById, 101, 0, "name"));

@@ -1,7 +1,7 @@
 // The group frames on the wire: header and join payload byte for byte.
-#include <gtest/gtest.h>
-
 #include "net/net_message.h"
+
+#include <gtest/gtest.h>
 
 TEST(NetMessageCodec, JoinFrameOfPlayerAMatchesTheWireBytes) {
   std::vector<uint8_t> expected = {0x01, 0x88, 0x00, 0x00, 0x00, 0x00, 0x00,  // header
