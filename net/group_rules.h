@@ -1,0 +1,71 @@
+// The group's shared state and the rules that file, serve and relay frames, kept apart from the
+// sockets so they can be checked frame by frame. Every frame carries the row it came from: the
+// host serves and relays only frames from its client rows, and a program files texts, takes ids
+// and takes answers only from its own connection to the host, so no client can speak for the
+// host's server side.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <list>
+#include <string>
+#include <vector>
+
+#include "net/net_message.h"
+
+// Bounds on what a peer can make a program keep.
+inline constexpr size_t kNetInboxLimit = 4096;
+inline constexpr size_t kNetAnswerLimit = 16;
+
+struct NetInboxEntry {
+  uint16_t sender = 0;
+  std::string text;  // the payload as received; readers cut it at its first NUL
+};
+
+struct NetPlayer {
+  int32_t row = -1;  // -1 for a local player; on the host, the client row of a remote player
+  uint16_t id = kNetJoinPending;
+  uint8_t hidden = 0;
+  uint8_t spare = 0;
+  std::string name;
+  std::deque<NetInboxEntry> inbox;
+};
+
+// Everything the commands and the network thread share; guarded by the network mutex.
+struct NetGroupState {
+  uint16_t nextId = kNetFirstPlayerId;
+  uint16_t ownId = 0;  // this program's query player
+  int32_t listenRow = -1;
+  int32_t connectionRow = -1;
+  std::list<NetPlayer> localPlayers;
+  std::list<NetPlayer> remotePlayers;  // host only: the players of every client
+  bool host = false;
+  bool running = false;
+  bool accepting = true;
+  bool holdsStartReference = false;
+  std::deque<NetMessage> answers;
+  std::deque<uint16_t> leftPlayers;
+};
+
+// A frame the host sends to one of its client rows.
+struct OutgoingFrame {
+  int32_t row;
+  std::vector<uint8_t> bytes;
+};
+
+// A frame from this program's connection to the host: texts go to the inboxes, join answers
+// hand out ids, answers wait for the query that asked.
+void FileConnectionFrame(NetGroupState& state, const NetMessage& message);
+
+// A frame from a client row of the host: served or relayed; what goes back lands in out.
+void ServeClientFrame(NetGroupState& state, int32_t sourceRow, const NetMessage& message,
+                      std::vector<OutgoingFrame>& out);
+
+// A client row has gone: every remote player on it is removed and queued as left.
+void DropClientPlayers(NetGroupState& state, int32_t row);
+
+// Count, id-by-index and name-by-id as the host answers them.
+uint16_t CountVisiblePlayers(const NetGroupState& state);
+uint16_t VisiblePlayerIdAt(const NetGroupState& state, uint16_t index);
+std::string PlayerNameOf(const NetGroupState& state, uint16_t id);

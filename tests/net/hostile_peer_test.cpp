@@ -1,0 +1,338 @@
+// Peers that break the protocol, on both sides of a group: raw clients against a host, and a
+// raw host against a client. Whatever they send, the group keeps serving everybody else.
+#include <gtest/gtest.h>
+
+#include "tests/net/group_fixture.h"
+
+namespace {
+
+std::string Header(uint8_t type, uint16_t length, uint16_t receiver, uint16_t sender) {
+  uint8_t bytes[kNetHeaderSize];
+  EncodeNetHeader(NetHeader{type, length, receiver, sender}, bytes);
+  return std::string(reinterpret_cast<char*>(bytes), kNetHeaderSize);
+}
+
+std::string JoinBytes(const std::string& name) {
+  NetJoinPayload join;
+  join.name = name;
+  const std::vector<uint8_t> frame = EncodeNetFrame(kNetJoin, 0, 0, EncodeJoinPayload(join));
+  return std::string(frame.begin(), frame.end());
+}
+
+std::string Garbage(size_t size) {
+  std::string bytes(size, '\0');
+  uint32_t seed = 12345;
+  for (char& byte : bytes) {
+    seed = seed * 1103515245u + 12345u;
+    byte = char(seed >> 24);
+  }
+  return bytes;
+}
+
+// A host with player "a" (101) and a client with player "b"; every step checks that the
+// client's count still matches what the host holds.
+class HostilePeers : public GroupTest {
+ protected:
+  void SetUp() override {
+    GroupTest::SetUp();
+    if (IsSkipped()) return;
+    ASSERT_EQ(HostWithPlayers(host(), {"a"}), std::vector<uint16_t>{101});
+    ASSERT_TRUE(client().Join("127.0.0.1", port_));
+    ASSERT_NE(b_ = client().CreatePlayer("b"), 0);
+    expected_ = 2;
+  }
+
+  NetSession& host() { return sessions_.size() > 0 ? *sessions_[0] : NewSession(); }
+  NetSession& client() { return sessions_.size() > 1 ? *sessions_[1] : NewSession(); }
+
+  void ExpectCountStillRight() { EXPECT_EQ(client().CountPlayers(), expected_); }
+
+  // A text from the host's player reaches the client's, and back.
+  void ExpectMessagesFlow() {
+    ASSERT_TRUE(host().SendMessage(101, b_, "ping"));
+    ASSERT_TRUE(client().SendMessage(b_, 101, "pong"));
+    std::string atClient, atHost;
+    EXPECT_TRUE(Eventually([&] {
+      if (atClient.empty()) atClient = client().GetMessage(b_);
+      if (atHost.empty()) atHost = host().GetMessage(101);
+      return !atClient.empty() && !atHost.empty();
+    }));
+    EXPECT_EQ(atClient, "ping");
+    EXPECT_EQ(atHost, "pong");
+  }
+
+  uint16_t NextLeftPlayer() {
+    uint16_t id = 0;
+    Eventually([&] { return (id = host().GetLeftPlayer()) != 0; });
+    return id;
+  }
+
+  uint16_t b_ = 0;
+  uint16_t expected_ = 0;
+};
+
+}  // namespace
+
+TEST_F(HostilePeers, FramesInPiecesAndOversizedFramesKeepTheStreamInStep) {
+  RawPeer split(port_);
+  const std::string join = JoinBytes("split");
+  ASSERT_TRUE(split.Send(join.substr(0, 3)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(split.Send(join.substr(3)));
+  EXPECT_NE(split.ReadJoinAnswer(), 0);
+  ++expected_;
+  ExpectCountStillRight();
+
+  // Exactly the announced 65535 bytes are skipped; the join behind them is served.
+  RawPeer oversized(port_);
+  ASSERT_TRUE(oversized.Send(Header(kNetText, 0xFFFF, 101, 0) + std::string(0xFFFF, 'x') +
+                             JoinBytes("after")));
+  EXPECT_NE(oversized.ReadJoinAnswer(), 0);
+  ++expected_;
+  ExpectCountStillRight();
+
+  // 70,000 bytes behind the header leave a frame that never completes: that peer is dropped.
+  RawPeer overlong(port_);
+  ASSERT_TRUE(overlong.Send(JoinBytes("overlong")));
+  const uint16_t overlongId = overlong.ReadJoinAnswer();
+  ASSERT_NE(overlongId, 0);
+  ASSERT_TRUE(overlong.Send(Header(kNetText, 0xFFFF, 101, 0) + std::string(70000, 'x')));
+  EXPECT_TRUE(overlong.ClosedByPeerWithin(3000));
+  EXPECT_EQ(NextLeftPlayer(), overlongId);
+  ExpectCountStillRight();
+
+  RawPeer garbage(port_);
+  ASSERT_TRUE(garbage.Send(Garbage(5000)));
+  garbage.Close();
+  ExpectCountStillRight();
+}
+
+TEST_F(HostilePeers, MalformedRequestsAreDroppedAndNamesAreCut) {
+  RawPeer peer(port_);
+  ASSERT_TRUE(peer.SendFrame(kNetJoin, 0, 0, std::string(20, 'j')));
+  ASSERT_TRUE(peer.SendFrame(kNetIdByIndex, 0, 101, ""));
+  ASSERT_TRUE(peer.SendFrame(150, 0, 101, "unknown"));
+  NetJoinPayload visible;
+  const std::string unterminated =
+      EncodeJoinPayload(visible).substr(0, 8) + std::string(kNetNameSize, 'n');
+  ASSERT_TRUE(peer.SendFrame(kNetJoin, 0, 0, unterminated));
+  const uint16_t id = peer.ReadJoinAnswer();  // the only answer: the well-formed join's
+  ASSERT_NE(id, 0);
+  ++expected_;
+  ExpectCountStillRight();
+  EXPECT_EQ(client().GetPlayerName(id), std::string(127, 'n'));
+}
+
+TEST_F(HostilePeers, AClientCannotSpeakForTheServerSide) {
+  RawPeer peer(port_);
+  ASSERT_TRUE(peer.SendJoin("forger"));
+  const uint16_t forger = peer.ReadJoinAnswer();
+  ASSERT_NE(forger, 0);
+  ++expected_;
+  // Join answers and query answers in the server's name, aimed at every id in use.
+  for (uint16_t target : {uint16_t(101), uint16_t(102), uint16_t(103), b_, kNetEverybody}) {
+    ASSERT_TRUE(peer.SendFrame(kNetJoinAccepted, target, 0, ""));
+    ASSERT_TRUE(peer.SendFrame(kNetCountPlayers, target, 0, EncodeU16Payload(999)));
+    ASSERT_TRUE(peer.SendFrame(kNetNameById, target, 0, "forged"));
+  }
+  EXPECT_EQ(host().CountPlayers(), expected_);
+  ExpectCountStillRight();
+  EXPECT_EQ(host().GetPlayerName(forger), "forger");
+  EXPECT_EQ(host().CreatePlayer("next"), forger + 2);  // the host's query player came between
+}
+
+TEST_F(HostilePeers, AFloodOfJoinsIsServedAndLeavesWithItsPeer) {
+  RawPeer flood(port_);
+  std::string joins;
+  for (int i = 0; i < 50; ++i) joins += JoinBytes("flood" + std::to_string(i));
+  ASSERT_TRUE(flood.Send(joins));
+  for (int i = 0; i < 50; ++i) ASSERT_NE(flood.ReadJoinAnswer(), 0) << i;
+  expected_ += 50;
+  ExpectCountStillRight();
+  flood.Close();
+  expected_ -= 50;
+  EXPECT_TRUE(Eventually([&] { return client().CountPlayers() == expected_; }));
+
+  // A join and a hang-up read in one cycle leave no player behind.
+  for (int i = 0; i < 20; ++i) {
+    RawPeer hitAndRun(port_);
+    ASSERT_TRUE(hitAndRun.SendJoin("gone"));
+  }
+  EXPECT_TRUE(Eventually([&] { return client().CountPlayers() == expected_; }));
+}
+
+TEST_F(HostilePeers, AStalledPeerHoldsUpNobodyAndIsDropped) {
+  RawPeer stalled(port_);
+  ASSERT_TRUE(stalled.SendJoin("stalled"));
+  const uint16_t stalledId = stalled.ReadJoinAnswer();
+  ASSERT_NE(stalledId, 0);
+  ++expected_;
+  ASSERT_TRUE(stalled.Send(Header(kNetText, 10, 101, stalledId) + "abc"));
+  ExpectMessagesFlow();
+  EXPECT_TRUE(stalled.ClosedByPeerWithin(3000));
+  EXPECT_EQ(NextLeftPlayer(), stalledId);
+  --expected_;
+  ExpectCountStillRight();
+}
+
+TEST_F(HostilePeers, APeerThatStopsReadingIsDroppedWhileOthersReceive) {
+  RawPeer deaf(port_, 4096);
+  ASSERT_TRUE(deaf.SendJoin("deaf"));
+  const uint16_t deafId = deaf.ReadJoinAnswer();
+  ASSERT_NE(deafId, 0);
+  ++expected_;
+  // Broadcasts pile up until the system's buffers for the deaf peer are full and its output
+  // waits past the send deadline; the client keeps receiving all along.
+  const std::string text(1000, 'w');
+  uint16_t left = 0;
+  for (int round = 0; round < 100 && left == 0; ++round) {
+    for (int i = 0; i < 100; ++i) ASSERT_TRUE(host().SendMessage(101, 0, text));
+    int received = 0;
+    ASSERT_TRUE(Eventually([&] {
+      while (client().GetMessage(b_) == text) ++received;
+      return received == 100;
+    }));
+    left = host().GetLeftPlayer();
+  }
+  if (left == 0) left = NextLeftPlayer();
+  EXPECT_EQ(left, deafId);
+  --expected_;
+  ExpectCountStillRight();
+  ExpectMessagesFlow();
+}
+
+TEST_F(HostilePeers, ClientsPastTheTableAreTurnedAway) {
+  // Each peer joins before the next connects: the host accepts one client per cycle.
+  std::vector<RawPeer> crowd;
+  int joined = 0;
+  int turnedAway = 0;
+  for (int i = 0; i < 130; ++i) {
+    crowd.emplace_back(port_);
+    ASSERT_TRUE(crowd.back().SendJoin("crowd"));
+    if (crowd.back().ReadJoinAnswer() != 0) {
+      ++joined;
+    } else if (crowd.back().ClosedByPeerWithin(0)) {
+      ++turnedAway;
+    }
+  }
+  EXPECT_EQ(joined, 126);  // the host's own connection and the client hold two places
+  EXPECT_EQ(turnedAway, 4);
+  expected_ += uint16_t(joined);
+  ExpectCountStillRight();
+  crowd.clear();
+  expected_ -= uint16_t(joined);
+  EXPECT_TRUE(Eventually([&] { return client().CountPlayers() == expected_; }));
+}
+
+// A raw host on 127.0.0.1 for the client side of the protocol.
+class FakeHost : public GroupTest {
+ protected:
+  void SetUp() override {
+    GroupTest::SetUp();
+    if (IsSkipped()) return;
+    listener_ = RawLoopbackListener(4, fakePort_);
+    ASSERT_GE(listener_, 0);
+  }
+  void TearDown() override {
+    done_ = true;
+    if (script_.joinable()) script_.join();
+    if (listener_ >= 0) close(listener_);
+    GroupTest::TearDown();
+  }
+
+  std::optional<RawPeer> Accept() {
+    pollfd entry{listener_, POLLIN, 0};
+    if (poll(&entry, 1, 3000) <= 0) return std::nullopt;
+    const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    return RawPeer::Adopt(fd);
+  }
+
+  // Plays the host's part of a join: answers the query player's join (after the given extra
+  // bytes) and its hello. Returns the connection for more.
+  static bool AnswerJoin(RawPeer& peer, const std::string& beforeAnswer) {
+    const std::optional<NetMessage> join = peer.ReadFrame();
+    if (!join || join->header.type != kNetJoin) return false;
+    const std::vector<uint8_t> accepted = EncodeNetFrame(kNetJoinAccepted, 101, 0, "");
+    if (!peer.Send(beforeAnswer + std::string(accepted.begin(), accepted.end()))) return false;
+    const std::optional<NetMessage> hello = peer.ReadFrame();
+    if (!hello || hello->header.type != kNetHello || hello->header.sender != 101) return false;
+    return peer.SendFrame(kNetHello, 101, 0, EncodeU16Payload(1));
+  }
+
+  // Holds the fake host's connection open until the test is over.
+  void WaitForTheEnd() {
+    while (!done_) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+
+  int listener_ = -1;
+  uint16_t fakePort_ = 0;
+  std::thread script_;
+  std::atomic<bool> done_{false};
+};
+
+TEST_F(FakeHost, BadIdsAndOversizedFramesFromTheHostAreSkipped) {
+  std::atomic<bool> played{false};
+  script_ = std::thread([&] {
+    std::optional<RawPeer> peer = Accept();
+    if (!peer) return;
+    const std::string before = Header(kNetJoinAccepted, 0, 0xFFFF, 0) +
+                               Header(kNetNameById, 0xFFFF, 101, 0) + std::string(0xFFFF, 'o');
+    played = AnswerJoin(*peer, before);
+    peer->ClosedByPeerWithin(3000);
+  });
+  NetSession& client = NewSession();
+  EXPECT_TRUE(client.Join("127.0.0.1", fakePort_));
+  client.End();
+  script_.join();
+  EXPECT_TRUE(played);
+}
+
+TEST_F(FakeHost, AHostThatNeverAnswersFailsTheJoin) {
+  script_ = std::thread([&] {
+    std::optional<RawPeer> peer = Accept();
+    if (peer) peer->ClosedByPeerWithin(3000);
+  });
+  NetSession& client = NewSession();
+  EXPECT_FALSE(client.Join("127.0.0.1", fakePort_));
+  EXPECT_FALSE(client.IsActive());
+}
+
+TEST_F(FakeHost, AHostLostInMidFrameEndsTheGroup) {
+  const struct {
+    const char* name;
+    bool closeAfter;
+  } cases[] = {{"close", true}, {"stall", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::atomic<bool> caseDone{false};
+    script_ = std::thread([&] {
+      std::optional<RawPeer> peer = Accept();
+      if (!peer || !AnswerJoin(*peer, "")) return;
+      peer->Send(Header(kNetText, 10, 101, 0) + "abc");
+      if (c.closeAfter) peer->Close();
+      while (!caseDone && !done_) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    });
+    NetSession& client = NewSession();
+    ASSERT_TRUE(client.Join("127.0.0.1", fakePort_));
+    EXPECT_TRUE(Eventually([&] { return !client.IsActive(); }));
+    caseDone = true;
+    script_.join();
+  }
+}
+
+TEST_F(FakeHost, EndReturnsPromptlyWhileTheHostStallsAtDefaultDeadlines) {
+  script_ = std::thread([&] {
+    std::optional<RawPeer> peer = Accept();
+    if (!peer || !AnswerJoin(*peer, "")) return;
+    peer->Send(Header(kNetText, 10, 101, 0) + "abc");  // then neither reads nor sends
+    WaitForTheEnd();
+  });
+  NetSession& client = NewSession(NetTuning());
+  ASSERT_TRUE(client.Join("127.0.0.1", fakePort_));
+  const std::string text(1000, 'f');
+  for (int i = 0; i < 100; ++i) client.SendMessage(101, 0, text);
+  const auto start = std::chrono::steady_clock::now();
+  client.End();
+  EXPECT_LT(MillisecondsSince(start), 1000.0);
+}
