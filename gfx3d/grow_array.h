@@ -70,14 +70,14 @@ class GrowArray {
     int64_t wanted = FirstBlockFor(n);
     if (capacity_ > 0 && wanted < 2 * int64_t(capacity_)) wanted = 2 * int64_t(capacity_);
     if (wanted > INT32_MAX) wanted = INT32_MAX;
-    if (wanted < n || uint64_t(wanted) > SIZE_MAX / sizeof(T)) return false;
-    T* block = static_cast<T*>(grow_array_detail::Allocate(size_t(wanted) * sizeof(T)));
-    if (!block) return false;
-    MoveInto(block);
-    grow_array_detail::Free(data_);
-    data_ = block;
-    capacity_ = int32_t(wanted);
-    return true;
+    return wanted >= n && Reallocate(wanted);
+  }
+
+  // Room for exactly n elements, for a reader that knows its count from a file: a small file
+  // never makes a large block.
+  bool ReserveExact(int64_t n) {
+    if (capacity_ >= n) return true;
+    return n <= INT32_MAX && Reallocate(n);
   }
 
   bool Append(const T& value) {
@@ -116,6 +116,17 @@ class GrowArray {
   int64_t FirstBlockFor(int64_t n) const {
     if (n <= minimum_) return minimum_;
     return int64_t(growStep_) * (n / growStep_ + 1);
+  }
+
+  bool Reallocate(int64_t capacity) {
+    if (uint64_t(capacity) > SIZE_MAX / sizeof(T)) return false;
+    T* block = static_cast<T*>(grow_array_detail::Allocate(size_t(capacity) * sizeof(T)));
+    if (!block) return false;
+    MoveInto(block);
+    grow_array_detail::Free(data_);
+    data_ = block;
+    capacity_ = int32_t(capacity);
+    return true;
   }
 
   void MoveInto(T* block) {

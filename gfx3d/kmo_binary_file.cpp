@@ -129,7 +129,7 @@ class KmoDecoder {
     KmoReadResult result = ReadTables();
     if (result != KmoReadResult::Ok) return result;
     if (!in_.Holds(header_.frames, 4)) return KmoReadResult::ReadError;
-    if (!mesh_.frames.Reserve(header_.frames)) return KmoReadResult::MallocError;
+    if (!mesh_.frames.ReserveExact(header_.frames)) return KmoReadResult::MallocError;
     bool packed = header_.version < kKmoVersion;
     for (int32_t f = 0; f < header_.frames; ++f) {
       result = packed ? ReadPackedFrame() : ReadFrame();
@@ -142,14 +142,14 @@ class KmoDecoder {
  private:
   KmoReadResult ReadTables() {
     if (!in_.Holds(header_.colours, 4)) return KmoReadResult::ReadError;
-    if (!mesh_.colourTable.Reserve(header_.colours)) return KmoReadResult::MallocError;
+    if (!mesh_.colourTable.ReserveExact(header_.colours)) return KmoReadResult::MallocError;
     for (int32_t i = 0; i < header_.colours; ++i) {
       uint32_t colour = 0;
       in_.U32(colour);
       mesh_.colourTable.Append(colour);
     }
     if (!in_.Holds(header_.texCoords, 8)) return KmoReadResult::ReadError;
-    if (!texCoords_.Reserve(header_.texCoords)) return KmoReadResult::MallocError;
+    if (!texCoords_.ReserveExact(header_.texCoords)) return KmoReadResult::MallocError;
     for (int32_t i = 0; i < header_.texCoords; ++i) {
       TexCoord pair{0, 0};
       in_.F32(pair.u);
@@ -163,7 +163,7 @@ class KmoDecoder {
   MeshFrame* AddFrame(int32_t n) {
     if (!mesh_.frames.Append(MeshFrame{})) return nullptr;
     MeshFrame& frame = mesh_.frames.back();
-    return frame.buildStream.Reserve(n) ? &frame : nullptr;
+    return frame.buildStream.ReserveExact(n) ? &frame : nullptr;
   }
 
   // The normal and colour of a record; false when either index points outside its table.

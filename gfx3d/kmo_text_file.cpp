@@ -10,6 +10,10 @@
 
 namespace {
 
+// The lists of one face or frame start small and double: a text of a few bytes per item must
+// not make a block of the default minimum per item.
+constexpr int32_t kItemListGrowth = 4;
+
 bool IsSeparator(uint8_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool CopyIndices(GrowArray<int32_t>& dest, const GrowArray<int32_t>& src) {
@@ -36,6 +40,8 @@ void ReadFaces(TextModelTokens& tokens, ParsedTextModel& parsed) {
   int32_t count = ReadCount(tokens);
   for (int32_t i = 0; i < count && !tokens.exhausted(); ++i) {
     TextModelFace face;
+    face.vertexIndices.SetGrowth(kItemListGrowth, kItemListGrowth);
+    face.texCoordIndices.SetGrowth(kItemListGrowth, kItemListGrowth);
     face.red = ReadCount(tokens);
     face.green = ReadCount(tokens);
     face.blue = ReadCount(tokens);
@@ -59,7 +65,7 @@ Vec3 ReadVec3(TextModelTokens& tokens) {
 void ReadFrames(TextModelTokens& tokens, ParsedTextModel& parsed, bool withNormals) {
   int32_t count = ReadCount(tokens);
   for (int32_t i = 0; i < count && !tokens.exhausted(); ++i) {
-    GrowArray<TextModelVertex> frame;
+    GrowArray<TextModelVertex> frame(kItemListGrowth, kItemListGrowth);
     int32_t vertices = ReadCount(tokens);
     for (int32_t v = 0; v < vertices && !tokens.exhausted(); ++v) {
       TextModelVertex vertex;
@@ -78,9 +84,17 @@ uint32_t PackedFaceColour(const TextModelFace& face) {
 
 bool InRange(int32_t index, int32_t count) { return index >= 0 && index < count; }
 
+// Every frame holds a marker and the corners of every face.
+int64_t RecordsPerFrame(const ParsedTextModel& parsed) {
+  int64_t records = 0;
+  for (const TextModelFace& face : parsed.faces) records += 1 + face.vertexIndices.count();
+  return records;
+}
+
 KmoReadResult BuildFrame(const ParsedTextModel& parsed, const GrowArray<TextModelVertex>& vertices,
                          GrowArray<MeshVertex>& stream) {
   const int32_t texCoordCount = parsed.texCoords.count();
+  if (!stream.ReserveExact(RecordsPerFrame(parsed))) return KmoReadResult::MallocError;
   for (const TextModelFace& face : parsed.faces) {
     MeshVertex marker;
     SetVertexColour(marker, kBreakFan, 0);
