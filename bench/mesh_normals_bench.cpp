@@ -19,7 +19,8 @@ MeshObject VoxelLikeMesh(int32_t records) {
     marker.colour = kBreakStrip;
     frame.buildStream.Append(marker);
     float x = float(cell(random)), y = float(cell(random)), z = float(cell(random));
-    for (Vec3 corner : {Vec3{x, y, z}, Vec3{x + 1, y, z}, Vec3{x, y + 1, z}, Vec3{x + 1, y + 1, z}}) {
+    for (Vec3 corner :
+         {Vec3{x, y, z}, Vec3{x + 1, y, z}, Vec3{x, y + 1, z}, Vec3{x + 1, y + 1, z}}) {
       MeshVertex vertex;
       vertex.position = corner;
       vertex.colour = 0x00FF00;

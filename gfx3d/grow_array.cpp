@@ -7,7 +7,9 @@ namespace {
 int64_t allocationsLeft = -1;
 }  // namespace
 
-void SetGrowArrayAllocationLimit(int64_t successes) { allocationsLeft = successes; }
+void SetGrowArrayAllocationLimit(int64_t successes) {
+  allocationsLeft = successes;
+}
 
 namespace grow_array_detail {
 
@@ -17,6 +19,8 @@ void* Allocate(size_t bytes) {
   return std::malloc(bytes);
 }
 
-void Free(void* block) { std::free(block); }
+void Free(void* block) {
+  std::free(block);
+}
 
 }  // namespace grow_array_detail

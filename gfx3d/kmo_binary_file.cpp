@@ -243,12 +243,11 @@ KmoReadResult ReadTextModelInto(std::span<const uint8_t> bytes, MeshObject& mesh
 
 void ReportRefusedFile(KmoReadResult result, double version, const char* name) {
   if (result == KmoReadResult::WrongVersion) {
-    std::string line = "Wrong .kmo version: " + FormatFixedText(version, 2) +
-                       ". Can use 1.02-" + FormatFixedText(kKmoVersion, 2) + "\n";
+    std::string line = "Wrong .kmo version: " + FormatFixedText(version, 2) + ". Can use 1.02-" +
+                       FormatFixedText(kKmoVersion, 2) + "\n";
     ErrorLogWrite(line.c_str());
   }
-  const char* report =
-      result == KmoReadResult::MallocError ? "# malloc error\n" : "# read error\n";
+  const char* report = result == KmoReadResult::MallocError ? "# malloc error\n" : "# read error\n";
   ErrorLogWrite(report);
   ErrorLogWrite((std::string(name) + "\n").c_str());
 }
@@ -300,7 +299,7 @@ std::vector<uint8_t> EncodeKmoModel(const MeshObject& mesh) {
 }
 
 int SaveKmoModel(const MeshObject& mesh, const char* name) {
-  if (mesh.frames.empty() || IsMemoryFileName(name)) return 0;
+  if (mesh.frames.empty() || !name || IsMemoryFileName(name)) return 0;
   std::vector<uint8_t> bytes = EncodeKmoModel(mesh);
   int fd = platform::ReplaceForWrite(name);
   if (fd < 0) return 0;
@@ -324,8 +323,8 @@ int LoadKmoModel(MeshObject& mesh, const char* name) {
   if (read == KmoFileRead::NotOpened) return 0;
   double version = 0;
   KmoReadResult result = read == KmoFileRead::Failed ? KmoReadResult::ReadError
-                         : HasBinaryMagic(bytes) ? DecodeKmoModel(bytes, mesh, version)
-                                                 : ReadTextModelInto(bytes, mesh);
+                         : HasBinaryMagic(bytes)     ? DecodeKmoModel(bytes, mesh, version)
+                                                     : ReadTextModelInto(bytes, mesh);
   if (result == KmoReadResult::Ok) return 1;
   MeshObjectClear(mesh, true);
   ReportRefusedFile(result, version, name);

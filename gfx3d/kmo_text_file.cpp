@@ -14,7 +14,9 @@ namespace {
 // not make a block of the default minimum per item.
 constexpr int32_t kItemListGrowth = 4;
 
-bool IsSeparator(uint8_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsSeparator(uint8_t c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 bool CopyIndices(GrowArray<int32_t>& dest, const GrowArray<int32_t>& src) {
   dest.Clear(false);
@@ -24,7 +26,9 @@ bool CopyIndices(GrowArray<int32_t>& dest, const GrowArray<int32_t>& src) {
   return true;
 }
 
-int32_t ReadCount(TextModelTokens& tokens) { return TruncToI32(ReadNumberToken(tokens)); }
+int32_t ReadCount(TextModelTokens& tokens) {
+  return TruncToI32(ReadNumberToken(tokens));
+}
 
 void ReadTexCoords(TextModelTokens& tokens, ParsedTextModel& parsed) {
   int32_t count = ReadCount(tokens);
@@ -82,7 +86,9 @@ uint32_t PackedFaceColour(const TextModelFace& face) {
          uint32_t(face.blue & 0xFF) << 16;
 }
 
-bool InRange(int32_t index, int32_t count) { return index >= 0 && index < count; }
+bool InRange(int32_t index, int32_t count) {
+  return index >= 0 && index < count;
+}
 
 // Every frame holds a marker and the corners of every face.
 int64_t RecordsPerFrame(const ParsedTextModel& parsed) {

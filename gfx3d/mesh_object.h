@@ -15,7 +15,9 @@ inline constexpr uint32_t kBreakStrip = 0xFFFFFFFE;
 inline constexpr uint32_t kBreakFan = 0xFFFFFFFD;
 inline constexpr uint32_t kFirstBreakCode = 0xFFFFFFFC;  // treated like a fan
 
-inline bool IsBreak(uint32_t colour) { return colour >= kFirstBreakCode; }
+inline bool IsBreak(uint32_t colour) {
+  return colour >= kFirstBreakCode;
+}
 
 struct MeshVertex {
   Vec3 position;

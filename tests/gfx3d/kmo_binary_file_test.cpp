@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -30,8 +30,12 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
   return text;
 }
 
-std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
-std::string Text(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+std::vector<uint8_t> Bytes(const std::string& text) {
+  return {text.begin(), text.end()};
+}
+std::string Text(const std::vector<uint8_t>& bytes) {
+  return {bytes.begin(), bytes.end()};
+}
 
 MeshVertex Record(Vec3 position, float u, float v, uint32_t colour, uint8_t index) {
   MeshVertex vertex;
@@ -65,7 +69,9 @@ const char kGoldenHex[] =
     "00 00 80 3F 00 00 00 00 00 00 00 00 00 01 "
     "00 00 00 00 00 00 80 3F 00 00 00 00 00 02";
 
-std::string LogText() { return TempDir::ReadBytes(ErrorLogPath()); }
+std::string LogText() {
+  return TempDir::ReadBytes(ErrorLogPath());
+}
 
 // A log of its own per test, in a folder of its own.
 struct KmoFiles : ::testing::Test {
@@ -105,14 +111,15 @@ TEST_F(KmoFiles, WriteThenReadGivesTheMeshBack) {
     for (int32_t i = 0; i < 4; ++i) {
       const MeshVertex& a = saved.frames[f].buildStream[i];
       const MeshVertex& b = loaded.frames[f].buildStream[i];
-      EXPECT_EQ(std::tie(a.position.x, a.position.y, a.position.z, a.u, a.v, a.colour, a.colourIndex),
-                std::tie(b.position.x, b.position.y, b.position.z, b.u, b.v, b.colour, b.colourIndex));
+      EXPECT_EQ(
+          std::tie(a.position.x, a.position.y, a.position.z, a.u, a.v, a.colour, a.colourIndex),
+          std::tie(b.position.x, b.position.y, b.position.z, b.u, b.v, b.colour, b.colourIndex));
       EXPECT_EQ(std::vector<float>(a.rgba, a.rgba + 4), std::vector<float>(b.rgba, b.rgba + 4));
     }
   }
   const Vec3 up = loaded.frames[1].buildStream[3].normal;
-  EXPECT_EQ(std::tie(up.x, up.y, up.z), std::tie(KmoNormalTable[5].x, KmoNormalTable[5].y,
-                                                  KmoNormalTable[5].z));
+  EXPECT_EQ(std::tie(up.x, up.y, up.z),
+            std::tie(KmoNormalTable[5].x, KmoNormalTable[5].y, KmoNormalTable[5].z));
 }
 
 TEST_F(KmoFiles, FramesWithoutRecordsWriteHeaderAndCountsOnly) {
@@ -127,9 +134,9 @@ TEST(KmoNormalIndex, AxesAndExactEntries) {
     Vec3 normal;
     int index;
   };
-  for (Case c : {Case{{0, 0, 1}, 5}, Case{{0, 1, 0}, 32}, Case{{1, 0, 0}, 52},
-                 Case{{0, 0, -1}, 84}, Case{{0, -1, 0}, 104}, Case{{-1, 0, 0}, 143},
-                 Case{{0, 0, 0}, 0}, Case{{0, 0, 7}, 5}}) {
+  for (Case c :
+       {Case{{0, 0, 1}, 5}, Case{{0, 1, 0}, 32}, Case{{1, 0, 0}, 52}, Case{{0, 0, -1}, 84},
+        Case{{0, -1, 0}, 104}, Case{{-1, 0, 0}, 143}, Case{{0, 0, 0}, 0}, Case{{0, 0, 7}, 5}}) {
     EXPECT_EQ(KmoNormalIndex(c.normal), c.index) << c.normal.x << c.normal.y << c.normal.z;
   }
   for (int i = 0; i < kKmoNormalCount; ++i) EXPECT_EQ(KmoNormalIndex(KmoNormalTable[i]), i);
@@ -163,18 +170,18 @@ TEST(KmoNormalTable, UnitLengthDistinctAndEqualToTheDataFile) {
 
 // A file of the packed form: one frame of one record at byte 10 with offset 2, scale 0.5.
 std::vector<uint8_t> PackedFile(uint8_t versionLastByte = 0x3F) {
-  std::vector<uint8_t> file = {0x17, 0xB3, 0xC6, 0x00, 0x52, 0xB8, 0x1E, 0x85, 0xEB, 0x51, 0xF0,
-                               versionLastByte};
+  std::vector<uint8_t> file = {0x17, 0xB3, 0xC6, 0x00, 0x52, 0xB8,
+                               0x1E, 0x85, 0xEB, 0x51, 0xF0, versionLastByte};
   auto word = [&](uint32_t v) {
     for (int i = 0; i < 4; ++i) file.push_back(uint8_t(v >> (8 * i)));
   };
   auto real = [&](float v) { word(std::bit_cast<uint32_t>(v)); };
-  word(1), word(1), word(1);      // F, P, V
-  word(0x00204080);               // colour table
-  real(0.25f), real(0.75f);       // u, v
-  word(1);                        // n
-  real(2), real(0), real(0);      // offsets
-  real(0.5f), real(1), real(1);   // scales
+  word(1), word(1), word(1);     // F, P, V
+  word(0x00204080);              // colour table
+  real(0.25f), real(0.75f);      // u, v
+  word(1);                       // n
+  real(2), real(0), real(0);     // offsets
+  real(0.5f), real(1), real(1);  // scales
   for (uint8_t b : {10, 3, 4, 5, 0}) file.push_back(b);
   return file;
 }
@@ -272,6 +279,29 @@ TEST_F(KmoFiles, EveryTruncationIsRefusedAndFramesMayOutgrowTheTextureList) {
   ASSERT_EQ(DecodeKmoModel(shorter, mesh, version), KmoReadResult::Ok);
   EXPECT_EQ(mesh.frames[0].buildStream[3].v, 0.0f);
   EXPECT_EQ(mesh.frames[0].buildStream[3].position.y, 1.0f);
+}
+
+TEST(KmoDecode, EverySingleByteMutationReadsOrIsRefusedCleanly) {
+  MeshObject golden;
+  FillGoldenMesh(golden);
+  const std::vector<uint8_t> good = EncodeKmoModel(golden);
+  for (size_t at = 4; at < good.size(); ++at) {
+    for (uint8_t value : {0x00, 0x01, 0x7F, 0x80, 0xA1, 0xFF}) {
+      std::vector<uint8_t> bytes = good;
+      bytes[at] = value;
+      MeshObject mesh;
+      double version = 0;
+      KmoReadResult result = DecodeKmoModel(bytes, mesh, version);
+      if (result != KmoReadResult::Ok) {
+        ASSERT_EQ(mesh.frames.count(), 0) << at << " " << int(value);
+        continue;
+      }
+      // What is read stays within the file: records never outnumber its bytes.
+      int64_t records = 0;
+      for (const MeshFrame& frame : mesh.frames) records += frame.buildStream.count();
+      ASSERT_LE(records * 5, int64_t(bytes.size())) << at << " " << int(value);
+    }
+  }
 }
 
 TEST_F(KmoFiles, MemoryNamesAreReadButNeverWritten) {

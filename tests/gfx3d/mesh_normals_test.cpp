@@ -93,7 +93,8 @@ TEST(MeshNormals, SecondCallWithTheSameRequestDoesNothing) {
   EXPECT_EQ(At(mesh, 0).normal.x, 5.0f);
   // A request that adds tangents runs again, for the tangents only.
   CountingMesh normalsOnly;
-  AddFrame(normalsOnly, {Vertex({0, 0, 0}, 0, 0), Vertex({1, 0, 0}, 1, 0), Vertex({0, 1, 0}, 0, 1)});
+  AddFrame(normalsOnly,
+           {Vertex({0, 0, 0}, 0, 0), Vertex({1, 0, 0}, 1, 0), Vertex({0, 1, 0}, 0, 1)});
   PrepareMeshNormals(normalsOnly, true, false, false);
   normalsOnly.frames[0].buildStream[0].normal = {5, 5, 5};
   PrepareMeshNormals(normalsOnly, true, false, true);
@@ -141,7 +142,8 @@ TEST(MeshNormals, LaterFrameLongerThanFrameZeroIsHandledWhole) {
   MeshObject mesh;
   AddFrame(mesh, {Vertex({0, 0, 0}), Vertex({1, 0, 0}), Vertex({0, 1, 0})});
   std::vector<MeshVertex> longer;
-  for (int32_t i = 0; i < 600; ++i) longer.push_back(Vertex({float(i % 3 == 1), float(i % 3 == 2), 0}));
+  for (int32_t i = 0; i < 600; ++i)
+    longer.push_back(Vertex({float(i % 3 == 1), float(i % 3 == 2), 0}));
   AddFrame(mesh, longer);
   PrepareMeshNormals(mesh, true, false, false);
   ExpectVec(At(mesh, 599, 1).normal, {0, 0, -1});
