@@ -68,15 +68,4 @@ TEST(GrowArray, ElementsOwningStorageMoveAcrossGrowth) {
   }
 }
 
-TEST(GrowArray, ClearKeepsOrFreesTheBlock) {
-  GrowArray<uint32_t> array;
-  array.Append(1);
-  array.Clear(false);
-  EXPECT_EQ(array.count(), 0);
-  EXPECT_EQ(array.capacity(), 512);
-  array.Clear(true);
-  EXPECT_EQ(array.capacity(), 0);
-  EXPECT_EQ(array.data(), nullptr);
-}
-
 }  // namespace

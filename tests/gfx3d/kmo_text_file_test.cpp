@@ -126,25 +126,6 @@ TEST(TextModel, DataThatRunOutEndTheListsAtOnce) {
   EXPECT_EQ(parsed.frames[0].count(), 1);
 }
 
-TEST(TextModel, FaceAssignCopiesColourIndicesAndGrowth) {
-  TextModelFace source;
-  source.vertexIndices.SetGrowth(7, 9);
-  source.red = 1;
-  source.blue = 3;
-  for (int32_t i = 0; i < 3; ++i) {
-    source.vertexIndices.Append(i);
-    source.texCoordIndices.Append(10 + i);
-  }
-  TextModelFace dest;
-  ASSERT_TRUE(TextModelFaceAssign(dest, source));
-  EXPECT_EQ(dest.red, 1);
-  EXPECT_EQ(dest.blue, 3);
-  EXPECT_EQ(std::vector<int32_t>(dest.texCoordIndices.begin(), dest.texCoordIndices.end()),
-            (std::vector<int32_t>{10, 11, 12}));
-  EXPECT_EQ(dest.vertexIndices.growStep(), 7);
-  EXPECT_EQ(dest.vertexIndices.minimum(), 9);
-}
-
 TEST(TextModelFile, LoadsThroughTheModelEntryPointAndRefusesBadIndices) {
   TempDir dir(true);
   MeshObject mesh;

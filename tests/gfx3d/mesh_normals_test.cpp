@@ -103,15 +103,6 @@ TEST(MeshNormals, SecondCallWithTheSameRequestDoesNothing) {
   ExpectVec(At(normalsOnly, 0).tangent, {1, 0, 0});
 }
 
-TEST(MeshNormals, EmptyMeshDoesNothing) {
-  CountingMesh mesh;
-  PrepareMeshNormals(mesh, true, true, true);
-  AddFrame(mesh, {});
-  PrepareMeshNormals(mesh, true, true, true);
-  EXPECT_EQ(mesh.prepared, 0);
-  EXPECT_EQ(mesh.normalsDone, 0);
-}
-
 TEST(MeshTangents, FollowTheTextureAxesAndReuseTheLastUsablePair) {
   MeshObject mesh;
   // Triangle 1 has no texture area (zero tangents before any usable one); triangle 2 maps u to
