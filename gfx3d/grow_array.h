@@ -30,7 +30,7 @@ template <class T>
 class GrowArray {
  public:
   GrowArray() = default;
-  GrowArray(int32_t growStep, int32_t minimum) : growStep_(growStep), minimum_(minimum) {}
+  GrowArray(int32_t growStep, int32_t minimum) { SetGrowth(growStep, minimum); }
   ~GrowArray() { Free(); }
   GrowArray(const GrowArray&) = delete;
   GrowArray& operator=(const GrowArray&) = delete;
@@ -90,14 +90,6 @@ class GrowArray {
     if (count_ == capacity_ && !Reserve(int64_t(count_) + 1)) return false;
     new (data_ + count_) T(std::move(value));
     ++count_;
-    return true;
-  }
-
-  // n value-initialised elements at the end.
-  bool Grow(int32_t n) {
-    if (int64_t(count_) + n > capacity_ && !Reserve(int64_t(count_) + n)) return false;
-    for (int32_t i = 0; i < n; ++i) new (data_ + count_ + i) T();
-    count_ += n;
     return true;
   }
 
