@@ -337,6 +337,20 @@ TEST_F(KmoFiles, SaveAnswersZeroWhenNothingOrOnlyPartIsWritten) {
   EXPECT_EXIT(SaveUnderSizeLimit(big, name, 64), ::testing::ExitedWithCode(0), "");
 }
 
+TEST_F(KmoFiles, MemoryThatRunsOutIsReportedAsSuch) {
+  MeshObject golden;
+  FillGoldenMesh(golden);
+  std::string name = dir.Child("golden.kmo");
+  ASSERT_EQ(SaveKmoModel(golden, name.c_str()), 1);
+  MeshObject mesh;
+  SetGrowArrayAllocationLimit(2);
+  int result = LoadKmoModel(mesh, name.c_str());
+  SetGrowArrayAllocationLimit(-1);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(mesh.frames.count(), 0);
+  EXPECT_EQ(LogText(), "# malloc error\n" + name + "\n");
+}
+
 TEST_F(KmoFiles, MissingFilesFailSilentlyAndTextFallbackReportsReadErrors) {
   MeshObject mesh;
   EXPECT_EQ(LoadKmoModel(mesh, ""), 0);
