@@ -152,6 +152,8 @@ void CloseDescriptor(int fd) {
   if (fd >= 0) ::close(fd);
 }
 
+bool CloseChecked(int fd) { return fd >= 0 && ::close(fd) == 0; }
+
 bool AtomicRewrite(std::string_view name, std::string_view bytes) {
   std::string path;
   if (!ToOsPath(name, path)) return false;

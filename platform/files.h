@@ -66,6 +66,10 @@ int64_t DescriptorSize(int fd);
 // Closes the descriptor; -1 is ignored.
 void CloseDescriptor(int fd);
 
+// Closes a descriptor that was written to; false when the system reports that written data were
+// lost (some file systems report a full disk only here).
+bool CloseChecked(int fd);
+
 // Replaces the file's content without ever leaving it half written: the bytes go to a new file
 // beside it, which is then renamed over the name (a folder of that name is removed first, as
 // ReplaceForWrite does). On any failure the old file stays as it was and false is answered.

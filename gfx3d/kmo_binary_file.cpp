@@ -1,0 +1,332 @@
+// Binary model files. Every count and index of a file is checked against the bytes that remain
+// and the tables it points into before anything is allocated or looked up.
+#include "gfx3d/kmo_binary_file.h"
+
+#include <bit>
+#include <cmath>
+#include <string>
+
+#include "core/number_text.h"
+#include "gfx3d/kmo_normal_table.h"
+#include "gfx3d/kmo_text_file.h"
+#include "platform/files.h"
+#include "system/debug_log.h"
+#include "system/file_stream.h"
+#include "system/little_endian.h"
+#include "system/memory_blocks.h"
+
+namespace {
+
+constexpr int64_t kVertexBytes = 14;
+constexpr int64_t kPackedVertexBytes = 5;
+constexpr int64_t kPackedFrameHeaderBytes = 24;
+
+// ---- writing
+
+class ByteWriter {
+ public:
+  explicit ByteWriter(std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+  void U8(uint8_t v) { bytes_.push_back(v); }
+  void U32(uint32_t v) {
+    uint8_t word[4];
+    StoreLe32(word, v);
+    bytes_.insert(bytes_.end(), word, word + 4);
+  }
+  void F32(float v) { U32(std::bit_cast<uint32_t>(v)); }
+  void F64(double v) {
+    uint8_t word[8];
+    StoreLe64(word, std::bit_cast<uint64_t>(v));
+    bytes_.insert(bytes_.end(), word, word + 8);
+  }
+
+ private:
+  std::vector<uint8_t>& bytes_;
+};
+
+void EncodeFrame(ByteWriter& out, const MeshFrame& frame) {
+  out.U32(uint32_t(frame.buildStream.count()));
+  for (const MeshVertex& vertex : frame.buildStream) {
+    out.F32(vertex.position.x);
+    out.F32(vertex.position.y);
+    out.F32(vertex.position.z);
+    out.U8(KmoNormalIndex(vertex.normal));
+    out.U8(vertex.colourIndex);
+  }
+}
+
+// ---- reading
+
+class ByteReader {
+ public:
+  explicit ByteReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+
+  int64_t Remaining() const { return int64_t(bytes_.size()) - int64_t(position_); }
+  // True when `count` records of `recordBytes` each are all there.
+  bool Holds(int64_t count, int64_t recordBytes) const {
+    return count >= 0 && count <= Remaining() / recordBytes;
+  }
+
+  bool U32(uint32_t& v) {
+    if (Remaining() < 4) return false;
+    v = LoadLe32(Take(4));
+    return true;
+  }
+  bool I32(int32_t& v) {
+    uint32_t word;
+    if (!U32(word)) return false;
+    v = int32_t(word);
+    return true;
+  }
+  bool F32(float& v) {
+    uint32_t word;
+    if (!U32(word)) return false;
+    v = std::bit_cast<float>(word);
+    return true;
+  }
+  bool F64(double& v) {
+    if (Remaining() < 8) return false;
+    v = std::bit_cast<double>(LoadLe64(Take(8)));
+    return true;
+  }
+  // The next n bytes, which the caller has checked are there.
+  const uint8_t* Take(int64_t n) {
+    const uint8_t* at = bytes_.data() + position_;
+    position_ += size_t(n);
+    return at;
+  }
+
+ private:
+  std::span<const uint8_t> bytes_;
+  size_t position_ = 0;
+};
+
+struct KmoHeader {
+  double version = 0;
+  int32_t frames = 0;
+  int32_t colours = 0;
+  int32_t texCoords = 0;
+};
+
+struct TexCoord {
+  float u, v;
+};
+
+class KmoDecoder {
+ public:
+  KmoDecoder(std::span<const uint8_t> bytes, MeshObject& mesh) : in_(bytes), mesh_(mesh) {}
+
+  KmoReadResult Decode(double& version) {
+    in_.Take(4);  // the magic, checked by the caller
+    if (!in_.F64(header_.version) || !in_.I32(header_.frames) || !in_.I32(header_.colours) ||
+        !in_.I32(header_.texCoords)) {
+      return KmoReadResult::ReadError;
+    }
+    version = header_.version;
+    // Written this way round so a NaN version is refused too.
+    if (!(header_.version >= kKmoOldestVersion && header_.version <= kKmoVersion)) {
+      return KmoReadResult::WrongVersion;
+    }
+    KmoReadResult result = ReadTables();
+    if (result != KmoReadResult::Ok) return result;
+    if (!in_.Holds(header_.frames, 4)) return KmoReadResult::ReadError;
+    if (!mesh_.frames.ReserveExact(header_.frames)) return KmoReadResult::MallocError;
+    bool packed = header_.version < kKmoVersion;
+    for (int32_t f = 0; f < header_.frames; ++f) {
+      result = packed ? ReadPackedFrame() : ReadFrame();
+      if (result != KmoReadResult::Ok) return result;
+    }
+    mesh_.normalsDone = 1;
+    return KmoReadResult::Ok;
+  }
+
+ private:
+  KmoReadResult ReadTables() {
+    if (!in_.Holds(header_.colours, 4)) return KmoReadResult::ReadError;
+    if (!mesh_.colourTable.ReserveExact(header_.colours)) return KmoReadResult::MallocError;
+    for (int32_t i = 0; i < header_.colours; ++i) {
+      uint32_t colour = 0;
+      in_.U32(colour);
+      mesh_.colourTable.Append(colour);
+    }
+    if (!in_.Holds(header_.texCoords, 8)) return KmoReadResult::ReadError;
+    if (!texCoords_.ReserveExact(header_.texCoords)) return KmoReadResult::MallocError;
+    for (int32_t i = 0; i < header_.texCoords; ++i) {
+      TexCoord pair{0, 0};
+      in_.F32(pair.u);
+      in_.F32(pair.v);
+      texCoords_.Append(pair);
+    }
+    return KmoReadResult::Ok;
+  }
+
+  // A new frame at the end of the mesh with room for n records.
+  MeshFrame* AddFrame(int32_t n) {
+    if (!mesh_.frames.Append(MeshFrame{})) return nullptr;
+    MeshFrame& frame = mesh_.frames.back();
+    return frame.buildStream.ReserveExact(n) ? &frame : nullptr;
+  }
+
+  // The normal and colour of a record; false when either index points outside its table.
+  bool DecodeIndices(MeshVertex& vertex, uint8_t normalIndex, uint8_t colourIndex) {
+    if (normalIndex >= kKmoNormalCount || colourIndex >= header_.colours) return false;
+    vertex.normal = KmoNormalTable[normalIndex];
+    SetVertexColour(vertex, mesh_.colourTable[colourIndex], colourIndex);
+    return true;
+  }
+
+  // Frames may hold more records than there are coordinate pairs; the rest get (0, 0).
+  TexCoord TexCoordAt(int32_t i) const {
+    return i < texCoords_.count() ? texCoords_[i] : TexCoord{0, 0};
+  }
+
+  KmoReadResult ReadFrame() {
+    int32_t n;
+    if (!in_.I32(n) || !in_.Holds(n, kVertexBytes)) return KmoReadResult::ReadError;
+    MeshFrame* frame = AddFrame(n);
+    if (!frame) return KmoReadResult::MallocError;
+    for (int32_t i = 0; i < n; ++i) {
+      const uint8_t* record = in_.Take(kVertexBytes);
+      MeshVertex vertex;
+      vertex.position = {std::bit_cast<float>(LoadLe32(record)),
+                         std::bit_cast<float>(LoadLe32(record + 4)),
+                         std::bit_cast<float>(LoadLe32(record + 8))};
+      if (!DecodeIndices(vertex, record[12], record[13])) return KmoReadResult::ReadError;
+      vertex.u = TexCoordAt(i).u;
+      vertex.v = TexCoordAt(i).v;
+      frame->buildStream.Append(vertex);
+    }
+    return KmoReadResult::Ok;
+  }
+
+  KmoReadResult ReadPackedFrame() {
+    int32_t n;
+    if (!in_.I32(n) || in_.Remaining() < kPackedFrameHeaderBytes) return KmoReadResult::ReadError;
+    float offset[3] = {}, scale[3] = {};
+    for (float& a : offset) in_.F32(a);
+    for (float& b : scale) in_.F32(b);
+    if (!in_.Holds(n, kPackedVertexBytes)) return KmoReadResult::ReadError;
+    MeshFrame* frame = AddFrame(n);
+    if (!frame) return KmoReadResult::MallocError;
+    for (int32_t i = 0; i < n; ++i) {
+      const uint8_t* record = in_.Take(kPackedVertexBytes);
+      MeshVertex vertex;
+      vertex.position = {(float(record[0]) - offset[0]) * scale[0],
+                         (float(record[1]) - offset[1]) * scale[1],
+                         (float(record[2]) - offset[2]) * scale[2]};
+      if (!DecodeIndices(vertex, record[3], record[4])) return KmoReadResult::ReadError;
+      vertex.tangent = KmoNormalTable[0];
+      vertex.bitangent = KmoNormalTable[0];
+      vertex.u = TexCoordAt(i).u;
+      vertex.v = -TexCoordAt(i).v;
+      frame->buildStream.Append(vertex);
+    }
+    return KmoReadResult::Ok;
+  }
+
+  ByteReader in_;
+  MeshObject& mesh_;
+  KmoHeader header_;
+  GrowArray<TexCoord> texCoords_;
+};
+
+// ---- the file
+
+bool HasBinaryMagic(std::span<const uint8_t> bytes) {
+  return bytes.size() >= 4 && LoadLe32(bytes.data()) == uint32_t(kKmoMagic);
+}
+
+KmoReadResult ReadTextModelInto(std::span<const uint8_t> bytes, MeshObject& mesh) {
+  ParsedTextModel parsed;
+  if (!ParseKmoTextModel(parsed, bytes)) return KmoReadResult::ReadError;
+  return TextModelToMesh(parsed, mesh);
+}
+
+void ReportRefusedFile(KmoReadResult result, double version, const char* name) {
+  if (result == KmoReadResult::WrongVersion) {
+    std::string line = "Wrong .kmo version: " + FormatFixedText(version, 2) + ". Can use 1.02-" +
+                       FormatFixedText(kKmoVersion, 2) + "\n";
+    ErrorLogWrite(line.c_str());
+  }
+  const char* report = result == KmoReadResult::MallocError ? "# malloc error\n" : "# read error\n";
+  ErrorLogWrite(report);
+  ErrorLogWrite((std::string(name) + "\n").c_str());
+}
+
+}  // namespace
+
+KmoFileRead ReadKmoFileBytes(const char* name, std::vector<uint8_t>& bytes) {
+  FileStream stream;
+  if (!FileStreamOpen(stream, name)) return KmoFileRead::NotOpened;
+  // A read stream takes at most 2^31 - 1 bytes at a time; no model comes near that.
+  if (stream.size > INT32_MAX) return KmoFileRead::Failed;
+  bytes.resize(size_t(stream.size));
+  bool whole = FileStreamReadExact(stream, bytes.data(), int32_t(bytes.size()));
+  return whole ? KmoFileRead::Read : KmoFileRead::Failed;
+}
+
+uint8_t KmoNormalIndex(Vec3 normal) {
+  Vec3 n = NormaliseOrKeep(normal);
+  float best = 10000.0f;
+  uint8_t index = 0;
+  for (int32_t i = 0; i < kKmoNormalCount; ++i) {
+    float score = std::fabs(Dot(n, n - KmoNormalTable[i]));
+    if (score <= best) {
+      best = score;
+      index = uint8_t(i);
+      if (score == 0) break;
+    }
+  }
+  return index;
+}
+
+std::vector<uint8_t> EncodeKmoModel(const MeshObject& mesh) {
+  std::vector<uint8_t> bytes;
+  if (mesh.frames.empty()) return bytes;
+  const GrowArray<MeshVertex>& first = mesh.frames[0].buildStream;
+  ByteWriter out(bytes);
+  out.U32(uint32_t(kKmoMagic));
+  out.F64(kKmoVersion);
+  out.U32(uint32_t(mesh.frames.count()));
+  out.U32(uint32_t(mesh.colourTable.count()));
+  out.U32(uint32_t(first.count()));
+  for (uint32_t colour : mesh.colourTable) out.U32(colour);
+  for (const MeshVertex& vertex : first) {
+    out.F32(vertex.u);
+    out.F32(vertex.v);
+  }
+  for (const MeshFrame& frame : mesh.frames) EncodeFrame(out, frame);
+  return bytes;
+}
+
+int SaveKmoModel(const MeshObject& mesh, const char* name) {
+  if (mesh.frames.empty() || !name || IsMemoryFileName(name)) return 0;
+  std::vector<uint8_t> bytes = EncodeKmoModel(mesh);
+  int fd = platform::ReplaceForWrite(name);
+  if (fd < 0) return 0;
+  bool written = platform::WriteFull(fd, bytes.data(), bytes.size());
+  return platform::CloseChecked(fd) && written ? 1 : 0;
+}
+
+KmoReadResult DecodeKmoModel(std::span<const uint8_t> bytes, MeshObject& mesh, double& version) {
+  MeshObjectClear(mesh, true);
+  if (!HasBinaryMagic(bytes)) return KmoReadResult::ReadError;
+  KmoReadResult result = KmoDecoder(bytes, mesh).Decode(version);
+  if (result != KmoReadResult::Ok) MeshObjectClear(mesh, true);
+  return result;
+}
+
+int LoadKmoModel(MeshObject& mesh, const char* name) {
+  MeshObjectClear(mesh, true);
+  if (!name || !*name) return 0;
+  std::vector<uint8_t> bytes;
+  KmoFileRead read = ReadKmoFileBytes(name, bytes);
+  if (read == KmoFileRead::NotOpened) return 0;
+  double version = 0;
+  KmoReadResult result = read == KmoFileRead::Failed ? KmoReadResult::ReadError
+                         : HasBinaryMagic(bytes)     ? DecodeKmoModel(bytes, mesh, version)
+                                                     : ReadTextModelInto(bytes, mesh);
+  if (result == KmoReadResult::Ok) return 1;
+  MeshObjectClear(mesh, true);
+  ReportRefusedFile(result, version, name);
+  return 0;
+}

@@ -1,0 +1,68 @@
+// The mesh record's storage and its colour table.
+#include "gfx3d/mesh_object.h"
+
+#include <unordered_map>
+
+void SetVertexColour(MeshVertex& vertex, uint32_t colour, uint8_t colourIndex) {
+  vertex.colour = colour;
+  vertex.colourIndex = colourIndex;
+  if (IsBreak(colour)) {
+    vertex.rgba[0] = vertex.rgba[1] = vertex.rgba[2] = vertex.rgba[3] = 1.0f;
+    return;
+  }
+  vertex.rgba[0] = float(colour & 0xFF) / 255.0f;
+  vertex.rgba[1] = float((colour >> 8) & 0xFF) / 255.0f;
+  vertex.rgba[2] = float((colour >> 16) & 0xFF) / 255.0f;
+  vertex.rgba[3] = 1.0f;
+}
+
+namespace {
+
+bool AssignVertices(GrowArray<MeshVertex>& dest, const GrowArray<MeshVertex>& src) {
+  dest.Clear(false);
+  dest.SetGrowth(1, 1);
+  if (!dest.Reserve(src.count())) return false;
+  for (const MeshVertex& vertex : src) dest.Append(vertex);
+  return true;
+}
+
+}  // namespace
+
+bool FrameRecordAssign(MeshFrame& dest, const MeshFrame& src) {
+  if (&dest == &src) return true;
+  bool complete = AssignVertices(dest.buildStream, src.buildStream) &&
+                  AssignVertices(dest.triangles, src.triangles);
+  dest.radius = src.radius;
+  dest.centre = src.centre;
+  return complete;
+}
+
+void MeshObjectClear(MeshObject& mesh, bool freeStorage) {
+  mesh.colourTable.Clear(freeStorage);
+  mesh.triangles.Clear(freeStorage);
+  for (MeshFrame& frame : mesh.frames) {
+    frame.buildStream.Clear(freeStorage);
+    frame.triangles.Clear(freeStorage);
+  }
+  mesh.frames.Clear(freeStorage);
+  mesh.normalsDone = 0;
+  mesh.tangentsDone = 0;
+}
+
+void BuildColourTable(MeshObject& mesh) {
+  mesh.colourTable.Clear(false);
+  // Colour -> first index: the same answers as searching the table from its start.
+  std::unordered_map<uint32_t, int32_t> firstIndex;
+  for (MeshFrame& frame : mesh.frames) {
+    for (MeshVertex& vertex : frame.buildStream) {
+      auto found = firstIndex.find(vertex.colour);
+      if (found != firstIndex.end()) {
+        vertex.colourIndex = uint8_t(found->second);
+        continue;
+      }
+      int32_t index = mesh.colourTable.count();
+      vertex.colourIndex = uint8_t(index);
+      if (mesh.colourTable.Append(vertex.colour)) firstIndex.emplace(vertex.colour, index);
+    }
+  }
+}
