@@ -1,0 +1,43 @@
+// The one in-memory picture of the runtime: every image reader fills one, every writer takes
+// one. Its pixel buffer comes from the malloc family, so any layer may release it.
+#pragma once
+
+#include <cstdint>
+
+// Four bytes a pixel (R, G, B, A), rows top first, no row padding.
+struct RgbaImage {
+  uint8_t hasAlpha = 1;  // 0: the transparent pixels were made by a colour key
+  int32_t width = 0;
+  int32_t height = 0;
+  uint8_t* pixels = nullptr;
+  int32_t capacity = 0;  // bytes allocated for pixels
+};
+
+// No colour key: every pixel keeps its colour.
+inline constexpr int32_t kNoTransparentColour = -1;
+
+// The largest image a reader accepts: its pixel bytes must fit the record's i32 capacity.
+bool ImageSizeFits(int64_t width, int64_t height);
+
+// width x height zeroed pixels. The buffer grows when it is too small (has-alpha then becomes 1)
+// and never shrinks. False when the size does not fit or memory runs out; the image then has no
+// buffer and a size of 0 x 0.
+bool ResizeImage(RgbaImage& image, int32_t width, int32_t height);
+
+// Frees the pixels; the image is new again.
+void ReleaseImage(RgbaImage& image);
+
+// Each pixel becomes a 2 x 2 block. False (image unchanged) when the doubled size does not fit.
+bool DoubleImageSize(RgbaImage& image);
+
+// R + (G << 8) + (B << 16), the form a transparent colour is given in.
+inline int32_t PackedColour(uint8_t r, uint8_t g, uint8_t b) { return r | g << 8 | b << 16; }
+
+// Writes one pixel: alpha 255, or 0, 0, 0, 0 when its colour is the transparent colour.
+inline void StoreKeyedPixel(uint8_t* out, uint8_t r, uint8_t g, uint8_t b, int32_t transparent) {
+  const bool keyed = transparent != kNoTransparentColour && PackedColour(r, g, b) == transparent;
+  out[0] = keyed ? 0 : r;
+  out[1] = keyed ? 0 : g;
+  out[2] = keyed ? 0 : b;
+  out[3] = keyed ? 0 : 255;
+}
