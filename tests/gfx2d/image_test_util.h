@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -39,8 +40,11 @@ inline bool LoadAnyImage(RgbaImage& image, const char* name, int32_t transparent
          LoadJpegImage(image, name);
 }
 
+// The shared folder beside the repository; QRN_SHARED_DIR in the environment points a work tree
+// that has none beside it at another copy.
 inline std::string SharedData(const std::string& path) {
-  return std::string(QRN_SHARED_DIR) + "/data/" + path;
+  const char* moved = std::getenv("QRN_SHARED_DIR");
+  return std::string(moved && *moved ? moved : QRN_SHARED_DIR) + "/data/" + path;
 }
 
 // Standard output of a command; the exit status through status.
