@@ -188,7 +188,7 @@ bool LoadJpegImage(RgbaImage& image, const char* name) {
   }
   const bool resized = ResizeImage(image, width, height);
   if (resized) {
-    if (channels != 4) image.hasAlpha = 0;
+    image.hasAlpha = channels == 4 ? 1 : 0;  // a reused image keeps no stale flag
     CopyPixels(pixels, channels, image);
   }
   std::free(pixels);

@@ -225,8 +225,9 @@ bool LoadPngImage(RgbaImage& image, const char* name, int32_t transparent) {
                     ResizeImage(image, width, height);
   PngCloseReader();
   if (!read) return false;
-  // After the resize, which sets has-alpha whenever it allocates.
-  if (channels != 4) image.hasAlpha = 0;
+  // After the resize, which sets has-alpha only when it allocates: a reused image must not keep
+  // the flag of its previous picture.
+  image.hasAlpha = channels == 4 ? 1 : 0;
   ConvertRows(rows.get(), rowBytes, channels, transparent, image);
   return true;
 }

@@ -229,6 +229,8 @@ TEST(BmpWriter, RefusesMemoryNamesAndUnwritablePlaces) {
   EXPECT_FALSE(SaveBmpImage("mem://      10.       1", image.image));
   EXPECT_FALSE(SaveBmpImage(dir.Child("no/such/folder.bmp").c_str(), image.image));
   EXPECT_FALSE(SaveBmpImage("/proc/self/no-such-file.bmp", image.image));
+  FileSizeLimit limit(40);
+  EXPECT_FALSE(SaveBmpImage(dir.Child("cut.bmp").c_str(), image.image));
 }
 
 }  // namespace
