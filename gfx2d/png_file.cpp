@@ -132,15 +132,12 @@ struct FreeDeleter {
 template <typename T>
 using MallocPtr = std::unique_ptr<T, FreeDeleter>;
 
+// Three channels are keyed; one channel is grey.
 void ConvertRows(const uint8_t* rows, int32_t rowBytes, int32_t channels, int32_t transparent,
                  RgbaImage& image) {
   for (int32_t y = 0; y < image.height; ++y) {
     const uint8_t* in = rows + size_t(y) * size_t(rowBytes);
     uint8_t* out = image.pixels + size_t(y) * size_t(image.width) * 4;
-    if (channels == 4) {
-      std::memcpy(out, in, size_t(image.width) * 4);
-      continue;
-    }
     for (int32_t x = 0; x < image.width; ++x, out += 4, in += channels) {
       if (channels == 3) {
         StoreKeyedPixel(out, in[0], in[1], in[2], transparent);
@@ -212,22 +209,40 @@ bool PngSave(const char* name, const uint8_t* pixels, int32_t width, int32_t hei
   return written;
 }
 
+// RGBA rows already have the image's layout: they are read straight into its pixels.
+bool ReadRgbaRows(RgbaImage& image, int32_t width, int32_t height, uint8_t** rowPointers) {
+  if (!ResizeImageForOverwrite(image, width, height)) return false;
+  image.hasAlpha = 1;
+  return PngReadRows(image.pixels, rowPointers);
+}
+
+bool ReadAndConvertRows(RgbaImage& image, int32_t width, int32_t height, int32_t rowBytes,
+                        int32_t channels, int32_t transparent, uint8_t** rowPointers) {
+  MallocPtr<uint8_t> rows(static_cast<uint8_t*>(std::malloc(size_t(rowBytes) * size_t(height) + 72)));
+  if (!rows || !PngReadRows(rows.get(), rowPointers) || !ResizeImage(image, width, height)) {
+    return false;
+  }
+  // After the resize, which sets has-alpha only when it allocates: a reused image must not keep
+  // the flag of its previous picture.
+  image.hasAlpha = 0;
+  ConvertRows(rows.get(), rowBytes, channels, transparent, image);
+  return true;
+}
+
 bool LoadPngImage(RgbaImage& image, const char* name, int32_t transparent) {
   int32_t width = 0, height = 0, rowBytes = 0, channels = 0;
   if (!PngLoad(name, &width, &height, &rowBytes, &channels)) return false;
+  bool loaded = false;
   MallocPtr<uint8_t*> rowPointers;
-  MallocPtr<uint8_t> rows;
   if (ImageSizeFits(width, height)) {
     rowPointers.reset(static_cast<uint8_t**>(std::malloc(sizeof(uint8_t*) * size_t(height))));
-    rows.reset(static_cast<uint8_t*>(std::malloc(size_t(rowBytes) * size_t(height) + 72)));
   }
-  const bool read = rowPointers && rows && PngReadRows(rows.get(), rowPointers.get()) &&
-                    ResizeImage(image, width, height);
+  if (rowPointers && channels == 4 && int64_t(rowBytes) == int64_t(width) * 4) {
+    loaded = ReadRgbaRows(image, width, height, rowPointers.get());
+  } else if (rowPointers) {
+    loaded = ReadAndConvertRows(image, width, height, rowBytes, channels, transparent,
+                                rowPointers.get());
+  }
   PngCloseReader();
-  if (!read) return false;
-  // After the resize, which sets has-alpha only when it allocates: a reused image must not keep
-  // the flag of its previous picture.
-  image.hasAlpha = channels == 4 ? 1 : 0;
-  ConvertRows(rows.get(), rowBytes, channels, transparent, image);
-  return true;
+  return loaded;
 }

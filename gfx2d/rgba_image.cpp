@@ -11,7 +11,7 @@ bool ImageSizeFits(int64_t width, int64_t height) {
   return width <= std::numeric_limits<int32_t>::max() / 4 / height;
 }
 
-bool ResizeImage(RgbaImage& image, int32_t width, int32_t height) {
+bool ResizeImageForOverwrite(RgbaImage& image, int32_t width, int32_t height) {
   if (!ImageSizeFits(width, height)) return false;
   const int32_t bytes = width * height * 4;
   if (image.capacity < bytes) {
@@ -26,7 +26,12 @@ bool ResizeImage(RgbaImage& image, int32_t width, int32_t height) {
   }
   image.width = width;
   image.height = height;
-  std::memset(image.pixels, 0, size_t(bytes));
+  return true;
+}
+
+bool ResizeImage(RgbaImage& image, int32_t width, int32_t height) {
+  if (!ResizeImageForOverwrite(image, width, height)) return false;
+  std::memset(image.pixels, 0, size_t(width) * size_t(height) * 4);
   return true;
 }
 

@@ -24,6 +24,10 @@ bool ImageSizeFits(int64_t width, int64_t height);
 // buffer and a size of 0 x 0.
 bool ResizeImage(RgbaImage& image, int32_t width, int32_t height);
 
+// ResizeImage without the zeroing, for a reader that writes every pixel next: on a failed read
+// the pixels hold whatever the buffer held.
+bool ResizeImageForOverwrite(RgbaImage& image, int32_t width, int32_t height);
+
 // Frees the pixels; the image is new again.
 void ReleaseImage(RgbaImage& image);
 
