@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "system/debug_log.h"
 #include "tests/gfx2d/image_test_util.h"
 #include "tests/support/memory_file.h"
 #include "tests/support/temp_dir.h"
@@ -64,8 +65,9 @@ TEST(JpegReader, DecodesWhatTheWriterWroteWithinJpegLoss) {
   EXPECT_LE(largest, 16);  // chroma kept at half resolution and upsampled without smoothing
 }
 
-// A one-component file, written here through the library as another program would.
-void WriteGreyJpeg(const std::string& path, int32_t width, int32_t height) {
+// A file of the given components, written here through the library as another program would.
+void WriteJpeg(const std::string& path, int32_t width, int32_t height, int components,
+               J_COLOR_SPACE space) {
   jpeg_compress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);
@@ -75,12 +77,12 @@ void WriteGreyJpeg(const std::string& path, int32_t width, int32_t height) {
   jpeg_stdio_dest(&info, file);
   info.image_width = JDIMENSION(width);
   info.image_height = JDIMENSION(height);
-  info.input_components = 1;
-  info.in_color_space = JCS_GRAYSCALE;
+  info.input_components = components;
+  info.in_color_space = space;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 100, TRUE);
   jpeg_start_compress(&info, TRUE);
-  std::string row(size_t(width), char(200));
+  std::string row(size_t(width) * size_t(components), char(200));
   while (info.next_scanline < info.image_height) {
     JSAMPROW rows[1] = {reinterpret_cast<JSAMPROW>(row.data())};
     jpeg_write_scanlines(&info, rows, 1);
@@ -93,7 +95,7 @@ void WriteGreyJpeg(const std::string& path, int32_t width, int32_t height) {
 TEST(JpegReader, GreyFileLoadsAsGreyRgb) {
   TempDir dir;
   const std::string path = dir.Child("grey.jpg");
-  WriteGreyJpeg(path, 9, 5);
+  WriteJpeg(path, 9, 5, 1, JCS_GRAYSCALE);
   ScopedImage image;
   image.image.hasAlpha = 1;
   ASSERT_TRUE(LoadJpegImage(image.image, path.c_str()));
@@ -105,6 +107,15 @@ TEST(JpegReader, GreyFileLoadsAsGreyRgb) {
     EXPECT_EQ(pixels[i + 2], pixels[i]);
     EXPECT_EQ(uint8_t(pixels[i + 3]), 255);
   }
+}
+
+TEST(JpegReader, TwoChannelFileIsRefusedWithALogLine) {
+  TempDir dir(true);
+  const std::string path = dir.Child("two.jpg");
+  WriteJpeg(path, 4, 4, 2, JCS_UNKNOWN);
+  ScopedImage image;
+  EXPECT_FALSE(LoadJpegImage(image.image, path.c_str()));
+  EXPECT_EQ(TempDir::ReadBytes(ErrorLogPath()), "JPEG: Channels: 2 not supported!\n");
 }
 
 TEST(JpegReader, MemoryFilesAndFoldersAreNotRead) {
