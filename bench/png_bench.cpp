@@ -34,7 +34,8 @@ void LoadThroughTheReader(benchmark::State& state) {
   const std::string& path = NoisePng();
   RgbaImage image;
   for (auto _ : state) {
-    if (!LoadPngImage(image, path.c_str(), kNoTransparentColour)) state.SkipWithError("load failed");
+    if (!LoadPngImage(image, path.c_str(), kNoTransparentColour))
+      state.SkipWithError("load failed");
     benchmark::DoNotOptimize(image.pixels);
   }
   ReleaseImage(image);

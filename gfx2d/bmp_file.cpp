@@ -65,7 +65,9 @@ bool SupportedBitCount(uint16_t bits) {
   return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-bool HasPalette(uint16_t bits) { return bits <= 8; }
+bool HasPalette(uint16_t bits) {
+  return bits <= 8;
+}
 
 // Palette entries are B, G, R (then a reserved byte in 4-byte entries); at most 256 are kept,
 // but all are consumed so the rows start after them.
@@ -121,9 +123,15 @@ void DecodeRow(const uint8_t* row, const BmpLayout& layout, int32_t width, int32
   for (int32_t x = 0; x < width; ++x, out += 4) {
     uint32_t index = 0;
     switch (layout.bitCount) {
-      case 1: index = (row[x / 8] >> (7 - x % 8)) & 1; break;
-      case 4: index = (x % 2 == 0) ? row[x / 2] >> 4 : row[x / 2] & 15; break;
-      case 8: index = row[x]; break;
+      case 1:
+        index = (row[x / 8] >> (7 - x % 8)) & 1;
+        break;
+      case 4:
+        index = (x % 2 == 0) ? row[x / 2] >> 4 : row[x / 2] & 15;
+        break;
+      case 8:
+        index = row[x];
+        break;
       case 16: {
         const uint16_t v = LoadLe16(row + x * 2);
         StoreKeyedPixel(out, uint8_t(((v >> 10) & 31) * 255 / 31),

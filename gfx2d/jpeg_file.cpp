@@ -3,17 +3,16 @@
 // the buffer on every path.
 #include "gfx2d/jpeg_file.h"
 
-// libjpeg's headers need FILE and size_t declared first.
+#include <csetjmp>
 #include <cstddef>
 #include <cstdio>
-
-#include <jerror.h>
-#include <jpeglib.h>
-
-#include <csetjmp>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+// After <cstdio> and <cstddef>: libjpeg's headers use FILE and size_t without declaring them.
+#include <jerror.h>
+#include <jpeglib.h>
 
 #include "platform/files.h"
 #include "system/debug_log.h"
@@ -29,7 +28,9 @@ struct JpegErrorTrap {
   void (*libraryEmit)(j_common_ptr, int);
 };
 
-JpegErrorTrap& TrapOf(j_common_ptr info) { return *reinterpret_cast<JpegErrorTrap*>(info->err); }
+JpegErrorTrap& TrapOf(j_common_ptr info) {
+  return *reinterpret_cast<JpegErrorTrap*>(info->err);
+}
 
 [[noreturn]] void JpegErrorExit(j_common_ptr info) {
   (*info->err->output_message)(info);

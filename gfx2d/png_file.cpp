@@ -32,7 +32,9 @@ PngReaderState& Reader() {
 
 // Returning hands the message to libpng's default handler, which prints "libpng error: ..." and
 // jumps back to the operation's setjmp.
-void PngErrorCallback(png_structp, png_const_charp) { Reader().errorFlag = 1; }
+void PngErrorCallback(png_structp, png_const_charp) {
+  Reader().errorFlag = 1;
+}
 
 void PngWarningCallback(png_structp, png_const_charp) {}
 
@@ -161,8 +163,8 @@ bool PngLoad(const char* name, int32_t* width, int32_t* height, int32_t* rowByte
     FileStreamClose(state.stream);
     return false;
   }
-  state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngErrorCallback,
-                                     PngWarningCallback);
+  state.png =
+      png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngErrorCallback, PngWarningCallback);
   if (state.png) state.info = png_create_info_struct(state.png);
   if (!state.info || !ReadHeader(state, name, width, height, rowBytes, channels)) {
     PngCloseReader();
@@ -200,8 +202,8 @@ bool PngSave(const char* name, const uint8_t* pixels, int32_t width, int32_t hei
   int fd = platform::ReplaceForWrite(name);
   if (fd < 0) return false;
   Reader().errorFlag = 0;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngErrorCallback,
-                                            PngWarningCallback);
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngErrorCallback, PngWarningCallback);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   const bool written = info && WritePng(png, info, &fd, rows.get(), width, height);
   if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
@@ -218,7 +220,8 @@ bool ReadRgbaRows(RgbaImage& image, int32_t width, int32_t height, uint8_t** row
 
 bool ReadAndConvertRows(RgbaImage& image, int32_t width, int32_t height, int32_t rowBytes,
                         int32_t channels, int32_t transparent, uint8_t** rowPointers) {
-  MallocPtr<uint8_t> rows(static_cast<uint8_t*>(std::malloc(size_t(rowBytes) * size_t(height) + 72)));
+  MallocPtr<uint8_t> rows(
+      static_cast<uint8_t*>(std::malloc(size_t(rowBytes) * size_t(height) + 72)));
   if (!rows || !PngReadRows(rows.get(), rowPointers) || !ResizeImage(image, width, height)) {
     return false;
   }

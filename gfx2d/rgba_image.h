@@ -35,7 +35,9 @@ void ReleaseImage(RgbaImage& image);
 bool DoubleImageSize(RgbaImage& image);
 
 // R + (G << 8) + (B << 16), the form a transparent colour is given in.
-inline int32_t PackedColour(uint8_t r, uint8_t g, uint8_t b) { return r | g << 8 | b << 16; }
+inline int32_t PackedColour(uint8_t r, uint8_t g, uint8_t b) {
+  return r | g << 8 | b << 16;
+}
 
 // Writes one pixel: alpha 255, or 0, 0, 0, 0 when its colour is the transparent colour.
 inline void StoreKeyedPixel(uint8_t* out, uint8_t r, uint8_t g, uint8_t b, int32_t transparent) {

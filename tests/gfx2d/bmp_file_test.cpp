@@ -22,8 +22,8 @@ struct BmpSpec {
   int64_t dataOffset = -1;  // -1: right after the palette
 };
 
-BmpSpec Spec(uint32_t headerSize, int32_t width, int32_t height, uint16_t bits,
-             std::string palette, std::string rows, int64_t dataOffset = -1) {
+BmpSpec Spec(uint32_t headerSize, int32_t width, int32_t height, uint16_t bits, std::string palette,
+             std::string rows, int64_t dataOffset = -1) {
   return {headerSize, width, height, bits, std::move(palette), std::move(rows), dataOffset};
 }
 
@@ -31,8 +31,8 @@ std::string BuildBmp(const BmpSpec& spec) {
   std::string file = "BM";
   PutLe(file, 0, 4);
   PutLe(file, 0, 4);
-  const int64_t offset = spec.dataOffset >= 0 ? spec.dataOffset
-                                              : 14 + spec.headerSize + spec.palette.size();
+  const int64_t offset =
+      spec.dataOffset >= 0 ? spec.dataOffset : 14 + spec.headerSize + spec.palette.size();
   PutLe(file, uint32_t(offset), 4);
   PutLe(file, spec.headerSize, 4);
   const int fieldBytes = spec.headerSize == 12 ? 2 : 4;
@@ -98,8 +98,8 @@ TEST(BmpReader, DecodesPaletteDepthsUnderBothHeaders) {
       spec.rows = c.rows;
       if (c.bits == 1) {
         if (header == 12) continue;  // its palette would fit the 40 bytes: refused below
-        EXPECT_EQ(Decode(BuildBmp(spec)), Sized(2, 2, Px(255, 0, 0) + Px(0, 255, 0) +
-                                                          Px(0, 255, 0) + Px(255, 0, 0)));
+        EXPECT_EQ(Decode(BuildBmp(spec)),
+                  Sized(2, 2, Px(255, 0, 0) + Px(0, 255, 0) + Px(0, 255, 0) + Px(255, 0, 0)));
         continue;
       }
       EXPECT_EQ(Decode(BuildBmp(spec)), Sized(2, 2, topRow + bottomRow));
@@ -114,16 +114,23 @@ TEST(BmpReader, DecodesDirectColourDepths) {
     std::string expected;
   };
   const Case cases[] = {
-      {"16-bit white and the 8,8,8 step", {40, 2, 1, 16, "", std::string("\xFF\x7F\x21\x04", 4)},
+      {"16-bit white and the 8,8,8 step",
+       {40, 2, 1, 16, "", std::string("\xFF\x7F\x21\x04", 4)},
        Sized(2, 1, Px(255, 255, 255) + Px(8, 8, 8))},
-      {"16-bit ignores bit 15", {40, 1, 1, 16, "", std::string("\x00\xFC\0\0", 4)},
+      {"16-bit ignores bit 15",
+       {40, 1, 1, 16, "", std::string("\x00\xFC\0\0", 4)},
        Sized(1, 1, Px(255, 0, 0))},
-      {"24-bit, width 3: 9 bytes and 3 padding", {40, 3, 1, 24, "", "\1\2\3\4\5\6\7\x08\x09xyz"},
+      {"24-bit, width 3: 9 bytes and 3 padding",
+       {40, 3, 1, 24, "", "\1\2\3\4\5\6\7\x08\x09xyz"},
        Sized(3, 1, Px(3, 2, 1) + Px(6, 5, 4) + Px(9, 8, 7))},
-      {"32-bit ignores the fourth byte", {40, 1, 1, 32, "", "\1\2\3\x7F"}, Sized(1, 1, Px(3, 2, 1))},
-      {"12-byte header, 24-bit", {12, 1, 2, 24, "", std::string("\1\2\3\0\4\5\6\0", 8)},
+      {"32-bit ignores the fourth byte",
+       {40, 1, 1, 32, "", "\1\2\3\x7F"},
+       Sized(1, 1, Px(3, 2, 1))},
+      {"12-byte header, 24-bit",
+       {12, 1, 2, 24, "", std::string("\1\2\3\0\4\5\6\0", 8)},
        Sized(1, 2, Px(6, 5, 4) + Px(3, 2, 1))},
-      {"a palette beside direct colour is skipped", {40, 1, 1, 24, Palette(40, {0xABCDEF}), std::string("\1\2\3\0", 4)},
+      {"a palette beside direct colour is skipped",
+       {40, 1, 1, 24, Palette(40, {0xABCDEF}), std::string("\1\2\3\0", 4)},
        Sized(1, 1, Px(3, 2, 1))},
   };
   for (const Case& c : cases) {
@@ -144,7 +151,8 @@ TEST(BmpReader, TransparentColourClearsMatchingPixels) {
   EXPECT_EQ(Decode(BuildBmp({40, 2, 1, 24, "", rows}), 0x8000FF),
             Sized(2, 1, Px(0, 0, 0, 0) + Px(3, 2, 1)));
   BmpSpec palette{40, 2, 1, 8, Palette(40, {0x112233, 0x445566}), std::string("\0\1\0\0", 4)};
-  EXPECT_EQ(Decode(BuildBmp(palette), 0x332211), Sized(2, 1, Px(0, 0, 0, 0) + Px(0x44, 0x55, 0x66)));
+  EXPECT_EQ(Decode(BuildBmp(palette), 0x332211),
+            Sized(2, 1, Px(0, 0, 0, 0) + Px(0x44, 0x55, 0x66)));
 }
 
 TEST(BmpReader, IndexPastAShortPaletteReadsBlack) {
@@ -204,8 +212,9 @@ TEST(BmpReader, ReadsDiskAndMemoryFilesAlikeAndFailsShortOnes) {
 
 TEST(BmpWriter, WritesTheGoldenFile) {
   TempDir dir;
-  ScopedImage image(3, 2, Px(1, 2, 3) + Px(4, 5, 6) + Px(7, 8, 9, 128) +  // top row
-                              Px(10, 11, 12) + Px(13, 14, 15) + Px(16, 17, 18));
+  ScopedImage image(3, 2,
+                    Px(1, 2, 3) + Px(4, 5, 6) + Px(7, 8, 9, 128) +  // top row
+                        Px(10, 11, 12) + Px(13, 14, 15) + Px(16, 17, 18));
   const std::string path = dir.Child("golden.bmp");
   ASSERT_TRUE(SaveBmpImage(path.c_str(), image.image));
   const std::string header(

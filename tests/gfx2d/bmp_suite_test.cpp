@@ -14,7 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string SuiteFile(const std::string& name) { return SharedData("bmpsuite/" + name); }
+std::string SuiteFile(const std::string& name) {
+  return SharedData("bmpsuite/" + name);
+}
 
 // ImageMagick's RGBA bytes of the file, rows top first. By its full path: a machine may put
 // another program of that name earlier on the search path.
@@ -41,10 +43,10 @@ std::string Load(const std::string& file) {
 }
 
 TEST(BmpSuite, GoodFilesMatchImageMagick) {
-  const char* exact[] = {"pal1",     "pal1bg",       "pal1wb",      "pal4",     "pal4gs",
-                         "pal8",     "pal8-0",       "pal8gs",      "pal8nonsquare", "pal8os2",
-                         "pal8topdown", "pal8w124",  "pal8w125",    "pal8w126", "rgb24",
-                         "rgb24pal", "rgb32",        "rgb32bfdef"};
+  const char* exact[] = {"pal1",        "pal1bg",   "pal1wb",    "pal4",          "pal4gs",
+                         "pal8",        "pal8-0",   "pal8gs",    "pal8nonsquare", "pal8os2",
+                         "pal8topdown", "pal8w124", "pal8w125",  "pal8w126",      "rgb24",
+                         "rgb24pal",    "rgb32",    "rgb32bfdef"};
   for (const char* name : exact) {
     SCOPED_TRACE(name);
     const std::string file = SuiteFile(std::string("g/") + name + ".bmp");

@@ -16,9 +16,9 @@ TEST(SaveImage, ChoosesTheWriterByTheLastFourCharacters) {
     std::string magic;
   };
   const Case cases[] = {
-      {"a.PNG", "\x89PNG"}, {"a.png", "\x89PNG"}, {"a.pNg", "\x89PNG"}, {"a.Jpg", "\xFF\xD8"},
-      {"a.JPG", "\xFF\xD8"}, {"a.jpeg", "BM"},    {"a", "BM"},          {"a.bmp", "BM"},
-      {"a.png.bmp", "BM"},  {"a_png", "BM"},      {"a.jpg2", "BM"},
+      {"a.PNG", "\x89PNG"},  {"a.png", "\x89PNG"}, {"a.pNg", "\x89PNG"}, {"a.Jpg", "\xFF\xD8"},
+      {"a.JPG", "\xFF\xD8"}, {"a.jpeg", "BM"},     {"a", "BM"},          {"a.bmp", "BM"},
+      {"a.png.bmp", "BM"},   {"a_png", "BM"},      {"a.jpg2", "BM"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <jpeglib.h>
-
 #include <string>
+
+// After <cstdio>: libjpeg's header uses FILE without declaring it.
+#include <jpeglib.h>
 
 #include "system/debug_log.h"
 #include "tests/gfx2d/image_test_util.h"
@@ -37,8 +38,9 @@ std::string SavedJpeg(const TempDir& dir, const std::string& bgra, int32_t w, in
 TEST(JpegWriter, WritesJfifWithTheQuality80Tables) {
   TempDir dir;
   const std::string jpeg = TempDir::ReadBytes(SavedJpeg(dir, GradientBgra(16, 16), 16, 16));
-  EXPECT_EQ(jpeg.substr(0, 20),
-            std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 20));
+  EXPECT_EQ(
+      jpeg.substr(0, 20),
+      std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 20));
   // The first quantisation table (luminance, zig-zag order) after the marker, length and id.
   const size_t table = jpeg.find("\xFF\xDB");
   ASSERT_NE(table, std::string::npos);

@@ -126,7 +126,8 @@ TEST(PngReader, MemoryFileLoadsLikeTheDiskFile) {
 TEST(PngReader, TruncatedAndForeignInputFails) {
   TempDir dir;
   const std::string png = TempDir::ReadBytes(SharedData("pngsuite/png/basn2c08.png"));
-  for (size_t keep : {size_t(0), size_t(4), size_t(8), size_t(30), png.size() / 2, png.size() - 13}) {
+  for (size_t keep :
+       {size_t(0), size_t(4), size_t(8), size_t(30), png.size() / 2, png.size() - 13}) {
     SCOPED_TRACE(keep);
     MemoryFile cut(png.substr(0, keep));
     const std::string path = dir.Child("cut.png");

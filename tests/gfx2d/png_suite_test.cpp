@@ -18,9 +18,9 @@ namespace {
 namespace fs = std::filesystem;
 
 // Their decoded layout is grey + alpha, which the reader refuses without a message.
-const std::set<std::string> kGreyAlphaFiles = {
-    "basn4a08", "basn4a16", "basi4a08", "basi4a16", "bgai4a08",
-    "bgai4a16", "bgbn4a08", "bggn4a16", "tbbn0g04", "tbwn0g16"};
+const std::set<std::string> kGreyAlphaFiles = {"basn4a08", "basn4a16", "basi4a08", "basi4a16",
+                                               "bgai4a08", "bgai4a16", "bgbn4a08", "bggn4a16",
+                                               "tbbn0g04", "tbwn0g16"};
 
 std::vector<int> ReadJsonNumbers(const fs::path& path) {
   std::ifstream in(path);

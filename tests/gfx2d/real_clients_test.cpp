@@ -44,8 +44,7 @@ TEST(RealClients, ImageMagickReadsEveryFormatAtItsSize) {
     const std::string path = dir.Child(name);
     ASSERT_TRUE(SaveImage(path.c_str(), image.image));
     int status = -1;
-    const std::string size =
-        RunCommand("identify -format '%w %h %m' '" + path + "' 2>&1", &status);
+    const std::string size = RunCommand("identify -format '%w %h %m' '" + path + "' 2>&1", &status);
     EXPECT_EQ(status, 0) << size;
     EXPECT_EQ(size, std::string("123 77 ") + format);
   }
