@@ -211,6 +211,8 @@ bool PngSave(const char* name, const uint8_t* pixels, int32_t width, int32_t hei
   return written;
 }
 
+namespace {
+
 // RGBA rows already have the image's layout: they are read straight into its pixels.
 bool ReadRgbaRows(RgbaImage& image, int32_t width, int32_t height, uint8_t** rowPointers) {
   if (!ResizeImageForOverwrite(image, width, height)) return false;
@@ -231,6 +233,8 @@ bool ReadAndConvertRows(RgbaImage& image, int32_t width, int32_t height, int32_t
   ConvertRows(rows.get(), rowBytes, channels, transparent, image);
   return true;
 }
+
+}  // namespace
 
 bool LoadPngImage(RgbaImage& image, const char* name, int32_t transparent) {
   int32_t width = 0, height = 0, rowBytes = 0, channels = 0;
