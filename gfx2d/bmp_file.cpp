@@ -3,7 +3,6 @@
 #include "gfx2d/bmp_file.h"
 
 #include <array>
-#include <cstring>
 #include <limits>
 
 #include "platform/files.h"
