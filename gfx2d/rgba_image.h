@@ -1,17 +1,11 @@
-// The one in-memory picture of the runtime: every image reader fills one, every writer takes
-// one. Its pixel buffer comes from the malloc family, so any layer may release it.
+// The buffer rules of the one in-memory picture of the runtime (RgbaImage, laid out by the frame,
+// which hands one to this layer for the built-in font): every image reader fills one, every
+// writer takes one. Its pixel buffer comes from the malloc family, so any layer may release it.
 #pragma once
 
 #include <cstdint>
 
-// Four bytes a pixel (R, G, B, A), rows top first, no row padding.
-struct RgbaImage {
-  uint8_t hasAlpha = 1;  // 0: the transparent pixels were made by a colour key
-  int32_t width = 0;
-  int32_t height = 0;
-  uint8_t* pixels = nullptr;
-  int32_t capacity = 0;  // bytes allocated for pixels
-};
+#include "frame/graphics_records.h"
 
 // No colour key: every pixel keeps its colour.
 inline constexpr int32_t kNoTransparentColour = -1;
