@@ -1,0 +1,26 @@
+// The runtime's own BMP reader and writer (no library): uncompressed 1-, 4-, 8-, 16-, 24- and
+// 32-bit files with the 12- or 40-byte info header; written as 24-bit bottom-up files.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "gfx2d/rgba_image.h"
+
+// Reads a BMP disk file or memory file ("mem://") into the image; has-alpha ends 0. Pixels of
+// the transparent colour (0x00BBGGRR, -1 = none) become 0, 0, 0, 0. A short, damaged or
+// unsupported file answers false and leaves the image with whatever size its last resize gave.
+bool LoadBmpImage(RgbaImage& image, const char* name, int32_t transparent);
+
+// The same over the bytes of a whole file.
+bool DecodeBmpImage(const uint8_t* bytes, size_t size, RgbaImage& image, int32_t transparent);
+
+// The whole file the writer writes for the image, 24 bits a pixel, bottom row first: a pixel
+// that is not opaque is stored as the colour 0x8000FF. Empty for a record whose size
+// and pixels disagree.
+std::vector<uint8_t> EncodeBmpImage(const RgbaImage& image);
+
+// Writes the image as a 24-bit BMP, replacing whatever had the name. "mem://" names, a file that
+// cannot be made and a failed write answer false.
+bool SaveBmpImage(const char* name, const RgbaImage& image);

@@ -1,0 +1,197 @@
+// The glue to libjpeg. Its fatal errors jump back to the setjmp of the operation; the functions
+// that set one hold no C++ objects, and their callers release the library object, the file and
+// the buffer on every path.
+#include "gfx2d/jpeg_file.h"
+
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+// After <cstdio> and <cstddef>: libjpeg's headers use FILE and size_t without declaring them.
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include "platform/files.h"
+#include "system/debug_log.h"
+#include "system/memory_blocks.h"
+
+namespace {
+
+constexpr int kSaveQuality = 80;
+
+struct JpegErrorTrap {
+  jpeg_error_mgr manager;  // first, so the library's error pointer is the trap
+  std::jmp_buf jump;
+  void (*libraryEmit)(j_common_ptr, int);
+};
+
+JpegErrorTrap& TrapOf(j_common_ptr info) {
+  return *reinterpret_cast<JpegErrorTrap*>(info->err);
+}
+
+[[noreturn]] void JpegErrorExit(j_common_ptr info) {
+  (*info->err->output_message)(info);
+  std::longjmp(TrapOf(info).jump, 1);
+}
+
+// A truncated file is only a warning to the library, which pads the picture with grey; here it
+// is a failure. Other warnings are reported as the library reports them.
+void JpegEmitMessage(j_common_ptr info, int level) {
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) JpegErrorExit(info);
+  TrapOf(info).libraryEmit(info, level);
+}
+
+jpeg_error_mgr* InstallTrap(JpegErrorTrap& trap) {
+  jpeg_error_mgr* manager = jpeg_std_error(&trap.manager);
+  trap.libraryEmit = manager->emit_message;
+  manager->error_exit = JpegErrorExit;
+  manager->emit_message = JpegEmitMessage;
+  return manager;
+}
+
+// fdopen over the platform's descriptors keeps them close-on-exec and folders refused.
+std::FILE* OpenStdio(int fd, const char* mode) {
+  if (fd < 0) return nullptr;
+  std::FILE* file = fdopen(fd, mode);
+  if (!file) platform::CloseDescriptor(fd);
+  return file;
+}
+
+struct JpegReadJob {
+  jpeg_decompress_struct info;
+  JpegErrorTrap trap;
+  std::FILE* file = nullptr;
+  uint8_t* pixels = nullptr;
+};
+
+bool DecodeJpeg(JpegReadJob& job) {
+  if (setjmp(job.trap.jump)) return false;
+  jpeg_create_decompress(&job.info);
+  jpeg_stdio_src(&job.info, job.file);
+  jpeg_read_header(&job.info, TRUE);
+  job.info.do_fancy_upsampling = FALSE;
+  jpeg_start_decompress(&job.info);
+  const size_t stride = size_t(job.info.output_width) * size_t(job.info.output_components);
+  if (!ImageSizeFits(job.info.output_width, job.info.output_height)) return false;
+  job.pixels = static_cast<uint8_t*>(std::malloc(stride * job.info.output_height));
+  if (!job.pixels) return false;
+  while (job.info.output_scanline < job.info.output_height) {
+    JSAMPROW row = job.pixels + size_t(job.info.output_scanline) * stride;
+    jpeg_read_scanlines(&job.info, &row, 1);
+  }
+  jpeg_finish_decompress(&job.info);
+  return true;
+}
+
+struct JpegWriteJob {
+  jpeg_compress_struct info;
+  JpegErrorTrap trap;
+  std::FILE* file = nullptr;
+  const uint8_t* pixels = nullptr;
+  uint8_t* row = nullptr;  // one packed R, G, B row
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+bool EncodeJpeg(JpegWriteJob& job) {
+  if (setjmp(job.trap.jump)) return false;
+  jpeg_create_compress(&job.info);
+  jpeg_stdio_dest(&job.info, job.file);
+  job.info.image_width = JDIMENSION(job.width);
+  job.info.image_height = JDIMENSION(job.height);
+  job.info.input_components = 3;
+  job.info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&job.info);
+  jpeg_set_quality(&job.info, kSaveQuality, TRUE);
+  jpeg_start_compress(&job.info, TRUE);
+  while (job.info.next_scanline < job.info.image_height) {
+    const uint8_t* in = job.pixels + size_t(job.info.next_scanline) * size_t(job.width) * 4;
+    for (int32_t x = 0; x < job.width; ++x, in += 4) {
+      job.row[x * 3] = in[2];
+      job.row[x * 3 + 1] = in[1];
+      job.row[x * 3 + 2] = in[0];
+    }
+    JSAMPROW row = job.row;
+    jpeg_write_scanlines(&job.info, &row, 1);
+  }
+  jpeg_finish_compress(&job.info);
+  return true;
+}
+
+void CopyPixels(const uint8_t* in, int32_t channels, RgbaImage& image) {
+  uint8_t* out = image.pixels;
+  const size_t count = size_t(image.width) * size_t(image.height);
+  for (size_t i = 0; i < count; ++i, out += 4, in += channels) {
+    if (channels == 4) {
+      std::memcpy(out, in, 4);
+      continue;
+    }
+    out[0] = in[0];
+    out[1] = in[channels == 3 ? 1 : 0];
+    out[2] = in[channels == 3 ? 2 : 0];
+    out[3] = 255;
+  }
+}
+
+}  // namespace
+
+bool JpegLoad(const char* name, int32_t* width, int32_t* height, int32_t* channels,
+              uint8_t** pixels) {
+  if (!name || IsMemoryFileName(name)) return false;
+  JpegReadJob job;
+  std::memset(&job.info, 0, sizeof job.info);
+  job.info.err = InstallTrap(job.trap);
+  job.file = OpenStdio(platform::OpenForRead(name), "rb");
+  if (!job.file) return false;
+  const bool decoded = DecodeJpeg(job);
+  if (decoded) {
+    *width = int32_t(job.info.output_width);
+    *height = int32_t(job.info.output_height);
+    *channels = job.info.output_components;
+    *pixels = job.pixels;
+  } else {
+    std::free(job.pixels);
+  }
+  jpeg_destroy_decompress(&job.info);
+  std::fclose(job.file);
+  return decoded;
+}
+
+bool JpegSave(const char* name, const uint8_t* pixels, int32_t width, int32_t height) {
+  if (!name || IsMemoryFileName(name) || !pixels || width <= 0 || height <= 0) return false;
+  JpegWriteJob job;
+  std::memset(&job.info, 0, sizeof job.info);
+  job.info.err = InstallTrap(job.trap);
+  job.pixels = pixels;
+  job.width = width;
+  job.height = height;
+  job.row = static_cast<uint8_t*>(std::malloc(size_t(width) * 3));
+  if (!job.row) return false;
+  job.file = OpenStdio(platform::ReplaceForWrite(name), "wb");
+  bool written = job.file && EncodeJpeg(job);
+  jpeg_destroy_compress(&job.info);
+  if (job.file && std::fclose(job.file) != 0) written = false;
+  std::free(job.row);
+  return written;
+}
+
+bool LoadJpegImage(RgbaImage& image, const char* name) {
+  int32_t width = 0, height = 0, channels = 0;
+  uint8_t* pixels = nullptr;
+  if (!JpegLoad(name, &width, &height, &channels, &pixels)) return false;
+  if (channels != 1 && channels != 3 && channels != 4) {
+    ErrorLogWrite(("JPEG: Channels: " + std::to_string(channels) + " not supported!\n").c_str());
+    std::free(pixels);
+    return false;
+  }
+  const bool resized = ResizeImage(image, width, height);
+  if (resized) {
+    image.hasAlpha = channels == 4 ? 1 : 0;  // a reused image keeps no stale flag
+    CopyPixels(pixels, channels, image);
+  }
+  std::free(pixels);
+  return resized;
+}

@@ -1,0 +1,175 @@
+#include "gfx2d/jpeg_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+// After <cstdio>: libjpeg's header uses FILE without declaring it.
+#include <jpeglib.h>
+
+#include "system/debug_log.h"
+#include "tests/gfx2d/image_test_util.h"
+#include "tests/support/memory_file.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+// A smooth picture (JPEG keeps it within a few levels), stored B, G, R, A as the writer takes it.
+std::string GradientBgra(int32_t width, int32_t height) {
+  std::string pixels;
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      pixels += char(x * 4);
+      pixels += char(y * 4);
+      pixels += char(128);
+      pixels += char(255);
+    }
+  }
+  return pixels;
+}
+
+std::string SavedJpeg(const TempDir& dir, const std::string& bgra, int32_t w, int32_t h) {
+  const std::string path = dir.Child("out.jpg");
+  EXPECT_TRUE(JpegSave(path.c_str(), reinterpret_cast<const uint8_t*>(bgra.data()), w, h));
+  return path;
+}
+
+TEST(JpegWriter, WritesJfifWithTheQuality80Tables) {
+  TempDir dir;
+  const std::string jpeg = TempDir::ReadBytes(SavedJpeg(dir, GradientBgra(16, 16), 16, 16));
+  EXPECT_EQ(
+      jpeg.substr(0, 20),
+      std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 20));
+  // The first quantisation table (luminance, zig-zag order) after the marker, length and id.
+  const size_t table = jpeg.find("\xFF\xDB");
+  ASSERT_NE(table, std::string::npos);
+  EXPECT_EQ(jpeg.substr(table + 5, 8), "\x06\x04\x05\x06\x05\x04\x06\x06");
+}
+
+TEST(JpegReader, DecodesWhatTheWriterWroteWithinJpegLoss) {
+  TempDir dir;
+  const int32_t w = 40, h = 30;
+  const std::string bgra = GradientBgra(w, h);
+  ScopedImage image;
+  ASSERT_TRUE(LoadJpegImage(image.image, SavedJpeg(dir, bgra, w, h).c_str()));
+  ASSERT_EQ(image.image.width, w);
+  ASSERT_EQ(image.image.height, h);
+  EXPECT_EQ(image.image.hasAlpha, 0);
+  const std::string rgba = image.Pixels();
+  int largest = 0;
+  for (size_t i = 0; i < rgba.size(); i += 4) {
+    for (int c = 0; c < 3; ++c) {
+      largest = std::max(largest, std::abs(uint8_t(rgba[i + c]) - uint8_t(bgra[i + 2 - c])));
+    }
+    EXPECT_EQ(uint8_t(rgba[i + 3]), 255);
+  }
+  EXPECT_LE(largest, 16);  // chroma kept at half resolution and upsampled without smoothing
+}
+
+// A file of the given components, written here through the library as another program would.
+void WriteJpeg(const std::string& path, int32_t width, int32_t height, int components,
+               J_COLOR_SPACE space) {
+  jpeg_compress_struct info;
+  jpeg_error_mgr errors;
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  jpeg_stdio_dest(&info, file);
+  info.image_width = JDIMENSION(width);
+  info.image_height = JDIMENSION(height);
+  info.input_components = components;
+  info.in_color_space = space;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 100, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  std::string row(size_t(width) * size_t(components), char(200));
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW rows[1] = {reinterpret_cast<JSAMPROW>(row.data())};
+    jpeg_write_scanlines(&info, rows, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::fclose(file);
+}
+
+TEST(JpegReader, GreyFileLoadsAsGreyRgb) {
+  TempDir dir;
+  const std::string path = dir.Child("grey.jpg");
+  WriteJpeg(path, 9, 5, 1, JCS_GRAYSCALE);
+  ScopedImage image;
+  image.image.hasAlpha = 1;
+  ASSERT_TRUE(LoadJpegImage(image.image, path.c_str()));
+  EXPECT_EQ(image.image.hasAlpha, 0);
+  const std::string pixels = image.Pixels();
+  for (size_t i = 0; i < pixels.size(); i += 4) {
+    EXPECT_NEAR(uint8_t(pixels[i]), 200, 1);
+    EXPECT_EQ(pixels[i + 1], pixels[i]);
+    EXPECT_EQ(pixels[i + 2], pixels[i]);
+    EXPECT_EQ(uint8_t(pixels[i + 3]), 255);
+  }
+}
+
+TEST(JpegReader, TwoChannelFileIsRefusedWithALogLine) {
+  TempDir dir(true);
+  const std::string path = dir.Child("two.jpg");
+  WriteJpeg(path, 4, 4, 2, JCS_UNKNOWN);
+  ScopedImage image;
+  EXPECT_FALSE(LoadJpegImage(image.image, path.c_str()));
+  EXPECT_EQ(TempDir::ReadBytes(ErrorLogPath()), "JPEG: Channels: 2 not supported!\n");
+}
+
+TEST(JpegReader, MemoryFilesAndFoldersAreNotRead) {
+  TempDir dir;
+  const std::string jpeg = TempDir::ReadBytes(SavedJpeg(dir, GradientBgra(8, 8), 8, 8));
+  MemoryFile memory(jpeg);
+  ScopedImage image;
+  EXPECT_FALSE(LoadJpegImage(image.image, memory.name.c_str()));
+  EXPECT_FALSE(LoadJpegImage(image.image, dir.path.c_str()));
+  EXPECT_FALSE(LoadJpegImage(image.image, dir.Child("missing.jpg").c_str()));
+}
+
+TEST(JpegWriter, RefusesMemoryNamesAndFailedWrites) {
+  TempDir dir;
+  const std::string bgra = GradientBgra(64, 64);
+  const auto* pixels = reinterpret_cast<const uint8_t*>(bgra.data());
+  EXPECT_FALSE(JpegSave("mem://      10.       1", pixels, 64, 64));
+  EXPECT_FALSE(JpegSave(dir.Child("no/folder.jpg").c_str(), pixels, 64, 64));
+  FileSizeLimit limit(200);
+  EXPECT_FALSE(JpegSave(dir.Child("cut.jpg").c_str(), pixels, 64, 64));
+}
+
+// What the sprite loader's chain meets in practice: each must fail and the process go on.
+TEST(ImageLoaderChain, RejectsNonImagesAndDamagedFilesWithoutEndingTheProcess) {
+  TempDir dir;
+  const std::string png = TempDir::ReadBytes(SharedData("pngsuite/png/basn2c08.png"));
+  const std::string jpeg = TempDir::ReadBytes(SavedJpeg(dir, GradientBgra(64, 64), 64, 64));
+  std::string corrupt = jpeg;
+  const size_t frame = corrupt.find("\xFF\xC0");  // start of frame: sample precision 0
+  ASSERT_NE(frame, std::string::npos);
+  corrupt[frame + 4] = 0;
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"text.png", "Just some words in a file.\n"},
+      {"empty.bmp", ""},
+      {"truncated.png", png.substr(0, png.size() / 2)},
+      {"truncated.jpg", jpeg.substr(0, jpeg.size() / 2)},
+      {"corrupt.jpg", corrupt},
+      {"gif.gif", "GIF89a\x01\x00\x01\x00\x00\x00\x00;"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.Child(c.name);
+    TempDir::WriteBytes(path, c.bytes);
+    ScopedImage image;
+    EXPECT_FALSE(LoadAnyImage(image.image, path.c_str(), kNoTransparentColour));
+  }
+  ScopedImage image;
+  EXPECT_TRUE(LoadAnyImage(image.image, SavedJpeg(dir, GradientBgra(4, 4), 4, 4).c_str(), -1));
+}
+
+}  // namespace
