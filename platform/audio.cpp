@@ -25,7 +25,6 @@ class SoundSample {
   SoundSample& operator=(const SoundSample&) = delete;
 
   Mix_Chunk* chunk() const { return chunk_; }
-  size_t frames() const { return bytes_.size() / kDeviceFrameBytes; }
 
  private:
   std::vector<uint8_t> bytes_;
@@ -135,8 +134,6 @@ std::shared_ptr<SoundSample> MakeSoundSample(std::vector<uint8_t> deviceBytes) {
   auto sample = std::make_shared<SoundSample>(std::move(deviceBytes));
   return sample->chunk() ? sample : nullptr;
 }
-
-size_t SampleFrames(const SoundSample& sample) { return sample.frames(); }
 
 MixerGains VoiceGains(int32_t attenuation, int32_t pan) {
   // A pan to one side attenuates the other side only, as DirectSound's pan does.

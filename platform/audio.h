@@ -58,8 +58,6 @@ bool ConvertToDeviceFormat(const uint8_t* pcm, size_t bytes, PcmFormat format,
 class SoundSample;
 // Null without an open device or for an empty sample.
 std::shared_ptr<SoundSample> MakeSoundSample(std::vector<uint8_t> deviceBytes);
-// Frames of the sample (tests measure playback lengths against it).
-size_t SampleFrames(const SoundSample& sample);
 
 // The mixer settings for an attenuation and a pan in DirectSound units: volume 0..128 and the
 // left and right panning levels 0..255 (both 0 for silence).
