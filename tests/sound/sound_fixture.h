@@ -6,15 +6,20 @@
 #include "frame/sound_device.h"
 #include "tests/sound/wave_image.h"
 
-struct SoundFixture : testing::Test {
-  void SetUp() override {
-    SoundStartup(nullptr, nullptr);
-    ASSERT_TRUE(SoundHolder->open) << "the sound device did not open";
-  }
-  void TearDown() override {
+// Start-up's sound step now, the shutdown's when the scope ends, whatever a test asserted.
+struct SoundObjects {
+  SoundObjects() { SoundStartup(nullptr, nullptr); }
+  ~SoundObjects() {
     SoundSlotsShutdown();
     SoundDeviceShutdown();
   }
+  SoundObjects(const SoundObjects&) = delete;
+  SoundObjects& operator=(const SoundObjects&) = delete;
+};
+
+struct SoundFixture : testing::Test {
+  void SetUp() override { ASSERT_TRUE(SoundHolder->open) << "the sound device did not open"; }
+  SoundObjects objects;
 
   // Long enough to be playing still when the test looks (two seconds).
   static std::string LongSound() {
