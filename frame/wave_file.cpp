@@ -97,7 +97,7 @@ bool ReadSamples(FileStream& stream, uint32_t declared, std::vector<uint8_t>& da
   if (stream.memory) count = std::min(count, left);
   if (count > left || count > INT32_MAX) return false;
   data.resize(size_t(count));
-  return FileStreamRead(stream, data.data(), int32_t(count));
+  return count == 0 || FileStreamRead(stream, data.data(), int32_t(count));
 }
 
 }  // namespace
