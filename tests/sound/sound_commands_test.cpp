@@ -13,6 +13,7 @@
 #include "frame/sound_device.h"
 #include "platform/clock.h"
 #include "tests/sound/sound_fixture.h"
+#include "tests/support/memory_file.h"
 #include "tests/support/temp_dir.h"
 
 using namespace wave_image;
@@ -37,7 +38,7 @@ TEST_F(SoundCommands, SlotNumbersOutOfRangeSetSevenAndTouchNothing) {
   EXPECT_EQ(FindFreeSoundSlot(), 4095);
   EXPECT_EQ(LastErrorCode, 0);
 
-  MemoryWave wave(LongSound());
+  MemoryFile wave(LongSound());
   Load(wave.name, 4096, 1);
   EXPECT_EQ(LastErrorCode, 7);
   Load(wave.name, uint32_t(-1), 1);
@@ -64,7 +65,7 @@ TEST_F(SoundCommands, FilesThatDoNotLoadSetThreeAndLeaveTheSlotEmpty) {
   TempDir dir;
   const std::string text = dir.Child("text.wav");
   TempDir::WriteBytes(text, "just some words");
-  MemoryWave good(LongSound());
+  MemoryFile good(LongSound());
   for (const std::string& name : {dir.Child("missing.wav"), text, std::string()}) {
     Load(good.name, 7, 2);
     ASSERT_EQ(LastErrorCode, 0);
@@ -76,7 +77,7 @@ TEST_F(SoundCommands, FilesThatDoNotLoadSetThreeAndLeaveTheSlotEmpty) {
 }
 
 TEST_F(SoundCommands, FindFreeSoundSlotGivesTheHighestEmptySlot) {
-  MemoryWave wave(LongSound());
+  MemoryFile wave(LongSound());
   Load(wave.name, 4095, 1);
   EXPECT_EQ(FindFreeSoundSlot(), 4094);
   for (uint32_t slot = 0; slot < 4095; ++slot) (*SoundSlots)[slot].bufferCount = 1;
@@ -86,7 +87,7 @@ TEST_F(SoundCommands, FindFreeSoundSlotGivesTheHighestEmptySlot) {
 }
 
 TEST_F(SoundCommands, ChannelsAreSlotTimes256PlusBuffer) {
-  MemoryWave wave(LongSound());
+  MemoryFile wave(LongSound());
   Load(wave.name, 2, 4);
   EXPECT_EQ(PlaySoundSlot(2, 0, 1), 512);
   EXPECT_EQ(PlaySoundSlot(2, 0, 1), 513);
@@ -119,7 +120,7 @@ TEST_F(SoundCommands, PanAndVolumeAreClampedAndNaNPlaysSilent) {
       {0.5, 0.004, 5000, -10000}, {0, -2, 0, -10000},   {0.25, kNaN, 2500, -10000},
       {kNaN, 1, 2500, 0},  // a NaN pan is refused; the voice keeps its pan
   };
-  MemoryWave wave(LongSound());
+  MemoryFile wave(LongSound());
   Load(wave.name, 3, 1);
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "pan " << c.pan << ", volume " << c.volume);
@@ -152,7 +153,7 @@ TEST(SoundOutput, APlayedSoundFillsItsLengthOfTheMixAtItsGains) {
   std::vector<uint8_t> converted;
   ASSERT_TRUE(platform::ConvertToDeviceFormat(reinterpret_cast<const uint8_t*>(image.data()) + 44,
                                               5000, mono8Pcm, converted));
-  MemoryWave wave(image);
+  MemoryFile wave(image);
   Load(wave.name, 0, 1);
   ASSERT_EQ(PlaySoundSlot(0, -1, 0.5), 0);
   const double deadline = platform::MonotonicMs() + 20000;

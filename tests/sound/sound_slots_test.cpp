@@ -3,13 +3,14 @@
 
 #include "frame/sound_device.h"
 #include "tests/sound/sound_fixture.h"
+#include "tests/support/memory_file.h"
 
 using namespace wave_image;
 
 using SoundSlotTest = SoundFixture;
 
 TEST_F(SoundSlotTest, BufferCountsAreClampedToOneToFour) {
-  MemoryWave wave(LongSound());
+  MemoryFile wave(LongSound());
   SoundSlot slot;
   const std::pair<int32_t, int32_t> cases[] = {{0, 1}, {-5, 1}, {1, 1}, {3, 3}, {9, 4}};
   for (auto [asked, made] : cases) {
@@ -20,7 +21,7 @@ TEST_F(SoundSlotTest, BufferCountsAreClampedToOneToFour) {
 }
 
 TEST_F(SoundSlotTest, FourBuffersPlayRoundRobinAndTheFifthPlayRestartsTheFirst) {
-  MemoryWave wave(LongSound());
+  MemoryFile wave(LongSound());
   SoundSlot slot;
   ASSERT_TRUE(SoundLoad(slot, SoundHolder, wave.name.c_str(), 4));
   for (int32_t expected : {0, 1, 2, 3, 0}) EXPECT_EQ(SoundPlay(slot, 0, 100, 0), expected);
@@ -34,7 +35,7 @@ TEST_F(SoundSlotTest, FourBuffersPlayRoundRobinAndTheFifthPlayRestartsTheFirst) 
 }
 
 TEST_F(SoundSlotTest, AOneBufferSlotDoesNotPlayOverItself) {
-  MemoryWave wave(LongSound());
+  MemoryFile wave(LongSound());
   SoundSlot slot;
   ASSERT_TRUE(SoundLoad(slot, SoundHolder, wave.name.c_str(), 1));
   EXPECT_EQ(SoundPlay(slot, 0, 100, 0), 0);
@@ -44,8 +45,8 @@ TEST_F(SoundSlotTest, AOneBufferSlotDoesNotPlayOverItself) {
 }
 
 TEST_F(SoundSlotTest, AFailedLoadLeavesTheSlotEmptyAndSilent) {
-  MemoryWave good(LongSound());
-  MemoryWave bad("RIFF not a wave at all");
+  MemoryFile good(LongSound());
+  MemoryFile bad("RIFF not a wave at all");
   SoundSlot slot;
   ASSERT_TRUE(SoundLoad(slot, SoundHolder, good.name.c_str(), 2));
   ASSERT_EQ(SoundPlay(slot, 0, 100, 0), 0);
@@ -58,7 +59,7 @@ TEST_F(SoundSlotTest, AFailedLoadLeavesTheSlotEmptyAndSilent) {
 }
 
 TEST_F(SoundSlotTest, WithoutADeviceNothingLoads) {
-  MemoryWave wave(LongSound());
+  MemoryFile wave(LongSound());
   SoundSlot slot;
   SoundDevice closed;
   EXPECT_FALSE(SoundLoad(slot, &closed, wave.name.c_str(), 1));
@@ -68,7 +69,7 @@ TEST_F(SoundSlotTest, WithoutADeviceNothingLoads) {
 
 // Many voices at once take channels beyond the mixer's first pool.
 TEST_F(SoundSlotTest, VoicesBeyondTheFirstChannelPoolStillPlay) {
-  MemoryWave wave(LongSound());
+  MemoryFile wave(LongSound());
   std::vector<SoundSlot>& slots = *SoundSlots;
   for (size_t i = 0; i < 40; ++i) {
     ASSERT_TRUE(SoundLoad(slots[i], SoundHolder, wave.name.c_str(), 4));

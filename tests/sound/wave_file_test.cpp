@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/sound/wave_image.h"
+#include "tests/support/memory_file.h"
 #include "tests/support/temp_dir.h"
 
 using namespace wave_image;
@@ -73,7 +74,7 @@ TEST(WaveFile, ReadsWhatItChecksFromDiskAndMemory) {
   for (const WaveCase& c : Cases()) {
     const std::string path = dir.Child("sound.wav");
     TempDir::WriteBytes(path, c.image);
-    MemoryWave memory(c.image);
+    MemoryFile memory(c.image);
     for (const std::string& name : {path, memory.name}) {
       SCOPED_TRACE(std::string(c.name) + " from " + name);
       WaveSound sound;
@@ -98,7 +99,7 @@ TEST(WaveFile, HugeDeclaredDataFailsOnDiskAndIsCutInMemory) {
   WaveSound sound;
   EXPECT_FALSE(ReadWaveFile(path.c_str(), sound));
 
-  MemoryWave memory(image);
+  MemoryFile memory(image);
   ASSERT_TRUE(ReadWaveFile(memory.name.c_str(), sound));
   EXPECT_EQ(sound.data.size(), kFrames.size());
 }

@@ -1,11 +1,8 @@
-// WAVE file images built in memory for the sound tests, and the places to read them from.
+// WAVE file images built in memory for the sound tests.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
-
-#include "system/memory_blocks.h"
 
 namespace wave_image {
 
@@ -50,17 +47,5 @@ inline std::string ConstantWave(const Format& f, uint32_t frames, uint8_t value)
   return Riff(Chunk("fmt ", FormatFields(f)) +
               Chunk("data", std::string(size_t(frames) * frameBytes, char(value))));
 }
-
-// An image in the memory-block registry under its "mem://" name, released with the object.
-struct MemoryWave {
-  uint32_t token;
-  std::string name;
-  explicit MemoryWave(const std::string& bytes)
-      : token(RegisterMemoryBlock(std::vector<uint8_t>(bytes.begin(), bytes.end()))),
-        name(FormatMemoryFileName(uint32_t(bytes.size()), token)) {}
-  ~MemoryWave() { ReleaseMemoryBlock(token); }
-  MemoryWave(const MemoryWave&) = delete;
-  MemoryWave& operator=(const MemoryWave&) = delete;
-};
 
 }  // namespace wave_image
