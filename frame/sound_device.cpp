@@ -42,7 +42,9 @@ void SoundDeviceShutdown() {
   SoundHolder = nullptr;
 }
 
-void SoundDeviceConstruct(SoundDevice& device) { device = SoundDevice{}; }
+void SoundDeviceConstruct(SoundDevice& device) {
+  device = SoundDevice{};
+}
 
 void SoundDeviceRelease(SoundDevice& device) {
   if (device.open) platform::AudioClose();
@@ -61,7 +63,9 @@ bool SoundGetCaps(SoundDevice& device) {
   return device.open && platform::AudioQuerySpec(device.capabilities);
 }
 
-void SoundSlotConstruct(SoundSlot& slot) { slot = SoundSlot{}; }
+void SoundSlotConstruct(SoundSlot& slot) {
+  slot = SoundSlot{};
+}
 
 void SoundSlotClear(SoundSlot& slot) {
   for (auto& buffer : slot.buffers) buffer.reset();
@@ -69,7 +73,9 @@ void SoundSlotClear(SoundSlot& slot) {
   slot.currentBuffer = 0;
 }
 
-void SoundSlotRelease(SoundSlot& slot) { SoundSlotClear(slot); }
+void SoundSlotRelease(SoundSlot& slot) {
+  SoundSlotClear(slot);
+}
 
 bool SoundLoad(SoundSlot& slot, SoundDevice* device, const char* fileName, int32_t buffers) {
   SoundSlotClear(slot);

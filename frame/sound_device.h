@@ -26,9 +26,9 @@ struct SoundDevice {
 };
 
 struct SoundSlot {
-  int32_t bufferCount = 0;  // 0 = empty
-  int32_t currentBuffer = 0;  // the one played last (round robin)
-  std::string fileName;  // of the sound loaded; empty after a failed load
+  int32_t bufferCount = 0;        // 0 = empty
+  int32_t currentBuffer = 0;      // the one played last (round robin)
+  std::string fileName;           // of the sound loaded; empty after a failed load
   SoundDevice* device = nullptr;  // set by each load; null when no voice could be made
   std::array<std::unique_ptr<platform::SoundVoice>, kMostSlotBuffers> buffers;
 };

@@ -18,7 +18,9 @@ constexpr uint32_t kExtensibleFormatBytes = 40;
 constexpr uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                        0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
-int64_t BytesLeft(const FileStream& stream) { return stream.size - stream.position; }
+int64_t BytesLeft(const FileStream& stream) {
+  return stream.size - stream.position;
+}
 
 void SkipBytes(FileStream& stream, int64_t count) {
   stream.position += count;

@@ -91,7 +91,9 @@ void AudioClose() {
   deviceOpen = false;
 }
 
-bool AudioIsOpen() { return deviceOpen; }
+bool AudioIsOpen() {
+  return deviceOpen;
+}
 
 bool AudioQuerySpec(AudioSpec& spec) {
   if (!deviceOpen) return false;
@@ -99,8 +101,9 @@ bool AudioQuerySpec(AudioSpec& spec) {
 }
 
 bool IsPlayablePcm(PcmFormat format) {
-  return (format.bits == 8 || format.bits == 16) && (format.channels == 1 || format.channels == 2) &&
-         format.rate >= 100 && format.rate <= 200000;
+  return (format.bits == 8 || format.bits == 16) &&
+         (format.channels == 1 || format.channels == 2) && format.rate >= 100 &&
+         format.rate <= 200000;
 }
 
 bool ConvertToDeviceFormat(const uint8_t* pcm, size_t bytes, PcmFormat format,
@@ -179,7 +182,9 @@ void SoundVoice::Stop() {
   if (OwnsChannel()) Mix_HaltChannel(channel_);
 }
 
-bool SoundVoice::IsPlaying() const { return OwnsChannel() && Mix_Playing(channel_) != 0; }
+bool SoundVoice::IsPlaying() const {
+  return OwnsChannel() && Mix_Playing(channel_) != 0;
+}
 
 bool SoundVoice::SetVolume(int32_t attenuation) {
   if (attenuation < -10000 || attenuation > 0) return false;

@@ -91,8 +91,8 @@ TEST(WaveFile, ReadsWhatItChecksFromDiskAndMemory) {
 // A declared size drives no allocation: on disk it must be there, from memory the bytes that
 // are there are taken.
 TEST(WaveFile, HugeDeclaredDataFailsOnDiskAndIsCutInMemory) {
-  const std::string image = Riff(Chunk("fmt ", FormatFields({})) + "data" + Le32(0xFFFFFFFFu)) +
-                            kFrames;
+  const std::string image =
+      Riff(Chunk("fmt ", FormatFields({})) + "data" + Le32(0xFFFFFFFFu)) + kFrames;
   TempDir dir;
   const std::string path = dir.Child("huge.wav");
   TempDir::WriteBytes(path, image);

@@ -6,8 +6,12 @@
 
 namespace wave_image {
 
-inline std::string Le16(uint32_t v) { return {char(v & 0xFF), char((v >> 8) & 0xFF)}; }
-inline std::string Le32(uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
+inline std::string Le16(uint32_t v) {
+  return {char(v & 0xFF), char((v >> 8) & 0xFF)};
+}
+inline std::string Le32(uint32_t v) {
+  return Le16(v & 0xFFFF) + Le16(v >> 16);
+}
 
 // A chunk with its header; declared overrides the size field, pad adds the 0 byte after odd data.
 inline std::string Chunk(const std::string& id, const std::string& data, bool pad = false,
