@@ -37,7 +37,7 @@ constexpr int kDeviceChunkFrames = 1024;
 constexpr int kFirstChannelCount = 32;
 // Every voice of every slot playing at once (4096 slots of four voices).
 constexpr int kMostChannels = 16384;
-// A converted sound may not ask for more working memory than this (over an hour of sound).
+// A converted sound may not ask for more working memory than this (hours of sound).
 constexpr uint64_t kMostConversionBytes = uint64_t(1) << 30;
 
 bool deviceOpen = false;

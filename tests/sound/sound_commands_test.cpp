@@ -146,6 +146,8 @@ TEST(SoundOutput, APlayedSoundFillsItsLengthOfTheMixAtItsGains) {
   setenv("SDL_DISKAUDIODELAY", "0", 1);
   std::optional<SoundObjects> objects(std::in_place);
   setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+  unsetenv("SDL_DISKAUDIOFILE");
+  unsetenv("SDL_DISKAUDIODELAY");
   ASSERT_TRUE(SoundHolder->open);
 
   Format mono8;
