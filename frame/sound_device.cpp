@@ -6,9 +6,6 @@
 
 #include "frame/wave_file.h"
 
-SoundDevice* SoundHolder = nullptr;
-std::vector<SoundSlot>* SoundSlots = nullptr;
-
 namespace {
 
 bool SlotIsPlayable(const SoundSlot& slot) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/runtime_objects.h"
 #include "platform/audio.h"
 
 namespace platform {
@@ -32,10 +33,6 @@ struct SoundSlot {
   SoundDevice* device = nullptr;  // set by each load; null when no voice could be made
   std::array<std::unique_ptr<platform::SoundVoice>, kMostSlotBuffers> buffers;
 };
-
-// Made by the start-up, released by the shutdown; null outside that span.
-extern SoundDevice* SoundHolder;
-extern std::vector<SoundSlot>* SoundSlots;
 
 // Start-up, its last step: makes the device and the slots, opens the device (a failure only
 // leaves every load failing) and hands it the context's window.
