@@ -3,3 +3,5 @@
 
 OpenGLRainbows* GraphicsContext = nullptr;
 InputManager* InputObject = nullptr;
+SoundDevice* SoundHolder = nullptr;
+std::vector<SoundSlot>* SoundSlots = nullptr;

@@ -2,8 +2,14 @@
 // start-up sets and the shutdown clears. Null before the start-up and after the shutdown.
 #pragma once
 
+#include <vector>
+
 class OpenGLRainbows;
 struct InputManager;
+struct SoundDevice;
+struct SoundSlot;
 
 extern OpenGLRainbows* GraphicsContext;
 extern InputManager* InputObject;
+extern SoundDevice* SoundHolder;
+extern std::vector<SoundSlot>* SoundSlots;  // the 4096 sound slots

@@ -1,0 +1,203 @@
+// The sound device over SDL2_mixer: one open device, a pool of mixer channels and the main-thread
+// table of which voice last took each channel.
+#include "platform/audio.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_mixer.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace platform {
+
+class SoundSample {
+ public:
+  explicit SoundSample(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {
+    chunk_ = Mix_QuickLoad_RAW(bytes_.data(), uint32_t(bytes_.size()));
+  }
+  // The mixer halts every channel still playing the chunk before it frees it, so the bytes
+  // below outlive every use of them.
+  ~SoundSample() {
+    if (chunk_) Mix_FreeChunk(chunk_);
+  }
+  SoundSample(const SoundSample&) = delete;
+  SoundSample& operator=(const SoundSample&) = delete;
+
+  Mix_Chunk* chunk() const { return chunk_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  Mix_Chunk* chunk_ = nullptr;
+};
+
+namespace {
+
+constexpr int kDeviceChunkFrames = 1024;
+constexpr int kFirstChannelCount = 32;
+// Every voice of every slot playing at once (4096 slots of four voices).
+constexpr int kMostChannels = 16384;
+// A converted sound may not ask for more working memory than this (hours of sound).
+constexpr uint64_t kMostConversionBytes = uint64_t(1) << 30;
+
+bool deviceOpen = false;
+// Index = mixer channel; the voice that played on it last. Read and written on the main thread.
+std::vector<const SoundVoice*> channelOwners;
+
+double LinearGain(int32_t hundredthsOfDecibel) {
+  return std::pow(10.0, hundredthsOfDecibel / 2000.0);
+}
+
+// A channel that plays nothing, growing the pool when every channel is busy; -1 when none.
+int ClaimFreeChannel() {
+  const int count = int(channelOwners.size());
+  for (int channel = 0; channel < count; ++channel) {
+    if (!Mix_Playing(channel)) return channel;
+  }
+  if (count >= kMostChannels) return -1;
+  const int grown = std::min(count * 2, kMostChannels);
+  if (Mix_AllocateChannels(grown) != grown) return -1;
+  channelOwners.resize(size_t(grown), nullptr);
+  return count;
+}
+
+void ApplyGains(int channel, int32_t attenuation, int32_t pan) {
+  const MixerGains gains = VoiceGains(attenuation, pan);
+  Mix_Volume(channel, gains.volume);
+  Mix_SetPanning(channel, uint8_t(gains.left), uint8_t(gains.right));
+}
+
+}  // namespace
+
+bool AudioOpen() {
+  if (deviceOpen) return true;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  if (Mix_OpenAudio(kDeviceRate, AUDIO_S16SYS, kDeviceChannels, kDeviceChunkFrames) != 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  Mix_AllocateChannels(kFirstChannelCount);
+  channelOwners.assign(size_t(kFirstChannelCount), nullptr);
+  deviceOpen = true;
+  return true;
+}
+
+void AudioClose() {
+  if (!deviceOpen) return;
+  Mix_HaltChannel(-1);
+  channelOwners.clear();
+  Mix_CloseAudio();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  deviceOpen = false;
+}
+
+bool AudioIsOpen() {
+  return deviceOpen;
+}
+
+bool AudioQuerySpec(AudioSpec& spec) {
+  if (!deviceOpen) return false;
+  return Mix_QuerySpec(&spec.rate, &spec.format, &spec.channels) != 0;
+}
+
+bool IsPlayablePcm(PcmFormat format) {
+  return (format.bits == 8 || format.bits == 16) &&
+         (format.channels == 1 || format.channels == 2) && format.rate >= 100 &&
+         format.rate <= 200000;
+}
+
+bool ConvertToDeviceFormat(const uint8_t* pcm, size_t bytes, PcmFormat format,
+                           std::vector<uint8_t>& out) {
+  if (!IsPlayablePcm(format)) return false;
+  const size_t frameBytes = size_t(format.channels * format.bits / 8);
+  bytes -= bytes % frameBytes;
+
+  SDL_AudioCVT cvt;
+  const SDL_AudioFormat from = format.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+  if (SDL_BuildAudioCVT(&cvt, from, uint8_t(format.channels), format.rate, AUDIO_S16SYS,
+                        kDeviceChannels, kDeviceRate) < 0) {
+    return false;
+  }
+  if (uint64_t(bytes) * uint64_t(cvt.len_mult) > kMostConversionBytes) return false;
+  out.assign(pcm, pcm + bytes);
+  if (cvt.needed == 0) return true;
+  out.resize(bytes * size_t(cvt.len_mult));
+  cvt.buf = out.data();
+  cvt.len = int(bytes);
+  if (SDL_ConvertAudio(&cvt) != 0) {
+    out.clear();
+    return false;
+  }
+  out.resize(size_t(cvt.len_cvt) - size_t(cvt.len_cvt) % kDeviceFrameBytes);
+  return true;
+}
+
+std::shared_ptr<SoundSample> MakeSoundSample(std::vector<uint8_t> deviceBytes) {
+  if (!deviceOpen || deviceBytes.empty() || deviceBytes.size() > UINT32_MAX) return nullptr;
+  auto sample = std::make_shared<SoundSample>(std::move(deviceBytes));
+  return sample->chunk() ? sample : nullptr;
+}
+
+MixerGains VoiceGains(int32_t attenuation, int32_t pan) {
+  // A pan to one side attenuates the other side only, as DirectSound's pan does.
+  const double left = LinearGain(attenuation + (pan > 0 ? -pan : 0));
+  const double right = LinearGain(attenuation + (pan < 0 ? pan : 0));
+  const double loudest = std::max(left, right);
+  const int volume = int(std::lround(loudest * MIX_MAX_VOLUME));
+  if (volume == 0) return {0, 0, 0};
+  return {volume, int(std::lround(255 * left / loudest)), int(std::lround(255 * right / loudest))};
+}
+
+SoundVoice::SoundVoice(std::shared_ptr<const SoundSample> sample) : sample_(std::move(sample)) {}
+
+SoundVoice::~SoundVoice() {
+  if (!OwnsChannel()) return;
+  Mix_HaltChannel(channel_);
+  channelOwners[size_t(channel_)] = nullptr;
+}
+
+bool SoundVoice::OwnsChannel() const {
+  return deviceOpen && channel_ >= 0 && size_t(channel_) < channelOwners.size() &&
+         channelOwners[size_t(channel_)] == this;
+}
+
+std::unique_ptr<SoundVoice> SoundVoice::Duplicate() const {
+  return std::make_unique<SoundVoice>(sample_);
+}
+
+bool SoundVoice::Play(bool loop) {
+  if (!deviceOpen || !sample_) return false;
+  if (OwnsChannel()) {
+    Mix_HaltChannel(channel_);
+  } else {
+    channel_ = ClaimFreeChannel();
+    if (channel_ < 0) return false;
+    channelOwners[size_t(channel_)] = this;
+  }
+  ApplyGains(channel_, attenuation_, pan_);
+  return Mix_PlayChannel(channel_, sample_->chunk(), loop ? -1 : 0) == channel_;
+}
+
+void SoundVoice::Stop() {
+  if (OwnsChannel()) Mix_HaltChannel(channel_);
+}
+
+bool SoundVoice::IsPlaying() const {
+  return OwnsChannel() && Mix_Playing(channel_) != 0;
+}
+
+bool SoundVoice::SetVolume(int32_t attenuation) {
+  if (attenuation < -10000 || attenuation > 0) return false;
+  attenuation_ = attenuation;
+  if (IsPlaying()) ApplyGains(channel_, attenuation_, pan_);
+  return true;
+}
+
+bool SoundVoice::SetPan(int32_t pan) {
+  if (pan < -10000 || pan > 10000) return false;
+  pan_ = pan;
+  if (IsPlaying()) ApplyGains(channel_, attenuation_, pan_);
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,48 @@
+// The sound device's pure pieces: DirectSound units onto mixer gains, and format conversion.
+#include "platform/audio.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "frame/sound_device.h"
+
+TEST(VoiceGains, MapHundredthsOfDecibelAndPanOntoTheMixer) {
+  struct Case {
+    int32_t attenuation, pan;
+    int volume, left, right;
+  };
+  const Case cases[] = {
+      {0, 0, 128, 255, 255},       // full level
+      {-602, 0, 64, 255, 255},     // -6.02 dB: half the amplitude
+      {0, -10000, 128, 255, 0},    // full left: the right side silent
+      {0, 10000, 128, 0, 255},     // full right
+      {0, 2000, 128, 26, 255},     // the left side at -20 dB
+      {-602, -10000, 64, 255, 0},  // both at once
+      {-10000, 0, 0, 0, 0},        // silence
+  };
+  for (const Case& c : cases) {
+    const platform::MixerGains gains = platform::VoiceGains(c.attenuation, c.pan);
+    EXPECT_EQ(gains.volume, c.volume) << c.attenuation << " " << c.pan;
+    EXPECT_EQ(gains.left, c.left) << c.attenuation << " " << c.pan;
+    EXPECT_EQ(gains.right, c.right) << c.attenuation << " " << c.pan;
+  }
+}
+
+TEST(ConvertToDeviceFormat, GivesSigned16BitStereoAt22050) {
+  std::vector<uint8_t> out;
+  const std::vector<uint8_t> stereo16 = {1, 2, 3, 4, 5, 6, 7, 8};
+  ASSERT_TRUE(platform::ConvertToDeviceFormat(stereo16.data(), stereo16.size(), {}, out));
+  EXPECT_EQ(out, stereo16);
+
+  // 8-bit unsigned 192 is +64 of 128: 16384 in 16 bits, on both sides; half the rate doubles
+  // the frames.
+  const std::vector<uint8_t> mono8(1000, 192);
+  ASSERT_TRUE(platform::ConvertToDeviceFormat(mono8.data(), mono8.size(), {8, 1, 11025}, out));
+  ASSERT_EQ(out.size() % platform::kDeviceFrameBytes, 0u);
+  EXPECT_NEAR(double(out.size() / platform::kDeviceFrameBytes), 2000.0, 4.0);
+  int16_t middle[2];
+  std::memcpy(middle, out.data() + out.size() / 2 / 4 * 4, sizeof middle);
+  EXPECT_NEAR(middle[0], 16384, 64);
+  EXPECT_EQ(middle[0], middle[1]);
+}

@@ -1,0 +1,183 @@
+// The program's sound commands: slot and channel numbers, error codes, volume and pan.
+#include "frame/sound_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <optional>
+
+#include "core/last_error.h"
+#include "core/str_value.h"
+#include "frame/sound_device.h"
+#include "platform/clock.h"
+#include "tests/sound/sound_fixture.h"
+#include "tests/support/memory_file.h"
+#include "tests/support/temp_dir.h"
+
+using namespace wave_image;
+
+using SoundCommands = SoundFixture;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+void Load(const std::string& name, uint32_t slot, int32_t buffers) {
+  LoadSound(StrValue(name.c_str()), slot, buffers);
+}
+
+const platform::SoundVoice& Voice(uint32_t slot, int32_t buffer) {
+  return *(*SoundSlots)[slot].buffers[size_t(buffer)];
+}
+
+}  // namespace
+
+TEST_F(SoundCommands, SlotNumbersOutOfRangeSetSevenAndTouchNothing) {
+  EXPECT_EQ(FindFreeSoundSlot(), 4095);
+  EXPECT_EQ(LastErrorCode, 0);
+
+  MemoryFile wave(LongSound());
+  Load(wave.name, 4096, 1);
+  EXPECT_EQ(LastErrorCode, 7);
+  Load(wave.name, uint32_t(-1), 1);
+  EXPECT_EQ(LastErrorCode, 7);
+
+  ClearLastError();
+  EXPECT_EQ(PlaySoundSlot(4096, 0, 1), 0);
+  EXPECT_EQ(LastErrorCode, 7);
+
+  ClearLastError();
+  EXPECT_EQ(IsSoundChannelPlaying(-1), 0);
+  EXPECT_EQ(LastErrorCode, 7);
+  ClearLastError();
+  EXPECT_EQ(IsSoundChannelPlaying(4096 * 256), 0);
+  EXPECT_EQ(LastErrorCode, 7);
+
+  SetLastErrorCode(5);
+  StopSoundChannel(-1);
+  StopSoundChannel(4096 * 256);
+  EXPECT_EQ(LastErrorCode, 5);
+}
+
+TEST_F(SoundCommands, FilesThatDoNotLoadSetThreeAndLeaveTheSlotEmpty) {
+  TempDir dir;
+  const std::string text = dir.Child("text.wav");
+  TempDir::WriteBytes(text, "just some words");
+  MemoryFile good(LongSound());
+  for (const std::string& name : {dir.Child("missing.wav"), text, std::string()}) {
+    Load(good.name, 7, 2);
+    ASSERT_EQ(LastErrorCode, 0);
+    ASSERT_EQ(FindFreeSoundSlot(), 4095);
+    Load(name, 7, 2);
+    EXPECT_EQ(LastErrorCode, 3) << name;
+    EXPECT_EQ((*SoundSlots)[7].bufferCount, 0) << name;
+  }
+}
+
+TEST_F(SoundCommands, FindFreeSoundSlotGivesTheHighestEmptySlot) {
+  MemoryFile wave(LongSound());
+  Load(wave.name, 4095, 1);
+  EXPECT_EQ(FindFreeSoundSlot(), 4094);
+  for (uint32_t slot = 0; slot < 4095; ++slot) (*SoundSlots)[slot].bufferCount = 1;
+  EXPECT_EQ(FindFreeSoundSlot(), -1);
+  EXPECT_EQ(LastErrorCode, 7);
+  for (uint32_t slot = 0; slot < 4095; ++slot) (*SoundSlots)[slot].bufferCount = 0;
+}
+
+TEST_F(SoundCommands, ChannelsAreSlotTimes256PlusBuffer) {
+  MemoryFile wave(LongSound());
+  Load(wave.name, 2, 4);
+  EXPECT_EQ(PlaySoundSlot(2, 0, 1), 512);
+  EXPECT_EQ(PlaySoundSlot(2, 0, 1), 513);
+  EXPECT_EQ(PlaySoundSlot(2, 0, 1), 514);
+  EXPECT_EQ(IsSoundChannelPlaying(514), 1);
+  EXPECT_EQ(IsSoundChannelPlaying(515), 0);
+  EXPECT_EQ(IsSoundChannelPlaying(2 * 256 + 200), 0);
+  StopSoundChannel(513);
+  EXPECT_EQ(IsSoundChannelPlaying(513), 0);
+  EXPECT_EQ(IsSoundChannelPlaying(512), 1);
+  StopSoundChannel(2 * 256 + 255);
+  EXPECT_EQ(IsSoundChannelPlaying(512), 0);
+  EXPECT_EQ(IsSoundChannelPlaying(514), 0);
+
+  // The buffer played last is idle again, so it plays once more.
+  EXPECT_EQ(PlaySoundSlot(2, 0, 1), 514);
+  StopAllSounds();
+  EXPECT_EQ(IsSoundChannelPlaying(514), 0);
+  EXPECT_EQ(PlaySoundSlot(10, 0, 1), -1);  // empty slot
+}
+
+TEST_F(SoundCommands, PanAndVolumeAreClampedAndNaNPlaysSilent) {
+  struct Case {
+    double pan, volume;
+    int32_t panUnits, attenuation;
+  };
+  const Case cases[] = {
+      {0, 1, 0, 0},
+      {3, 1.5, 10000, 0},
+      {-3, 0.5, -10000, -602},
+      {0.5, 0.004, 5000, -10000},
+      {0, -2, 0, -10000},
+      {0, 0.99, 0, -8},
+      {0.25, kNaN, 2500, -10000},
+      {kNaN, 1, 2500, 0},  // a NaN pan is refused; the voice keeps its pan
+  };
+  MemoryFile wave(LongSound());
+  Load(wave.name, 3, 1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "pan " << c.pan << ", volume " << c.volume);
+    ASSERT_EQ(PlaySoundSlot(3, c.pan, c.volume), 3 * 256);
+    EXPECT_EQ(Voice(3, 0).pan(), c.panUnits);
+    EXPECT_EQ(Voice(3, 0).attenuation(), c.attenuation);
+    StopSoundChannel(3 * 256);
+  }
+}
+
+// The real mix written by SDL's disk driver: the sound's length at the device rate, at half
+// level on the left only.
+TEST(SoundOutput, APlayedSoundFillsItsLengthOfTheMixAtItsGains) {
+  TempDir dir;
+  const std::string output = dir.Child("mix.raw");
+  std::string driver = getenv("SDL_AUDIODRIVER") ? getenv("SDL_AUDIODRIVER") : "";
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+  setenv("SDL_DISKAUDIODELAY", "0", 1);
+  std::optional<SoundObjects> objects(std::in_place);
+  setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+  unsetenv("SDL_DISKAUDIOFILE");
+  unsetenv("SDL_DISKAUDIODELAY");
+  ASSERT_TRUE(SoundHolder->open);
+
+  Format mono8;
+  mono8.channels = 1;
+  mono8.bits = 8;
+  mono8.rate = 11025;
+  const platform::PcmFormat mono8Pcm{8, 1, 11025};
+  const std::string image = ConstantWave(mono8, 5000, 192);  // +64 of 128: 16384 in 16 bits
+  std::vector<uint8_t> converted;
+  ASSERT_TRUE(platform::ConvertToDeviceFormat(reinterpret_cast<const uint8_t*>(image.data()) + 44,
+                                              5000, mono8Pcm, converted));
+  MemoryFile wave(image);
+  Load(wave.name, 0, 1);
+  ASSERT_EQ(PlaySoundSlot(0, -1, 0.5), 0);
+  const double deadline = platform::MonotonicMs() + 20000;
+  while (IsSoundChannelPlaying(0) && platform::MonotonicMs() < deadline) platform::YieldThread();
+  objects.reset();  // the device is closed: the file holds the whole mix
+
+  const std::string mix = TempDir::ReadBytes(output);
+  std::vector<int16_t> samples(mix.size() / 2);
+  std::memcpy(samples.data(), mix.data(), samples.size() * 2);
+  size_t first = samples.size(), last = 0;
+  for (size_t frame = 0; frame * 2 + 1 < samples.size(); ++frame) {
+    ASSERT_EQ(samples[frame * 2 + 1], 0) << "the right side must stay silent, frame " << frame;
+    if (samples[frame * 2] == 0) continue;
+    first = std::min(first, frame);
+    last = frame;
+  }
+  ASSERT_LT(first, last);
+  const double expectedFrames = double(converted.size() / platform::kDeviceFrameBytes);
+  EXPECT_NEAR(double(last - first + 1), expectedFrames, 1024.0);
+  EXPECT_NEAR(samples[(first + last) / 2 * 2], 8192, 8192 * 0.02);
+}

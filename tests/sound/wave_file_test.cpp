@@ -1,0 +1,114 @@
+// The WAVE reader against well-formed, unusual and hostile images, from disk and from memory.
+#include "frame/wave_file.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/sound/wave_image.h"
+#include "tests/support/memory_file.h"
+#include "tests/support/temp_dir.h"
+
+using namespace wave_image;
+
+namespace {
+
+const std::string kFrames(64, '\x11');  // 16 frames of 16-bit stereo
+
+struct WaveCase {
+  const char* name;
+  std::string image;
+  bool loads;
+  int bits = 16;
+  int channels = 2;
+  size_t dataBytes = 64;
+};
+
+std::vector<WaveCase> Cases() {
+  const std::string fmt = Chunk("fmt ", FormatFields({}));
+  const std::string data = Chunk("data", kFrames);
+  Format mono8;
+  mono8.channels = 1;
+  mono8.bits = 8;
+  mono8.rate = 11025;
+  Format tag2;
+  tag2.tag = 2;
+  Format three;
+  three.channels = 3;
+  Format badAlign;
+  badAlign.blockAlign = 2;
+  Format slow;
+  slow.rate = 99;
+  Format extensible;
+  extensible.tag = 0xFFFE;
+  return {
+      {"plain", Riff(fmt + data), true},
+      {"other chunks around fmt", Riff(Chunk("JUNK", "abcd") + fmt + Chunk("fact", "1234") + data),
+       true},
+      {"fmt of 18 bytes", Riff(Chunk("fmt ", FormatFields({}) + Le16(0)) + data), true},
+      {"extensible PCM", Riff(Chunk("fmt ", FormatFields(extensible) + Extensible(16, 1)) + data),
+       true},
+      {"8-bit mono", Riff(Chunk("fmt ", FormatFields(mono8)) + data), true, 8, 1},
+      {"odd chunk with its pad byte", Riff(fmt + Chunk("LIST", "abc", true) + data), true},
+      {"odd chunk without a pad byte", Riff(fmt + Chunk("LIST", "abc") + data), true},
+      {"data not whole frames", Riff(fmt + Chunk("data", kFrames.substr(0, 7))), true, 16, 2, 7},
+      {"not RIFF", "RIFX" + Riff(fmt + data).substr(4), false},
+      {"not WAVE", Riff(fmt + data, "AVI "), false},
+      {"short header", "RIFF", false},
+      {"unknown format tag", Riff(Chunk("fmt ", FormatFields(tag2)) + data), false},
+      {"extensible non-PCM",
+       Riff(Chunk("fmt ", FormatFields(extensible) + Extensible(16, 3)) + data), false},
+      {"three channels", Riff(Chunk("fmt ", FormatFields(three)) + data), false},
+      {"block align off", Riff(Chunk("fmt ", FormatFields(badAlign)) + data), false},
+      {"rate too low", Riff(Chunk("fmt ", FormatFields(slow)) + data), false},
+      {"fmt of 14 bytes", Riff(Chunk("fmt ", FormatFields({}).substr(0, 14)) + data), false},
+      {"no data chunk", Riff(fmt + Chunk("LIST", "abcd")), false},
+      {"no fmt chunk", Riff(data), false},
+      {"chunk larger than the file", Riff(Chunk("JUNK", "ab", false, 0xFFFFFFF0u) + fmt + data),
+       false},
+  };
+}
+
+}  // namespace
+
+TEST(WaveFile, ReadsWhatItChecksFromDiskAndMemory) {
+  TempDir dir;
+  for (const WaveCase& c : Cases()) {
+    const std::string path = dir.Child("sound.wav");
+    TempDir::WriteBytes(path, c.image);
+    MemoryFile memory(c.image);
+    for (const std::string& name : {path, memory.name}) {
+      SCOPED_TRACE(std::string(c.name) + " from " + name);
+      WaveSound sound;
+      ASSERT_EQ(ReadWaveFile(name.c_str(), sound), c.loads);
+      if (!c.loads) continue;
+      EXPECT_EQ(sound.format.bits, c.bits);
+      EXPECT_EQ(sound.format.channels, c.channels);
+      EXPECT_EQ(sound.data.size(), c.dataBytes);
+      EXPECT_EQ(std::string(sound.data.begin(), sound.data.end()), kFrames.substr(0, c.dataBytes));
+    }
+  }
+}
+
+// A declared size drives no allocation: on disk it must be there, from memory the bytes that
+// are there are taken.
+TEST(WaveFile, HugeDeclaredDataFailsOnDiskAndIsCutInMemory) {
+  const std::string image =
+      Riff(Chunk("fmt ", FormatFields({})) + "data" + Le32(0xFFFFFFFFu)) + kFrames;
+  TempDir dir;
+  const std::string path = dir.Child("huge.wav");
+  TempDir::WriteBytes(path, image);
+  WaveSound sound;
+  EXPECT_FALSE(ReadWaveFile(path.c_str(), sound));
+
+  MemoryFile memory(image);
+  ASSERT_TRUE(ReadWaveFile(memory.name.c_str(), sound));
+  EXPECT_EQ(sound.data.size(), kFrames.size());
+}
+
+TEST(WaveFile, NamesThatOpenNothingFail) {
+  TempDir dir;
+  WaveSound sound;
+  for (const std::string& name : {std::string(), dir.Child("missing.wav"), dir.path.string(),
+                                  FormatMemoryFileName(4, 0xABCDEF)}) {
+    EXPECT_FALSE(ReadWaveFile(name.c_str(), sound)) << name;
+  }
+}
