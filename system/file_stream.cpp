@@ -104,7 +104,7 @@ bool FileStreamRead(FileStream& stream, void* buffer, int32_t n) {
   const int64_t remaining = MemoryRemaining(stream);
   if (remaining < 0) return false;
   const int64_t count = std::min<int64_t>(remaining, n);
-  std::memcpy(buffer, MemoryAtPosition(stream), size_t(count));
+  if (count > 0) std::memcpy(buffer, MemoryAtPosition(stream), size_t(count));
   stream.position += count;
   return true;
 }

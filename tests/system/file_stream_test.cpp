@@ -82,6 +82,9 @@ TEST(FileStreamRead, RunningOutIsTrueInMemoryAndFalseOnDisk) {
     EXPECT_EQ(std::string(tail, 4), "ABCD");
     EXPECT_EQ(stream.position, memory ? 14 : 20);
     EXPECT_FALSE(FileStreamRead(stream, tail, -1));
+    if (memory) {
+      EXPECT_TRUE(FileStreamRead(stream, nullptr, 0));  // an empty chunk reads nothing
+    }
   }
 }
 
