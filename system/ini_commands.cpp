@@ -9,7 +9,9 @@
 
 namespace {
 
-bool IsEmpty(const Str& text) { return !text.data || text.data[0] == '\0'; }
+bool IsEmpty(const Str& text) {
+  return !text.data || text.data[0] == '\0';
+}
 
 // Deletes element k by moving the last element into its place, as the runtime always has.
 template <class T>

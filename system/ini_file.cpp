@@ -19,8 +19,12 @@ constexpr int32_t kLineBytes = 1024;
 constexpr int32_t kKeysInitial = 512;
 constexpr int32_t kKeysStep = 128;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool EndsWord(char c) { return IsBlank(c) || c == '\0' || c == '='; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool EndsWord(char c) {
+  return IsBlank(c) || c == '\0' || c == '=';
+}
 
 const char* SkipBlanks(const char* p) {
   while (IsBlank(*p)) ++p;
@@ -32,7 +36,9 @@ const char* WordEnd(const char* p) {
   return p;
 }
 
-bool SameNoCase(const Str& a, const Str& b) { return CStrCompareNoCase(a.data, b.data) == 0; }
+bool SameNoCase(const Str& a, const Str& b) {
+  return CStrCompareNoCase(a.data, b.data) == 0;
+}
 
 StrValue TextOf(const char* begin, const char* end) {
   return StrValue(std::string(begin, end).c_str());

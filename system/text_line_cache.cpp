@@ -62,7 +62,9 @@ void Clear(TextLineCache& cache) {
   cache.dirty = false;
 }
 
-int32_t NotFound() { return SetLastErrorCode(3); }
+int32_t NotFound() {
+  return SetLastErrorCode(3);
+}
 
 }  // namespace
 

@@ -15,9 +15,9 @@ inline constexpr int32_t kTextLineBytes = 1023;  // what one line shows and may 
 struct TextLineCache {
   std::string name;  // as the caller gave it (not resolved); empty = no file
   std::array<std::string, kTextLineCount> lines;  // each line whole, without its line end
-  std::string beyond;   // the file's bytes after the last line held, unchanged
+  std::string beyond;     // the file's bytes after the last line held, unchanged
   bool keepFile = false;  // from packed media, or there but unreadable: never written back
-  int32_t last = 0;     // the highest line read or stored
+  int32_t last = 0;       // the highest line read or stored
   bool dirty = false;
 };
 

@@ -23,7 +23,9 @@ TextLineCache& Cache() {
   return *cache;
 }
 
-bool LineInRange(int32_t line) { return uint32_t(line) < uint32_t(kTextLineCount); }
+bool LineInRange(int32_t line) {
+  return uint32_t(line) < uint32_t(kTextLineCount);
+}
 
 // The file's text as the cache holds it once the name is taken up (changes to a file a
 // channel is writing would otherwise go unseen).
@@ -84,4 +86,6 @@ int32_t PutTextLineAt(const Str& name, double line, const Str& text) {
   return PutTextLine(name, TruncToI32(line), text);
 }
 
-void TextLineCacheRelease() { TextLineCacheLoad(Cache(), nullptr); }
+void TextLineCacheRelease() {
+  TextLineCacheLoad(Cache(), nullptr);
+}

@@ -166,7 +166,9 @@ std::vector<std::string> SortOnSmallStack(const std::vector<std::string>& names,
   return job.result;
 }
 
-double NoCaseThroughTheProgram(const Str* a, const Str* b) { return CompareNoCase(a, b); }
+double NoCaseThroughTheProgram(const Str* a, const Str* b) {
+  return CompareNoCase(a, b);
+}
 
 }  // namespace
 

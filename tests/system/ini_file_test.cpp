@@ -66,11 +66,11 @@ TEST_F(IniFile, TheExampleFileKeepsOnlySectionsWithValues) {
   EXPECT_STREQ(object.sections[0].name.c_str(), "Video");
   ASSERT_EQ(object.sections[0].keys.size(), 2u);
   EXPECT_STREQ(object.sections[0].keys[1].value.c_str(), "32 ");
-  const StrValue width = StrValue::Adopt(
-      IniLookup(object, StrValue("video"), StrValue("WIDTH"), StrValue("x")));
+  const StrValue width =
+      StrValue::Adopt(IniLookup(object, StrValue("video"), StrValue("WIDTH"), StrValue("x")));
   EXPECT_STREQ(width.c_str(), "640");
-  const StrValue missing = StrValue::Adopt(
-      IniLookup(object, StrValue("Audio"), StrValue("on"), StrValue("fallback")));
+  const StrValue missing =
+      StrValue::Adopt(IniLookup(object, StrValue("Audio"), StrValue("on"), StrValue("fallback")));
   EXPECT_STREQ(missing.c_str(), "fallback");
 }
 
@@ -96,8 +96,8 @@ TEST_F(IniFile, GrammarOfHeadersAndPairs) {
 TEST_F(IniFile, TheFirstOfTwoSectionsOfOneNameAnswers) {
   IniObject object;
   IniLoad(object, StrValue(Disk("twice.ini", "[S]\na=1\n[s]\na=2\nb=3\n").c_str()));
-  const StrValue b = StrValue::Adopt(
-      IniLookup(object, StrValue("S"), StrValue("b"), StrValue("none")));
+  const StrValue b =
+      StrValue::Adopt(IniLookup(object, StrValue("S"), StrValue("b"), StrValue("none")));
   EXPECT_STREQ(b.c_str(), "none");
 }
 

@@ -1,7 +1,5 @@
 // The text-line cache: marker texts, line numbering, write-back of what the program changed
 // and of what it never saw.
-#include "system/text_line_commands.h"
-
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -13,6 +11,7 @@
 #include "core/last_error.h"
 #include "core/str_value.h"
 #include "system/pack_archive.h"
+#include "system/text_line_commands.h"
 #include "tests/support/pack_archive_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -68,7 +67,7 @@ TEST_F(TextLineCacheTest, MarkerTextsAndCodes) {
     Answer expected;
     int32_t code;
   } cases[] = {
-      {0, {0, "first"}, 0},  {1, {0, "NO_DATA"}, 0}, {3, {0, "NO_DATA"}, 0},
+      {0, {0, "first"}, 0},     {1, {0, "NO_DATA"}, 0},  {3, {0, "NO_DATA"}, 0},
       {256, {7, "NO_DATA"}, 7}, {-1, {7, "NO_DATA"}, 7},
   };
   for (const auto& c : cases) {
