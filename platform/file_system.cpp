@@ -1,6 +1,7 @@
-// stat, mkdir, chdir and getcwd behind the file-system queries.
+// stat, mkdir, chdir, getcwd and readdir behind the file-system queries.
 #include "platform/file_system.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,13 @@ namespace {
 bool StatName(std::string_view name, struct stat& info) {
   std::string path;
   return ToOsPath(name, path) && ::stat(path.c_str(), &info) == 0;
+}
+
+bool EntryIsFolder(DIR* folder, const dirent& entry) {
+  if (entry.d_type == DT_DIR) return true;
+  if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
+  struct stat info {};
+  return ::fstatat(::dirfd(folder), entry.d_name, &info, 0) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace
@@ -46,6 +54,18 @@ bool MakeFolder(std::string_view name) {
 bool ChangeCurrentFolder(std::string_view name) {
   std::string path;
   return ToOsPath(name, path) && ::chdir(path.c_str()) == 0;
+}
+
+bool ReadFolder(std::string_view name, std::vector<FolderEntry>& entries) {
+  entries.clear();
+  std::string path;
+  DIR* folder = ToOsPath(name, path) ? ::opendir(path.c_str()) : nullptr;
+  if (!folder) return false;
+  while (const dirent* entry = ::readdir(folder)) {
+    entries.push_back({entry->d_name, EntryIsFolder(folder, *entry)});
+  }
+  ::closedir(folder);
+  return true;
 }
 
 std::string CurrentFolder() {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -33,6 +34,15 @@ bool IdentityOfName(std::string_view name, FileIdentity& identity);  // follows 
 bool MakeFolder(std::string_view name);
 
 bool ChangeCurrentFolder(std::string_view name);
+
+// One entry of a folder. A symbolic link counts as what it leads to; a dangling one as a file.
+struct FolderEntry {
+  std::string name;
+  bool isFolder = false;
+};
+// Every entry of the folder, "." and ".." included, in the file system's order. False (and no
+// entries) when the folder cannot be read.
+bool ReadFolder(std::string_view name, std::vector<FolderEntry>& entries);
 
 // The current folder without a trailing '/' (the root is "/"); empty when it cannot be read.
 std::string CurrentFolder();

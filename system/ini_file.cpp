@@ -1,0 +1,173 @@
+// Reading, lookup and writing of INI objects. Lines come through the read streams, so a disk
+// file and a memory name read alike; lines over 1024 bytes arrive in pieces, each parsed as a
+// line of its own.
+#include "system/ini_file.h"
+
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "platform/files.h"
+#include "system/file_stream.h"
+#include "system/memory_blocks.h"
+#include "system/name_match.h"
+#include "system/pack_archive.h"
+
+namespace {
+
+constexpr int32_t kLineBytes = 1024;
+constexpr int32_t kKeysInitial = 512;
+constexpr int32_t kKeysStep = 128;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool EndsWord(char c) {
+  return IsBlank(c) || c == '\0' || c == '=';
+}
+
+const char* SkipBlanks(const char* p) {
+  while (IsBlank(*p)) ++p;
+  return p;
+}
+
+const char* WordEnd(const char* p) {
+  while (!EndsWord(*p)) ++p;
+  return p;
+}
+
+bool SameNoCase(const Str& a, const Str& b) {
+  return CStrCompareNoCase(a.data, b.data) == 0;
+}
+
+StrValue TextOf(const char* begin, const char* end) {
+  return StrValue(std::string(begin, end).c_str());
+}
+
+// A section that collected keys joins the object; one without keys is dropped. The name stays
+// for the next section when its header names none.
+void CloseSection(IniObject& object, IniSection& pending) {
+  if (pending.keys.empty()) return;
+  object.sections.push_back(pending);
+  StringPairArrayClear(pending.keys, false);
+}
+
+void ReadHeader(IniObject& object, IniSection& pending, const char* afterBracket) {
+  CloseSection(object, pending);
+  const char* begin = SkipBlanks(afterBracket);
+  const char* end = WordEnd(begin);
+  if (end > begin && end[-1] == ']') --end;
+  if (end > begin) pending.name = TextOf(begin, end);
+}
+
+// "key = value": blanks may stand around the '='; a key without '=' or a pair without a value
+// is no pair at all.
+void ReadPair(IniSection& pending, const char* line) {
+  const char* keyEnd = WordEnd(line);
+  if (*keyEnd == '\0') return;
+  const char* equals = SkipBlanks(keyEnd);
+  if (*equals != '=') return;
+  const char* value = SkipBlanks(equals + 1);
+  if (*value == '\0') return;
+  if (!IniEntryArrayReserve(pending.keys, int32_t(pending.keys.size()))) return;
+  IniEntry entry{TextOf(line, keyEnd), StrValue(value)};
+  StrTrimControlRight(entry.value.str());
+  pending.keys.push_back(std::move(entry));
+}
+
+void ReadLine(IniObject& object, IniSection& pending, const char* line) {
+  line = SkipBlanks(line);
+  if (*line == ';') return;
+  if (*line == '[') {
+    ReadHeader(object, pending, line + 1);
+  } else {
+    ReadPair(pending, line);
+  }
+}
+
+void AppendLine(std::string& text, const char* first, const char* second = "",
+                const char* third = "") {
+  text.append(first).append(second).append(third).append("\r\n");
+}
+
+}  // namespace
+
+void IniClear(IniObject& object) {
+  object.dirty = 0;
+  object.name = "";
+  object.sections.clear();
+}
+
+void IniLoad(IniObject& object, const Str& name) {
+  IniClear(object);
+  std::string resolved;
+  object.name = ResolveFileName(MemoryArchive, name.data, resolved, true)
+                    ? StrValue(resolved.c_str())
+                    : StrValue(name);
+  IniSection pending;
+  FileStream stream;
+  if (!FileStreamOpen(stream, object.name.c_str())) return;
+  char line[kLineBytes + 1];
+  while (FileStreamReadLine(stream, line, kLineBytes)) ReadLine(object, pending, line);
+  CloseSection(object, pending);
+}
+
+int32_t IniFindSection(const IniObject& object, const Str& section) {
+  for (size_t k = 0; k < object.sections.size(); ++k) {
+    if (SameNoCase(object.sections[k].name, section)) return int32_t(k);
+  }
+  return -1;
+}
+
+int32_t IniFindKey(const IniSection& section, const Str& key) {
+  for (size_t k = 0; k < section.keys.size(); ++k) {
+    if (SameNoCase(section.keys[k].key, key)) return int32_t(k);
+  }
+  return -1;
+}
+
+Str IniLookup(const IniObject& object, const Str& section, const Str& key, const Str& fallback) {
+  const Str* found = &fallback;
+  const int32_t s = IniFindSection(object, section);
+  if (s >= 0) {
+    const int32_t k = IniFindKey(object.sections[size_t(s)], key);
+    if (k >= 0) found = &object.sections[size_t(s)].keys[size_t(k)].value.str();
+  }
+  Str copy;
+  StrCopyConstruct(copy, *found);
+  return copy;
+}
+
+bool IniEntryArrayReserve(std::vector<IniEntry>& keys, int32_t n) {
+  if (n < 0) n = 0;
+  if (int64_t(keys.capacity()) > n) return true;
+  const int32_t capacity = n <= kKeysInitial ? kKeysInitial : kKeysStep * (n / kKeysStep + 1);
+  try {
+    keys.reserve(size_t(capacity));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+void StringPairArrayClear(std::vector<IniEntry>& keys, bool freeStorage) {
+  while (!keys.empty()) keys.pop_back();
+  if (freeStorage) std::vector<IniEntry>().swap(keys);
+}
+
+std::string IniText(const IniObject& object) {
+  std::string text;
+  for (const IniSection& section : object.sections) {
+    AppendLine(text, "[", section.name.c_str(), "]");
+    for (const IniEntry& entry : section.keys) {
+      AppendLine(text, entry.key.c_str(), "=", entry.value.c_str());
+    }
+  }
+  return text;
+}
+
+void IniWriteBack(const IniObject& object) {
+  const char* name = object.name.c_str();
+  if (!object.dirty || !*name || IsMemoryFileName(name)) return;
+  platform::AtomicRewrite(name, IniText(object));
+}

@@ -1,0 +1,58 @@
+// INI objects: sections of key=value pairs read from a disk file or a memory name, looked up
+// without regard to letter case, and written back in the runtime's own plain form. The
+// program's one INI file (system/ini_commands.h) and the scene loader's own objects share this.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/str.h"
+#include "core/str_value.h"
+
+struct IniEntry {
+  StrValue key;
+  StrValue value;
+};
+
+struct IniSection {
+  StrValue name;  // may be empty: the keys before the first header
+  std::vector<IniEntry> keys;
+};
+
+// A file may hold a section or key twice; every lookup and change takes the first in order.
+struct IniObject {
+  std::vector<IniSection> sections;  // in file order, then in order of creation
+  StrValue name;                     // the resolved name loaded from; empty = no file
+  uint8_t dirty = 0;                 // changed since the load
+};
+
+// Empties the object, resolves the name through the memory archive (keeping the name as given
+// when that fails) and reads it. A missing file leaves the object empty but named; lines that
+// break the grammar are skipped. Never sets the error code.
+void IniLoad(IniObject& object, const Str& name);
+
+// The value of the key in the first section of that name, as a new string the caller
+// releases; otherwise a copy of the default. A later section of the same name is not searched.
+Str IniLookup(const IniObject& object, const Str& section, const Str& key, const Str& fallback);
+
+// The first section or key of that name (letter case ignored); -1 when there is none.
+int32_t IniFindSection(const IniObject& object, const Str& section);
+int32_t IniFindKey(const IniSection& section, const Str& key);
+
+// Room for more than n pairs, grown as the runtime always grew key lists (first 512, then in
+// steps of 128). False when memory runs out.
+bool IniEntryArrayReserve(std::vector<IniEntry>& keys, int32_t n);
+
+// Releases every pair, the last first; with freeStorage the list's memory goes too.
+void StringPairArrayClear(std::vector<IniEntry>& keys, bool freeStorage);
+
+// The file's bytes: "[name]" and each "key=value", every line ended by "\r\n".
+std::string IniText(const IniObject& object);
+
+// When the object is dirty and names a disk file, replaces that file with IniText. The old
+// file stays whole when the new one cannot be written; nothing is reported either way.
+void IniWriteBack(const IniObject& object);
+
+// Releases the name and every section; dirty 0.
+void IniClear(IniObject& object);
