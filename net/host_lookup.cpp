@@ -21,34 +21,9 @@ constexpr size_t kFirstLineLimit = 1023;
 // Tried last when this machine's own addresses do not resolve.
 constexpr const char* kLocalHostName = "localhost";
 
-// The first IPv4 address of the name, network order; false with the last error set.
-bool LookupAddress(const char* name, uint32_t& address) {
-  if (const platform::HostResolver& resolver = platform::InstalledHostResolver()) {
-    if (resolver(name, address)) return true;
-    SockSetLastError(kSockErrHostNotFound);
-    return false;
-  }
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  const int result = getaddrinfo(name, nullptr, &hints, &found);
-  if (result != 0) {
-    SockSetLastErrorFromResolver(result, errno);
-    return false;
-  }
-  address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
-  freeaddrinfo(found);
-  return true;
-}
-
-// Every address the host name resolves to: the route when the interfaces cannot be listed.
-bool HostNameAddresses(std::vector<uint32_t>& addresses) {
-  char name[128] = {};
-  if (gethostname(name, sizeof name - 1) != 0) {
-    SockSetLastErrorFromErrno(errno);
-    return false;
-  }
+// Every IPv4 address the resolver gives for the name, network order; false with the last error
+// set.
+bool ResolveAll(const char* name, std::vector<uint32_t>& addresses) {
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
@@ -62,7 +37,30 @@ bool HostNameAddresses(std::vector<uint32_t>& addresses) {
     addresses.push_back(reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr);
   }
   freeaddrinfo(found);
+  return !addresses.empty();
+}
+
+// The first IPv4 address of the name, network order; false with the last error set.
+bool LookupAddress(const char* name, uint32_t& address) {
+  if (const platform::HostResolver& resolver = platform::InstalledHostResolver()) {
+    if (resolver(name, address)) return true;
+    SockSetLastError(kSockErrHostNotFound);
+    return false;
+  }
+  std::vector<uint32_t> addresses;
+  if (!ResolveAll(name, addresses)) return false;
+  address = addresses.front();
   return true;
+}
+
+// Every address the host name resolves to: the route when the interfaces cannot be listed.
+bool HostNameAddresses(std::vector<uint32_t>& addresses) {
+  char name[128] = {};
+  if (gethostname(name, sizeof name - 1) != 0) {
+    SockSetLastErrorFromErrno(errno);
+    return false;
+  }
+  return ResolveAll(name, addresses);
 }
 
 // The IPv4 addresses of the interfaces that are up; loopback only when nothing else exists, as

@@ -356,15 +356,27 @@ int32_t SockFindFreeSlot() {
   return -1;
 }
 
-int32_t SockTcpListen(uint16_t port) {
-  const int32_t row = ClaimRow();
+namespace {
+
+// Claims a row and makes a non-blocking socket for it; on failure the row is given back and the
+// result is -1.
+int ClaimRowWithSocket(int32_t& row, int type, int protocol) {
+  row = ClaimRow();
   if (row < 0) return -1;
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+  const int fd = socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol);
   if (fd < 0) {
     SockSetLastErrorFromErrno(errno);
     ReleaseRow(row);
-    return -1;
   }
+  return fd;
+}
+
+}  // namespace
+
+int32_t SockTcpListen(uint16_t port) {
+  int32_t row;
+  const int fd = ClaimRowWithSocket(row, SOCK_STREAM, IPPROTO_TCP);
+  if (fd < 0) return -1;
   SetIntOption(fd, SOL_SOCKET, SO_REUSEADDR, 1);
   const sockaddr_in bindTo = MakeSockaddr(BindAddress(), htons(port));
   if (bind(fd, reinterpret_cast<const sockaddr*>(&bindTo), sizeof bindTo) != 0 ||
@@ -408,14 +420,9 @@ int32_t ClampConnectTimeout(int32_t timeoutMs) {
 
 int32_t SockTcpConnect(SockAddress target, int32_t timeoutMs) {
   if (SockAddressIsNone(target) || GuardRefuses(target.address)) return -1;
-  const int32_t row = ClaimRow();
-  if (row < 0) return -1;
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
-  if (fd < 0) {
-    SockSetLastErrorFromErrno(errno);
-    ReleaseRow(row);
-    return -1;
-  }
+  int32_t row;
+  const int fd = ClaimRowWithSocket(row, SOCK_STREAM, IPPROTO_TCP);
+  if (fd < 0) return -1;
   const sockaddr_in peer = MakeSockaddr(target.address, target.port);
   int err = 0;
   if (connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
@@ -434,14 +441,9 @@ int32_t SockTcpConnect(SockAddress target, int32_t timeoutMs) {
 }
 
 int32_t SockUdpOpen(uint16_t port) {
-  const int32_t row = ClaimRow();
-  if (row < 0) return -1;
-  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_UDP);
-  if (fd < 0) {
-    SockSetLastErrorFromErrno(errno);
-    ReleaseRow(row);
-    return -1;
-  }
+  int32_t row;
+  const int fd = ClaimRowWithSocket(row, SOCK_DGRAM, IPPROTO_UDP);
+  if (fd < 0) return -1;
   SetIntOption(fd, SOL_SOCKET, SO_REUSEADDR, 1);
   // Port 0 stays unbound: the first send picks a port.
   if (port != 0) {
