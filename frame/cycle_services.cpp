@@ -10,6 +10,10 @@ CycleServices& Installed() {
 
 }  // namespace
 
-const CycleServices& Cycle() { return Installed(); }
+const CycleServices& Cycle() {
+  return Installed();
+}
 
-void InstallCycleServices(const CycleServices& services) { Installed() = services; }
+void InstallCycleServices(const CycleServices& services) {
+  Installed() = services;
+}

@@ -9,7 +9,9 @@ void NoBackgroundPicture(OpenGLRainbows&, int32_t) {}
 void NoShadowPass(Rainbows3D*, int32_t) {}
 void NoSecondTexture(int32_t) {}
 void NoShaderSlot(Rainbows3D*, int32_t) {}
-double NoLoopingMusic() { return 0.0; }
+double NoLoopingMusic() {
+  return 0.0;
+}
 
 }  // namespace
 

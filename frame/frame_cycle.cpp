@@ -52,7 +52,9 @@ void AdvanceFrameTimes() {
   FrameTimes.currentFrameStart = GetTimerAll();
 }
 
-bool Held(const InputManager& input, int key) { return (input.keyBuffer[key] & 0x80) != 0; }
+bool Held(const InputManager& input, int key) {
+  return (input.keyBuffer[key] & 0x80) != 0;
+}
 
 void EndOnEndKeys(const InputManager& input) {
   const bool escape = EscapeHeld(input);
@@ -163,7 +165,8 @@ double FramePeriodMs(int32_t framesPerSecond) {
 }
 
 void SetFrameRate(OpenGLRainbows& ctx, int32_t framesPerSecond, uint8_t verticalSync) {
-  if (GlExtensionTable.wglSwapIntervalEXT) GlExtensionTable.wglSwapIntervalEXT(verticalSync ? 1 : 0);
+  if (GlExtensionTable.wglSwapIntervalEXT)
+    GlExtensionTable.wglSwapIntervalEXT(verticalSync ? 1 : 0);
   ctx.msPerFrame = FramePeriodMs(framesPerSecond);
 }
 

@@ -40,11 +40,15 @@ void SetSourcePosition(int32_t positionWord, int32_t lineWord) {
   SourceLineWord = lineWord;
 }
 
-uint32_t GetMainWindow() { return MainWindowHandle; }
+uint32_t GetMainWindow() {
+  return MainWindowHandle;
+}
 
 void OpenConsole() {}
 
-void SetEscapeEnds(double value) { EscapeEndsFlag = value != 0.0 ? 1 : 0; }
+void SetEscapeEnds(double value) {
+  EscapeEndsFlag = value != 0.0 ? 1 : 0;
+}
 
 void DebugBreakpoint(int32_t number) {
   if (!platform::DebuggerAttached()) return;

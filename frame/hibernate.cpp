@@ -56,7 +56,9 @@ bool AnyKeyDown() {
   return false;
 }
 
-double StickAxis(int32_t raw) { return std::fmin(1.0, std::fmax(-1.0, raw / 32767.0)); }
+double StickAxis(int32_t raw) {
+  return std::fmin(1.0, std::fmax(-1.0, raw / 32767.0));
+}
 
 // A quarter turn of the screen only swaps or negates the two stick axes and the hat's
 // components, and every one of them is tested alike, so the orientation changes nothing here.

@@ -138,9 +138,13 @@ bool LoadInputScriptFromEnvironment() {
   return false;
 }
 
-std::string ScriptError() { return State().error; }
+std::string ScriptError() {
+  return State().error;
+}
 
-bool InputScriptActive() { return State().active; }
+bool InputScriptActive() {
+  return State().active;
+}
 
 // Both kinds of wait take the same steps: a key wait keeps the first character of a text answer.
 void FeedInputScript(ScriptedWait) {
@@ -160,7 +164,9 @@ void FeedInputScript(ScriptedWait) {
   state.steps.pop_front();
 }
 
-void InstallSnapshotWriter(SnapshotWriter writer) { State().snapshotWriter = writer; }
+void InstallSnapshotWriter(SnapshotWriter writer) {
+  State().snapshotWriter = writer;
+}
 
 void ResetInputScriptForTests() {
   const SnapshotWriter writer = State().snapshotWriter;

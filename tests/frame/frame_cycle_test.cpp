@@ -16,8 +16,8 @@
 TEST(FrameLimiter, NextFrameTimeNeverHurriesAfterALateFrame) {
   struct Case {
     double t, expected;
-  } cases[] = {{1000.0, 1010.0}, {1010.0, 1010.0}, {1015.0, 1020.0}, {1020.0, 1020.0},
-               {1025.0, 1035.0}};
+  } cases[] = {
+      {1000.0, 1010.0}, {1010.0, 1010.0}, {1015.0, 1020.0}, {1020.0, 1020.0}, {1025.0, 1035.0}};
   for (const Case& c : cases) {
     EXPECT_DOUBLE_EQ(AdvanceNextFrameTime(1000.0, 10.0, c.t), c.expected) << "t " << c.t;
   }
@@ -97,7 +97,9 @@ TEST_F(FrameCycle, FrameTimesMoveOnEveryFrame) {
 namespace {
 
 int gMessageCallbacks = 0;
-void CountMessageCallback() { ++gMessageCallbacks; }
+void CountMessageCallback() {
+  ++gMessageCallbacks;
+}
 const UserFunctionEntry kWithMessageCallback[] = {{CountMessageCallback, "QRN_WIN32_MSG"},
                                                   {nullptr, nullptr}};
 

@@ -15,8 +15,8 @@ TEST(FrameServices, EscapeEndsSwitch) {
   struct Case {
     double value;
     int32_t flag;
-  } cases[] = {{0.0, 0}, {-0.0, 0}, {1.0, 1}, {-0.5, 1},
-               {std::numeric_limits<double>::quiet_NaN(), 1}};
+  } cases[] = {
+      {0.0, 0}, {-0.0, 0}, {1.0, 1}, {-0.5, 1}, {std::numeric_limits<double>::quiet_NaN(), 1}};
   for (const Case& c : cases) {
     SetEscapeEnds(c.value);
     EXPECT_EQ(EscapeEndsFlag, c.flag) << c.value;

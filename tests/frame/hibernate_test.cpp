@@ -17,8 +17,12 @@ namespace {
 
 int gPauses = 0;
 int gResumes = 0;
-void CountPause() { ++gPauses; }
-void CountResume() { ++gResumes; }
+void CountPause() {
+  ++gPauses;
+}
+void CountResume() {
+  ++gResumes;
+}
 const UserFunctionEntry kPauseCallbacks[] = {
     {CountPause, "QRN_ON_PAUSE"}, {CountResume, "QRN_ON_RESUME"}, {nullptr, nullptr}};
 
