@@ -91,17 +91,18 @@ bool UserActed(InputManager& input, const OpenGLRainbows& ctx, const MouseBaseli
 }  // namespace
 
 void Hibernate() {
-  if (!GraphicsContext || !InputObject) return;
-  InputManager& input = *InputObject;
+  if (!GraphicsContext) return;
   const OpenGLRainbows& ctx = *GraphicsContext;
-  const MouseBaseline baseline = ReadMouseBaseline(input, ctx);
+  // Without input devices the passes still keep the window alive and hold a paused program.
+  InputManager* input = InputObject;
+  const MouseBaseline baseline = input ? ReadMouseBaseline(*input, ctx) : MouseBaseline{};
   for (int pass = 0; pass < kPasses; ++pass) {
     if (!KeepWindowAlive()) TerminateProgram();
     if (PauseFlag) {
       PauseLoop();
       return;
     }
-    if (UserActed(input, ctx, baseline)) return;
+    if (input && UserActed(*input, ctx, baseline)) return;
     platform::SleepMs(kPassSleepMs);
   }
 }
