@@ -187,8 +187,7 @@ void FinishContextSetUp(OpenGLRainbows& ctx) {
 
 bool CreateGraphicsWindow(OpenGLRainbows& ctx, void* instance, int32_t width, int32_t height,
                           int32_t colourBits, int32_t framesPerSecond, int32_t samples) {
-  if (GlExtensionTable.wglSwapIntervalEXT) GlExtensionTable.wglSwapIntervalEXT(0);
-  ctx.msPerFrame = framesPerSecond > 0 ? 1000.0 / framesPerSecond : 2.0;
+  SetFrameRate(ctx, framesPerSecond, 0);
   if (!Guards().procedureRegistered) {
     platform::SetWindowProcedure(MainWindowProc);
     Guards().procedureRegistered = true;

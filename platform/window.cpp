@@ -170,6 +170,21 @@ bool SwapBuffers(Window* window) {
   return true;
 }
 
+void SetTitle(Window* window, std::string_view cp1252Title) {
+  if (window) SDL_SetWindowTitle(window->sdl, Cp1252ToUtf8(cp1252Title).c_str());
+}
+
+std::string Title(Window* window) {
+  return window ? SDL_GetWindowTitle(window->sdl) : std::string();
+}
+
+void ShowAndRaise(Window* window) {
+  if (!window) return;
+  SDL_ShowWindow(window->sdl);
+  SDL_RaiseWindow(window->sdl);
+  SDL_SetWindowInputFocus(window->sdl);
+}
+
 bool SetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
 
 void* GetProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }

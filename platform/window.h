@@ -42,6 +42,12 @@ bool MakeCurrent(Window* window, GlContext context);
 void DeleteGlContext(GlContext context);
 
 bool SwapBuffers(Window* window);
+// The caption, set as Windows-1252 text and read back as UTF-8; "" for a null window.
+void SetTitle(Window* window, std::string_view cp1252Title);
+std::string Title(Window* window);
+// Shows the window, brings it to the top and asks for the keyboard focus (a window manager may
+// refuse the focus).
+void ShowAndRaise(Window* window);
 // Failure is normal on some drivers (GLX under Xvfb) and never fatal.
 bool SetSwapInterval(int interval);
 void* GetProcAddress(const char* name);

@@ -1,0 +1,28 @@
+// The calls the frame cycle makes into the layers above the frame: the 2D background picture,
+// the 3D scene's shadow pass, second texture and shader slot, and the restart of looping music.
+// Those layers install their functions here; until they do, stand-ins answer
+// (frame/cycle_services_standin.cpp).
+#pragma once
+
+#include <cstdint>
+
+class OpenGLRainbows;
+class Rainbows3D;
+
+struct CycleServices {
+  // Fills the frame with background picture n instead of clearing it.
+  void (*drawBackgroundPicture)(OpenGLRainbows& ctx, int32_t n);
+  // Opens (1) or closes (0) the scene's shadow pass; the scene may be null.
+  void (*setShadowPass)(Rainbows3D* scene, int32_t on);
+  void (*setSecondTextureFlag)(int32_t flag);
+  // -1 goes back to the fixed pipeline; the scene may be null.
+  void (*useShaderSlot)(Rainbows3D* scene, int32_t slot);
+  // Plays the looping music again from its start; answers the music's length in milliseconds
+  // (0 when there is no music to play).
+  double (*restartLoopingMusic)();
+};
+
+const CycleServices& Cycle();
+void InstallCycleServices(const CycleServices& services);
+// The stand-ins, for tests that installed something else.
+CycleServices CycleStandIns();

@@ -1,0 +1,13 @@
+#include "frame/music_loop.h"
+
+#include "frame/cycle_services.h"
+#include "system/timers.h"
+
+double MusicLoopTime = 0.0;
+
+void MusicLoopCheck() {
+  if (MusicLoopTime <= 0.0 || GetTimerAll() < MusicLoopTime) return;
+  double length = Cycle().restartLoopingMusic();
+  if (length < 500.0) length = 500.0;
+  MusicLoopTime = GetTimerAll() + length;
+}

@@ -1,0 +1,45 @@
+#include "frame/waits.h"
+
+#include "core/terminate.h"
+#include "frame/frame_cycle.h"
+#include "frame/hibernate.h"
+#include "frame/input_manager.h"
+#include "frame/input_script.h"
+#include "frame/runtime_objects.h"
+#include "platform/clock.h"
+
+namespace {
+
+void DropTypedChars(InputManager& input) {
+  while (AnyKeyHit(input.typedChars)) {
+  }
+}
+
+// The tight release and press tests give the processor back between reads.
+void WhileMouseButtonIs(InputManager& input, bool down) {
+  while (AnyMouseButtonDown(input) == down) platform::SleepMs(1);
+}
+
+}  // namespace
+
+void WaitForKey() {
+  if (!InputObject) return;
+  InputManager& input = *InputObject;
+  DropTypedChars(input);
+  // Only now: an answer handed over earlier would be dropped with the characters above.
+  FeedInputScript(ScriptedWait::Key);
+  for (;;) {
+    if (!KeepWindowAlive()) TerminateProgram();
+    Hibernate();
+    if (AnyKeyHit(input.typedChars)) break;
+  }
+  DropTypedChars(input);
+}
+
+void WaitForMouseButton() {
+  if (!InputObject) return;
+  InputManager& input = *InputObject;
+  WhileMouseButtonIs(input, true);
+  while (!AnyMouseButtonDown(input)) Hibernate();
+  WhileMouseButtonIs(input, true);
+}

@@ -1,0 +1,174 @@
+#include "frame/hibernate.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/str.h"
+#include "frame/music_loop.h"
+#include "frame/waits.h"
+#include "frame/window_procedure.h"
+#include "platform/window.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/frame_cycle_fixture.h"
+#include "tests/support/program_end.h"
+
+namespace {
+
+int gPauses = 0;
+int gResumes = 0;
+void CountPause() {
+  ++gPauses;
+}
+void CountResume() {
+  ++gResumes;
+}
+const UserFunctionEntry kPauseCallbacks[] = {
+    {CountPause, "QRN_ON_PAUSE"}, {CountResume, "QRN_ON_RESUME"}, {nullptr, nullptr}};
+
+// The music layer's restart, called on every pass of a waiting loop once the loop time has
+// come: the place where a test acts while the program waits.
+int gRestarts = 0;
+void (*gOnRestart)(int restart) = nullptr;
+double RestartAndAct() {
+  ++gRestarts;
+  if (gOnRestart) gOnRestart(gRestarts);
+  MusicLoopTime = 1.0;  // due again at the next pass
+  return 0.0;
+}
+
+class Waiting : public FrameCycleFixture {
+ protected:
+  void SetUp() override {
+    FrameCycleFixture::SetUp();
+    gPauses = gResumes = gRestarts = 0;
+    gOnRestart = nullptr;
+    StrAssignCString(GetCaptionText(), "tile2cubes");
+  }
+
+  // Calls `act` on every pass of the waiting loops from now on.
+  void ActWhileWaiting(void (*act)(int restart)) {
+    CycleServices services = CycleStandIns();
+    services.restartLoopingMusic = RestartAndAct;
+    InstallCycleServices(services);
+    gOnRestart = act;
+    MusicLoopTime = 1.0;
+  }
+};
+
+}  // namespace
+
+TEST_F(Waiting, FocusChangesPauseAndResumeWithTheCaption) {
+  struct Case {
+    uint32_t autoPause;
+    int32_t debug;
+    const char* pausedTitle;
+    uint32_t pausedFlag;
+    int pauses;
+  } cases[] = {
+      {1, 0, "tile2cubes <pause>", 1, 1},
+      {0, 0, "tile2cubes <pause>", 0, 0},
+      {1, 1, "tile2cubes", 0, 0},
+  };
+  SetUserFunctionTable(kPauseCallbacks);
+  for (const Case& c : cases) {
+    gPauses = gResumes = 0;
+    AutoPauseFlag = c.autoPause;
+    DebugFlag = c.debug;
+    platform::SetTitle(Context().window, "tile2cubes");
+    platform::test::InjectFocus(false);
+    PumpMessages(Context(), nullptr);
+    EXPECT_EQ(platform::Title(Context().window), c.pausedTitle);
+    EXPECT_EQ(PauseFlag, c.pausedFlag);
+    EXPECT_EQ(gPauses, c.pauses);
+    platform::test::InjectFocus(true);
+    PumpMessages(Context(), nullptr);
+    EXPECT_EQ(platform::Title(Context().window), "tile2cubes");
+    EXPECT_EQ(PauseFlag, 0u);
+    EXPECT_EQ(gResumes, c.pauses);
+  }
+}
+
+TEST_F(Waiting, ClosingTheWindowEndsTheProgramWithStatusZero) {
+  platform::test::InjectClose();
+  EXPECT_EQ(EndStatusOf([] { PumpMessages(Context(), nullptr); }), 0);
+}
+
+TEST_F(Waiting, APausedFrameStaysInThePauseLoopUntilResumed) {
+  FakeClockScope clock(kFakeStartMs, 0.0);
+  StartInput();
+  SetUserFunctionTable(kPauseCallbacks);
+  platform::test::InjectFocus(false);
+  PumpMessages(Context(), nullptr);
+  ASSERT_EQ(PauseFlag, 1u);
+  ActWhileWaiting([](int restart) {
+    if (restart == 3) platform::test::InjectFocus(true);
+  });
+  testing::internal::CaptureStdout();
+  ShowScreen(0);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out, "pause loop in showscreen/hibernate\npause loop ended\n");
+  EXPECT_EQ(gRestarts, 3);  // the music kept going while paused
+  EXPECT_EQ(PauseFlag, 0u);
+  EXPECT_EQ(gResumes, 1);
+}
+
+TEST_F(Waiting, HibernateIdlesFifteenPassesUnlessTheUserActs) {
+  struct Case {
+    const char* what;
+    bool attachStick;
+    int32_t orientation;
+    void (*act)();
+    double expectedIdleMs;
+  } cases[] = {
+      {"nothing", false, 0, [] {}, 75.0},
+      {"held key", false, 0, [] { platform::test::InjectKey(30, true); }, 0.0},
+      // A button already held when the wait starts is part of the baseline.
+      {"held button", false, 0, [] { platform::test::InjectMouseButton(0, true); }, 75.0},
+      // A centred hat is no input in any orientation.
+      {"centred stick, turned screen", true, 1, [] {}, 75.0},
+  };
+  for (const Case& c : cases) {
+    FakeClockScope clock(kFakeStartMs, 0.0);
+    platform::test::ResetInput();
+    if (c.attachStick) platform::test::AttachVirtualJoystick(3, 4, 1, false);
+    StartInput();
+    Context().orientation = c.orientation;
+    Hibernate();  // takes the baseline of a quiet mouse
+    c.act();
+    const double before = GetTimerAll();
+    Hibernate();
+    EXPECT_DOUBLE_EQ(GetTimerAll() - before, c.expectedIdleMs) << c.what;
+    platform::test::DetachVirtualJoysticks();
+    Context().orientation = 0;
+  }
+}
+
+TEST_F(Waiting, AMousePressDuringTheWaitEndsHibernate) {
+  FakeClockScope clock(kFakeStartMs, 0.0);
+  StartInput();
+  ActWhileWaiting([](int) { platform::test::InjectMouseButton(1, true); });
+  const double before = GetTimerAll();
+  Hibernate();
+  EXPECT_EQ(gRestarts, 1);
+  EXPECT_DOUBLE_EQ(GetTimerAll() - before, 0.0);
+}
+
+TEST_F(Waiting, EscapeEndsAHibernatingProgram) {
+  StartInput();
+  platform::test::InjectKey(1, true);
+  EXPECT_EQ(EndStatusOf(Hibernate), 0);
+}
+
+TEST_F(Waiting, WaitForKeyDropsCharactersTypedBeforeAndWithTheOneThatEndsIt) {
+  FakeClockScope clock(kFakeStartMs, 0.0);
+  InputManager& input = StartInput();
+  platform::test::InjectText("xy");
+  PumpMessages(Context(), nullptr);
+  ActWhileWaiting([](int restart) {
+    if (restart == 3) platform::test::InjectText("zw");
+  });
+  WaitForKey();
+  EXPECT_EQ(gRestarts, 3);  // "xy" did not end the wait
+  EXPECT_EQ(PopTypedChar(input.typedChars), 0);
+}
