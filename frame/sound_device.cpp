@@ -57,7 +57,7 @@ bool SoundInit(SoundDevice& device, platform::Window*) {
 void SoundSetCooperative(SoundDevice&, platform::Window*) {}
 
 bool SoundGetCaps(SoundDevice& device) {
-  return device.open && platform::AudioQuerySpec(device.capabilities);
+  return device.open && platform::AudioQueryFormat(device.capabilities);
 }
 
 void SoundSlotConstruct(SoundSlot& slot) {

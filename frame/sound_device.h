@@ -23,7 +23,7 @@ inline constexpr uint32_t kSoundPlayLooping = 1;
 
 struct SoundDevice {
   bool open = false;  // false when no device could be made
-  platform::AudioSpec capabilities;
+  platform::AudioFormat capabilities;
 };
 
 struct SoundSlot {

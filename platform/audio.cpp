@@ -95,9 +95,9 @@ bool AudioIsOpen() {
   return deviceOpen;
 }
 
-bool AudioQuerySpec(AudioSpec& spec) {
+bool AudioQueryFormat(AudioFormat& format) {
   if (!deviceOpen) return false;
-  return Mix_QuerySpec(&spec.rate, &spec.format, &spec.channels) != 0;
+  return Mix_QuerySpec(&format.rate, &format.format, &format.channels) != 0;
 }
 
 bool IsPlayablePcm(PcmFormat format) {

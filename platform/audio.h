@@ -31,13 +31,13 @@ bool AudioOpen();
 void AudioClose();
 bool AudioIsOpen();
 
-struct AudioSpec {
+struct AudioFormat {
   int rate = 0;
   uint16_t format = 0;  // SDL's format word: 0x8010 for signed 16-bit little-endian
   int channels = 0;
 };
 // What the open device really plays; false when it is closed.
-bool AudioQuerySpec(AudioSpec& spec);
+bool AudioQueryFormat(AudioFormat& format);
 
 // Whole frames of PCM in the file's layout: 8-bit unsigned or 16-bit signed little-endian samples,
 // 1 or 2 channels interleaved, any rate from 100 to 200000.

@@ -12,7 +12,7 @@
 namespace {
 
 // A BMP file: the 12-byte (core) or 40-byte info header, then the palette and the rows given.
-struct BmpSpec {
+struct BmpLayout {
   uint32_t headerSize = 40;
   int32_t width = 1;
   int32_t height = 1;
@@ -22,26 +22,26 @@ struct BmpSpec {
   int64_t dataOffset = -1;  // -1: right after the palette
 };
 
-BmpSpec Spec(uint32_t headerSize, int32_t width, int32_t height, uint16_t bits, std::string palette,
+BmpLayout Layout(uint32_t headerSize, int32_t width, int32_t height, uint16_t bits, std::string palette,
              std::string rows, int64_t dataOffset = -1) {
   return {headerSize, width, height, bits, std::move(palette), std::move(rows), dataOffset};
 }
 
-std::string BuildBmp(const BmpSpec& spec) {
+std::string BuildBmp(const BmpLayout& layout) {
   std::string file = "BM";
   PutLe(file, 0, 4);
   PutLe(file, 0, 4);
   const int64_t offset =
-      spec.dataOffset >= 0 ? spec.dataOffset : 14 + spec.headerSize + spec.palette.size();
+      layout.dataOffset >= 0 ? layout.dataOffset : 14 + layout.headerSize + layout.palette.size();
   PutLe(file, uint32_t(offset), 4);
-  PutLe(file, spec.headerSize, 4);
-  const int fieldBytes = spec.headerSize == 12 ? 2 : 4;
-  PutLe(file, uint32_t(spec.width), fieldBytes);
-  PutLe(file, uint32_t(spec.height), fieldBytes);
+  PutLe(file, layout.headerSize, 4);
+  const int fieldBytes = layout.headerSize == 12 ? 2 : 4;
+  PutLe(file, uint32_t(layout.width), fieldBytes);
+  PutLe(file, uint32_t(layout.height), fieldBytes);
   PutLe(file, 1, 2);
-  PutLe(file, spec.bits, 2);
-  if (spec.headerSize != 12) file.append(spec.headerSize - 16, '\0');
-  return file + spec.palette + spec.rows;
+  PutLe(file, layout.bits, 2);
+  if (layout.headerSize != 12) file.append(layout.headerSize - 16, '\0');
+  return file + layout.palette + layout.rows;
 }
 
 // Palette entries given as 0xRRGGBB, stored as the two header kinds store them: B, G, R (and a
@@ -92,17 +92,17 @@ TEST(BmpReader, DecodesPaletteDepthsUnderBothHeaders) {
   for (uint32_t header : {12u, 40u}) {
     for (const Case& c : cases) {
       SCOPED_TRACE("header " + std::to_string(header) + ", bits " + std::to_string(c.bits));
-      BmpSpec spec = Spec(header, 2, 2, c.bits, "", "");
-      spec.palette = Palette(header, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF});
-      if (header == 12) spec.palette.resize(size_t(3) << c.bits, '\0');
-      spec.rows = c.rows;
+      BmpLayout layout = Layout(header, 2, 2, c.bits, "", "");
+      layout.palette = Palette(header, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF});
+      if (header == 12) layout.palette.resize(size_t(3) << c.bits, '\0');
+      layout.rows = c.rows;
       if (c.bits == 1) {
         if (header == 12) continue;  // its palette would fit the 40 bytes: refused below
-        EXPECT_EQ(Decode(BuildBmp(spec)),
+        EXPECT_EQ(Decode(BuildBmp(layout)),
                   Sized(2, 2, Px(255, 0, 0) + Px(0, 255, 0) + Px(0, 255, 0) + Px(255, 0, 0)));
         continue;
       }
-      EXPECT_EQ(Decode(BuildBmp(spec)), Sized(2, 2, topRow + bottomRow));
+      EXPECT_EQ(Decode(BuildBmp(layout)), Sized(2, 2, topRow + bottomRow));
     }
   }
 }
@@ -110,7 +110,7 @@ TEST(BmpReader, DecodesPaletteDepthsUnderBothHeaders) {
 TEST(BmpReader, DecodesDirectColourDepths) {
   struct Case {
     const char* what;
-    BmpSpec spec;
+    BmpLayout layout;
     std::string expected;
   };
   const Case cases[] = {
@@ -135,7 +135,7 @@ TEST(BmpReader, DecodesDirectColourDepths) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(Decode(BuildBmp(c.spec)), c.expected);
+    EXPECT_EQ(Decode(BuildBmp(c.layout)), c.expected);
   }
 }
 
@@ -150,14 +150,14 @@ TEST(BmpReader, TransparentColourClearsMatchingPixels) {
   const std::string rows = std::string("\x80\x00\xFF\x01\x02\x03\0\0", 8);
   EXPECT_EQ(Decode(BuildBmp({40, 2, 1, 24, "", rows}), 0x8000FF),
             Sized(2, 1, Px(0, 0, 0, 0) + Px(3, 2, 1)));
-  BmpSpec palette{40, 2, 1, 8, Palette(40, {0x112233, 0x445566}), std::string("\0\1\0\0", 4)};
+  BmpLayout palette{40, 2, 1, 8, Palette(40, {0x112233, 0x445566}), std::string("\0\1\0\0", 4)};
   EXPECT_EQ(Decode(BuildBmp(palette), 0x332211),
             Sized(2, 1, Px(0, 0, 0, 0) + Px(0x44, 0x55, 0x66)));
 }
 
 TEST(BmpReader, IndexPastAShortPaletteReadsBlack) {
-  BmpSpec spec{40, 2, 1, 8, Palette(40, {0x0A0B0C}), std::string("\0\xFF\0\0", 4)};
-  EXPECT_EQ(Decode(BuildBmp(spec)), Sized(2, 1, Px(0x0A, 0x0B, 0x0C) + Px(0, 0, 0)));
+  BmpLayout layout{40, 2, 1, 8, Palette(40, {0x0A0B0C}), std::string("\0\xFF\0\0", 4)};
+  EXPECT_EQ(Decode(BuildBmp(layout)), Sized(2, 1, Px(0x0A, 0x0B, 0x0C) + Px(0, 0, 0)));
 }
 
 TEST(BmpReader, RefusesUnsupportedAndHostileFiles) {
@@ -166,8 +166,8 @@ TEST(BmpReader, RefusesUnsupportedAndHostileFiles) {
     const char* what;
     std::string file;
   };
-  BmpSpec oversized{40, 0x7FFFFFFF, 0x7FFFFFFF, 1, "", row};
-  BmpSpec tooLargeForTheRecord{40, 30000, 30000, 1, "", row};
+  BmpLayout oversized{40, 0x7FFFFFFF, 0x7FFFFFFF, 1, "", row};
+  BmpLayout tooLargeForTheRecord{40, 30000, 30000, 1, "", row};
   const Case cases[] = {
       {"empty", ""},
       {"not BM", "BX" + BuildBmp({}).substr(2)},
