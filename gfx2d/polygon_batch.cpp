@@ -33,7 +33,9 @@ struct PolygonBatch {
 
 PolygonBatch Batch;
 
-bool SpriteBound() { return GlStateCache.boundSprite >= 0; }
+bool SpriteBound() {
+  return GlStateCache.boundSprite >= 0;
+}
 
 int32_t BoundSpriteHeight(const OpenGLRainbows& ctx) {
   const int32_t sprite = GlStateCache.boundSprite;
@@ -139,8 +141,12 @@ void EndPolygon(OpenGLRainbows& ctx) {
   if (Batch.coloursUsed) DisableColourArray(ctx);
 }
 
-const PolygonVertex* PolygonBatchVertices() { return Batch.data; }
-int32_t PolygonBatchCount() { return Batch.count; }
+const PolygonVertex* PolygonBatchVertices() {
+  return Batch.data;
+}
+int32_t PolygonBatchCount() {
+  return Batch.count;
+}
 
 void DrawQuadFan(const QuadVertex (&corners)[4]) {
   glEnableClientState(GL_VERTEX_ARRAY);

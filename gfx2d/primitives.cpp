@@ -12,7 +12,9 @@ namespace {
 
 constexpr float kByteToUnit = 0.003921569f;
 
-float Channel(uint32_t colour, int shift) { return float((colour >> shift) & 0xFF) * kByteToUnit; }
+float Channel(uint32_t colour, int shift) {
+  return float((colour >> shift) & 0xFF) * kByteToUnit;
+}
 
 void BeginUntextured(OpenGLRainbows& ctx, uint32_t colour) {
   const float alpha = colour == ctx.transparentColour ? 0.0f : ctx.drawAlpha;
@@ -20,7 +22,9 @@ void BeginUntextured(OpenGLRainbows& ctx, uint32_t colour) {
   BindSpriteTextures(ctx, -1, -1, 0, nullptr);
 }
 
-void EndUntextured(const OpenGLRainbows& ctx) { CachedColour(1.0f, 1.0f, 1.0f, ctx.drawAlpha); }
+void EndUntextured(const OpenGLRainbows& ctx) {
+  CachedColour(1.0f, 1.0f, 1.0f, ctx.drawAlpha);
+}
 
 // The shift puts integer coordinates on pixel centres for points and lines.
 void PushPixelCentreShift() {

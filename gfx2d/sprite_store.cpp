@@ -20,7 +20,9 @@ namespace {
 // The largest side a sprite may have: the driver's limit, and what the i16 record fields hold.
 constexpr int32_t kLargestSpriteSide = 16384;
 
-bool InTable(int32_t sprite) { return sprite >= 0 && sprite < kSpriteCount; }
+bool InTable(int32_t sprite) {
+  return sprite >= 0 && sprite < kSpriteCount;
+}
 
 void DeleteTexture(uint32_t& texture) {
   if (texture) glDeleteTextures(1, &texture);

@@ -27,8 +27,8 @@ void BindTexture(uint32_t texture) {
 
 }  // namespace
 
-void BindSpriteTextures(OpenGLRainbows& ctx, int32_t spriteA, int32_t spriteB,
-                        int32_t useMipmapped, const uint32_t* textureTable) {
+void BindSpriteTextures(OpenGLRainbows& ctx, int32_t spriteA, int32_t spriteB, int32_t useMipmapped,
+                        const uint32_t* textureTable) {
   GlStateCache.boundSprite = spriteA;
   ctx.unit0Sprite = spriteA;
   ctx.unit1Sprite = spriteB;
@@ -61,7 +61,9 @@ void BindSpriteTextures(OpenGLRainbows& ctx, int32_t spriteA, int32_t spriteB,
   }
 }
 
-void SetSpriteSmoothing(OpenGLRainbows& ctx, int32_t smoothing) { ctx.spriteSmoothing = smoothing; }
+void SetSpriteSmoothing(OpenGLRainbows& ctx, int32_t smoothing) {
+  ctx.spriteSmoothing = smoothing;
+}
 
 void ApplySpriteFilter(const OpenGLRainbows& ctx) {
   const GLint filter = ctx.spriteSmoothing ? GL_LINEAR : GL_NEAREST;

@@ -10,8 +10,8 @@ class OpenGLRainbows;
 // both units untextured. The texture of sprite s is textureTable[s] when a table is given, else
 // the sprite's texture (or its mipmapped copy with useMipmapped). A sprite id outside the table
 // binds no texture. Unit 0 stays selected.
-void BindSpriteTextures(OpenGLRainbows& ctx, int32_t spriteA, int32_t spriteB,
-                        int32_t useMipmapped, const uint32_t* textureTable);
+void BindSpriteTextures(OpenGLRainbows& ctx, int32_t spriteA, int32_t spriteB, int32_t useMipmapped,
+                        const uint32_t* textureTable);
 
 void SetSpriteSmoothing(OpenGLRainbows& ctx, int32_t smoothing);
 // Linear or nearest filtering of the bound texture, from the smoothing setting.

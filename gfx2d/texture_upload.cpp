@@ -31,8 +31,7 @@ void CopyFlippedRectangle(const RgbaImage& image, int32_t x, int32_t y, int32_t 
 }
 
 void TexImage(int32_t level, int32_t width, int32_t height, const uint8_t* texels) {
-  glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-               texels);
+  glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
 }
 
 void SetRepeatWrap() {
@@ -58,7 +57,9 @@ void UploadMipmappedCopy(uint8_t* texels, int32_t width, int32_t height, uint32_
   }
 }
 
-uint8_t Mean(uint32_t sum, uint32_t count) { return uint8_t(sum / count); }
+uint8_t Mean(uint32_t sum, uint32_t count) {
+  return uint8_t(sum / count);
+}
 
 }  // namespace
 

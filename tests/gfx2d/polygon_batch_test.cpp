@@ -1,4 +1,6 @@
 // The polygon batch, texture binding and the untextured primitives, drawn and read back.
+#include "gfx2d/polygon_batch.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <gtest/gtest.h>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "frame/gl_extensions.h"
-#include "gfx2d/polygon_batch.h"
 #include "gfx2d/primitives.h"
 #include "gfx2d/sprite_store.h"
 #include "gfx2d/texture_binding.h"
@@ -83,8 +84,8 @@ TEST_F(DrawTest, TileDrawReadsBackExactly) {
     bool colouredPolygonFirst;
   };
   for (const Case& c : {Case{0, false}, Case{1, false}, Case{0, true}, Case{1, true}}) {
-    SCOPED_TRACE(testing::Message() << "smoothing " << c.smoothing << " coloured "
-                                    << c.colouredPolygonFirst);
+    SCOPED_TRACE(testing::Message()
+                 << "smoothing " << c.smoothing << " coloured " << c.colouredPolygonFirst);
     ResetRenderState(ctx);
     glClear(GL_COLOR_BUFFER_BIT);
     SetSpriteSmoothing(ctx, c.smoothing);
@@ -132,8 +133,10 @@ TEST_F(DrawTest, VertexAlphaFollowsTheTransparentColourAndTheDrawAlpha) {
     uint32_t colour;
     uint8_t alpha;
   };
-  const Case cases[] = {{1.0f, 0x123456, 255},          {0.5f, 0x123456, 127},
-                        {0.5f, kNoVertexColour, 127},  {1.0f, ctx.transparentColour, 0},
+  const Case cases[] = {{1.0f, 0x123456, 255},
+                        {0.5f, 0x123456, 127},
+                        {0.5f, kNoVertexColour, 127},
+                        {1.0f, ctx.transparentColour, 0},
                         {0.999f, 0x000001, 254}};
   for (const Case& c : cases) {
     ctx.drawAlpha = c.drawAlpha;

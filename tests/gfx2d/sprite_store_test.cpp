@@ -1,11 +1,12 @@
 // The sprite table and its textures, read back from GL.
+#include "gfx2d/sprite_store.h"
+
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "gfx2d/sprite_store.h"
 #include "gfx2d/texture_upload.h"
 #include "tests/gfx2d/image_test_util.h"
 #include "tests/support/gl_fixture.h"
@@ -25,7 +26,8 @@ std::vector<uint8_t> TextureLevel(uint32_t texture, int32_t level, int32_t* size
   if (size) size[0] = w, size[1] = h;
   std::vector<uint8_t> texels(size_t(w) * h * 4);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  if (!texels.empty()) glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  if (!texels.empty())
+    glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
   return texels;
 }
 
@@ -102,8 +104,9 @@ TEST_F(SpriteStoreTest, ColourKeyedBmpTexelsCarryTheBledMeansWithAlphaZero) {
   OpenGLRainbows& ctx = Context();
   const std::string key = Px(255, 0, 128, 0);
   const std::string a = Px(30, 60, 90, 255), b = Px(90, 30, 60, 255);
-  ScopedImage drawn(4, 4, key + key + key + key + key + a + b + key + key + key + key + key +
-                              key + key + key + key);
+  ScopedImage drawn(
+      4, 4,
+      key + key + key + key + key + a + b + key + key + key + key + key + key + key + key + key);
   TempDir folder;
   const std::string name = folder.Child("keyed.bmp");
   ASSERT_TRUE(SaveBmpImage(name.c_str(), drawn.image));
@@ -111,8 +114,9 @@ TEST_F(SpriteStoreTest, ColourKeyedBmpTexelsCarryTheBledMeansWithAlphaZero) {
 
   const std::string A = Px(30, 60, 90, 0), B = Px(90, 30, 60, 0), M = Px(60, 45, 75, 0);
   const std::string black = Px(0, 0, 0, 0);
-  ScopedImage bled(4, 4, A + M + M + B + A + a + b + B + A + M + M + B +  //
-                             black + black + black + black);
+  ScopedImage bled(4, 4,
+                   A + M + M + B + A + a + b + B + A + M + M + B +  //
+                       black + black + black + black);
   EXPECT_EQ(TextureLevel(ctx.sprites[0].texture, 0), FlippedPadded(bled.image, 16, 16));
 }
 
@@ -136,12 +140,16 @@ std::vector<uint8_t> ReferenceNextLevel(const std::vector<uint8_t>& level, int32
     for (int32_t x = 0; x < n; ++x) {
       for (int c = 0; c < 4; ++c) {
         int value;
-        if (x == n - 1 && y == n - 1) value = s(2 * x, 2 * y, c);
-        else if (x == n - 1) value = (2 * s(2 * x, 2 * y, c) + s(2 * x, 2 * y + 2, c)) / 3;
-        else if (y == n - 1) value = (2 * s(2 * x, 2 * y, c) + s(2 * x + 1, 2 * y, c)) / 3;
+        if (x == n - 1 && y == n - 1)
+          value = s(2 * x, 2 * y, c);
+        else if (x == n - 1)
+          value = (2 * s(2 * x, 2 * y, c) + s(2 * x, 2 * y + 2, c)) / 3;
+        else if (y == n - 1)
+          value = (2 * s(2 * x, 2 * y, c) + s(2 * x + 1, 2 * y, c)) / 3;
         else
           value = (4 * s(2 * x, 2 * y, c) + 2 * s(2 * x + 1, 2 * y, c) +
-                   2 * s(2 * x + 1, 2 * y + 2, c) + s(2 * x, 2 * y + 2, c)) / 9;
+                   2 * s(2 * x + 1, 2 * y + 2, c) + s(2 * x, 2 * y + 2, c)) /
+                  9;
         next[(size_t(y) * n + x) * 4 + c] = uint8_t(value);
       }
     }
@@ -166,7 +174,8 @@ TEST_F(SpriteStoreTest, MipChainOfASeventeenBySixteenImage) {
   OpenGLRainbows& ctx = Context();
   std::string pixels;
   for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 17; ++x) pixels += Px(uint8_t(x * 15), uint8_t(y * 16), uint8_t(x * y), 255);
+    for (int x = 0; x < 17; ++x)
+      pixels += Px(uint8_t(x * 15), uint8_t(y * 16), uint8_t(x * y), 255);
   ScopedImage image(17, 16, pixels);
   ASSERT_TRUE(CreateSpriteFromImage(ctx, 10, image.image, -1, false));
   const SpriteRecord& record = ctx.sprites[10];
@@ -178,8 +187,9 @@ TEST_F(SpriteStoreTest, MipChainOfASeventeenBySixteenImage) {
   std::vector<uint8_t> expected(16 * 16 * 4);
   for (size_t i = 0; i < expected.size(); ++i) {
     const size_t pixel = i / 4, row = pixel / 16, column = pixel % 16, c = i % 4;
-    expected[i] = uint8_t((padded[(row * 32 + column * 2) * 4 + c] +
-                           padded[(row * 32 + column * 2 + 1) * 4 + c]) >> 1);
+    expected[i] = uint8_t(
+        (padded[(row * 32 + column * 2) * 4 + c] + padded[(row * 32 + column * 2 + 1) * 4 + c]) >>
+        1);
   }
   int32_t size = 16;
   for (int32_t level = 0; level <= 4; ++level, size /= 2) {
@@ -196,8 +206,8 @@ TEST(PixelPasses, BleedCountsOnlyInnerOpaqueNeighbours) {
   ScopedImage centre(3, 3, key + key + key + key + c + key + key + key + key);
   BleedTransparentPixels(centre.image);
   const std::string bledKey = Px(30, 60, 90, 0);
-  EXPECT_EQ(centre.Pixels(), bledKey + bledKey + bledKey + bledKey + c + bledKey + bledKey +
-                                 bledKey + bledKey);
+  EXPECT_EQ(centre.Pixels(),
+            bledKey + bledKey + bledKey + bledKey + c + bledKey + bledKey + bledKey + bledKey);
   // A ring lies on the border, so the key pixel in its middle has nothing to take.
   ScopedImage ring(3, 3, c + c + c + c + key + c + c + c + c);
   BleedTransparentPixels(ring.image);
@@ -205,11 +215,11 @@ TEST(PixelPasses, BleedCountsOnlyInnerOpaqueNeighbours) {
 }
 
 TEST(PixelPasses, NormalMapOfAFlatImagePointsStraightOut) {
-  ScopedImage flat(2, 2, Px(9, 9, 200, 7) + Px(9, 9, 200, 255) + Px(9, 9, 200, 0) +
-                             Px(9, 9, 200, 1));
+  ScopedImage flat(2, 2,
+                   Px(9, 9, 200, 7) + Px(9, 9, 200, 255) + Px(9, 9, 200, 0) + Px(9, 9, 200, 1));
   MakeNormalMap(flat.image);
-  EXPECT_EQ(flat.Pixels(), Px(127, 127, 255, 7) + Px(127, 127, 255, 255) +
-                               Px(127, 127, 255, 0) + Px(127, 127, 255, 1));
+  EXPECT_EQ(flat.Pixels(), Px(127, 127, 255, 7) + Px(127, 127, 255, 255) + Px(127, 127, 255, 0) +
+                               Px(127, 127, 255, 1));
 }
 
 TEST(PixelPasses, PaddedSizes) {
