@@ -14,20 +14,12 @@ Gfx2dServices& Installed() {
 
 Gfx2dServices Gfx2dStandIns() {
   // The sprite services have no stand-in: the 2D layer installs them in every program.
-  return {nullptr,
-          nullptr,
-          nullptr,
-          StandInEndOffscreenScreen,
-          StandInDeleteFramebuffer,
-          StandInLoadFramebufferExtensions,
-          StandInBuildDefaultFontImage,
-          StandInReleaseImage};
+  return {nullptr,                        nullptr,
+          nullptr,                        StandInEndOffscreenScreen,
+          StandInDeleteFramebuffer,       StandInLoadFramebufferExtensions,
+          StandInBuildDefaultFontImage,   StandInReleaseImage};
 }
 
-const Gfx2dServices& Gfx2d() {
-  return Installed();
-}
+const Gfx2dServices& Gfx2d() { return Installed(); }
 
-void InstallGfx2dServices(const Gfx2dServices& services) {
-  Installed() = services;
-}
+void InstallGfx2dServices(const Gfx2dServices& services) { Installed() = services; }
