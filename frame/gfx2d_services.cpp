@@ -13,8 +13,9 @@ Gfx2dServices& Installed() {
 }  // namespace
 
 Gfx2dServices Gfx2dStandIns() {
-  return {StandInBindSpriteTextures,      StandInUploadImageToTexture,
-          StandInFreeSprite,              StandInEndOffscreenScreen,
+  // The sprite services have no stand-in: the 2D layer installs them in every program.
+  return {nullptr,                        nullptr,
+          nullptr,                        StandInEndOffscreenScreen,
           StandInDeleteFramebuffer,       StandInLoadFramebufferExtensions,
           StandInBuildDefaultFontImage,   StandInReleaseImage};
 }

@@ -1,0 +1,132 @@
+// The sprite table, and the installation of the 2D layer's sprite services into the frame.
+#include "gfx2d/sprite_store.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "frame/gfx2d_services.h"
+#include "frame/graphics_context.h"
+#include "gfx2d/bmp_file.h"
+#include "gfx2d/jpeg_file.h"
+#include "gfx2d/png_file.h"
+#include "gfx2d/rgba_image.h"
+#include "gfx2d/texture_binding.h"
+#include "gfx2d/texture_upload.h"
+
+namespace {
+
+// The largest side a sprite may have: the driver's limit, and what the i16 record fields hold.
+constexpr int32_t kLargestSpriteSide = 16384;
+
+bool InTable(int32_t sprite) {
+  return sprite >= 0 && sprite < kSpriteCount;
+}
+
+void DeleteTexture(uint32_t& texture) {
+  if (texture) glDeleteTextures(1, &texture);
+  texture = 0;
+}
+
+bool FitsTexture(const RgbaImage& image) {
+  GLint maxSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  const int32_t limit = std::min(kLargestSpriteSide, int32_t(maxSize));
+  return image.width <= limit && image.height <= limit;
+}
+
+bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour) {
+  return LoadBmpImage(image, fileName, transparentColour) ||
+         LoadPngImage(image, fileName, transparentColour) || LoadJpegImage(image, fileName);
+}
+
+bool InstallSpriteServices() {
+  Gfx2dServices services = Gfx2d();
+  services.bindSpriteTextures = BindSpriteTextures;
+  services.uploadImageToTexture = UploadImageToTexture;
+  services.freeSprite = FreeSprite;
+  InstallGfx2dServices(services);
+  return true;
+}
+
+}  // namespace
+
+// The frame cannot name this layer, so the services install themselves at start-up; the link
+// flag in gfx2d/CMakeLists.txt keeps this object in every program linked with the library.
+extern "C" const bool qrn_gfx2d_sprite_services_installed = InstallSpriteServices();
+
+void FreeSprite(OpenGLRainbows& ctx, int32_t sprite) {
+  if (!InTable(sprite)) return;
+  std::free(ctx.alphaMasks[sprite]);
+  ctx.alphaMasks[sprite] = nullptr;
+  BindSpriteTextures(ctx, -1, -1, 0, nullptr);
+  SpriteRecord& record = ctx.sprites[sprite];
+  DeleteTexture(record.texture);
+  DeleteTexture(record.mipmappedTexture);
+  record.maxU = 1.0f;
+  record.maxV = 1.0f;
+  record.paddedWidth = -1;
+  record.paddedHeight = -1;
+  record.width = 0;
+  record.height = 0;
+}
+
+void FreeAllSprites(OpenGLRainbows& ctx) {
+  for (int32_t sprite = 0; sprite < kSpriteCount - 1; ++sprite) FreeSprite(ctx, sprite);
+  for (BackgroundPicture& picture : ctx.backgrounds) {
+    for (uint32_t& tile : picture.tiles) DeleteTexture(tile);
+    picture = BackgroundPicture{};
+  }
+}
+
+int32_t FindFreeSprite(const OpenGLRainbows& ctx) {
+  for (int32_t sprite = kFirstFontSprite - 1; sprite >= 0; --sprite) {
+    if (ctx.sprites[sprite].width == 0) return sprite;
+  }
+  return -1;
+}
+
+void GetSpriteSize(const OpenGLRainbows& ctx, int32_t sprite, int32_t* width, int32_t* height) {
+  const bool known = InTable(sprite);
+  *width = known ? ctx.sprites[sprite].width : 0;
+  *height = known ? ctx.sprites[sprite].height : 0;
+}
+
+bool CreateSpriteFromImage(OpenGLRainbows& ctx, int32_t sprite, const RgbaImage& image,
+                           int32_t /*transparentColour*/, bool normalMap) {
+  if (!InTable(sprite)) return false;
+  FreeSprite(ctx, sprite);
+  if (image.width <= 0 || image.height <= 0 || !FitsTexture(image)) return false;
+  SpriteRecord& record = ctx.sprites[sprite];
+  record.paddedWidth = int16_t(PaddedSize(image.width));
+  record.paddedHeight = int16_t(PaddedSize(image.height));
+  record.width = int16_t(image.width);
+  record.height = int16_t(image.height);
+  record.maxU = float(image.width) / float(record.paddedWidth);
+  record.maxV = float(image.height) / float(record.paddedHeight);
+  const bool font = sprite >= kFirstFontSprite;
+  const bool uploaded =
+      font ? UploadImageToTexture(image, 0, 0, 0, 0, &record.texture, nullptr, false, true)
+           : UploadImageToTexture(image, 0, 0, 0, 0, &record.texture, &record.mipmappedTexture,
+                                  normalMap, false);
+  if (!uploaded) FreeSprite(ctx, sprite);
+  return uploaded;
+}
+
+bool LoadSpriteFile(OpenGLRainbows& ctx, int32_t sprite, const char* fileName,
+                    int32_t transparentColour, bool normalMap) {
+  if (!InTable(sprite)) return false;
+  FreeSprite(ctx, sprite);
+  if (!fileName || !*fileName) return false;
+  RgbaImage image;
+  image.hasAlpha = 1;
+  if (!ReadImageFile(image, fileName, transparentColour)) {
+    ReleaseImage(image);
+    return false;
+  }
+  if (!image.hasAlpha) BleedTransparentPixels(image);
+  const bool made = CreateSpriteFromImage(ctx, sprite, image, transparentColour, normalMap);
+  ReleaseImage(image);
+  return made;
+}

@@ -1,0 +1,26 @@
+// The sprite table of the graphics context: finding, making, loading and freeing sprites. Ids
+// outside the table make nothing and free nothing.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/graphics_records.h"
+
+class OpenGLRainbows;
+
+// Deletes the sprite's textures and alpha mask and switches texturing off; the record is free.
+void FreeSprite(OpenGLRainbows& ctx, int32_t sprite);
+// Every sprite and every background picture's tiles.
+void FreeAllSprites(OpenGLRainbows& ctx);
+// The highest free program sprite id, or -1.
+int32_t FindFreeSprite(const OpenGLRainbows& ctx);
+void GetSpriteSize(const OpenGLRainbows& ctx, int32_t sprite, int32_t* width, int32_t* height);
+
+// Program sprites get a linear texture with a mipmapped copy (and the normal map when asked);
+// font sprites a nearest texture alone. The transparent colour is accepted and not used. On
+// failure the sprite is left free.
+bool CreateSpriteFromImage(OpenGLRainbows& ctx, int32_t sprite, const RgbaImage& image,
+                           int32_t transparentColour, bool normalMap);
+// Reads a BMP, PNG or JPEG file (tried in that order) into the sprite.
+bool LoadSpriteFile(OpenGLRainbows& ctx, int32_t sprite, const char* fileName,
+                    int32_t transparentColour, bool normalMap);
