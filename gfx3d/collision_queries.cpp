@@ -77,7 +77,7 @@ struct NearestHit {
   int32_t BestAt() const { return ahead != 0.0f ? aheadAt : behindAt; }
 };
 
-// A shortcut only: false when the frame's bounding sphere, taken into world space, lies wholly
+// A shortcut only: true when the frame's bounding sphere, taken into world space, lies wholly
 // outside the cone. Never rejects a real overlap.
 bool ConeMissesBounds(const ObjectSpace& space, const MeshFrame& frame, Vec3 start, Vec3 axis,
                       float angle) {
