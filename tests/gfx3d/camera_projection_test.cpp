@@ -138,25 +138,6 @@ TEST_F(Scene3D, EntityMatrixMultipliesOntoTheCamera) {
   ExpectMatrixNear(GlMatrix(GL_MODELVIEW_MATRIX), scene.camera * EntityMatrix(scene), 1e-5f);
 }
 
-TEST_F(Scene3D, CullModes) {
-  Rainbows3D& scene = Scene();
-  GLint front = 0;
-  ApplyCullMode(scene, 1);
-  glGetIntegerv(GL_FRONT_FACE, &front);
-  EXPECT_EQ(front, GL_CW);
-  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-  ApplyCullMode(scene, 7);
-  EXPECT_EQ(scene.cullMode, 7);
-  glGetIntegerv(GL_FRONT_FACE, &front);
-  EXPECT_EQ(front, GL_CW);
-  ApplyCullMode(scene, -1);
-  glGetIntegerv(GL_FRONT_FACE, &front);
-  EXPECT_EQ(front, GL_CCW);
-  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-  ApplyCullMode(scene, 0);
-  EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
-}
-
 void DrawSquareAtDepth5() {
   glBegin(GL_QUADS);
   glVertex3f(-1, -1, -5);

@@ -47,14 +47,6 @@ TEST(SegmentTriangleCross, OnlyASegmentWithEndsOnBothSidesThroughTheFaceCrosses)
   EXPECT_EQ(SegmentTriangleCross(kTriangle, short_, 3), 0);
 }
 
-TEST(SphereSideOfPlane, CrossingInFrontAndBehind) {
-  float distance = 0;
-  EXPECT_EQ(SphereSideOfPlane({0, 0, 0.5f}, {0, 0, 1}, {0, 0, 0}, 1, &distance), kSphereCrossing);
-  EXPECT_FLOAT_EQ(distance, 0.5f);
-  EXPECT_EQ(SphereSideOfPlane({0, 0, 3}, {0, 0, 1}, {0, 0, 0}, 1, &distance), kSphereInFront);
-  EXPECT_EQ(SphereSideOfPlane({0, 0, -3}, {0, 0, 1}, {0, 0, 0}, 1, &distance), kSphereBehind);
-}
-
 TEST(SphereTriangleOverlap, PlaneFaceAndEdgeCases) {
   struct Case {
     const char* what;

@@ -121,14 +121,4 @@ TEST(EntityRotation, AxisRules) {
   ExpectMatrixNear(general, AxisAngleMatrix(40, {0, 0.6f, 0.8f}), 1e-6f);
 }
 
-TEST(EntityRotation, GeneralAxisAgreesWithTheCoordinateAxes) {
-  for (int axis = 0; axis < 3; ++axis) {
-    Vec3 unit;
-    (axis == 0 ? unit.x : axis == 1 ? unit.y : unit.z) = 1.0f;
-    Mat4 exact;
-    ASSERT_TRUE(EntityRotationMatrix(75, unit, &exact));
-    ExpectMatrixNear(exact, AxisAngleMatrix(75, unit), 1e-6f);
-  }
-}
-
 }  // namespace

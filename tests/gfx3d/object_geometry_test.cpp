@@ -20,17 +20,6 @@ TEST(FrameBounds, MeanCentreAndFarthestCorner) {
   EXPECT_FLOAT_EQ(frame.radius, std::sqrt(2.0f));
 }
 
-TEST(FrameBounds, AFrameWithoutTrianglesSitsAtTheOriginWithRadiusZero) {
-  MeshObjectX part;
-  MeshFrame frame;
-  frame.centre = {5, 5, 5};
-  frame.radius = 3;
-  part.frames.Append(std::move(frame));
-  ComputeFrameBounds(part);
-  EXPECT_EQ(part.frames[0].centre.x, 0.0f);
-  EXPECT_EQ(part.frames[0].radius, 0.0f);
-}
-
 TEST(ScaleObject, DoublesTheRadiusAndScalesDirectionsByTheirRule) {
   Rainbows3D scene(nullptr);
   AddPart(scene.objects[0], {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
