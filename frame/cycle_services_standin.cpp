@@ -1,12 +1,11 @@
 // Stand-ins for the cycle's calls into the 2D, 3D and music layers until those layers install
-// their own. Without a 3D scene there is no shadow pass, second texture or shader to switch, and
-// without the music layer there is never looping music to restart.
+// their own. Without a shader layer there is no second texture or shader to switch, and without
+// the music layer there is never looping music to restart.
 #include "frame/cycle_services.h"
 
 namespace {
 
 void NoBackgroundPicture(OpenGLRainbows&, int32_t) {}
-void NoShadowPass(Rainbows3D*, int32_t) {}
 void NoSecondTexture(int32_t) {}
 void NoShaderSlot(Rainbows3D*, int32_t) {}
 double NoLoopingMusic() {
@@ -16,5 +15,6 @@ double NoLoopingMusic() {
 }  // namespace
 
 CycleServices CycleStandIns() {
-  return {NoBackgroundPicture, NoShadowPass, NoSecondTexture, NoShaderSlot, NoLoopingMusic};
+  return {NoBackgroundPicture, InstalledSceneShadowPass(), NoSecondTexture, NoShaderSlot,
+          NoLoopingMusic};
 }
