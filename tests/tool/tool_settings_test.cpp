@@ -1,0 +1,79 @@
+// What the tool hands the runtime: settings, build texts, named routines and the channel hook,
+// the start values of its globals and the frame-rate step.
+#include "tool/project_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "core/console.h"
+#include "core/process_globals.h"
+#include "frame/frame_services.h"
+#include "tests/support/owned_str.h"
+#include "tests/support/tool_fixture.h"
+#include "tool/tool_hooks.h"
+
+namespace {
+
+using ToolSettings = ToolTest;
+
+TEST_F(ToolSettings, ProjectSettingsGiveTheWindowItsSizeAndTitleAndInstallTheRoutines) {
+  ProjectSettings();
+  EXPECT_EQ(ConfiguredScreenWidth, 640);
+  EXPECT_EQ(ConfiguredScreenHeight, 480);
+  EXPECT_EQ(DebugFlag, 0);
+  EXPECT_STREQ(GetAppNameStr().data, "tile2cubes");
+  EXPECT_EQ(kToolProjectSettings.frameRate, 30);
+  EXPECT_EQ(kToolProjectSettings.fullScreen, 0);
+
+  EXPECT_EQ(FindUserFunction(StrValue("ShowFPS")), ShowFPS);
+  EXPECT_EQ(FindUserFunction(StrValue("clear_object")), clear_object);
+  EXPECT_EQ(FindUserFunction(StrValue("showfps")), nullptr);
+  EXPECT_EQ(std::string(UserFunctionTable[0].name), "ShowFPS");
+  EXPECT_EQ(UserFunctionTable[2].fn, nullptr);
+  CloseAllFiles();  // runs the tool's hook, which must do nothing
+  AppNameStrRelease();
+}
+
+TEST(ToolBuildTexts, StampHostIdAndVersionHaveTheirForms) {
+  EXPECT_TRUE(std::regex_match(
+      OwnedStr(ProjectBuildStamp()).text(),
+      std::regex("[A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4}-[0-9]{2}:[0-9]{2}:[0-9]{2}")));
+  EXPECT_TRUE(std::regex_match(OwnedStr(ProjectHostId()).text(), std::regex("[0-9a-f]{8}")));
+  EXPECT_EQ(OwnedStr(ProjectVersion()).text(), "000.001");
+}
+
+TEST_F(ToolSettings, GlobalsStartAsTheMainProgramExpects) {
+  const ToolState& g = ToolGlobals;
+  EXPECT_EQ(g.ReduceFaces, 1);
+  EXPECT_EQ(g.NextObjVertex, 1);
+  EXPECT_EQ(g.ObjectCount, 1);
+  EXPECT_EQ(g.ViewObject, 0);
+  EXPECT_EQ(ArrayDimSize(g.PaletteColors, 0), 255);
+  EXPECT_EQ(ArrayDimSize(g.ObjFaceLines, 0), 0);
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(ArrayDimSize(g.Voxels, k), 257);
+  EXPECT_EQ(VoxelAt(256, 256, 256), 0);
+}
+
+TEST_F(ToolSettings, FrameRateIsShownOnlyAfterASecondHasBeenSummed) {
+  ToolState& g = ToolGlobals;
+  for (int frame = 0; frame < 50; ++frame) AdvanceFpsDisplay(20);
+  EXPECT_EQ(g.ShownFps, 0) << "50 frames of 20 ms make exactly one second";
+  AdvanceFpsDisplay(10);
+  EXPECT_NEAR(g.ShownFps, 75, 1e-9);  // (100 + 50) / 2
+  EXPECT_EQ(g.FpsTimeSum, 0);
+  EXPECT_EQ(g.FrameTime, 10);
+}
+
+TEST(ToolUnusedHelpers, ColourComponentsAndTheTwoFlagTests) {
+  const double colour = 0x123456;
+  EXPECT_EQ(ToolColorComponent(colour, 0), 0x56);
+  EXPECT_EQ(ToolColorComponent(colour, 1), 0x34);
+  EXPECT_EQ(ToolColorComponent(colour, 2), 0x12);
+  EXPECT_EQ(ToolColorComponent(colour, 3), 0);
+  EXPECT_EQ(ToolDirectionTest(2, 5, 6), 0);
+  EXPECT_EQ(ToolVoxelTest(7, 1, 2, 3), 7);
+}
+
+}  // namespace
