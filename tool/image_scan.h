@@ -15,7 +15,7 @@ inline constexpr double kScanMaxSize = 254;
 struct ScanAnswers {
   double custom = 0;  // not 0: the next three give the transparent colour
   double red = 0, green = 0, blue = 0;
-  double readType = 0;  // 0 tiles side by side, anything else one below the other
+  double readType = 0;           // 0 tiles side by side, anything else one below the other
   double width = 0, height = 0;  // of one tile, in pixels
   double layers = 0;
   double mirror = 0;  // exactly 1 stacks a reversed copy behind the layers

@@ -12,10 +12,16 @@ constexpr int32_t kObjChannel = 0;
 constexpr const char* kCreatedLine = "#Created with tile2cube, a quarnel program";
 constexpr const char* kEndLine = "#End of File";
 
-void Line(const Str& text) { WriteLine(kObjChannel, text); }
-void Line(const char* text) { Line(StrValue(text)); }
+void Line(const Str& text) {
+  WriteLine(kObjChannel, text);
+}
+void Line(const char* text) {
+  Line(StrValue(text));
+}
 
-int32_t ListCount(const DimArray& list) { return ArrayDimSize(list, 0); }
+int32_t ListCount(const DimArray& list) {
+  return ArrayDimSize(list, 0);
+}
 
 // One step per written number and per face; the phase picks one to four dots and runs on across
 // the four walks.

@@ -27,8 +27,14 @@ void ProjectSettings() {
 }
 
 // The compiler's date already pads the day with a blank ("Mar  1 2013").
-Str ProjectBuildStamp() { return NewStr(__DATE__ "-" __TIME__); }
+Str ProjectBuildStamp() {
+  return NewStr(__DATE__ "-" __TIME__);
+}
 
-Str ProjectHostId() { return NewStr("00000000"); }
+Str ProjectHostId() {
+  return NewStr("00000000");
+}
 
-Str ProjectVersion() { return NewStr("000.001"); }
+Str ProjectVersion() {
+  return NewStr("000.001");
+}

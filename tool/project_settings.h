@@ -13,12 +13,12 @@ struct ProjectSettingsValues {
   int32_t debugFlag;
   int32_t hidePointer;
   int32_t multisampleCount;
-  int32_t frameRate;  // until the tool sets its own
+  int32_t frameRate;            // until the tool sets its own
   const char* applicationName;  // the window title
 };
 
-inline constexpr ProjectSettingsValues kToolProjectSettings = {640, 480, 0, 0, 0, 0, 30,
-                                                               "tile2cubes"};
+inline constexpr ProjectSettingsValues kToolProjectSettings = {640, 480, 0,  0,
+                                                               0,   0,   30, "tile2cubes"};
 
 // Called by the program entry before the runtime starts: writes the settings into the
 // runtime's start-up state and installs the tool's table of named routines and its hook.

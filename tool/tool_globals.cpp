@@ -56,9 +56,13 @@ double& ToolNumberAt(DimArray& a, double i0, double i1, double i2) {
   return *ArrayNumberAt(a, TruncToI32(i0), TruncToI32(i1), TruncToI32(i2));
 }
 
-Str& ToolStringAt(DimArray& a, double i0) { return *ArrayStringAt(a, TruncToI32(i0)); }
+Str& ToolStringAt(DimArray& a, double i0) {
+  return *ArrayStringAt(a, TruncToI32(i0));
+}
 
-double& VoxelAt(double x, double y, double z) { return ToolNumberAt(ToolGlobals.Voxels, x, y, z); }
+double& VoxelAt(double x, double y, double z) {
+  return ToolNumberAt(ToolGlobals.Voxels, x, y, z);
+}
 
 void ResetToolStateForTests() {
   ToolState& g = ToolGlobals;

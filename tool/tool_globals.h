@@ -25,7 +25,7 @@ struct ToolState {
   double ReduceFaces = 0;
   double NextObjVertex = 0;
   DimArray ObjPositions{}, ObjTexCoords{}, ObjNormals{};  // numbers
-  DimArray ObjFaceLines{}, ObjMaterialLines{};             // strings
+  DimArray ObjFaceLines{}, ObjMaterialLines{};            // strings
   double SkipCountX = 0, SkipCountZ = 0;
   double ObjectCount = 0, ViewObject = 0, SpinAngle = 0, QuitViewer = 0;
   double ShownFps = 0, FpsAverage = 0, FpsTimeSum = 0, FrameTime = 0;

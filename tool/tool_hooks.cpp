@@ -44,6 +44,10 @@ double ToolColorComponent(double colour, double part) {
   return 0;
 }
 
-double ToolDirectionTest(double, double, double) { return 0; }
+double ToolDirectionTest(double, double, double) {
+  return 0;
+}
 
-double ToolVoxelTest(double value, double, double, double) { return value; }
+double ToolVoxelTest(double value, double, double, double) {
+  return value;
+}

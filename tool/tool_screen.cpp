@@ -22,15 +22,21 @@ bool ProgressFrameDue(bool last) {
 
 }  // namespace
 
-void InstallToolScreen(const ToolScreen& screen) { gScreen = screen; }
+void InstallToolScreen(const ToolScreen& screen) {
+  gScreen = screen;
+}
 
-const ToolScreen& CurrentToolScreen() { return gScreen; }
+const ToolScreen& CurrentToolScreen() {
+  return gScreen;
+}
 
 void PrintToolText(const Str& text, double x, double y) {
   if (gScreen.printText) gScreen.printText(text, x, y);
 }
 
-int32_t ProgressBarWidth(double done, double total) { return TruncToI32(done / total * 640); }
+int32_t ProgressBarWidth(double done, double total) {
+  return TruncToI32(done / total * 640);
+}
 
 void ProgressStep(const char* text, const ProgressBar* bar, bool last) {
   if (!gScreen.showScreen || !ProgressFrameDue(last)) return;

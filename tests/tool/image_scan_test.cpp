@@ -91,8 +91,7 @@ TEST_F(ImageScan, MirroringStacksTheReversedTilesBehindAndDeepensTheBox) {
   strip.Scan(TileAnswers(3, 3, 3, 1));
   EXPECT_EQ(ToolGlobals.GridSizeZ, 6);
   // Tile t has its one pixel at column t, row t; depths 1-6 hold tiles 0, 1, 2, 2, 1, 0.
-  EXPECT_EQ(Describe(SolidCells()),
-            "(1,1,1)=1 (2,2,2)=2 (3,3,3)=3 (3,3,4)=3 (2,2,5)=2 (1,1,6)=1 ");
+  EXPECT_EQ(Describe(SolidCells()), "(1,1,1)=1 (2,2,2)=2 (3,3,3)=3 (3,3,4)=3 (2,2,5)=2 (1,1,6)=1 ");
 }
 
 TEST_F(ImageScan, OnlyAMirrorAnswerOfExactlyOneMirrors) {
@@ -156,10 +155,10 @@ TEST(ScanSizeLimit, AcceptsUpTo254AndAMirroredCopyThatStillFits) {
     double width, height, layers, mirror;
     bool tooBig;
   };
-  for (const Row& r : {Row{254, 254, 254, 0, false}, Row{255, 8, 1, 0, true},
-                       Row{8, 255, 1, 0, true}, Row{8, 8, 255, 0, true},
-                       Row{8, 8, 127, 1, false}, Row{8, 8, 128, 1, true},
-                       Row{8, 8, 128, 2, false}, Row{HUGE_VAL, 8, 1, 0, true}}) {
+  for (const Row& r :
+       {Row{254, 254, 254, 0, false}, Row{255, 8, 1, 0, true}, Row{8, 255, 1, 0, true},
+        Row{8, 8, 255, 0, true}, Row{8, 8, 127, 1, false}, Row{8, 8, 128, 1, true},
+        Row{8, 8, 128, 2, false}, Row{HUGE_VAL, 8, 1, 0, true}}) {
     EXPECT_EQ(ScanTooBig(TileAnswers(r.width, r.height, r.layers, r.mirror)), r.tooBig)
         << r.width << " x " << r.height << " x " << r.layers << " mirror " << r.mirror;
   }

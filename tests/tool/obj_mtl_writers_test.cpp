@@ -38,8 +38,8 @@ class ObjMtlWriters : public ToolTest {
     g.NextObjVertex += 4;
     const StrValue a(first), b(first + 1), c(first + 2), d(first + 3);
     ArrayPushString(g.ObjFaceLines, StrValue("f ") + d + "/" + d + "/" + d + " " + c + "/" + c +
-                                        "/" + c + " " + a + "/" + a + "/" + a + " " + b + "/" +
-                                        b + "/" + b);
+                                        "/" + c + " " + a + "/" + a + "/" + a + " " + b + "/" + b +
+                                        "/" + b);
     ArrayPushString(g.ObjMaterialLines, StrValue("usemtl material") + (index < 10 ? "0" : "") +
                                             StrValue(index).c_str());
   }
@@ -130,7 +130,9 @@ TEST_F(ObjMtlWriters, MtlColoursUseTheRuntimeNumberTextAndTwoDigitNames) {
 }
 
 void RecordFrame() {}
-void RecordText(const Str& text, double, double) { gFrames.emplace_back(text.data); }
+void RecordText(const Str& text, double, double) {
+  gFrames.emplace_back(text.data);
+}
 
 TEST_F(ObjMtlWriters, ProgressStepsOncePerNumberAndFaceWithThePhaseRunningOn) {
   AddFace(3);

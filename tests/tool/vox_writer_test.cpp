@@ -46,15 +46,23 @@ TEST_F(VoxWriter, OneVoxelGivesTheSingleCellFile) {
 TEST_F(VoxWriter, TwoTileStripGivesItsCellsAndThreeColours) {
   const std::string vox = WriteScanned(TwoTileStrip(), TileAnswers(8, 8, 2), "out");
   EXPECT_EQ(vox.size(), 536u);
-  EXPECT_EQ(vox, VoxBytes(8, 8, 8, {{12, 1}, {20, 1}, {75, 2}, {76, 1}, {104, 3}},
-                          kBlackRedGreenBlue));
+  EXPECT_EQ(vox,
+            VoxBytes(8, 8, 8, {{12, 1}, {20, 1}, {75, 2}, {76, 1}, {104, 3}}, kBlackRedGreenBlue));
 }
 
 TEST_F(VoxWriter, MirroredStripCarriesTheReversedCopyIntoTheFile) {
   const std::string vox = WriteScanned(TwoTileStrip(), TileAnswers(8, 8, 2, 1), "out");
   EXPECT_EQ(vox, VoxBytes(8, 8, 8,
-                          {{12, 1}, {20, 1}, {75, 2}, {76, 1}, {104, 3},
-                           {140, 1}, {168, 3}, {204, 1}, {212, 1}, {267, 2}},
+                          {{12, 1},
+                           {20, 1},
+                           {75, 2},
+                           {76, 1},
+                           {104, 3},
+                           {140, 1},
+                           {168, 3},
+                           {204, 1},
+                           {212, 1},
+                           {267, 2}},
                           kBlackRedGreenBlue));
 }
 
