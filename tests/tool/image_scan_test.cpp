@@ -120,13 +120,6 @@ TEST_F(ImageScan, ACustomTransparentColourIsSkippedAndBlackStaysEmptyAnyway) {
   EXPECT_EQ(Describe(SolidCells()), "(8,8,1)=1 (4,5,2)=2 ");
 }
 
-TEST_F(ImageScan, AStripWithoutSolidPixelsGivesAnEmptyBoxAndPalette) {
-  StripImage strip(16, 8);
-  strip.Scan(TileAnswers(8, 8, 2));
-  EXPECT_TRUE(SolidCells().empty());
-  EXPECT_EQ(ToolGlobals.PaletteCount, 0);
-}
-
 TEST_F(ImageScan, ThrottledAndUnthrottledFramesScanTheSameBox) {
   std::vector<std::string> boxes;
   for (double step : {0.0, 16.0}) {

@@ -60,18 +60,6 @@ TEST(ToolBuildTexts, StampHostIdAndVersionHaveTheirForms) {
   EXPECT_EQ(OwnedStr(ProjectVersion()).text(), "000.001");
 }
 
-TEST_F(ToolSettings, GlobalsStartAsTheMainProgramExpects) {
-  const ToolState& g = ToolGlobals;
-  EXPECT_EQ(g.ReduceFaces, 1);
-  EXPECT_EQ(g.NextObjVertex, 1);
-  EXPECT_EQ(g.ObjectCount, 1);
-  EXPECT_EQ(g.ViewObject, 0);
-  EXPECT_EQ(ArrayDimSize(g.PaletteColors, 0), 255);
-  EXPECT_EQ(ArrayDimSize(g.ObjFaceLines, 0), 0);
-  for (int k = 0; k < 3; ++k) EXPECT_EQ(ArrayDimSize(g.Voxels, k), 257);
-  EXPECT_EQ(VoxelAt(256, 256, 256), 0);
-}
-
 TEST_F(ToolSettings, FrameRateIsShownOnlyAfterASecondHasBeenSummed) {
   ToolState& g = ToolGlobals;
   for (int frame = 0; frame < 50; ++frame) AdvanceFpsDisplay(20);
@@ -80,16 +68,6 @@ TEST_F(ToolSettings, FrameRateIsShownOnlyAfterASecondHasBeenSummed) {
   EXPECT_NEAR(g.ShownFps, 75, 1e-9);  // (100 + 50) / 2
   EXPECT_EQ(g.FpsTimeSum, 0);
   EXPECT_EQ(g.FrameTime, 10);
-}
-
-TEST(ToolUnusedHelpers, ColourComponentsAndTheTwoFlagTests) {
-  const double colour = 0x123456;
-  EXPECT_EQ(ToolColorComponent(colour, 0), 0x56);
-  EXPECT_EQ(ToolColorComponent(colour, 1), 0x34);
-  EXPECT_EQ(ToolColorComponent(colour, 2), 0x12);
-  EXPECT_EQ(ToolColorComponent(colour, 3), 0);
-  EXPECT_EQ(ToolDirectionTest(2, 5, 6), 0);
-  EXPECT_EQ(ToolVoxelTest(7, 1, 2, 3), 7);
 }
 
 }  // namespace
