@@ -1,7 +1,8 @@
 // The calls the frame cycle makes into the layers above the frame: the 2D background picture,
 // the 3D scene's shadow pass, second texture and shader slot, and the restart of looping music.
 // Those layers install their functions here; until they do, stand-ins answer
-// (frame/cycle_services_standin.cpp).
+// (frame/cycle_services_standin.cpp). The music restart is the frame's own (frame/music_player.h);
+// it sits in the table so that tests can put a probe in its place.
 #pragma once
 
 #include <cstdint>
@@ -24,5 +25,5 @@ struct CycleServices {
 
 const CycleServices& Cycle();
 void InstallCycleServices(const CycleServices& services);
-// The stand-ins, for tests that installed something else.
+// The stand-ins and the real music restart, for tests that installed something else.
 CycleServices CycleStandIns();
