@@ -2,7 +2,6 @@
 // frame cycle restarts it through RestartLoopingMusic, see frame/music_loop.h). Main thread only.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -16,15 +15,12 @@ extern double MusicPausedAt;
 // The last volume sent, 1.0 = full; -1 = unknown, so the next music always gets its volume.
 extern double MusicVolumeCache;
 
-// A music shorter than this, or of unknown length, counts as this long.
-inline constexpr double kShortestMusicMs = 500.0;
-
 // Stops and releases the current music (loop time 0, volume unknown). The shutdown's music step.
 void MusicOff();
 // Loads a resolved file and plays it from the start, looping by the clock when loop is set.
 // False, with no music loaded, when the file cannot be opened as music.
 bool StartMusic(const std::string& path, bool loop);
-// The music's length for the loop: at least kShortestMusicMs.
+// The music's length for the loop: at least kShortestMusicMs (frame/music_loop.h).
 double MusicLoopLengthMs();
 // Plays the current music again from its start; its loop length, 0 without music.
 double RestartLoopingMusic();

@@ -45,9 +45,8 @@ class VideoFile {
   // Back to the first picture (the sound already queued plays out); false when that fails.
   bool Rewind();
 
-  struct Decoder;
-
  private:
+  struct Decoder;
   explicit VideoFile(std::unique_ptr<Decoder> decoder);
   std::unique_ptr<Decoder> decoder_;
 };

@@ -7,9 +7,12 @@
 #include <cmath>
 
 #include "core/last_error.h"
+#include "core/process_globals.h"
 #include "core/str_value.h"
+#include "frame/input_manager.h"
 #include "frame/music_loop.h"
 #include "frame/music_player.h"
+#include "frame/runtime_objects.h"
 #include "platform/clock.h"
 #include "platform/music.h"
 #include "system/timers.h"
@@ -151,6 +154,20 @@ TEST_F(MusicRules, MissingOrUnplayableFilesSetThreeAndLeaveNoMusic) {
   spy.refuseLoads = false;
   Play(0);
   EXPECT_EQ(LastErrorCode, 0);
+}
+
+TEST_F(MusicRules, StartingMusicKeepsThePointerAndResumesAPausedProgram) {
+  for (const uint8_t shown : {uint8_t(0), uint8_t(1)}) {
+    InputManager input;
+    input.pointerShown = shown;
+    InputObject = &input;
+    AutoPauseFlag = 1;
+    PauseFlag = 1;
+    Play(0);
+    EXPECT_EQ(input.pointerShown, shown);
+    EXPECT_EQ(PauseFlag, 0u);
+    InputObject = nullptr;
+  }
 }
 
 using RealMusic = SoundFixture;
