@@ -2,7 +2,8 @@
 // the 3D scene's shadow pass, second texture and shader slot, and the restart of looping music.
 // Those layers install their functions here; until they do, stand-ins answer
 // (frame/cycle_services_standin.cpp). The shadow pass has no stand-in: the 3D layer installs it
-// in every program linked with the library.
+// in every program linked with the library. The music restart is the frame's own
+// (frame/music_player.h); it sits in the table so that tests can put a probe in its place.
 #pragma once
 
 #include <cstdint>
@@ -30,5 +31,6 @@ void InstallCycleServices(const CycleServices& services);
 // The 3D layer installs its shadow pass once at start-up; CycleStandIns keeps it.
 void InstallSceneShadowPass(SceneShadowPassFunction setShadowPass);
 SceneShadowPassFunction InstalledSceneShadowPass();
-// The stand-ins, for tests that installed something else, with the 3D layer's shadow pass.
+// The stand-ins, for tests that installed something else, with the 3D layer's shadow pass and
+// the real music restart.
 CycleServices CycleStandIns();
