@@ -19,8 +19,8 @@ constexpr int32_t kOldScreenSlot = 2;
 constexpr double kFirstFrameShare = 0.9;
 
 // Each default acts on the process's graphics context and does nothing without one.
-template <typename... Args>
-void OnContext(void (*action)(OpenGLRainbows&, Args...), Args... args) {
+template <typename Result, typename... Args>
+void OnContext(Result (*action)(OpenGLRainbows&, Args...), Args... args) {
   if (GraphicsContext) action(*GraphicsContext, args...);
 }
 
@@ -63,7 +63,7 @@ BackgroundFadeServices DefaultBackgroundFadeServices() {
   return {
       [](int32_t slot) { OnContext(StandInGrabBackground, slot); },
       [](int32_t slot, const char* fileName) {
-        if (GraphicsContext) StandInLoadBackgroundPicture(*GraphicsContext, slot, fileName);
+        OnContext(StandInLoadBackgroundPicture, slot, fileName);
       },
       [](int32_t slot) { OnContext(StandInFreeBackgroundTiles, slot); },
       [](int32_t slot) { OnContext(Cycle().drawBackgroundPicture, slot); },

@@ -42,14 +42,6 @@ std::string DocumentsEntry(const std::string& userDirsFile, const std::string& h
   return {};
 }
 
-void MakeFolderWithParents(const std::string& folder) {
-  for (size_t slash = folder.find('/', 1); slash != std::string::npos;
-       slash = folder.find('/', slash + 1)) {
-    platform::MakeFolder(folder.substr(0, slash));
-  }
-  platform::MakeFolder(folder);
-}
-
 uint32_t Low15(uint32_t value) { return value & 0x7fffu; }
 
 // Four words of chance and time, each written as its four bytes, low byte first.
@@ -59,7 +51,7 @@ std::string NewDeviceId() {
   words[1] = static_cast<uint32_t>(std::time(nullptr));
   words[2] = (Low15(IsaacNext()) << 16) | Low15(static_cast<uint32_t>(std::rand()));
   words[3] = (Low15(IsaacNext()) << 16) +
-             static_cast<uint32_t>(static_cast<int32_t>(GetElapsedTime()));
+             static_cast<uint32_t>(static_cast<int64_t>(GetElapsedTime()));
   uint8_t bytes[16];
   for (int w = 0; w < 4; ++w) {
     for (int b = 0; b < 4; ++b) bytes[w * 4 + b] = static_cast<uint8_t>(words[w] >> (8 * b));
@@ -128,7 +120,9 @@ std::string AppDataFolder() {
     base = home + "/.local/share";
   }
   std::string folder = base + "/Quarnel";
-  if (platform::KindOfPath(folder) != platform::PathKind::Folder) MakeFolderWithParents(folder);
+  if (platform::KindOfPath(folder) != platform::PathKind::Folder) {
+    platform::MakePrivateFolderPath(folder);
+  }
   return folder;
 }
 

@@ -2,7 +2,6 @@
 #include "system/platform_facts.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cctype>
 #include <filesystem>
@@ -36,6 +35,7 @@ TEST(UserFolders, FollowTheXdgVariablesAndHome) {
   // A fresh account without ~/.local/share: the whole path is made.
   EXPECT_EQ(AppDataFolder(), tmp.Child(".local/share/Quarnel"));
   EXPECT_TRUE(fs::is_directory(tmp.Child(".local/share/Quarnel")));
+  EXPECT_EQ(fs::status(tmp.Child(".local/share")).permissions(), fs::perms::owner_all);
   env.Set("XDG_DATA_HOME", tmp.Child("data").c_str());
   EXPECT_EQ(AppDataFolder(), tmp.Child("data/Quarnel"));
 
