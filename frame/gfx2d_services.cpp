@@ -14,21 +14,13 @@ Gfx2dServices& Installed() {
 
 Gfx2dServices Gfx2dStandIns() {
   // The services without a stand-in are installed by the 2D layer in every program.
-  return {nullptr,
-          nullptr,
-          nullptr,
-          StandInEndOffscreenScreen,
-          StandInDeleteFramebuffer,
-          StandInLoadFramebufferExtensions,
-          nullptr,
-          nullptr,
+  return {nullptr,                   nullptr,
+          nullptr,                   StandInEndOffscreenScreen,
+          StandInDeleteFramebuffer,  StandInLoadFramebufferExtensions,
+          nullptr,                   nullptr,
           nullptr};
 }
 
-const Gfx2dServices& Gfx2d() {
-  return Installed();
-}
+const Gfx2dServices& Gfx2d() { return Installed(); }
 
-void InstallGfx2dServices(const Gfx2dServices& services) {
-  Installed() = services;
-}
+void InstallGfx2dServices(const Gfx2dServices& services) { Installed() = services; }
