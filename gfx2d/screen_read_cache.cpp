@@ -58,12 +58,16 @@ namespace {
 Block& ReadBlock(BlockCache& cache, int32_t column, int32_t row) {
   if (cache.liveCount == kMostBlocks) cache.liveCount = 0;
   if (cache.liveCount == cache.blocks.size()) cache.blocks.emplace_back();
+  // The first read after a write takes one pixel alone: a program that draws before each read
+  // would otherwise pay for a whole block every time.
+  const bool first = cache.liveCount == 0;
   Block& block = cache.blocks[cache.liveCount];
   cache.lastHit = cache.liveCount++;
-  block.left = column - column % kBlockSide;
-  block.bottom = row - row % kBlockSide;
-  block.width = std::min(kBlockSide, cache.source.width - block.left);
-  block.height = std::min(kBlockSide, cache.source.height - block.bottom);
+  const int32_t side = first ? 1 : kBlockSide;
+  block.left = column - column % side;
+  block.bottom = row - row % side;
+  block.width = std::min(side, cache.source.width - block.left);
+  block.height = std::min(side, cache.source.height - block.bottom);
   block.bytes.resize(size_t(block.width) * size_t(block.height) * 4);
   SetTightPackState();
   glReadBuffer(cache.source.readBuffer);

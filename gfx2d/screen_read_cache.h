@@ -20,8 +20,9 @@ struct ScreenReadSource {
 };
 
 // The four bytes of framebuffer pixel (column, row), row 0 at the bottom, in the source's format.
-// The pixel must lie inside the source's size. A miss reads the aligned block around the pixel,
-// so neighbouring reads cost no GL call.
+// The pixel must lie inside the source's size. The first read after an invalidation reads that
+// pixel alone; a later miss reads the aligned block around it, so neighbouring reads cost no GL
+// call.
 void ReadScreenBytes(const ScreenReadSource& source, int32_t column, int32_t row, uint8_t* out);
 
 // Tight rows of four-byte pixels whatever an earlier read left in the pack state.
