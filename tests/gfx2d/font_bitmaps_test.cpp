@@ -198,6 +198,18 @@ TEST_F(FontFiles, BlackOfABmpOrRgbPngFontIsKeyedAndItsGlyphsMeasured) {
   }
 }
 
+TEST_F(FontFiles, TheShippedSystemFontIsTheBuiltInSetWithMeasuredGlyphs) {
+  OpenGLRainbows& ctx = Context();
+  BuiltInImage font;
+  std::vector<FontGlyph> expected(256);
+  ASSERT_TRUE(MeasureFontGlyphs(font.image, 128, expected.data()));
+  ASSERT_TRUE(LoadFontFile(ctx, 7, QRN_SOURCE_DIR "/assets/sysfont.png"));
+  for (int g = 0; g < 256; ++g) {
+    ASSERT_EQ(ctx.fontGlyphs[7][g].advance, expected[g].advance) << g;
+    ASSERT_FLOAT_EQ(ctx.fontGlyphs[7][g].rightU, expected[g].rightU) << g;
+  }
+}
+
 TEST_F(FontFiles, AFontThatCannotBeReadLeavesItsSpriteFree) {
   OpenGLRainbows& ctx = Context();
   BuiltInImage font;
