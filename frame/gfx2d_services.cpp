@@ -13,11 +13,9 @@ Gfx2dServices& Installed() {
 }  // namespace
 
 Gfx2dServices Gfx2dStandIns() {
-  // The sprite services have no stand-in: the 2D layer installs them in every program.
-  return {nullptr,                        nullptr,
-          nullptr,                        StandInEndOffscreenScreen,
-          StandInDeleteFramebuffer,       StandInLoadFramebufferExtensions,
-          StandInBuildDefaultFontImage,   StandInReleaseImage};
+  // The sprite and screen services have no stand-in: the 2D layer installs them in every program.
+  return {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, StandInBuildDefaultFontImage,
+          StandInReleaseImage};
 }
 
 const Gfx2dServices& Gfx2d() { return Installed(); }

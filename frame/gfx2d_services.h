@@ -1,7 +1,8 @@
 // The services the frame asks of the 2D layer, which sits above it: sprites and textures,
 // off-screen screens and the built-in font image. The 2D layer installs its functions here;
-// until it does, small stand-ins answer (frame/*_standin.cpp). The sprite and texture services
-// have none: the 2D layer installs them at start-up in every program linked with the library.
+// until it does, small stand-ins answer (frame/*_standin.cpp). The sprite, texture and screen
+// services have none: the 2D layer installs them at start-up in every program linked with the
+// library.
 #pragma once
 
 #include <cstdint>

@@ -4,11 +4,6 @@
 
 #include "frame/gfx2d_services.h"
 
-// frame/offscreen_screens_standin.cpp
-void StandInEndOffscreenScreen(OpenGLRainbows& ctx);
-void StandInDeleteFramebuffer(OffscreenScreen& screen);
-void StandInLoadFramebufferExtensions();
-
 // frame/font_image_standin.cpp
 void StandInBuildDefaultFontImage(RgbaImage& image);
 void StandInReleaseImage(RgbaImage& image);
