@@ -38,6 +38,7 @@ class Screens : public GlFixture {
  protected:
   void SetUp() override {
     GlFixture::SetUp();
+    saved_ = FboEntryPoints;
     gltest::ClearTarget(0, 0, 0);
   }
   void TearDown() override {
@@ -52,7 +53,7 @@ class Screens : public GlFixture {
   std::string Log() const { return TempDir::ReadBytes(logFolder_.Child("ErrorLog.txt")); }
 
   TempDir logFolder_{true};
-  FboEntryPointTable saved_ = FboEntryPoints;
+  FboEntryPointTable saved_{};  // as the shared context's set-up loaded it
 };
 
 TEST_F(Screens, DrawingLandsInTheScreenSpriteAndTheWindowShowsIt) {

@@ -20,12 +20,16 @@ namespace {
 
 class SpritePixels : public GlFixture {
  protected:
+  void SetUp() override {
+    GlFixture::SetUp();
+    saved_ = FboEntryPoints;
+  }
   void TearDown() override {
     FboEntryPoints = saved_;
     FreeSprite(Context(), 9);
     Context().drawAlpha = 1.0f;
   }
-  FboEntryPointTable saved_ = FboEntryPoints;
+  FboEntryPointTable saved_{};  // as the shared context's set-up loaded it
 };
 
 // The window as the BMP writer stores it: a pixel that is not opaque becomes 0x8000FF.
