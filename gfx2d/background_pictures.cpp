@@ -23,6 +23,7 @@
 
 namespace {
 
+constexpr int32_t kMaxTilesPerSide = 8;
 constexpr int32_t kLoadedTileLimit = 512;
 constexpr int32_t kSmallestGrabTile = 128;
 

@@ -7,8 +7,6 @@
 
 class OpenGLRainbows;
 
-constexpr int32_t kMaxTilesPerSide = 8;
-
 // Loads a BMP, PNG or JPEG file (tried in that order, no colour key) as picture n, in tiles of
 // min(maximum texture size, 512). False, picture unchanged, when no reader takes the file, the
 // image is empty or needs more than 8 tiles a side; false, picture empty, when an upload fails.

@@ -29,9 +29,9 @@ void LogStatus(GLenum status) {
 // Everything a framebuffer with a depth buffer is made, bound and released with.
 bool CanMakeFramebuffers() {
   const FboEntryPointTable& f = FboEntryPoints;
-  return f.supported && f.glGenFramebuffersEXT && f.glGenRenderbuffersEXT && f.glBindRenderbufferEXT &&
-         f.glRenderbufferStorageEXT && f.glCheckFramebufferStatusEXT && f.glBindFramebufferEXT &&
-         f.glFramebufferTexture2DEXT && f.glFramebufferRenderbufferEXT &&
+  return f.supported && f.glGenFramebuffersEXT && f.glGenRenderbuffersEXT &&
+         f.glBindRenderbufferEXT && f.glRenderbufferStorageEXT && f.glCheckFramebufferStatusEXT &&
+         f.glBindFramebufferEXT && f.glFramebufferTexture2DEXT && f.glFramebufferRenderbufferEXT &&
          f.glDeleteFramebuffersEXT && f.glDeleteRenderbuffersEXT;
 }
 
@@ -172,6 +172,6 @@ uint32_t GetFramebufferColourObject() {
   if (!f.supported || !f.glGetFramebufferAttachmentParameterivEXT) return 0;
   GLint object = 0;
   f.glGetFramebufferAttachmentParameterivEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT,
-                                            GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT, &object);
+                                             GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT, &object);
   return uint32_t(object);
 }

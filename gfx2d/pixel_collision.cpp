@@ -107,8 +107,8 @@ bool PixelMaskCollision(OpenGLRainbows& ctx, int32_t a, int32_t ax, int32_t ay, 
   return false;
 }
 
-bool SpriteCollision(OpenGLRainbows& ctx, int32_t a, int32_t b, int32_t ax, int32_t ay,
-                     int32_t bx, int32_t by) {
+bool SpriteCollision(OpenGLRainbows& ctx, int32_t a, int32_t b, int32_t ax, int32_t ay, int32_t bx,
+                     int32_t by) {
   if (!Drawn(ctx, a) || !Drawn(ctx, b)) return false;
   const SpriteRecord& ra = ctx.sprites[a];
   const SpriteRecord& rb = ctx.sprites[b];

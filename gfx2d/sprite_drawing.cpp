@@ -56,8 +56,8 @@ FrameTexCoords AnimFrameTexCoords(const SpriteRecord& record, int32_t frame) {
 
 void DrawSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y) {
   const SpriteRecord& r = BindForDrawing(ctx, sprite);
-  DrawImmediateQuad(float(x), float(y), float(x + r.width), float(y + r.height), 0.0f, r.maxU,
-                    0.0f, r.maxV);
+  DrawImmediateQuad(float(x), float(y), float(x + r.width), float(y + r.height), 0.0f, r.maxU, 0.0f,
+                    r.maxV);
 }
 
 void StretchSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y, int32_t width,
@@ -85,9 +85,10 @@ void RotoZoomSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y, f
   glPushMatrix();
   glTranslatef(float(x + r.width / 2), float(y + r.height / 2), 0.0f);
   glRotatef(angle, 0.0f, 0.0f, -1.0f);
-  const QuadVertex corners[4] = {
-      {-hw, hh, uLeft, vLow}, {hw, hh, uRight, vLow}, {hw, -hh, uRight, vHigh},
-      {-hw, -hh, uLeft, vHigh}};
+  const QuadVertex corners[4] = {{-hw, hh, uLeft, vLow},
+                                 {hw, hh, uRight, vLow},
+                                 {hw, -hh, uRight, vHigh},
+                                 {-hw, -hh, uLeft, vHigh}};
   DrawQuadFan(corners);
   glPopMatrix();
 }
@@ -114,9 +115,10 @@ void StretchAnimFrame(OpenGLRainbows& ctx, int32_t sprite, int32_t frame, int32_
   // The far edges reach a tenth of a pixel further, so that no last row or column drops out.
   const float left = float(x), top = float(y);
   const float right = float(x + width) + 0.1f, bottom = float(y + height) + 0.1f;
-  const QuadVertex corners[4] = {
-      {left, top, t.u0, t.vt}, {left, bottom, t.u0, t.vb}, {right, bottom, t.u1, t.vb},
-      {right, top, t.u1, t.vt}};
+  const QuadVertex corners[4] = {{left, top, t.u0, t.vt},
+                                 {left, bottom, t.u0, t.vb},
+                                 {right, bottom, t.u1, t.vb},
+                                 {right, top, t.u1, t.vt}};
   DrawQuadFan(corners);
 }
 

@@ -77,7 +77,10 @@ TEST_F(Backgrounds, GrabbedTilesGrowFrom128UpToTheWindowOrTheTextureLimit) {
   platform::test::OverrideGl({.maxTextureSize = 256});
   GrabBackground(ctx, 1);
   ExpectTiles(1, 3, 2,
-              {{0, 256, 256, 256}, {1, 256, 256, 224}, {8, 256, 256, 256}, {16, 256, 128, 256},
+              {{0, 256, 256, 256},
+               {1, 256, 256, 224},
+               {8, 256, 256, 256},
+               {16, 256, 128, 256},
                {17, 256, 128, 224}});
   EXPECT_EQ(ctx.backgrounds[1].tiles[24], 0u);
 }

@@ -183,9 +183,9 @@ TEST_F(Screens, WithoutFramebufferObjectsTheCopyFallBackDrawsIntoTheScreen) {
   EXPECT_EQ(ReadBackPixel(ctx, 99, 49), kBluePixel);
   RgbaImage picture;
   ASSERT_TRUE(ReadPixelsToImage(ctx, kScreenSprite, picture));
-  EXPECT_EQ(PixelAt(std::vector<uint8_t>(picture.pixels, picture.pixels + 100 * 50 * 4), 100, 10,
-                    5),
-            kRedPixel);
+  EXPECT_EQ(
+      PixelAt(std::vector<uint8_t>(picture.pixels, picture.pixels + 100 * 50 * 4), 100, 10, 5),
+      kRedPixel);
   ReleaseImage(picture);
   EXPECT_EQ(std::memcmp(&kept, &ctx.sprites[65503], sizeof kept), 0);
   RgbaImage stillKept;

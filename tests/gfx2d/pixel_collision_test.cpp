@@ -48,9 +48,9 @@ TEST_F(Collision, OpaqueSpritesCollideOnlyWhereTheyShareAPixel) {
   OpenGLRainbows& ctx = Context();
   SetMask(kA, 10, 10, Everywhere);
   SetMask(kB, 10, 10, Everywhere);
-  EXPECT_FALSE(SpriteCollision(ctx, kA, kB, 0, 0, 10, 0));   // touching edges
+  EXPECT_FALSE(SpriteCollision(ctx, kA, kB, 0, 0, 10, 0));  // touching edges
   EXPECT_FALSE(SpriteCollision(ctx, kA, kB, 0, 0, 0, 10));
-  EXPECT_TRUE(SpriteCollision(ctx, kA, kB, 0, 0, 9, 9));     // one corner pixel shared
+  EXPECT_TRUE(SpriteCollision(ctx, kA, kB, 0, 0, 9, 9));  // one corner pixel shared
   EXPECT_TRUE(SpriteCollision(ctx, kA, kB, 5, 5, 0, 0));
 }
 
@@ -81,7 +81,7 @@ TEST_F(Collision, AnimFramesAreTakenRowByRowAndBadFramesNeverCollide) {
   for (int32_t frame : {0, 1, 4, 6}) {
     EXPECT_FALSE(AnimCollision(ctx, kA, frame, 100, 100, kB, 0, 100, 100)) << frame;
   }
-  EXPECT_FALSE(AnimCollision(ctx, kA, 8, 100, 100, kB, 0, 100, 100));   // past the image
+  EXPECT_FALSE(AnimCollision(ctx, kA, 8, 100, 100, kB, 0, 100, 100));  // past the image
   EXPECT_FALSE(AnimCollision(ctx, kA, -1, 100, 100, kB, 0, 100, 100));
   FreeSprite(ctx, kB);
   EXPECT_FALSE(AnimCollision(ctx, kA, 5, 100, 100, kB, 0, 100, 100));

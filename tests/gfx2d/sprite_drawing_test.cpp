@@ -62,7 +62,8 @@ class SpriteDrawing : public GlFixture {
     draw();
     const std::vector<uint8_t> pixels = ReadRegion(Context(), 0, 0, 200, 200);
     std::vector<bool> lit;
-    for (size_t i = 0; i < pixels.size(); i += 4) lit.push_back(pixels[i] | pixels[i + 1] | pixels[i + 2]);
+    for (size_t i = 0; i < pixels.size(); i += 4)
+      lit.push_back(pixels[i] | pixels[i + 1] | pixels[i + 2]);
     return lit;
   }
 };
