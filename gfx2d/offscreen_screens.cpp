@@ -3,7 +3,6 @@
 #include "gfx2d/offscreen_screens.h"
 
 #include <GL/gl.h>
-#include <GL/glext.h>
 
 #include <cstdlib>
 
@@ -13,8 +12,8 @@
 #include "gfx2d/framebuffer_objects.h"
 #include "gfx2d/primitives.h"
 #include "gfx2d/rgba_image.h"
-#include "gfx2d/screen_grab.h"
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/screen_reads.h"
 #include "gfx2d/sprite_drawing.h"
 #include "gfx2d/sprite_store.h"
 #include "gfx2d/texture_upload.h"
@@ -33,10 +32,6 @@ bool IsScreen(int32_t n) {
 
 OffscreenScreen* CurrentScreen(OpenGLRainbows& ctx) {
   return IsScreen(ctx.currentScreen) ? &ctx.screens[ctx.currentScreen] : nullptr;
-}
-
-bool FramebufferInUse(const OffscreenScreen& screen) {
-  return FboEntryPoints.supported && screen.savedBinding != -1;
 }
 
 bool UploadBlankPicture(OpenGLRainbows& ctx, int32_t sprite, int32_t paddedW, int32_t paddedH) {
@@ -153,14 +148,4 @@ void UseOffscreenScreen(OpenGLRainbows& ctx, int32_t n) {
   std::free(ctx.alphaMasks[screen.sprite]);
   ctx.alphaMasks[screen.sprite] = nullptr;
   InvalidateScreenReads();
-}
-
-ScreenReadSource CurrentScreenReadSource(const OpenGLRainbows& ctx) {
-  if (IsScreen(ctx.currentScreen)) {
-    const OffscreenScreen& screen = ctx.screens[ctx.currentScreen];
-    if (FramebufferInUse(screen)) {
-      return {GL_COLOR_ATTACHMENT0_EXT, ctx.sprites[screen.sprite].height};
-    }
-  }
-  return {GL_BACK, ctx.windowHeight};
 }

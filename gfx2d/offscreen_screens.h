@@ -18,11 +18,3 @@ bool CreateOffscreenScreen(OpenGLRainbows& ctx, int32_t n, int32_t sprite, int32
 void UseOffscreenScreen(OpenGLRainbows& ctx, int32_t n);
 // Gives the window back as the drawing target.
 void EndOffscreenScreen(OpenGLRainbows& ctx);
-
-// Where pixel reads of the current target come from: the read buffer and the height that turns
-// a row counted from the top into GL's row from the bottom.
-struct ScreenReadSource {
-  uint32_t readBuffer;
-  int32_t height;
-};
-ScreenReadSource CurrentScreenReadSource(const OpenGLRainbows& ctx);

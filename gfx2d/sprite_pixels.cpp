@@ -10,7 +10,7 @@
 #include "gfx2d/framebuffer_objects.h"
 #include "gfx2d/image_save.h"
 #include "gfx2d/rgba_image.h"
-#include "gfx2d/screen_grab.h"
+#include "gfx2d/screen_reads.h"
 #include "gfx2d/sprite_store.h"
 
 namespace {

@@ -3,23 +3,28 @@
 #pragma once
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "frame/graphics_context.h"
-#include "gfx2d/offscreen_screens.h"
 
 namespace gltest {
 
-// RGBA pixels of the target rectangle (origin top-left of the target), top row first.
+// RGBA pixels of the target rectangle (origin top-left of the target), top row first. A screen
+// drawn through its framebuffer is read there; the copy fall-back draws into the window.
 inline std::vector<uint8_t> ReadRegion(const OpenGLRainbows& ctx, int x, int y, int w, int h) {
-  const ScreenReadSource source = CurrentScreenReadSource(ctx);
+  const bool onScreen = ctx.currentScreen >= 0 && ctx.currentScreen < kOffscreenScreenCount &&
+                        ctx.screens[ctx.currentScreen].framebuffer != 0;
+  const int height =
+      onScreen ? ctx.sprites[ctx.screens[ctx.currentScreen].sprite].height : ctx.windowHeight;
   std::vector<uint8_t> rows(size_t(w) * h * 4);
-  glReadBuffer(source.readBuffer);
+  glReadBuffer(onScreen ? GL_COLOR_ATTACHMENT0_EXT : GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(x, source.height - y - h, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+  glReadPixels(x, height - y - h, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
   std::vector<uint8_t> flipped(rows.size());
   const size_t stride = size_t(w) * 4;
   for (int r = 0; r < h; ++r) {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "frame/graphics_context.h"
-#include "gfx2d/screen_grab.h"
+#include "gfx2d/screen_reads.h"
 #include "gfx2d/sprite_store.h"
 #include "gfx2d/texture_upload.h"
 
