@@ -43,16 +43,6 @@ bool UploadBlankPicture(OpenGLRainbows& ctx, int32_t sprite, int32_t paddedW, in
   return made;
 }
 
-void DescribeScreenSprite(SpriteRecord& record, int32_t width, int32_t height, int32_t paddedW,
-                          int32_t paddedH) {
-  record.paddedWidth = int16_t(paddedW);
-  record.paddedHeight = int16_t(paddedH);
-  record.width = int16_t(width);
-  record.height = int16_t(height);
-  record.maxU = float(width) / float(paddedW);
-  record.maxV = float(height) / float(paddedH);
-}
-
 // The screen's picture goes into its sprite, the window gets its own content back.
 void EndCopyFallback(OpenGLRainbows& ctx, const OffscreenScreen& screen) {
   const SpriteRecord& record = ctx.sprites[screen.sprite];
@@ -102,7 +92,7 @@ bool CreateOffscreenScreen(OpenGLRainbows& ctx, int32_t n, int32_t sprite, int32
   FreeSprite(ctx, sprite);
   if (!UploadBlankPicture(ctx, sprite, paddedW, paddedH)) return false;
   SpriteRecord& record = ctx.sprites[sprite];
-  DescribeScreenSprite(record, width, height, paddedW, paddedH);
+  DescribeSpritePicture(record, width, height);
   OffscreenScreen& screen = ctx.screens[n];
   if (!FboEntryPoints.supported) {
     // Without framebuffer objects the copy fall-back draws the screen; it only needs the sprite.

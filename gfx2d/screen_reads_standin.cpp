@@ -33,12 +33,7 @@ bool GrabSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y, int32
   } else {
     glBindTexture(GL_TEXTURE_2D, record.texture);
   }
-  record.paddedWidth = int16_t(paddedW);
-  record.paddedHeight = int16_t(paddedH);
-  record.width = int16_t(width);
-  record.height = int16_t(height);
-  record.maxU = float(width) / float(paddedW);
-  record.maxV = float(height) / float(paddedH);
+  DescribeSpritePicture(record, width, height);
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, ctx.windowHeight - y - height, width, height);
   return true;
 }
