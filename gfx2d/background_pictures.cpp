@@ -151,9 +151,7 @@ void DrawTiles(const BackgroundPicture& picture) {
 }
 
 bool InstallBackgroundDrawing() {
-  CycleServices services = Cycle();
-  services.drawBackgroundPicture = DrawBackgroundPicture;
-  InstallCycleServices(services);
+  InstallBackgroundPictureDrawing(DrawBackgroundPicture);
   return true;
 }
 
