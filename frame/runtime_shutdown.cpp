@@ -80,6 +80,7 @@ void WriteEndOfProgramLines() {
 void TerminateRuntime(int exitStatus) {
   if (DebugFlag) WriteEndOfProgramLines();
   QuitRuntime();
+  platform::ShutdownWindowSystem();
   std::puts("exit");
   std::fflush(stdout);
   std::exit(exitStatus);
@@ -102,7 +103,6 @@ void QuitRuntime() {
   ReleasePackArchives();
   DestroyMainWindow();
   ErrorLogWrite("qrn is shut down\n");
-  platform::ShutdownWindowSystem();
 }
 
 void InstallRuntimeTerminate() { InstallQuitHandler(TerminateRuntime); }
