@@ -16,10 +16,18 @@ ShutdownHooks& InstalledShutdown() {
 
 }  // namespace
 
-const StartupHooks& GetStartupHooks() { return InstalledStartup(); }
+const StartupHooks& GetStartupHooks() {
+  return InstalledStartup();
+}
 
-void SetStartupHooks(const StartupHooks& hooks) { InstalledStartup() = hooks; }
+void SetStartupHooks(const StartupHooks& hooks) {
+  InstalledStartup() = hooks;
+}
 
-const ShutdownHooks& GetShutdownHooks() { return InstalledShutdown(); }
+const ShutdownHooks& GetShutdownHooks() {
+  return InstalledShutdown();
+}
 
-void SetShutdownHooks(const ShutdownHooks& hooks) { InstalledShutdown() = hooks; }
+void SetShutdownHooks(const ShutdownHooks& hooks) {
+  InstalledShutdown() = hooks;
+}

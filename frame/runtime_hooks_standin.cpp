@@ -8,12 +8,16 @@
 
 namespace {
 
-Rainbows3D* NoScene(OpenGLRainbows&) { return nullptr; }
+Rainbows3D* NoScene(OpenGLRainbows&) {
+  return nullptr;
+}
 void NoNetworkState() {}
 void ClearColourOnly(int32_t colour) {
   if (GraphicsContext) ClearScreenColour(*GraphicsContext, colour);
 }
-bool NoFontFiles(const char*, int32_t) { return false; }
+bool NoFontFiles(const char*, int32_t) {
+  return false;
+}
 void NoFontSelection(int32_t) {}
 void NoDeclaredLibraries() {}
 
@@ -24,8 +28,10 @@ void NoSceneToDelete(Rainbows3D*) {}
 }  // namespace
 
 StartupHooks StartupStandIns() {
-  return {NoScene, NoNetworkState, ClearColourOnly, NoFontFiles, NoFontSelection,
-          NoDeclaredLibraries};
+  return {NoScene,     NoNetworkState,  ClearColourOnly,
+          NoFontFiles, NoFontSelection, NoDeclaredLibraries};
 }
 
-ShutdownHooks ShutdownStandIns() { return {NoMusic, NoNetworkToRelease, NoSceneToDelete}; }
+ShutdownHooks ShutdownStandIns() {
+  return {NoMusic, NoNetworkToRelease, NoSceneToDelete};
+}

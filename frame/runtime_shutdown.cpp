@@ -105,6 +105,10 @@ void QuitRuntime() {
   ErrorLogWrite("qrn is shut down\n");
 }
 
-void InstallRuntimeTerminate() { InstallQuitHandler(TerminateRuntime); }
+void InstallRuntimeTerminate() {
+  InstallQuitHandler(TerminateRuntime);
+}
 
-void ResetShutdownForTests() { quitCallbackCalled = false; }
+void ResetShutdownForTests() {
+  quitCallbackCalled = false;
+}

@@ -1,9 +1,8 @@
 // Stand-in for the screen modes until they land: no fullscreen mode is ever entered, so the
 // window is already in its windowed placement, a fullscreen request falls back to it as a
 // display without that mode would, and stepping aside only hides the window.
-#include "frame/screen_modes.h"
-
 #include "frame/graphics_context.h"
+#include "frame/screen_modes.h"
 #include "system/debug_log.h"
 
 bool ApplyWindowMode(OpenGLRainbows& ctx) {

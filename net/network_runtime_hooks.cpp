@@ -9,7 +9,9 @@ namespace {
 // Enough for every start reference a program can still hold when it ends.
 constexpr int kFinalSocketShutdowns = 16;
 
-void MakeNetworkRecord() { NetSessionRecordCreate(); }
+void MakeNetworkRecord() {
+  NetSessionRecordCreate();
+}
 
 void ReleaseNetwork() {
   NetSessionRecordRelease();

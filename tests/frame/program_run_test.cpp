@@ -1,5 +1,7 @@
 // Whole runs of a program on the runtime, from the entry through start-up and the main routine
 // to the end of the process: the debug log's lines, standard output and the exit status.
+#include "tests/support/program_run.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/program_run.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -24,18 +25,44 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-std::string ProgramFolder() { return fs::canonical(QRN_TEST_PROGRAM_DIR).string(); }
+std::string ProgramFolder() {
+  return fs::canonical(QRN_TEST_PROGRAM_DIR).string();
+}
 
 // Every line of a run that starts, runs a main routine that ENDs and shuts down, under the
 // offscreen driver's software renderer. The texture limit depends on the driver.
 std::vector<std::string> ExpectedRunLog() {
-  return {"Start new log...", "timer", "rbow", "rbow init", "WIN32 init video",
-          "*** OpenGL Software Emulation - update driver!", "get accurate timer - 1st call",
-          "flip - 1st call", "BGRA ext supported", "Texture size limit: *", "init fbo", "2D VP",
-          "OGRB init [OK]", "Cptn", "Network", "Input", "Window mode", "Create DXin", "reptr",
-          "getexe", "cd", "exepath=curdir= " + ProgramFolder(), "quazboxing...",
-          "init gettimer", "clear screen", "flip", "mk2D", "finding font...", "Init Finalized",
-          "Shut down QRN", "qrn is shut down"};
+  return {"Start new log...",
+          "timer",
+          "rbow",
+          "rbow init",
+          "WIN32 init video",
+          "*** OpenGL Software Emulation - update driver!",
+          "get accurate timer - 1st call",
+          "flip - 1st call",
+          "BGRA ext supported",
+          "Texture size limit: *",
+          "init fbo",
+          "2D VP",
+          "OGRB init [OK]",
+          "Cptn",
+          "Network",
+          "Input",
+          "Window mode",
+          "Create DXin",
+          "reptr",
+          "getexe",
+          "cd",
+          "exepath=curdir= " + ProgramFolder(),
+          "quazboxing...",
+          "init gettimer",
+          "clear screen",
+          "flip",
+          "mk2D",
+          "finding font...",
+          "Init Finalized",
+          "Shut down QRN",
+          "qrn is shut down"};
 }
 
 void ExpectLogMatches(const std::vector<std::string>& actual,
@@ -115,6 +142,14 @@ TEST(ProgramRun, AnArrayBoundFailureIsReportedOnStandardError) {
   const ProgramRun run = RunEntryProgram("bounds", tmp);
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("access: [   5]"), std::string::npos) << run.err;
+}
+
+TEST(ProgramRun, AFatalErrorInsideTheQuitSequenceEndsAtOnceWithStatusOne) {
+  TempDir tmp;
+  const ProgramRun run = RunEntryProgram("quit-fatal", tmp);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "main routine\nquit routine\n");
+  EXPECT_EQ(CountOf(run.log, "Shut down QRN\n"), 0u);
 }
 
 TEST(ProgramRun, TheDebugSwitchWritesTheEndOfProgramLinesBeforeTheShutdown) {

@@ -22,6 +22,7 @@
 #include "frame/runtime_shutdown.h"
 #include "frame/sound_device.h"
 #include "net/session_commands.h"
+#include "net/socket_layer.h"
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "platform/window.h"
@@ -68,7 +69,9 @@ size_t CountOf(const std::string& text, const std::string& piece) {
 }
 
 int quitRoutineCalls = 0;
-void CountQuitRoutine() { ++quitRoutineCalls; }
+void CountQuitRoutine() {
+  ++quitRoutineCalls;
+}
 const UserFunctionEntry kQuitRoutine[] = {{CountQuitRoutine, "QRN_ON_QUIT"}, {nullptr, nullptr}};
 
 }  // namespace
@@ -95,9 +98,14 @@ TEST_F(RuntimeStartupTest, AHiddenStartMakesEveryObjectAndTheQuitSequenceRelease
   EXPECT_EQ(AutoPauseFlag, 1u);
   EXPECT_EQ(FrameTimes.startupTimeStamp, FrameTimes.currentFrameStart);
 
+  // Start references the program never gave back go too.
+  ASSERT_TRUE(SockStartup());
+  ASSERT_TRUE(SockStartup());
+
   QuitRuntime();
   QuitRuntime();
   EXPECT_EQ(quitRoutineCalls, 1);
+  EXPECT_EQ(SockStartupCount(), 0);
   EXPECT_EQ(GraphicsContext, nullptr);
   EXPECT_EQ(InputObject, nullptr);
   EXPECT_EQ(SoundSlots, nullptr);
@@ -128,9 +136,9 @@ Rainbows3D* MakeFakeScene(OpenGLRainbows& ctx) {
 
 void DeleteFakeScene(Rainbows3D* deleted) {
   scene.deleted = deleted;
-  scene.contextAliveAtDelete = GraphicsContext && GraphicsContext->window &&
-                               platform::MakeCurrent(GraphicsContext->window,
-                                                     GraphicsContext->glContext);
+  scene.contextAliveAtDelete =
+      GraphicsContext && GraphicsContext->window &&
+      platform::MakeCurrent(GraphicsContext->window, GraphicsContext->glContext);
 }
 
 }  // namespace
@@ -171,8 +179,8 @@ TEST_F(RuntimeStartupTest, TheSystemFontComesFromTheFirstFileOfTheListThatExists
   const fs::path media = folder / "Media";
   const bool mediaExisted = fs::exists(media);
   fs::create_directories(media);
-  for (const fs::path& file : {media / "smalfont.bmp", folder / "smalfont.png",
-                               folder / "smalfont.bmp"}) {
+  for (const fs::path& file :
+       {media / "smalfont.bmp", folder / "smalfont.png", folder / "smalfont.bmp"}) {
     TempDir::WriteBytes(file.string(), "font");
   }
 
@@ -198,7 +206,9 @@ void SettingsThatLeaveAnError() {
   SetLastErrorCode(5);
   StrAssignCString(GetAppNameStr(), "no main");
 }
-int32_t NoMainRoutine() { return 0; }
+int32_t NoMainRoutine() {
+  return 0;
+}
 
 }  // namespace
 
@@ -212,8 +222,7 @@ TEST_F(RuntimeStartupTest, AStartWithoutAMainRoutineAnswersOneWithTheErrorCodeCl
 
 TEST(CommandLine, ArgumentsAreJoinedWithBlanksAndQuotedWhenTheyHoldBlanksOrAreEmpty) {
   std::string args[] = {"/bin/tool", "a b", "", "tab\there", "plain"};
-  char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(),
-                  args[4].data()};
+  char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), args[4].data()};
   EXPECT_EQ(JoinCommandLine(5, argv), "/bin/tool \"a b\" \"\" \"tab\there\" plain");
   EXPECT_EQ(JoinCommandLine(0, argv), "");
 }

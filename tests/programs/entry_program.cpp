@@ -1,8 +1,9 @@
 // A whole program on the runtime for the entry and end tests. The first argument picks how it
 // ends: "end" (END), "return" (the main routine returns), "loop" (a loop routine ENDs on its
 // third pass), "close" (a window close while the error code holds 7), "bounds" (an array index
-// out of bounds), "quit-ends" (a quit routine that meets a close and ENDs), "debug" (END with the
-// debug switch on) or "nowindow" (no window can be made).
+// out of bounds), "quit-ends" (a quit routine that meets a close and ENDs), "quit-fatal" (a quit
+// routine that fails an array bound), "debug" (END with the debug switch on) or "nowindow" (no
+// window can be made).
 #include <cstdio>
 #include <cstring>
 
@@ -22,7 +23,9 @@ namespace {
 
 const char* mode = "end";
 
-bool ModeIs(const char* name) { return std::strcmp(mode, name) == 0; }
+bool ModeIs(const char* name) {
+  return std::strcmp(mode, name) == 0;
+}
 
 void ProjectSettings() {
   ConfiguredScreenWidth = 640;
@@ -65,6 +68,7 @@ void LoopRoutine() {
 
 void QuitRoutine() {
   std::puts("quit routine");
+  if (ModeIs("quit-fatal")) FailAnArrayBound();
   CloseTheWindow();
   EndLoopAndExit();
 }
@@ -75,7 +79,7 @@ const UserFunctionEntry kQuitRoutines[] = {{QuitRoutine, "QRN_ON_QUIT"}, {nullpt
 
 const UserFunctionEntry* RoutinesForMode() {
   if (ModeIs("loop")) return kLoopRoutines;
-  if (ModeIs("quit-ends")) return kQuitRoutines;
+  if (ModeIs("quit-ends") || ModeIs("quit-fatal")) return kQuitRoutines;
   return kNoRoutines;
 }
 
