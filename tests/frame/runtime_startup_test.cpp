@@ -27,6 +27,7 @@
 #include "platform/files.h"
 #include "platform/window.h"
 #include "system/pack_archive.h"
+#include "tests/support/gl_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -36,6 +37,8 @@ namespace fs = std::filesystem;
 class RuntimeStartupTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Keeps the GL driver loaded when the run's own window goes, as every GL test does.
+    gltest::SharedContext();
     savedStartup = GetStartupHooks();
     savedShutdown = GetShutdownHooks();
     ConfiguredScreenWidth = 640;
