@@ -8,7 +8,21 @@ CycleServices& Installed() {
   return services;
 }
 
+SceneShadowPassFunction& SceneShadowPass() {
+  static SceneShadowPassFunction function = nullptr;
+  return function;
+}
+
 }  // namespace
+
+void InstallSceneShadowPass(SceneShadowPassFunction setShadowPass) {
+  SceneShadowPass() = setShadowPass;
+  Installed().setShadowPass = setShadowPass;
+}
+
+SceneShadowPassFunction InstalledSceneShadowPass() {
+  return SceneShadowPass();
+}
 
 const CycleServices& Cycle() {
   return Installed();

@@ -1,7 +1,9 @@
 // The calls the frame cycle makes into the layers above the frame: the 2D background picture,
 // the 3D scene's shadow pass, second texture and shader slot, and the restart of looping music.
 // Those layers install their functions here; until they do, stand-ins answer
-// (frame/cycle_services_standin.cpp).
+// (frame/cycle_services_standin.cpp). The shadow pass has no stand-in: the 3D layer installs it
+// in every program linked with the library. The music restart is the frame's own
+// (frame/music_player.h); it sits in the table so that tests can put a probe in its place.
 #pragma once
 
 #include <cstdint>
@@ -9,11 +11,13 @@
 class OpenGLRainbows;
 class Rainbows3D;
 
+using SceneShadowPassFunction = void (*)(Rainbows3D* scene, int32_t on);
+
 struct CycleServices {
   // Fills the frame with background picture n instead of clearing it.
   void (*drawBackgroundPicture)(OpenGLRainbows& ctx, int32_t n);
   // Opens (1) or closes (0) the scene's shadow pass; the scene may be null.
-  void (*setShadowPass)(Rainbows3D* scene, int32_t on);
+  SceneShadowPassFunction setShadowPass;
   void (*setSecondTextureFlag)(int32_t flag);
   // -1 goes back to the fixed pipeline; the scene may be null.
   void (*useShaderSlot)(Rainbows3D* scene, int32_t slot);
@@ -24,5 +28,9 @@ struct CycleServices {
 
 const CycleServices& Cycle();
 void InstallCycleServices(const CycleServices& services);
-// The stand-ins, for tests that installed something else.
+// The 3D layer installs its shadow pass once at start-up; CycleStandIns keeps it.
+void InstallSceneShadowPass(SceneShadowPassFunction setShadowPass);
+SceneShadowPassFunction InstalledSceneShadowPass();
+// The stand-ins, for tests that installed something else, with the 3D layer's shadow pass and
+// the real music restart.
 CycleServices CycleStandIns();

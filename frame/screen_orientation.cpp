@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "frame/gfx2d_services.h"
 #include "frame/graphics_context.h"
 
 namespace {
@@ -28,29 +29,13 @@ void SetOffscreenViewport(OpenGLRainbows& ctx, const OffscreenScreen& screen, in
   glOrtho(0, w, h, 0, -1, 1);
 }
 
-// Column-major turns: orientation 1 maps (x, y) to (y, -x), 2 to (-x, -y), 3 to (-y, x).
-void LoadProjectionTurn(int32_t orientation) {
-  static const GLfloat kTurns[4][4] = {{1, 0, 0, 1}, {0, -1, 1, 0}, {-1, 0, 0, -1}, {0, 1, -1, 0}};
-  const GLfloat* t = kTurns[orientation];
-  const GLfloat matrix[16] = {t[0], t[1], 0, 0, t[2], t[3], 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  glMatrixMode(GL_PROJECTION);
-  glLoadMatrixf(matrix);
-}
-
 void SetWindowViewport(OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h) {
   const int32_t orientation = Orientation(ctx);
-  LoadProjectionTurn(orientation);
-  int32_t sx, sy, sw, sh;
-  LogicalRectToScreen(ctx, x, y, w, h, &sx, &sy, &sw, &sh);
-  if (sw < 0) {
-    sx += sw + 1;
-    sw = -sw;
-  }
-  if (sh < 0) {
-    sy += sh + 1;
-    sh = -sh;
-  }
-  glViewport(sx, ctx.windowHeight - sh - sy, sw, sh);
+  LoadOrientationProjection(ctx);
+  int32_t rect[4];
+  WindowViewportRect(ctx, x, y, w, h, rect);
+  glViewport(rect[0], rect[1], rect[2], rect[3]);
+  const int32_t sw = rect[2], sh = rect[3];
   if (orientation == 1 || orientation == 3) {
     glOrtho(0, sh, sw, 0, -1, 1);
   } else {
@@ -105,6 +90,33 @@ void LogicalRectToScreen(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_
   RotateDelta(ctx, w, h, sw, sh);
 }
 
+// Column-major turns: orientation 1 maps (x, y) to (y, -x), 2 to (-x, -y), 3 to (-y, x).
+void LoadOrientationProjection(const OpenGLRainbows& ctx) {
+  static const GLfloat kTurns[4][4] = {{1, 0, 0, 1}, {0, -1, 1, 0}, {-1, 0, 0, -1}, {0, 1, -1, 0}};
+  const GLfloat* t = kTurns[Orientation(ctx)];
+  const GLfloat matrix[16] = {t[0], t[1], 0, 0, t[2], t[3], 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  glMatrixMode(GL_PROJECTION);
+  glLoadMatrixf(matrix);
+}
+
+void WindowViewportRect(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h,
+                        int32_t rect[4]) {
+  int32_t sx, sy, sw, sh;
+  LogicalRectToScreen(ctx, x, y, w, h, &sx, &sy, &sw, &sh);
+  if (sw < 0) {
+    sx += sw + 1;
+    sw = -sw;
+  }
+  if (sh < 0) {
+    sy += sh + 1;
+    sh = -sh;
+  }
+  rect[0] = sx;
+  rect[1] = ctx.windowHeight - sh - sy;
+  rect[2] = sw;
+  rect[3] = sh;
+}
+
 void SetViewport(OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h) {
   const bool onScreen = ctx.currentScreen >= 0 && ctx.currentScreen < kOffscreenScreenCount;
   if (w < 1 || h < 1) {
@@ -139,5 +151,6 @@ void ClearScreenColour(OpenGLRainbows& ctx, int32_t colour) {
   ctx.clearEachFrame = 1;
   glClearColor((colour & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
                ((colour >> 16) & 0xFF) / 255.0f, 1.0f);
+  Gfx2d().invalidateScreenReads();
   glClear(GL_COLOR_BUFFER_BIT);
 }

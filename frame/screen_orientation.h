@@ -18,6 +18,12 @@ void ScreenDeltaToLogical(const OpenGLRainbows& ctx, int32_t dx, int32_t dy, int
 void LogicalRectToScreen(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h,
                          int32_t* sx, int32_t* sy, int32_t* sw, int32_t* sh);
 
+// GL_PROJECTION mode with the quarter turn of the screen orientation loaded.
+void LoadOrientationProjection(const OpenGLRainbows& ctx);
+// The glViewport rectangle (x, y from the bottom, w, h) of a logical window rectangle.
+void WindowViewportRect(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h,
+                        int32_t rect[4]);
+
 // Viewport and 2D projection (origin top-left, y down) for the current target; w < 1 or h < 1
 // means the whole target. Leaves the matrix mode at GL_MODELVIEW with an identity modelview.
 void SetViewport(OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h);

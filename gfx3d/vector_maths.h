@@ -3,6 +3,8 @@
 // are the same on every machine.
 #pragma once
 
+#include <cmath>
+
 struct Vec3 {
   float x = 0, y = 0, z = 0;
 };
@@ -29,6 +31,10 @@ inline float Dot(Vec3 a, Vec3 b) {
 
 inline Vec3 Cross(Vec3 a, Vec3 b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+inline float Length(Vec3 v) {
+  return std::sqrt(Dot(v, v));
 }
 
 // Below this squared length a vector counts as having no direction.
