@@ -1,8 +1,7 @@
 // What the start-up and the quit sequence ask of the layers that sit above or beside the frame:
-// the 3D scene, the network record, the fonts and clear colour of the 2D layer, the program's
-// declared libraries and the music. Each layer installs its functions here (copy the table,
-// set its own fields, install it back); until it does, stand-ins answer
-// (frame/runtime_hooks_standin.cpp).
+// the 3D scene, the network record, and the fonts and clear colour of the 2D layer. Each layer
+// installs its functions here (copy the table, set its own fields, install it back); until it does,
+// stand-ins answer (frame/runtime_hooks_standin.cpp).
 #pragma once
 
 #include <cstdint>
@@ -21,13 +20,9 @@ struct StartupHooks {
   bool (*loadFont)(const char* path, int32_t font);
   // Makes font n the current font.
   void (*selectFont)(int32_t font);
-  // Loads the functions of the program's declared dynamic libraries.
-  void (*loadDeclaredLibraries)();
 };
 
 struct ShutdownHooks {
-  // Stops and closes the music (its loop time is cleared by the frame).
-  void (*stopMusic)();
   // Says goodbye for the local players, ends the network thread, frees the network record and
   // drops every start reference the socket layer still holds.
   void (*releaseNetwork)();

@@ -1,6 +1,6 @@
 // Stand-ins for the start-up and shutdown calls into layers not built yet. Without a 3D layer
 // there is no scene; without the network layer no record; without the 2D fonts the built-in set
-// stays font 0; without declared libraries nothing is loaded; without music nothing plays.
+// stays font 0.
 #include "frame/graphics_context.h"
 #include "frame/runtime_hooks.h"
 #include "frame/runtime_objects.h"
@@ -19,19 +19,16 @@ bool NoFontFiles(const char*, int32_t) {
   return false;
 }
 void NoFontSelection(int32_t) {}
-void NoDeclaredLibraries() {}
 
-void NoMusic() {}
 void NoNetworkToRelease() {}
 void NoSceneToDelete(Rainbows3D*) {}
 
 }  // namespace
 
 StartupHooks StartupStandIns() {
-  return {NoScene,     NoNetworkState,  ClearColourOnly,
-          NoFontFiles, NoFontSelection, NoDeclaredLibraries};
+  return {NoScene, NoNetworkState, ClearColourOnly, NoFontFiles, NoFontSelection};
 }
 
 ShutdownHooks ShutdownStandIns() {
-  return {NoMusic, NoNetworkToRelease, NoSceneToDelete};
+  return {NoNetworkToRelease, NoSceneToDelete};
 }

@@ -11,7 +11,7 @@
 #include "frame/frame_services.h"
 #include "frame/graphics_context.h"
 #include "frame/input_manager.h"
-#include "frame/music_loop.h"
+#include "frame/music_player.h"
 #include "frame/runtime_hooks.h"
 #include "frame/runtime_objects.h"
 #include "frame/runtime_startup.h"
@@ -30,11 +30,6 @@ void CallQuitCallbackOnce() {
   if (quitCallbackCalled) return;
   quitCallbackCalled = true;
   CallByName("QRN_ON_QUIT");
-}
-
-void StopMusic() {
-  MusicLoopTime = 0.0;
-  GetShutdownHooks().stopMusic();
 }
 
 void ReleaseInput() {
@@ -92,7 +87,7 @@ void QuitRuntime() {
   CallQuitCallbackOnce();
   if (!GraphicsContext) return;
   ErrorLogWrite("Shut down QRN\n");
-  StopMusic();
+  MusicOff();
   platform::ChangeCurrentFolder(ExecutableFolder());
   CloseAllFiles();
   GetShutdownHooks().releaseNetwork();

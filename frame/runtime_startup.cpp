@@ -29,6 +29,7 @@
 #include "platform/window.h"
 #include "system/archive_commands.h"
 #include "system/debug_log.h"
+#include "system/declared_functions.h"
 #include "system/pack_archive.h"
 #include "system/timers.h"
 
@@ -176,7 +177,7 @@ void RuntimeStartup(void* instance, int32_t showCommand, const char* application
   FirstFrame(ctx);
   MakeFonts(ctx);
   FinishWindow(ctx, showCommand);
-  GetStartupHooks().loadDeclaredLibraries();
+  DeclareDelayLoad();
   SoundStartup(ctx.window, ctx.window);
   ErrorLogWrite("Init Finalized\n");
 }

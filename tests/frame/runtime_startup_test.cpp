@@ -95,6 +95,8 @@ TEST_F(RuntimeStartupTest, AHiddenStartMakesEveryObjectAndTheQuitSequenceRelease
   ASSERT_NE(SoundSlots, nullptr);
   EXPECT_EQ(SoundSlots->size(), kSoundSlotCount);
   EXPECT_NE(NetSessionRecord(), nullptr) << "the network installs its start-up step";
+  EXPECT_NE(SceneObject, nullptr) << "the 3D layer installs its start-up step";
+  EXPECT_EQ(GraphicsContext->scene, SceneObject);
   EXPECT_EQ(platform::CurrentFolder(), ExecutableFolder());
   EXPECT_EQ(MemoryArchive.archiveName, platform::ExecutablePath());
   EXPECT_EQ(FileArchive.archiveName, platform::ExecutablePath());
@@ -113,6 +115,7 @@ TEST_F(RuntimeStartupTest, AHiddenStartMakesEveryObjectAndTheQuitSequenceRelease
   EXPECT_EQ(InputObject, nullptr);
   EXPECT_EQ(SoundSlots, nullptr);
   EXPECT_EQ(SoundHolder, nullptr);
+  EXPECT_EQ(SceneObject, nullptr);
   EXPECT_EQ(NetSessionRecord(), nullptr);
   EXPECT_EQ(MainWindowHandle, 0u);
   EXPECT_TRUE(MemoryArchive.archiveName.empty());
