@@ -31,3 +31,7 @@ const ShutdownHooks& GetShutdownHooks() {
 void SetShutdownHooks(const ShutdownHooks& hooks) {
   InstalledShutdown() = hooks;
 }
+
+void ChangeRuntimeHooks(void (*change)(StartupHooks& startup, ShutdownHooks& shutdown)) {
+  change(InstalledStartup(), InstalledShutdown());
+}

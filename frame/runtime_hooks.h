@@ -37,3 +37,6 @@ StartupHooks StartupStandIns();
 const ShutdownHooks& GetShutdownHooks();
 void SetShutdownHooks(const ShutdownHooks& hooks);
 ShutdownHooks ShutdownStandIns();
+
+// How a layer installs its steps: the change sets its own fields of both tables, the others stay.
+void ChangeRuntimeHooks(void (*change)(StartupHooks& startup, ShutdownHooks& shutdown));

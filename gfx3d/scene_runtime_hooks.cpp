@@ -14,12 +14,10 @@ void DeleteScene(Rainbows3D* scene) {
 }
 
 bool InstallSceneHooks() {
-  StartupHooks startup = GetStartupHooks();
-  startup.makeScene = MakeScene;
-  SetStartupHooks(startup);
-  ShutdownHooks shutdown = GetShutdownHooks();
-  shutdown.deleteScene = DeleteScene;
-  SetShutdownHooks(shutdown);
+  ChangeRuntimeHooks([](StartupHooks& startup, ShutdownHooks& shutdown) {
+    startup.makeScene = MakeScene;
+    shutdown.deleteScene = DeleteScene;
+  });
   return true;
 }
 

@@ -19,12 +19,10 @@ void ReleaseNetwork() {
 }
 
 bool InstallNetworkHooks() {
-  StartupHooks startup = GetStartupHooks();
-  startup.makeNetworkState = MakeNetworkRecord;
-  SetStartupHooks(startup);
-  ShutdownHooks shutdown = GetShutdownHooks();
-  shutdown.releaseNetwork = ReleaseNetwork;
-  SetShutdownHooks(shutdown);
+  ChangeRuntimeHooks([](StartupHooks& startup, ShutdownHooks& shutdown) {
+    startup.makeNetworkState = MakeNetworkRecord;
+    shutdown.releaseNetwork = ReleaseNetwork;
+  });
   return true;
 }
 

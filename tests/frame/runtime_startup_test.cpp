@@ -151,12 +151,10 @@ void DeleteFakeScene(Rainbows3D* deleted) {
 
 TEST_F(RuntimeStartupTest, TheSceneIsDeletedWhileItsContextStillExists) {
   scene = {};
-  StartupHooks startup = GetStartupHooks();
-  startup.makeScene = MakeFakeScene;
-  SetStartupHooks(startup);
-  ShutdownHooks shutdown = GetShutdownHooks();
-  shutdown.deleteScene = DeleteFakeScene;
-  SetShutdownHooks(shutdown);
+  ChangeRuntimeHooks([](StartupHooks& startup, ShutdownHooks& shutdown) {
+    startup.makeScene = MakeFakeScene;
+    shutdown.deleteScene = DeleteFakeScene;
+  });
 
   RuntimeStartup(nullptr, 1, "scene");
   EXPECT_EQ(scene.made, 1);
