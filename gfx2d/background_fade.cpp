@@ -7,6 +7,7 @@
 #include "frame/frame_cycle.h"
 #include "frame/runtime_objects.h"
 #include "frame/screen_orientation.h"
+#include "gfx2d/draw_commands.h"
 #include "gfx2d/fade_standins.h"
 #include "system/pack_archive.h"
 #include "system/timers.h"
@@ -67,7 +68,7 @@ BackgroundFadeServices DefaultBackgroundFadeServices() {
       },
       [](int32_t slot) { OnContext(StandInFreeBackgroundTiles, slot); },
       [](int32_t slot) { OnContext(Cycle().drawBackgroundPicture, slot); },
-      StandInSetBlendMode,
+      SetBlendMode,
       [](int32_t colour) { OnContext(ClearScreenColour, colour); },
       ShowScreen,
   };

@@ -1,5 +1,4 @@
-// Stand-ins for the 2D services the fade uses until the background pictures and the blend
-// modes land. Each group lives in the file named for what it stands in for.
+// Stand-ins for the 2D services the fade uses until the background pictures land.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +10,3 @@ class OpenGLRainbows;
 void StandInGrabBackground(OpenGLRainbows& ctx, int32_t slot);
 bool StandInLoadBackgroundPicture(OpenGLRainbows& ctx, int32_t slot, const char* fileName);
 void StandInFreeBackgroundTiles(OpenGLRainbows& ctx, int32_t slot);
-
-// gfx2d/blend_mode_standin.cpp
-void StandInSetBlendMode(double a);
