@@ -9,6 +9,7 @@
 #include "frame/runtime_objects.h"
 #include "gfx2d/command_checks.h"
 #include "gfx2d/rgba_image.h"
+#include "gfx2d/sprite_pixels.h"
 #include "gfx2d/sprite_store.h"
 #include "gfx2d/texture_upload.h"
 
@@ -49,6 +50,16 @@ int32_t ArrayToSpriteCmd(DimArray& pixels, int32_t sprite, int32_t width, int32_
   }
   ReleaseImage(image);
   return made ? 1 : 0;
+}
+
+int32_t SpriteToArrayCmd(DimArray& pixels, int32_t sprite) {
+  OpenGLRainbows* ctx = ContextForSprite(sprite);
+  if (!ctx) return 0;
+  RgbaImage image;
+  const bool read = ReadPixelsToImage(*ctx, sprite, image) && image.width > 0 && image.height > 0;
+  if (read) ImageToArray(image, pixels);
+  ReleaseImage(image);
+  return read ? 1 : 0;
 }
 
 void LoadImageToArrayCmd(const Str& name, int32_t* width, int32_t* height, DimArray& pixels) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/last_error.h"
 #include "core/process_globals.h"
 #include "frame/cycle_services.h"
 #include "frame/frame_cycle.h"
@@ -11,11 +12,15 @@
 #include "frame/runtime_objects.h"
 #include "frame/screen_orientation.h"
 #include "gfx2d/command_checks.h"
+#include "gfx2d/offscreen_screens.h"
+#include "gfx2d/sprite_drawing.h"
+#include "gfx2d/sprite_pixels.h"
 #include "platform/clock.h"
 
 namespace {
 
 constexpr double kShortestFramePeriodMs = 2.0;
+constexpr int32_t kErrorNoSuchFile = 3;
 
 void LeaveShadowPass(OpenGLRainbows& ctx) {
   Cycle().setShadowPass(ctx.scene, 0);
@@ -77,10 +82,11 @@ void SetOrientationCmd(int32_t orientation) {
 void GetViewportI(int32_t* x, int32_t* y, int32_t* w, int32_t* h) {
   *x = *y = *w = *h = 0;
   if (!GraphicsContext) return;
-  *x = GraphicsContext->viewportX;
-  *y = GraphicsContext->viewportY;
-  *w = GraphicsContext->viewportWidth;
-  *h = GraphicsContext->viewportHeight;
+  const int32_t* rect = GetViewportRect(*GraphicsContext);
+  *x = rect[0];
+  *y = rect[1];
+  *w = rect[2];
+  *h = rect[3];
 }
 
 void GetViewportF(double* x, double* y, double* w, double* h) {
@@ -90,6 +96,25 @@ void GetViewportF(double* x, double* y, double* w, double* h) {
   *y = yi;
   *w = wi;
   *h = hi;
+}
+
+int32_t CreateScreenCmd(int32_t screen, int32_t sprite, int32_t w, int32_t h) {
+  OpenGLRainbows* ctx = ContextForSprite(sprite);
+  if (!ctx || !IsScreenId(screen)) return 0;
+  return CreateOffscreenScreen(*ctx, screen, sprite, w, h) ? 1 : 0;
+}
+
+void UseScreenCmd(int32_t screen) {
+  if (!GraphicsContext) return;
+  if (screen < 0)
+    EndOffscreenScreen(*GraphicsContext);
+  else
+    UseOffscreenScreen(*GraphicsContext, screen);
+}
+
+void SaveScreenCmd(const Str& name) {
+  ClearLastError();
+  if (!GraphicsContext || !SaveScreen(*GraphicsContext, name.data)) SetLastErrorCode(kErrorNoSuchFile);
 }
 
 void SetFrameRateCmd(double fps, int32_t vsync) {

@@ -8,6 +8,8 @@
 #include "frame/runtime_objects.h"
 #include "gfx2d/command_checks.h"
 #include "gfx2d/screen_reads.h"
+#include "gfx2d/sprite_drawing.h"
+#include "gfx2d/sprite_pixels.h"
 #include "gfx2d/sprite_store.h"
 
 namespace {
@@ -71,4 +73,14 @@ int32_t FindFreeSpriteCmd() {
 int32_t GrabSpriteCmd(int32_t sprite, int32_t x, int32_t y, int32_t w, int32_t h) {
   OpenGLRainbows* ctx = ContextForSprite(sprite);
   return ctx && GrabSprite(*ctx, sprite, x, y, w, h) ? 1 : 0;
+}
+
+void SetTransparentColourCmd(int32_t colour) {
+  if (GraphicsContext) SetTransparentColour(*GraphicsContext, static_cast<uint32_t>(colour));
+}
+
+void SaveSpriteCmd(const Str& name, int32_t sprite) {
+  ClearLastError();
+  OpenGLRainbows* ctx = ContextForSprite(sprite);
+  if (!ctx || !SaveSprite(*ctx, sprite, name.data)) SetLastErrorCode(kErrorNoSuchFile);
 }

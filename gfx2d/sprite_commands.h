@@ -18,3 +18,8 @@ int32_t GetSpriteTextureId(int32_t sprite);
 int32_t FindFreeSpriteCmd();
 // The screen rectangle copied into sprite n: 1, or 0 when it could not be made.
 int32_t GrabSpriteCmd(int32_t sprite, int32_t x, int32_t y, int32_t w, int32_t h);
+// The colour that sprite and font loads key out, 0x00BBGGRR (-1: none).
+void SetTransparentColourCmd(int32_t colour);
+// Writes sprite n as a BMP, PNG or JPEG file by the name's extension; error 3 when it cannot
+// (a free sprite, a bad id, a file that cannot be written).
+void SaveSpriteCmd(const Str& name, int32_t sprite);

@@ -4,7 +4,11 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
+#include "gfx2d/background_commands.h"
 #include "gfx2d/sprite_commands.h"
+#include "gfx2d/sprite_draw_commands.h"
 #include "gfx2d/sprite_store.h"
 #include "gfx2d/texture_binding.h"
 #include "tests/gfx2d/command_fixture.h"
@@ -112,6 +116,32 @@ TEST_F(DrawCommands, PolygonOfASpriteAboveTheTableDrawsNothing) {
   PolyVector(8, 8, 0, 0, 0xFF);
   PolyEnd();
   EXPECT_EQ(GetPixel(2, 2), 0xFF) << "a negative sprite draws untextured";
+}
+
+TEST_F(DrawCommands, ZoomedSpriteGrowsAboutItsCentre) {
+  OwnedStr name(WriteTestPng("ten.png", 10, 10));
+  LoadSprite(name.s, 3);
+  ZoomSpriteCmd(3, 50, 50, 2, 2);
+  EXPECT_EQ(GetPixel(44, 45), 0);
+  EXPECT_EQ(GetPixel(45, 44), 0);
+  EXPECT_NE(GetPixel(45, 45), 0);
+  EXPECT_NE(GetPixel(64, 64), 0);
+  EXPECT_EQ(GetPixel(65, 64), 0);
+  EXPECT_EQ(GetPixel(64, 65), 0);
+  ZoomSpriteCmd(3, 50, 50, std::nan(""), 1e300);  // sizes out of range must not be undefined
+  FreeSprite(Context(), 3);
+}
+
+TEST_F(DrawCommands, BackgroundThatCannotLoadClearsToBlack) {
+  OwnedStr picture(WriteTestPng("back.png", 20, 10)), missing(folder_.Child("none.png"));
+  LoadBackgroundCmd(picture.s);
+  EXPECT_EQ(LastErrorCode, 0);
+  EXPECT_EQ(uint32_t(GetPixel(3, 2)), ExpectedPixel(3, 2)) << "drawn at once";
+  EXPECT_NE(Context().backgrounds[0].tilesA, 0);
+  LoadBackgroundCmd(missing.s);
+  EXPECT_EQ(LastErrorCode, 3);
+  EXPECT_EQ(Context().backgrounds[0].tilesA, 0);
+  EXPECT_EQ(GetPixel(3, 2), 0);
 }
 
 }  // namespace

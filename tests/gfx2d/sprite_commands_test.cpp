@@ -9,13 +9,15 @@
 #include "core/dim_array.h"
 #include "gfx2d/draw_commands.h"
 #include "gfx2d/pixel_array_commands.h"
+#include "gfx2d/screen_commands.h"
+#include "gfx2d/sprite_draw_commands.h"
 #include "gfx2d/sprite_store.h"
 #include "tests/gfx2d/command_fixture.h"
 
 namespace {
 
 constexpr int32_t kBadSprites[] = {-1, 65536, INT_MAX, INT_MIN};
-constexpr int32_t kBadFonts[] = {-1, 32};
+constexpr int32_t kBadNumbers[] = {-1, 32};
 constexpr int32_t kUntouched = 5;
 
 struct IntArray {
@@ -78,11 +80,32 @@ TEST_F(SpriteCommands, IdsOutOfRangeTouchNothingOutsideTheTables) {
     EXPECT_EQ(LastErrorCode, 7);
     LoadNormalMapSpriteCmd(good.s, id);
     EXPECT_EQ(LastErrorCode, 7);
+    LoadAnimCmd(good.s, id, 2, 2);
+    EXPECT_EQ(LastErrorCode, 7);
+    SaveSpriteCmd(OwnedStr(folder_.Child("out.png")).s, id);
+    EXPECT_EQ(LastErrorCode, 3);
 
     SetLastErrorCode(kUntouched);
     EXPECT_EQ(GrabSpriteCmd(id, 0, 0, 4, 4), 0);
     EXPECT_EQ(ArrayToSpriteCmd(pixels.a, id, 2, 2), 0);
+    EXPECT_EQ(SpriteToArrayCmd(pixels.a, id), 0);
+    EXPECT_EQ(CreateScreenCmd(0, id, 16, 16), 0);
     EXPECT_EQ(LastErrorCode, kUntouched);
+    EXPECT_EQ(pixels.a.count, 4);
+
+    DrawSpriteCmd(id, 0, 0);
+    StretchSpriteCmd(id, 0, 0, 8, 8);
+    RotateSpriteCmd(id, 0, 0, 30);
+    RotoZoomSpriteCmd(id, 0, 0, 30, 2);
+    ZoomSpriteCmd(id, 0, 0, 2, 2);
+    SetSpriteAnimSizeCmd(id, 2, 2);
+    DrawAnimFrameCmd(id, 0, 0, 0);
+    StretchAnimFrameCmd(id, 0, 0, 0, 8, 8);
+    RotoZoomAnimFrameCmd(id, 0, 0, 0, 30, 2);
+    EXPECT_EQ(SpriteCollisionCmd(id, 0, 0, 3, 0, 0), 0);
+    EXPECT_EQ(SpriteCollisionCmd(3, 0, 0, id, 0, 0), 0);
+    EXPECT_EQ(AnimCollisionCmd(id, 0, 0, 0, 3, 0, 0, 0), 0);
+    EXPECT_EQ(AnimCollisionCmd(3, 0, 0, 0, id, 0, 0, 0), 0);
 
     int32_t w = -1, h = -1;
     GetSpriteSizeI(id, &w, &h);
@@ -97,8 +120,17 @@ TEST_F(SpriteCommands, IdsOutOfRangeTouchNothingOutsideTheTables) {
     EXPECT_EQ(w + h, 0.0);
   }
 
+  for (int32_t screen : kBadNumbers) {
+    SetLastErrorCode(kUntouched);
+    EXPECT_EQ(CreateScreenCmd(screen, 3, 16, 16), 0);
+    EXPECT_EQ(LastErrorCode, kUntouched);
+    UseScreenCmd(screen);
+    EXPECT_EQ(Context().currentScreen, -1);
+  }
+  EXPECT_EQ(GetPixel(0, 0), 0) << "nothing was drawn";
+
   SetFont(3);
-  for (int32_t font : kBadFonts) {
+  for (int32_t font : kBadNumbers) {
     SCOPED_TRACE(font);
     SetFont(font);
     EXPECT_EQ(LastErrorCode, 7);
@@ -131,6 +163,37 @@ TEST_F(SpriteCommands, PixelArrayRoundTripsThroughASprite) {
   GetSpriteSizeI(3, &w, &h);
   EXPECT_EQ(w * 10 + h, 32);
   EXPECT_NE(GetSpriteTextureId(3), 0);
+
+  IntArray back;
+  ASSERT_EQ(SpriteToArrayCmd(back.a, 3), 1);
+  ASSERT_EQ(back.a.count, 6);
+  for (int32_t i = 0; i < 6; ++i)
+    EXPECT_EQ(*ArrayElementAt(back.a, i), *ArrayElementAt(pixels.a, i)) << i;
+  EXPECT_EQ(*ArrayElementAt(back.a, 5), 0x04030201) << "the pixel 1, 2, 3, 4";
+  FreeSprite(Context(), 3);
+  EXPECT_EQ(SpriteToArrayCmd(back.a, 3), 0);
+  EXPECT_EQ(back.a.count, 6) << "a free sprite leaves the array";
+}
+
+TEST_F(SpriteCommands, SavesReportFailures) {
+  OwnedStr good(WriteTestPng("good.png", 4, 3));
+  OwnedStr saved(folder_.Child("saved.png")), nowhere("/nonexistent-folder/x.png");
+  LoadSprite(good.s, 3);
+  SaveSpriteCmd(saved.s, 3);
+  EXPECT_EQ(LastErrorCode, 0);
+  IntArray pixels;
+  int32_t w = 0, h = 0;
+  LoadImageToArrayCmd(saved.s, &w, &h, pixels.a);
+  EXPECT_EQ(w * 10 + h, 43);
+  EXPECT_EQ(uint32_t(*ArrayElementAt(pixels.a, 5)), ExpectedPixel(1, 1) | 0xFF000000u);
+  SaveSpriteCmd(nowhere.s, 3);
+  EXPECT_EQ(LastErrorCode, 3);
+  SaveSpriteCmd(saved.s, 4);
+  EXPECT_EQ(LastErrorCode, 3) << "a free sprite";
+  SaveScreenCmd(nowhere.s);
+  EXPECT_EQ(LastErrorCode, 3);
+  SaveScreenCmd(saved.s);
+  EXPECT_EQ(LastErrorCode, 0);
 }
 
 TEST_F(SpriteCommands, ImageFileReadsIntoAPixelArray) {
