@@ -31,7 +31,8 @@ void LoadBackgroundCmd(const Str& name) {
   if (!GraphicsContext) return;
   OpenGLRainbows& ctx = *GraphicsContext;
   std::string resolved;
-  if (ResolveReadName(name, resolved) && LoadBackgroundPicture(ctx, kFramePicture, resolved.c_str())) {
+  if (ResolveReadName(name, resolved) &&
+      LoadBackgroundPicture(ctx, kFramePicture, resolved.c_str())) {
     DrawBackgroundPicture(ctx, kFramePicture);
     return;
   }

@@ -114,7 +114,8 @@ void UseScreenCmd(int32_t screen) {
 
 void SaveScreenCmd(const Str& name) {
   ClearLastError();
-  if (!GraphicsContext || !SaveScreen(*GraphicsContext, name.data)) SetLastErrorCode(kErrorNoSuchFile);
+  if (!GraphicsContext || !SaveScreen(*GraphicsContext, name.data))
+    SetLastErrorCode(kErrorNoSuchFile);
 }
 
 void SetFrameRateCmd(double fps, int32_t vsync) {

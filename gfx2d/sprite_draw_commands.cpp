@@ -49,8 +49,10 @@ void RotoZoomAnimFrameCmd(int32_t sprite, int32_t frame, int32_t x, int32_t y, d
   }
 }
 
-void StretchAnimFrameCmd(int32_t sprite, int32_t frame, int32_t x, int32_t y, int32_t w, int32_t h) {
-  if (OpenGLRainbows* ctx = ContextForSprite(sprite)) StretchAnimFrame(*ctx, sprite, frame, x, y, w, h);
+void StretchAnimFrameCmd(int32_t sprite, int32_t frame, int32_t x, int32_t y, int32_t w,
+                         int32_t h) {
+  if (OpenGLRainbows* ctx = ContextForSprite(sprite))
+    StretchAnimFrame(*ctx, sprite, frame, x, y, w, h);
 }
 
 void DrawSpriteCmd(int32_t sprite, int32_t x, int32_t y) {

@@ -29,7 +29,8 @@ class SpriteCommands : public CommandFixture {
  protected:
   void TearDown() override {
     FreeSprite(Context(), 3);
-    for (int32_t font = 1; font < kFontCount; ++font) FreeSprite(Context(), kFirstFontSprite + font);
+    for (int32_t font = 1; font < kFontCount; ++font)
+      FreeSprite(Context(), kFirstFontSprite + font);
     CommandFixture::TearDown();
   }
 };
