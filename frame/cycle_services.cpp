@@ -8,20 +8,26 @@ CycleServices& Installed() {
   return services;
 }
 
-SceneShadowPassFunction& SceneShadowPass() {
-  static SceneShadowPassFunction function = nullptr;
-  return function;
+SceneCycleHooks& SceneHooks() {
+  static SceneCycleHooks hooks{};
+  return hooks;
 }
 
 }  // namespace
 
-void InstallSceneShadowPass(SceneShadowPassFunction setShadowPass) {
-  SceneShadowPass() = setShadowPass;
-  Installed().setShadowPass = setShadowPass;
+void InstallSceneCycleHooks(const SceneCycleHooks& hooks) {
+  SceneHooks() = hooks;
+  Installed().setShadowPass = hooks.setShadowPass;
+  Installed().setSecondTextureFlag = hooks.setSecondTextureFlag;
+  Installed().useShaderSlot = hooks.useShaderSlot;
 }
 
-SceneShadowPassFunction InstalledSceneShadowPass() {
-  return SceneShadowPass();
+CycleServices CycleStandIns() {
+  CycleServices services = CycleLayerStandIns();
+  services.setShadowPass = SceneHooks().setShadowPass;
+  services.setSecondTextureFlag = SceneHooks().setSecondTextureFlag;
+  services.useShaderSlot = SceneHooks().useShaderSlot;
+  return services;
 }
 
 const CycleServices& Cycle() {

@@ -1,8 +1,8 @@
 // The calls the frame cycle makes into the layers above the frame: the 2D background picture,
 // the 3D scene's shadow pass, second texture and shader slot, and the restart of looping music.
 // Those layers install their functions here; until they do, stand-ins answer
-// (frame/cycle_services_standin.cpp). The shadow pass has no stand-in: the 3D layer installs it
-// in every program linked with the library.
+// (frame/cycle_services_standin.cpp). The scene's three calls have no stand-in: the 3D layer
+// installs them in every program linked with the library.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +27,14 @@ struct CycleServices {
 
 const CycleServices& Cycle();
 void InstallCycleServices(const CycleServices& services);
-// The 3D layer installs its shadow pass once at start-up; CycleStandIns keeps it.
-void InstallSceneShadowPass(SceneShadowPassFunction setShadowPass);
-SceneShadowPassFunction InstalledSceneShadowPass();
-// The stand-ins, for tests that installed something else, with the 3D layer's shadow pass.
+// The scene's calls, which the 3D layer installs once at start-up; CycleStandIns keeps them.
+struct SceneCycleHooks {
+  SceneShadowPassFunction setShadowPass;
+  void (*setSecondTextureFlag)(int32_t flag);
+  void (*useShaderSlot)(Rainbows3D* scene, int32_t slot);
+};
+void InstallSceneCycleHooks(const SceneCycleHooks& hooks);
+// The stand-ins, for tests that installed something else, with the 3D layer's calls.
 CycleServices CycleStandIns();
+// The 2D and music stand-ins alone; the scene's calls are left null.
+CycleServices CycleLayerStandIns();
