@@ -2,7 +2,8 @@
 // the 3D scene's shadow pass, second texture and shader slot, and the restart of looping music.
 // Those layers install their functions here; until they do, stand-ins answer
 // (frame/cycle_services_standin.cpp). The scene's three calls have no stand-in: the 3D layer
-// installs them in every program linked with the library.
+// installs them in every program linked with the library. The music restart is the frame's own
+// (frame/music_player.h); it sits in the table so that tests can put a probe in its place.
 #pragma once
 
 #include <cstdint>
@@ -34,7 +35,8 @@ struct SceneCycleHooks {
   void (*useShaderSlot)(Rainbows3D* scene, int32_t slot);
 };
 void InstallSceneCycleHooks(const SceneCycleHooks& hooks);
-// The stand-ins, for tests that installed something else, with the 3D layer's calls.
+// The stand-ins, for tests that installed something else, with the 3D layer's calls and the
+// real music restart.
 CycleServices CycleStandIns();
-// The 2D and music stand-ins alone; the scene's calls are left null.
+// The 2D stand-in and the music restart alone; the scene's calls are left null.
 CycleServices CycleLayerStandIns();

@@ -1,19 +1,17 @@
-// Stand-ins for the cycle's calls into the 2D and music layers until those layers install their
-// own. Without the music layer there is never looping music to restart.
+// Stand-in for the cycle's call into the 2D layer until that layer installs its own. The scene's
+// calls come from the 3D layer and the music restart is the frame's own; neither needs one.
 #include "frame/cycle_services.h"
+#include "frame/music_player.h"
 
 namespace {
 
 void NoBackgroundPicture(OpenGLRainbows&, int32_t) {}
-double NoLoopingMusic() {
-  return 0.0;
-}
 
 }  // namespace
 
 CycleServices CycleLayerStandIns() {
   CycleServices services{};
   services.drawBackgroundPicture = NoBackgroundPicture;
-  services.restartLoopingMusic = NoLoopingMusic;
+  services.restartLoopingMusic = RestartLoopingMusic;
   return services;
 }

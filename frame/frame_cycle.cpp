@@ -121,6 +121,7 @@ void ShowScreen(int32_t show) {
 int32_t PresentFrame(OpenGLRainbows& ctx, UserFunction messageCallback) {
   Gfx2d().endOffscreenScreen(ctx);
   platform::SwapBuffers(ctx.window);
+  Gfx2d().invalidateScreenReads();
   ClearFrame(ctx);
   double waitEnd;
   for (;;) {
@@ -144,6 +145,7 @@ double AdvanceNextFrameTime(double next, double period, double t) {
 }
 
 void ClearFrame(OpenGLRainbows& ctx) {
+  Gfx2d().invalidateScreenReads();
   if (ctx.backgrounds[0].tilesA > 0) {
     if (ctx.clearDepth) {
       ctx.clearDepth = 0;

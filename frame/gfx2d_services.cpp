@@ -13,11 +13,12 @@ Gfx2dServices& Installed() {
 }  // namespace
 
 Gfx2dServices Gfx2dStandIns() {
-  // The sprite services have no stand-in: the 2D layer installs them in every program.
-  return {nullptr,                        nullptr,
-          nullptr,                        StandInEndOffscreenScreen,
-          StandInDeleteFramebuffer,       StandInLoadFramebufferExtensions,
-          StandInBuildDefaultFontImage,   StandInReleaseImage};
+  // The services without a stand-in are installed by the 2D layer in every program.
+  return {nullptr,                   nullptr,
+          nullptr,                   StandInEndOffscreenScreen,
+          StandInDeleteFramebuffer,  StandInLoadFramebufferExtensions,
+          nullptr,                   nullptr,
+          nullptr};
 }
 
 const Gfx2dServices& Gfx2d() { return Installed(); }

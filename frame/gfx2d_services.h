@@ -1,7 +1,8 @@
 // The services the frame asks of the 2D layer, which sits above it: sprites and textures,
-// off-screen screens and the built-in font image. The 2D layer installs its functions here;
-// until it does, small stand-ins answer (frame/*_standin.cpp). The sprite and texture services
-// have none: the 2D layer installs them at start-up in every program linked with the library.
+// off-screen screens, the built-in font image and the screen-read cache. The 2D layer installs its
+// functions here; until it does, small stand-ins answer (frame/*_standin.cpp). The sprite,
+// texture, font image and screen-read services have none: the 2D layer installs them at start-up
+// in every program linked with the library.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,9 @@ struct Gfx2dServices {
   void (*loadFramebufferExtensions)();
   void (*buildDefaultFontImage)(RgbaImage& image);
   void (*releaseImage)(RgbaImage& image);
+  // Called by everything in the frame that writes or swaps the framebuffer: pixels read back
+  // before it are stale.
+  void (*invalidateScreenReads)();
 };
 
 const Gfx2dServices& Gfx2d();

@@ -8,7 +8,3 @@
 void StandInEndOffscreenScreen(OpenGLRainbows& ctx);
 void StandInDeleteFramebuffer(OffscreenScreen& screen);
 void StandInLoadFramebufferExtensions();
-
-// frame/font_image_standin.cpp
-void StandInBuildDefaultFontImage(RgbaImage& image);
-void StandInReleaseImage(RgbaImage& image);

@@ -1,10 +1,11 @@
 // GlExtensionTable and the extension-name tests.
 #include "frame/gl_extensions.h"
 
-#include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
+#include "frame/runtime_objects.h"
 #include "platform/window.h"
 #include "system/debug_log.h"
 
@@ -17,10 +18,7 @@ int SwapIntervalThroughPlatform(int interval) { return platform::SetSwapInterval
 template <typename Slot>
 void Fetch(Slot& slot, const char* name) {
   slot = reinterpret_cast<Slot>(platform::GetProcAddress(name));
-  if (slot) return;
-  char line[64];
-  std::snprintf(line, sizeof line, "ext: %-35s   [FAILED]", name);
-  ErrorLogWrite(line);
+  if (!slot) LogMissingEntryPoint(name);
 }
 
 #define QRN_FETCH(slot) Fetch(GlExtensionTable.slot, #slot)
@@ -58,7 +56,57 @@ void LoadShaderObjectSlots() {
 
 #undef QRN_FETCH
 
+struct SlotName {
+  const char* name;
+  bool (*filled)();
+};
+
+#define QRN_SLOT(slot) {#slot, [] { return GlExtensionTable.slot != nullptr; }}
+
+constexpr SlotName kSlotNames[] = {
+    QRN_SLOT(wglSwapIntervalEXT),        QRN_SLOT(glActiveTextureARB),
+    QRN_SLOT(glMultiTexCoord2fARB),      QRN_SLOT(glClientActiveTextureARB),
+    QRN_SLOT(glGenBuffersARB),           QRN_SLOT(glBindBufferARB),
+    QRN_SLOT(glBufferDataARB),           QRN_SLOT(glDeleteBuffersARB),
+    QRN_SLOT(glMapBufferARB),            QRN_SLOT(glUnmapBufferARB),
+    QRN_SLOT(glGetBufferParameterivARB), QRN_SLOT(glCreateProgramObjectARB),
+    QRN_SLOT(glDeleteObjectARB),         QRN_SLOT(glCreateShaderObjectARB),
+    QRN_SLOT(glShaderSourceARB),         QRN_SLOT(glCompileShaderARB),
+    QRN_SLOT(glGetObjectParameterivARB), QRN_SLOT(glAttachObjectARB),
+    QRN_SLOT(glGetInfoLogARB),           QRN_SLOT(glLinkProgramARB),
+    QRN_SLOT(glUseProgramObjectARB),     QRN_SLOT(glGetUniformLocationARB),
+    QRN_SLOT(glUniform1fARB),            QRN_SLOT(glUniform1iARB),
+    QRN_SLOT(glGetAttribLocationARB),    QRN_SLOT(glVertexAttrib1fARB),
+};
+static_assert(std::size(kSlotNames) * sizeof(void*) == sizeof(GlExtensionSlots));
+
+#undef QRN_SLOT
+
+// The platform finds an address for any "gl" name under Mesa and for any name at all under
+// GLX, so only the table's own names are answered from what the context really offers.
+bool EntryPointAvailable(const char* name) {
+  for (const SlotName& slot : kSlotNames) {
+    if (std::strcmp(slot.name, name) == 0) return slot.filled();
+  }
+  return GraphicsContext != nullptr && std::strncmp(name, "gl", 2) == 0 &&
+         platform::GetProcAddress(name) != nullptr;
+}
+
 }  // namespace
+
+void LogMissingEntryPoint(const char* name) {
+  std::string line = std::string("ext: ") + name;
+  const size_t length = std::strlen(name);
+  if (length < 35) line.append(35 - length, ' ');
+  line += "   [FAILED]";
+  ErrorLogWrite(line.c_str());
+}
+
+bool GlFunctionAvailable(const char* name) {
+  if (EntryPointAvailable(name)) return true;
+  LogMissingEntryPoint(name);
+  return false;
+}
 
 void LoadGlExtensionTable(const char* extensionList) {
   if (std::strstr(extensionList, "WGL_EXT_swap_control")) {

@@ -45,6 +45,12 @@ extern GlExtensionSlots GlExtensionTable;
 // slots of groups not met keep what they held. An entry point that cannot be had is logged.
 void LoadGlExtensionTable(const char* extensionList);
 
+// Appends "ext: <name padded to 35>   [FAILED]" to the debug log, without a line end.
+void LogMissingEntryPoint(const char* name);
+// Whether the entry point exists: a table name when its slot is filled, another name only with
+// a graphics context, a "gl" prefix and an address from the platform. A missing one is logged.
+bool GlFunctionAvailable(const char* name);
+
 // Whole-name test: a hit must start the list or follow a blank, and end it or precede a blank.
 bool ExtensionListHas(const char* extensionList, const char* name);
 // The same test on the current context's list (GL names and the platform's WGL names).

@@ -198,6 +198,7 @@ bool CreateGraphicsWindow(OpenGLRainbows& ctx, void* instance, int32_t width, in
   if (!OpenWindowWithContext(ctx, width, height, colourBits, samples)) return false;
 
   WarnOnceAboutSoftwareRendering();
+  Gfx2d().invalidateScreenReads();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   FinishContextSetUp(ctx);
   return true;

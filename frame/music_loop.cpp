@@ -8,6 +8,6 @@ double MusicLoopTime = 0.0;
 void MusicLoopCheck() {
   if (MusicLoopTime <= 0.0 || GetTimerAll() < MusicLoopTime) return;
   double length = Cycle().restartLoopingMusic();
-  if (length < 500.0) length = 500.0;
+  if (length < kShortestMusicMs) length = kShortestMusicMs;
   MusicLoopTime = GetTimerAll() + length;
 }

@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "frame/gfx2d_services.h"
 #include "frame/graphics_context.h"
 
 namespace {
@@ -150,5 +151,6 @@ void ClearScreenColour(OpenGLRainbows& ctx, int32_t colour) {
   ctx.clearEachFrame = 1;
   glClearColor((colour & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
                ((colour >> 16) & 0xFF) / 255.0f, 1.0f);
+  Gfx2d().invalidateScreenReads();
   glClear(GL_COLOR_BUFFER_BIT);
 }

@@ -7,6 +7,7 @@
 
 #include "frame/graphics_context.h"
 #include "frame/render_state.h"
+#include "gfx2d/screen_read_cache.h"
 #include "gfx2d/texture_binding.h"
 #include "gfx2d/vertex_array_growth.h"
 
@@ -135,6 +136,7 @@ void EndPolygon(OpenGLRainbows& ctx) {
   }
   ApplySpriteFilter(ctx);
   GLenum glMode = 0;
+  InvalidateScreenReads();
   if (DrawsAsGlMode(Batch.mode, glMode)) glDrawArrays(glMode, 0, Batch.count);
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -158,6 +160,7 @@ void DrawQuadFan(const QuadVertex (&corners)[4]) {
   }
   glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  InvalidateScreenReads();
   glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
   glDisableClientState(GL_VERTEX_ARRAY);
   if (textured) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -171,6 +174,7 @@ void DrawVertexArray(const TextVertexArray& array, uint32_t glMode) {
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glTexCoordPointer(2, GL_FLOAT, sizeof(TextVertex), &array.data->u);
   }
+  InvalidateScreenReads();
   glDrawArrays(glMode, 0, array.count);
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);

@@ -6,6 +6,7 @@
 #include "frame/graphics_context.h"
 #include "frame/render_state.h"
 #include "gfx2d/polygon_batch.h"
+#include "gfx2d/screen_read_cache.h"
 #include "gfx2d/texture_binding.h"
 
 namespace {
@@ -17,6 +18,7 @@ float Channel(uint32_t colour, int shift) {
 }
 
 void BeginUntextured(OpenGLRainbows& ctx, uint32_t colour) {
+  InvalidateScreenReads();
   const float alpha = colour == ctx.transparentColour ? 0.0f : ctx.drawAlpha;
   CachedColour(Channel(colour, 0), Channel(colour, 8), Channel(colour, 16), alpha);
   BindSpriteTextures(ctx, -1, -1, 0, nullptr);

@@ -1,4 +1,4 @@
-// The sprite table, and the installation of the 2D layer's sprite services into the frame.
+// The sprite table, and the installation of the 2D layer's services into the frame.
 #include "gfx2d/sprite_store.h"
 
 #include <GL/gl.h>
@@ -9,11 +9,14 @@
 #include "frame/gfx2d_services.h"
 #include "frame/graphics_context.h"
 #include "gfx2d/bmp_file.h"
+#include "gfx2d/font_bitmaps.h"
 #include "gfx2d/jpeg_file.h"
 #include "gfx2d/png_file.h"
 #include "gfx2d/rgba_image.h"
+#include "gfx2d/screen_read_cache.h"
 #include "gfx2d/texture_binding.h"
 #include "gfx2d/texture_upload.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -29,12 +32,6 @@ void DeleteTexture(uint32_t& texture) {
   texture = 0;
 }
 
-bool FitsTexture(const RgbaImage& image) {
-  GLint maxSize = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-  const int32_t limit = std::min(kLargestSpriteSide, int32_t(maxSize));
-  return image.width <= limit && image.height <= limit;
-}
 
 bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour) {
   return LoadBmpImage(image, fileName, transparentColour) ||
@@ -46,13 +43,16 @@ bool InstallSpriteServices() {
   services.bindSpriteTextures = BindSpriteTextures;
   services.uploadImageToTexture = UploadImageToTexture;
   services.freeSprite = FreeSprite;
+  services.buildDefaultFontImage = BuildDefaultFontImage;
+  services.releaseImage = ReleaseImage;
+  services.invalidateScreenReads = InvalidateScreenReads;
   InstallGfx2dServices(services);
   return true;
 }
 
 }  // namespace
 
-// The frame cannot name this layer, so the services install themselves at start-up; the link
+// The frame cannot name this layer, so its services install themselves at start-up; the link
 // flag in gfx2d/CMakeLists.txt keeps this object in every program linked with the library.
 extern "C" const bool qrn_gfx2d_sprite_services_installed = InstallSpriteServices();
 
@@ -93,11 +93,16 @@ void GetSpriteSize(const OpenGLRainbows& ctx, int32_t sprite, int32_t* width, in
   *height = known ? ctx.sprites[sprite].height : 0;
 }
 
+bool SpriteSizeFits(int32_t width, int32_t height) {
+  const int32_t limit = std::min(kLargestSpriteSide, int32_t(platform::MaxTextureSize()));
+  return width <= limit && height <= limit;
+}
+
 bool CreateSpriteFromImage(OpenGLRainbows& ctx, int32_t sprite, const RgbaImage& image,
                            int32_t /*transparentColour*/, bool normalMap) {
   if (!InTable(sprite)) return false;
   FreeSprite(ctx, sprite);
-  if (image.width <= 0 || image.height <= 0 || !FitsTexture(image)) return false;
+  if (image.width <= 0 || image.height <= 0 || !SpriteSizeFits(image.width, image.height)) return false;
   SpriteRecord& record = ctx.sprites[sprite];
   record.paddedWidth = int16_t(PaddedSize(image.width));
   record.paddedHeight = int16_t(PaddedSize(image.height));

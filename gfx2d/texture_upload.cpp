@@ -9,6 +9,9 @@
 #include <cstring>
 #include <vector>
 
+#include "gfx2d/screen_read_cache.h"
+#include "platform/window.h"
+
 namespace {
 
 void SetUnpackState() {
@@ -72,13 +75,12 @@ int32_t PaddedSize(int32_t size) {
 bool UploadImageToTexture(const RgbaImage& image, int32_t x, int32_t y, int32_t width,
                           int32_t height, uint32_t* texture, uint32_t* mipmappedTexture,
                           bool normalMap, bool nearest) {
-  GLint maxSize = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  const int32_t maxSize = platform::MaxTextureSize();
   if (width == 0) width = image.width - x;
   if (height == 0) height = image.height - y;
   if (width < 1 || height < 1) return false;
-  width = std::min(width, int32_t(maxSize));
-  height = std::min(height, int32_t(maxSize));
+  width = std::min(width, maxSize);
+  height = std::min(height, maxSize);
   const int32_t paddedW = PaddedSize(width);
   const int32_t paddedH = PaddedSize(height);
   auto* texels = static_cast<uint8_t*>(std::calloc(size_t(paddedW) * paddedH, 4));
@@ -98,6 +100,8 @@ bool UploadImageToTexture(const RgbaImage& image, int32_t x, int32_t y, int32_t 
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
   // Over the padded buffer, so the normal map's wrap-around matches the texture's.
   if (normalMap) MakeNormalMapPixels(texels, paddedW, paddedH);
+  // The texture may be the one an off-screen screen draws into.
+  InvalidateScreenReads();
   TexImage(0, paddedW, paddedH, texels);
   if (mipmappedTexture) UploadMipmappedCopy(texels, paddedW, paddedH, mipmappedTexture);
   std::free(texels);

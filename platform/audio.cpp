@@ -200,4 +200,59 @@ bool SoundVoice::SetPan(int32_t pan) {
   return true;
 }
 
+std::unique_ptr<StreamVoice> StreamVoice::Open() {
+  if (!deviceOpen) return nullptr;
+  std::unique_ptr<StreamVoice> voice(new StreamVoice());
+  voice->silence_.assign(size_t(kDeviceChunkFrames) * kDeviceFrameBytes, 0);
+  voice->silentChunk_ = Mix_QuickLoad_RAW(voice->silence_.data(), uint32_t(voice->silence_.size()));
+  if (!voice->silentChunk_) return nullptr;
+  const int channel = ClaimFreeChannel();
+  if (channel < 0) return nullptr;
+  // A sound voice that played here before must no longer take the channel for its own.
+  channelOwners[size_t(channel)] = nullptr;
+  if (!Mix_RegisterEffect(channel, Fill, nullptr, voice.get())) return nullptr;
+  // The silent chunk loops for ever and keeps the channel busy; the effect puts the queued
+  // samples in its place.
+  if (Mix_PlayChannel(channel, voice->silentChunk_, -1) != channel) {
+    Mix_UnregisterEffect(channel, Fill);
+    return nullptr;
+  }
+  voice->channel_ = channel;
+  return voice;
+}
+
+StreamVoice::~StreamVoice() {
+  // Halting waits for the mixer's thread and removes the effect, so Fill never runs again.
+  if (deviceOpen && channel_ >= 0) Mix_HaltChannel(channel_);
+  if (silentChunk_) Mix_FreeChunk(silentChunk_);
+}
+
+void StreamVoice::Queue(const uint8_t* bytes, size_t count) {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (readOffset_ > 0) {
+    queued_.erase(queued_.begin(), queued_.begin() + ptrdiff_t(readOffset_));
+    readOffset_ = 0;
+  }
+  const size_t room = kMostQueuedBytes - std::min(kMostQueuedBytes, queued_.size());
+  count = std::min(count, room);
+  count -= count % kDeviceFrameBytes;
+  queued_.insert(queued_.end(), bytes, bytes + count);
+}
+
+size_t StreamVoice::QueuedBytes() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return queued_.size() - readOffset_;
+}
+
+void StreamVoice::Fill(int, void* stream, int length, void* self) {
+  auto* voice = static_cast<StreamVoice*>(self);
+  std::lock_guard<std::mutex> hold(voice->lock_);
+  const size_t wanted = size_t(std::max(length, 0));
+  const size_t taken = std::min(wanted, voice->queued_.size() - voice->readOffset_);
+  auto* out = static_cast<uint8_t*>(stream);
+  if (taken > 0) std::memcpy(out, voice->queued_.data() + voice->readOffset_, taken);
+  std::memset(out + taken, 0, wanted - taken);
+  voice->readOffset_ += taken;
+}
+
 }  // namespace platform

@@ -9,7 +9,8 @@
 // volume and panning (VoiceGains).
 //
 // Threads: every call runs on the main thread. SDL_mixer's thread touches only the mixer's own
-// state; no channel-finished callback is registered, so no project state is shared with it.
+// state and a stream voice's queue (below), which a lock guards; no channel-finished callback is
+// registered.
 //
 // Test seams: none needed. SDL_AUDIODRIVER=dummy opens a device paced in real time; "disk" with
 // SDL_DISKAUDIOFILE writes the real mix to a file for tests that read the output back.
@@ -17,7 +18,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
+
+struct Mix_Chunk;
 
 namespace platform {
 
@@ -98,6 +102,35 @@ class SoundVoice {
   int channel_ = -1;
   int32_t attenuation_ = 0;
   int32_t pan_ = 0;
+};
+
+// A voice fed while it plays, for a sound that arrives in pieces (a video's sound track). It holds
+// one mixer channel of its own from Open to its end, so no sound slot takes it and the music goes
+// on beside it. SDL_mixer's thread takes the queued samples; the queue is the only state it
+// shares with the main thread, and the lock guards it.
+class StreamVoice {
+ public:
+  // Null without an open device or a free channel.
+  static std::unique_ptr<StreamVoice> Open();
+  ~StreamVoice();  // silences the channel and gives it back
+  StreamVoice(const StreamVoice&) = delete;
+  StreamVoice& operator=(const StreamVoice&) = delete;
+
+  // Appends samples in the device format; what would queue more than kMostQueuedBytes is dropped.
+  void Queue(const uint8_t* bytes, size_t count);
+  size_t QueuedBytes() const;
+  static constexpr size_t kMostQueuedBytes = size_t(kDeviceRate) * kDeviceFrameBytes * 8;
+
+ private:
+  StreamVoice() = default;
+  static void Fill(int channel, void* stream, int length, void* self);
+
+  int channel_ = -1;
+  std::vector<uint8_t> silence_;
+  Mix_Chunk* silentChunk_ = nullptr;
+  mutable std::mutex lock_;
+  std::vector<uint8_t> queued_;  // guarded by lock_
+  size_t readOffset_ = 0;        // guarded by lock_
 };
 
 }  // namespace platform

@@ -51,6 +51,17 @@ bool MakeFolder(std::string_view name) {
   return ToOsPath(name, path) && ::mkdir(path.c_str(), 0777) == 0;
 }
 
+bool MakePrivateFolderPath(std::string_view name) {
+  std::string path;
+  if (!ToOsPath(name, path)) return false;
+  for (size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    ::mkdir(path.substr(0, slash).c_str(), 0700);
+  }
+  ::mkdir(path.c_str(), 0700);
+  return KindOfPath(path) == PathKind::Folder;
+}
+
 bool ChangeCurrentFolder(std::string_view name) {
   std::string path;
   return ToOsPath(name, path) && ::chdir(path.c_str()) == 0;

@@ -32,6 +32,9 @@ bool IdentityOfName(std::string_view name, FileIdentity& identity);  // follows 
 
 // A new folder (the umask narrows its permissions); false when it exists or cannot be made.
 bool MakeFolder(std::string_view name);
+// The folder and any missing parents, each new one private to the user (0700); true when the
+// folder exists afterwards.
+bool MakePrivateFolderPath(std::string_view name);
 
 bool ChangeCurrentFolder(std::string_view name);
 

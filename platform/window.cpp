@@ -208,6 +208,13 @@ int MaxTextureSize() {
   return cap > 0 && cap < size ? cap : size;
 }
 
+int AlphaBits() {
+  if (!SDL_GL_GetCurrentContext() || State().overrides.noAlphaBits) return 0;
+  GLint bits = 0;
+  glGetIntegerv(GL_ALPHA_BITS, &bits);
+  return bits;
+}
+
 std::string RendererName() {
   if (!SDL_GL_GetCurrentContext()) return "";
   const char* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));

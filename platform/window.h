@@ -5,7 +5,8 @@
 // PlatformExtensions() when their Linux equivalents work; an extension entry point is only worth
 // fetching after its name was found, because SDL answers a pointer for any name. Headless runs
 // use SDL's "offscreen" driver; there a message box is never shown. Test seams: a forced window
-// failure, GL capability overrides (no BGRA, a smaller maximum texture size) and a swap counter.
+// failure, GL capability overrides (no BGRA, a smaller maximum texture size, no alpha bits) and a
+// swap counter.
 #pragma once
 
 #include <cstdint>
@@ -57,6 +58,8 @@ void* GetProcAddress(const char* name);
 // set, "WGL_ARB_multisample" when GL_ARB_multisample is present. Empty without a context.
 std::string ExtensionList();
 int MaxTextureSize();
+// Alpha bits of the current context's colour buffer (0 without a context).
+int AlphaBits();
 // The GL renderer string, or "" without a context.
 std::string RendererName();
 
@@ -75,6 +78,7 @@ namespace test {
 struct GlOverrides {
   bool noBgra = false;       // drops "GL_EXT_bgra" from ExtensionList()
   int maxTextureSize = 0;    // 0 = the driver's value
+  bool noAlphaBits = false;  // AlphaBits() answers 0
 };
 void OverrideGl(const GlOverrides& overrides);
 void FailWindowCreation(bool fail);

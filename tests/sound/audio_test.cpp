@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "frame/sound_device.h"
+#include "platform/clock.h"
 
 TEST(VoiceGains, MapHundredthsOfDecibelAndPanOntoTheMixer) {
   struct Case {
@@ -45,4 +46,26 @@ TEST(ConvertToDeviceFormat, GivesSigned16BitStereoAt22050) {
   std::memcpy(middle, out.data() + out.size() / 2 / 4 * 4, sizeof middle);
   EXPECT_NEAR(middle[0], 16384, 64);
   EXPECT_EQ(middle[0], middle[1]);
+}
+
+TEST(StreamVoice, TakesWholeFramesUpToItsLimitAndPlaysThemOut) {
+  EXPECT_EQ(platform::StreamVoice::Open(), nullptr);  // no device yet
+  ASSERT_TRUE(platform::AudioOpen());
+  {
+    auto voice = platform::StreamVoice::Open();
+    ASSERT_NE(voice, nullptr);
+    const std::vector<uint8_t> bytes(platform::StreamVoice::kMostQueuedBytes + 6, 0x11);
+    voice->Queue(bytes.data(), 6);
+    EXPECT_EQ(voice->QueuedBytes(), 4u);  // half a frame is never queued
+    voice->Queue(bytes.data(), bytes.size());
+    EXPECT_EQ(voice->QueuedBytes(), platform::StreamVoice::kMostQueuedBytes);
+    // The dummy device takes samples in real time.
+    const double deadline = platform::MonotonicMs() + 5000.0;
+    while (voice->QueuedBytes() == platform::StreamVoice::kMostQueuedBytes &&
+           platform::MonotonicMs() < deadline) {
+      platform::SleepMs(10);
+    }
+    EXPECT_LT(voice->QueuedBytes(), platform::StreamVoice::kMostQueuedBytes);
+  }
+  platform::AudioClose();
 }

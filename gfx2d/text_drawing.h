@@ -1,0 +1,16 @@
+// Text in the bitmap fonts: a run of glyph quads at a screen position, and a string's width.
+#pragma once
+
+#include <cstdint>
+
+class OpenGLRainbows;
+
+// Draws the text from pen (ceil(x), ceil(y)), its top-left, at depth z, in fixed cells or, with
+// proportional, each glyph's measured advance. The run stops before the first character whose
+// glyph index is 0. Font numbers outside 0..31 draw nothing.
+void DrawTextRun(OpenGLRainbows& ctx, int32_t font, const char* text, float x, float y, float z,
+                 int32_t proportional);
+
+// Fixed: the length times the font's cell width. Proportional: the sum of the advances of the
+// glyphs that the bytes themselves index (0 to 255, whatever the font's glyph count).
+uint32_t TextWidth(const OpenGLRainbows& ctx, int32_t font, const char* text, int32_t proportional);

@@ -1,0 +1,20 @@
+// Palette look-up and growth.
+#include "tool/palette.h"
+
+#include "core/number_text.h"
+#include "tool/tool_globals.h"
+
+double PaletteAddColor(double colour) {
+  ToolState& g = ToolGlobals;
+  for (double i = 0; i <= g.PaletteCount; ++i) {
+    if (ToolNumberAt(g.PaletteColors, i) == colour) return i;
+  }
+  if (g.PaletteCount >= kPaletteMaxColours) return 0;
+  g.PaletteCount += 1;
+  const double index = g.PaletteCount;
+  ToolNumberAt(g.PaletteColors, index) = colour;
+  ToolNumberAt(g.PaletteRed, index) = TruncToI32(colour) & 255;
+  ToolNumberAt(g.PaletteGreen, index) = TruncToI32(colour / 256) & 255;
+  ToolNumberAt(g.PaletteBlue, index) = TruncToI32(colour / 65536) & 255;
+  return index;
+}

@@ -1,0 +1,71 @@
+// The tool's globals: the static set-up at program start, the tear-down at exit and the two
+// set-ups the main program runs.
+#include "tool/tool_globals.h"
+
+#include <new>
+
+#include "core/number_text.h"
+
+ToolState ToolGlobals;
+
+namespace {
+
+void ReleaseNumberArrays(ToolState& s) {
+  for (DimArray* a : {&s.Voxels, &s.PaletteColors, &s.PaletteRed, &s.PaletteGreen, &s.PaletteBlue,
+                      &s.ObjPositions, &s.ObjTexCoords, &s.ObjNormals}) {
+    ArrayRelease(*a);
+  }
+}
+
+void ReleaseStringArrays(ToolState& s) {
+  ArrayReleaseString(s.ObjFaceLines);
+  ArrayReleaseString(s.ObjMaterialLines);
+}
+
+}  // namespace
+
+ToolState::ToolState() {
+  for (DimArray* a : {&PaletteColors, &PaletteRed, &PaletteGreen, &PaletteBlue}) {
+    ArrayDimNumberExact(*a, kPaletteEntries, 0, 0, 0);
+  }
+}
+
+ToolState::~ToolState() {
+  ReleaseNumberArrays(*this);
+  ReleaseStringArrays(*this);
+}
+
+void InitToolGlobals() {
+  ToolState& g = ToolGlobals;
+  g.QuitViewer = g.SpinAngle = g.ViewObject = 0;
+  g.ObjectCount = g.ReduceFaces = g.NextObjVertex = 1;
+}
+
+void MakeToolArrays() {
+  ToolState& g = ToolGlobals;
+  ArrayDimNumber(g.Voxels, kVoxelAxisCells, kVoxelAxisCells, kVoxelAxisCells, 0);
+  g.NextObjVertex = 1;
+  ArrayDimNumber(g.ObjPositions, 0, 0, 0, 0);
+  ArrayDimNumber(g.ObjTexCoords, 0, 0, 0, 0);
+  ArrayDimNumber(g.ObjNormals, 0, 0, 0, 0);
+  ArrayDimString(g.ObjFaceLines, 0, 0, 0, 0);
+  ArrayDimString(g.ObjMaterialLines, 0, 0, 0, 0);
+}
+
+double& ToolNumberAt(DimArray& a, double i0, double i1, double i2) {
+  return *ArrayNumberAt(a, TruncToI32(i0), TruncToI32(i1), TruncToI32(i2));
+}
+
+Str& ToolStringAt(DimArray& a, double i0) {
+  return *ArrayStringAt(a, TruncToI32(i0));
+}
+
+double& VoxelAt(double x, double y, double z) {
+  return ToolNumberAt(ToolGlobals.Voxels, x, y, z);
+}
+
+void ResetToolStateForTests() {
+  ToolState& g = ToolGlobals;
+  g.~ToolState();
+  new (&g) ToolState();
+}

@@ -1,0 +1,47 @@
+// The tool's global state, one record with the names the rest of the tool uses. Numbers are
+// doubles, as everywhere in the tool; arrays are the runtime's checked arrays.
+#pragma once
+
+#include "core/dim_array.h"
+#include "core/str_value.h"
+
+// Voxel cells per axis: indices 0 to 256, so solid cells (1 and up) have an empty border.
+inline constexpr int32_t kVoxelAxisCells = 257;
+// Palette entries: index 0 (the empty voxel, black) and the colours 1 to 254.
+inline constexpr int32_t kPaletteEntries = 255;
+
+struct ToolState {
+  ToolState();
+  ~ToolState();
+  ToolState(const ToolState&) = delete;
+  ToolState& operator=(const ToolState&) = delete;
+
+  DimArray Voxels{};  // cell (x, y, z): 0 empty, else a palette index
+  double GridSizeX = 0, GridSizeY = 0, GridSizeZ = 0;
+  double TransparentColor = 0;  // 0x00BBGGRR that the scan skips
+  double PaletteCount = 0;
+  DimArray PaletteColors{}, PaletteRed{}, PaletteGreen{}, PaletteBlue{};
+  StrValue ImageFileName, OutputName;
+  double ReduceFaces = 0;
+  double NextObjVertex = 0;
+  DimArray ObjPositions{}, ObjTexCoords{}, ObjNormals{};  // numbers
+  DimArray ObjFaceLines{}, ObjMaterialLines{};            // strings
+  double SkipCountX = 0, SkipCountZ = 0;
+  double ObjectCount = 0, ViewObject = 0, SpinAngle = 0, QuitViewer = 0;
+  double ShownFps = 0, FpsAverage = 0, FpsTimeSum = 0, FrameTime = 0;
+  double VoxSizeX = 0, VoxSizeY = 0, VoxSizeZ = 0;  // held while the VOX file is written
+};
+
+extern ToolState ToolGlobals;
+
+void InitToolGlobals();
+// The main program's own set-up: the zeroed voxel box and the five empty OBJ lists.
+void MakeToolArrays();
+
+// Checked element access with the tool's number indices, truncated toward zero.
+double& ToolNumberAt(DimArray& a, double i0, double i1 = 0, double i2 = 0);
+Str& ToolStringAt(DimArray& a, double i0);
+double& VoxelAt(double x, double y, double z);
+
+// Back to the state of program start (tests only).
+void ResetToolStateForTests();
