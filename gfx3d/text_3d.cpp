@@ -124,7 +124,8 @@ void DrawBillboard(OpenGLRainbows& ctx, int32_t sprite, float x, float y, float 
   const Vec3 a = p - right * halfWidth, b = p + right * halfWidth;
   const Vec3 c = a + up * height, d = b + up * height;
   // Half a texel in from the image's edges, so clamping never shows the padding.
-  const float us = record.paddedWidth ? (float(record.width) - 0.5f) / float(record.paddedWidth) : 0;
+  const float us =
+      record.paddedWidth ? (float(record.width) - 0.5f) / float(record.paddedWidth) : 0;
   const float vs =
       record.paddedHeight ? (float(record.height) - 0.5f) / float(record.paddedHeight) : 0;
   BindSpriteTextures(ctx, sprite, -1, 0, nullptr);

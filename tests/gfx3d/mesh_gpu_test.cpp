@@ -33,8 +33,8 @@ std::vector<std::array<int, 3>> Triangles(std::initializer_list<uint32_t> colour
   std::vector<std::array<int, 3>> out;
   const GrowArray<MeshVertex>& list = part.frames[0].triangles;
   for (int i = 0; i + 2 < list.count(); i += 3) {
-    out.push_back({int(list[i].position.x), int(list[i + 1].position.x),
-                   int(list[i + 2].position.x)});
+    out.push_back(
+        {int(list[i].position.x), int(list[i + 1].position.x), int(list[i + 2].position.x)});
   }
   return out;
 }

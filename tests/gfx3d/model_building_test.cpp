@@ -25,12 +25,30 @@ struct Corner {
 // The six faces of the voxel at cell (1, 1, 1) of an 8-cell grid, in the tool's pass order and
 // corner order.
 const Corner kVoxelFaces[6][4] = {
-    {{-2, -3, -3, 0.125f, 0}, {-2, -2, -3, 0.125f, 0.125f}, {-3, -3, -3, 0, 0}, {-3, -2, -3, 0, 0.125f}},
-    {{-2, -2, -2, 0.125f, 0.125f}, {-2, -3, -2, 0.125f, 0}, {-3, -2, -2, 0, 0.125f}, {-3, -3, -2, 0, 0}},
-    {{-3, -2, -3, 0, 0}, {-2, -2, -3, 0.125f, 0}, {-3, -2, -2, 0, 0.125f}, {-2, -2, -2, 0.125f, 0.125f}},
-    {{-3, -3, -2, 0, 0.125f}, {-2, -3, -2, 0.125f, 0.125f}, {-3, -3, -3, 0, 0}, {-2, -3, -3, 0.125f, 0}},
-    {{-3, -2, -3, 0, 0.125f}, {-3, -2, -2, 0.125f, 0.125f}, {-3, -3, -3, 0, 0}, {-3, -3, -2, 0.125f, 0}},
-    {{-2, -2, -2, 0.125f, 0.125f}, {-2, -2, -3, 0, 0.125f}, {-2, -3, -2, 0.125f, 0}, {-2, -3, -3, 0, 0}},
+    {{-2, -3, -3, 0.125f, 0},
+     {-2, -2, -3, 0.125f, 0.125f},
+     {-3, -3, -3, 0, 0},
+     {-3, -2, -3, 0, 0.125f}},
+    {{-2, -2, -2, 0.125f, 0.125f},
+     {-2, -3, -2, 0.125f, 0},
+     {-3, -2, -2, 0, 0.125f},
+     {-3, -3, -2, 0, 0}},
+    {{-3, -2, -3, 0, 0},
+     {-2, -2, -3, 0.125f, 0},
+     {-3, -2, -2, 0, 0.125f},
+     {-2, -2, -2, 0.125f, 0.125f}},
+    {{-3, -3, -2, 0, 0.125f},
+     {-2, -3, -2, 0.125f, 0.125f},
+     {-3, -3, -3, 0, 0},
+     {-2, -3, -3, 0.125f, 0}},
+    {{-3, -2, -3, 0, 0.125f},
+     {-3, -2, -2, 0.125f, 0.125f},
+     {-3, -3, -3, 0, 0},
+     {-3, -3, -2, 0.125f, 0}},
+    {{-2, -2, -2, 0.125f, 0.125f},
+     {-2, -2, -3, 0, 0.125f},
+     {-2, -3, -2, 0.125f, 0},
+     {-2, -3, -3, 0, 0}},
 };
 
 bool Same(Vec3 a, Vec3 b) {
@@ -52,7 +70,8 @@ struct Building : ::testing::Test {
   ObjectSlot& Slot(int n) { return scene->objects[n]; }
   MeshObjectX& Part(int n) { return Slot(n).parts[0]; }
   void AddVertices(int count, uint32_t colour = kRed) {
-    for (int i = 0; i < count; ++i) ObjectAddVertex(*scene, float(i), float(i % 2), 0, 0, 0, colour);
+    for (int i = 0; i < count; ++i)
+      ObjectAddVertex(*scene, float(i), float(i % 2), 0, 0, 0, colour);
   }
 };
 
@@ -124,8 +143,8 @@ TEST_F(Building, FrameOfAnotherLengthIsRefusedWithItsCounts) {
     EXPECT_EQ(BuildObjectIndex, -1);
   }
   ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(capture.lines,
-            std::vector<std::string>{"TXFrame 1 has 9 nodes, but must have (like frame 0) 10 nodes\n"});
+  EXPECT_EQ(capture.lines, std::vector<std::string>{
+                               "TXFrame 1 has 9 nodes, but must have (like frame 0) 10 nodes\n"});
   // The refused object keeps its frames as built.
   ObjectStart(*scene, 3, 1);
   EXPECT_EQ(Part(3).frames.count(), 1);

@@ -118,8 +118,8 @@ TEST_F(SceneGl, UniformsByNameFromAMemoryFile) {
   EXPECT_EQ(FilledPixel(0xFFFFFF), (Rgba{255, 0, 0, 255}));
   SetShaderUniform(*scene, "levle", 0.5f, Collect);
   SetShaderAttrib(*scene, "weight", 0.5f, Collect);
-  EXPECT_EQ(printed, (std::vector<std::string>{"undefined uniform:", "levle", "undefined attrib:",
-                                               "weight"}));
+  EXPECT_EQ(printed, (std::vector<std::string>{"undefined uniform:", "levle",
+                                               "undefined attrib:", "weight"}));
 }
 
 TEST_F(SceneGl, CompileFailuresAreReportedAndOnlyTheLastStageDecidesTheLink) {
@@ -170,9 +170,11 @@ TEST_F(SceneGl, DeletingTheSceneDeletesItsGlObjectsWhileTheContextLives) {
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   const uint32_t ramp = part.rampTexture, buffer = part.staticBuffer;
   slot.parts.Append(std::move(part));
-  ASSERT_TRUE(LoadShaderSlot(*scene, 254, nullptr, Source("g.frag", kGreenSource).c_str(), Collect));
+  ASSERT_TRUE(
+      LoadShaderSlot(*scene, 254, nullptr, Source("g.frag", kGreenSource).c_str(), Collect));
   const uint32_t program = scene->shaderSlots[254].program;
-  ASSERT_TRUE(glIsTexture(owned) && glIsTexture(ramp) && glIsBuffer(buffer) && glIsProgram(program));
+  ASSERT_TRUE(glIsTexture(owned) && glIsTexture(ramp) && glIsBuffer(buffer) &&
+              glIsProgram(program));
 
   delete scene;
   scene = new Rainbows3D(&Context());
