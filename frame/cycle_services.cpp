@@ -1,11 +1,18 @@
-// The installed cycle services, stand-ins until the layers above replace them.
+// The installed cycle services: what the layers above install, and the music restart.
 #include "frame/cycle_services.h"
+
+#include "frame/music_player.h"
 
 namespace {
 
 CycleServices& Installed() {
   static CycleServices services = CycleStandIns();
   return services;
+}
+
+BackgroundPictureFunction& BackgroundPictureDrawing() {
+  static BackgroundPictureFunction function = nullptr;
+  return function;
 }
 
 SceneCycleHooks& SceneHooks() {
@@ -15,6 +22,15 @@ SceneCycleHooks& SceneHooks() {
 
 }  // namespace
 
+void InstallBackgroundPictureDrawing(BackgroundPictureFunction drawBackgroundPicture) {
+  BackgroundPictureDrawing() = drawBackgroundPicture;
+  Installed().drawBackgroundPicture = drawBackgroundPicture;
+}
+
+BackgroundPictureFunction InstalledBackgroundPictureDrawing() {
+  return BackgroundPictureDrawing();
+}
+
 void InstallSceneCycleHooks(const SceneCycleHooks& hooks) {
   SceneHooks() = hooks;
   Installed().setShadowPass = hooks.setShadowPass;
@@ -23,11 +39,9 @@ void InstallSceneCycleHooks(const SceneCycleHooks& hooks) {
 }
 
 CycleServices CycleStandIns() {
-  CycleServices services = CycleLayerStandIns();
-  services.setShadowPass = SceneHooks().setShadowPass;
-  services.setSecondTextureFlag = SceneHooks().setSecondTextureFlag;
-  services.useShaderSlot = SceneHooks().useShaderSlot;
-  return services;
+  const SceneCycleHooks& scene = SceneHooks();
+  return {BackgroundPictureDrawing(), scene.setShadowPass, scene.setSecondTextureFlag,
+          scene.useShaderSlot, RestartLoopingMusic};
 }
 
 const CycleServices& Cycle() {

@@ -1,9 +1,8 @@
 // The calls the frame cycle makes into the layers above the frame: the 2D background picture,
 // the 3D scene's shadow pass, second texture and shader slot, and the restart of looping music.
-// Those layers install their functions here; until they do, stand-ins answer
-// (frame/cycle_services_standin.cpp). The scene's three calls have no stand-in: the 3D layer
-// installs them in every program linked with the library. The music restart is the frame's own
-// (frame/music_player.h); it sits in the table so that tests can put a probe in its place.
+// Those layers install their functions here once at start-up, in every program linked with the
+// library. The music restart is the frame's own (frame/music_player.h); it sits in the table so
+// that tests can put a probe in its place.
 #pragma once
 
 #include <cstdint>
@@ -11,11 +10,12 @@
 class OpenGLRainbows;
 class Rainbows3D;
 
+using BackgroundPictureFunction = void (*)(OpenGLRainbows& ctx, int32_t n);
 using SceneShadowPassFunction = void (*)(Rainbows3D* scene, int32_t on);
 
 struct CycleServices {
   // Fills the frame with background picture n instead of clearing it.
-  void (*drawBackgroundPicture)(OpenGLRainbows& ctx, int32_t n);
+  BackgroundPictureFunction drawBackgroundPicture;
   // Opens (1) or closes (0) the scene's shadow pass; the scene may be null.
   SceneShadowPassFunction setShadowPass;
   void (*setSecondTextureFlag)(int32_t flag);
@@ -28,15 +28,16 @@ struct CycleServices {
 
 const CycleServices& Cycle();
 void InstallCycleServices(const CycleServices& services);
-// The scene's calls, which the 3D layer installs once at start-up; CycleStandIns keeps them.
+// The 2D layer installs its picture drawing and the 3D layer the scene's calls once at start-up;
+// CycleStandIns keeps them.
+void InstallBackgroundPictureDrawing(BackgroundPictureFunction drawBackgroundPicture);
+BackgroundPictureFunction InstalledBackgroundPictureDrawing();
 struct SceneCycleHooks {
   SceneShadowPassFunction setShadowPass;
   void (*setSecondTextureFlag)(int32_t flag);
   void (*useShaderSlot)(Rainbows3D* scene, int32_t slot);
 };
 void InstallSceneCycleHooks(const SceneCycleHooks& hooks);
-// The stand-ins, for tests that installed something else, with the 3D layer's calls and the
-// real music restart.
+// The installed table, for tests that installed something else: the 2D layer's picture drawing,
+// the 3D layer's calls and the real music restart.
 CycleServices CycleStandIns();
-// The 2D stand-in and the music restart alone; the scene's calls are left null.
-CycleServices CycleLayerStandIns();
