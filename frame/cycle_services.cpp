@@ -8,12 +8,26 @@ CycleServices& Installed() {
   return services;
 }
 
+BackgroundPictureFunction& BackgroundPictureDrawing() {
+  static BackgroundPictureFunction function = nullptr;
+  return function;
+}
+
 SceneShadowPassFunction& SceneShadowPass() {
   static SceneShadowPassFunction function = nullptr;
   return function;
 }
 
 }  // namespace
+
+void InstallBackgroundPictureDrawing(BackgroundPictureFunction drawBackgroundPicture) {
+  BackgroundPictureDrawing() = drawBackgroundPicture;
+  Installed().drawBackgroundPicture = drawBackgroundPicture;
+}
+
+BackgroundPictureFunction InstalledBackgroundPictureDrawing() {
+  return BackgroundPictureDrawing();
+}
 
 void InstallSceneShadowPass(SceneShadowPassFunction setShadowPass) {
   SceneShadowPass() = setShadowPass;

@@ -1,8 +1,8 @@
 // The calls the frame cycle makes into the layers above the frame: the 2D background picture,
 // the 3D scene's shadow pass, second texture and shader slot, and the restart of looping music.
 // Those layers install their functions here; until they do, stand-ins answer
-// (frame/cycle_services_standin.cpp). The shadow pass has no stand-in: the 3D layer installs it
-// in every program linked with the library. The music restart is the frame's own
+// (frame/cycle_services_standin.cpp). The background picture and the shadow pass have no
+// stand-in: the 2D and 3D layers install them in every program linked with the library. The music restart is the frame's own
 // (frame/music_player.h); it sits in the table so that tests can put a probe in its place.
 #pragma once
 
@@ -11,11 +11,12 @@
 class OpenGLRainbows;
 class Rainbows3D;
 
+using BackgroundPictureFunction = void (*)(OpenGLRainbows& ctx, int32_t n);
 using SceneShadowPassFunction = void (*)(Rainbows3D* scene, int32_t on);
 
 struct CycleServices {
   // Fills the frame with background picture n instead of clearing it.
-  void (*drawBackgroundPicture)(OpenGLRainbows& ctx, int32_t n);
+  BackgroundPictureFunction drawBackgroundPicture;
   // Opens (1) or closes (0) the scene's shadow pass; the scene may be null.
   SceneShadowPassFunction setShadowPass;
   void (*setSecondTextureFlag)(int32_t flag);
@@ -28,9 +29,12 @@ struct CycleServices {
 
 const CycleServices& Cycle();
 void InstallCycleServices(const CycleServices& services);
-// The 3D layer installs its shadow pass once at start-up; CycleStandIns keeps it.
+// The 2D layer installs its picture drawing and the 3D layer its shadow pass once at start-up;
+// CycleStandIns keeps both.
+void InstallBackgroundPictureDrawing(BackgroundPictureFunction drawBackgroundPicture);
+BackgroundPictureFunction InstalledBackgroundPictureDrawing();
 void InstallSceneShadowPass(SceneShadowPassFunction setShadowPass);
 SceneShadowPassFunction InstalledSceneShadowPass();
-// The stand-ins, for tests that installed something else, with the 3D layer's shadow pass and
-// the real music restart.
+// The stand-ins, for tests that installed something else, with the 2D layer's picture drawing,
+// the 3D layer's shadow pass and the real music restart.
 CycleServices CycleStandIns();

@@ -151,6 +151,11 @@ void ClearFrame(OpenGLRainbows& ctx) {
       ctx.clearDepth = 0;
       glClear(GL_DEPTH_BUFFER_BIT);
     }
+    // The picture honours the blend mode, and the program may have left any: the frame starts
+    // from a plain copy over the stale back buffer.
+    CachedDisable(kCapBlend);
+    ctx.drawAlpha = 1.0f;
+    CachedColour(1.0f, 1.0f, 1.0f, 1.0f);
     Cycle().drawBackgroundPicture(ctx, 0);
     return;
   }

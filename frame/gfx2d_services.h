@@ -1,8 +1,6 @@
 // The services the frame asks of the 2D layer, which sits above it: sprites and textures,
 // off-screen screens, the built-in font image and the screen-read cache. The 2D layer installs its
-// functions here; until it does, small stand-ins answer (frame/*_standin.cpp). The sprite,
-// texture, font image and screen-read services have none: the 2D layer installs them at start-up
-// in every program linked with the library.
+// functions here at start-up in every program linked with the library.
 #pragma once
 
 #include <cstdint>
@@ -32,5 +30,3 @@ struct Gfx2dServices {
 
 const Gfx2dServices& Gfx2d();
 void InstallGfx2dServices(const Gfx2dServices& services);
-// The stand-ins, for tests that installed something else.
-Gfx2dServices Gfx2dStandIns();

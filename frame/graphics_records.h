@@ -45,9 +45,15 @@ struct OffscreenScreen {
 };
 constexpr int32_t kOffscreenScreenCount = 32;
 
-// A picture cut into at most 8 x 8 texture tiles; tile (a, b) at index a * 8 + b.
+// A picture cut into at most 8 x 8 square texture tiles: tilesA across, tilesB down, tile (a, b)
+// at index a * 8 + b. A tile's picture part (tileWidths x tileHeights) sits in the texture's
+// lower-left corner.
 struct BackgroundPicture {
   uint32_t tiles[64];
+  int16_t textureWidths[64];
+  int16_t textureHeights[64];
+  int16_t tileWidths[64];
+  int16_t tileHeights[64];
   uint8_t tilesA;
   uint8_t tilesB;
 };

@@ -3,10 +3,10 @@
 #include <string>
 
 #include "core/last_error.h"
-#include "frame/cycle_services.h"
 #include "frame/frame_cycle.h"
 #include "frame/runtime_objects.h"
 #include "frame/screen_orientation.h"
+#include "gfx2d/background_pictures.h"
 #include "gfx2d/fade_standins.h"
 #include "system/pack_archive.h"
 #include "system/timers.h"
@@ -61,12 +61,10 @@ void FinishFade(const BackgroundFadeServices& s) {
 
 BackgroundFadeServices DefaultBackgroundFadeServices() {
   return {
-      [](int32_t slot) { OnContext(StandInGrabBackground, slot); },
-      [](int32_t slot, const char* fileName) {
-        OnContext(StandInLoadBackgroundPicture, slot, fileName);
-      },
-      [](int32_t slot) { OnContext(StandInFreeBackgroundTiles, slot); },
-      [](int32_t slot) { OnContext(Cycle().drawBackgroundPicture, slot); },
+      [](int32_t slot) { OnContext(GrabBackground, slot); },
+      [](int32_t slot, const char* fileName) { OnContext(LoadBackgroundPicture, slot, fileName); },
+      [](int32_t slot) { OnContext(FreeBackgroundTiles, slot); },
+      [](int32_t slot) { OnContext(DrawBackgroundPicture, slot); },
       StandInSetBlendMode,
       [](int32_t colour) { OnContext(ClearScreenColour, colour); },
       ShowScreen,

@@ -98,18 +98,22 @@ bool SpriteSizeFits(int32_t width, int32_t height) {
   return width <= limit && height <= limit;
 }
 
+void DescribeSpritePicture(SpriteRecord& record, int32_t width, int32_t height) {
+  record.paddedWidth = int16_t(PaddedSize(width));
+  record.paddedHeight = int16_t(PaddedSize(height));
+  record.width = int16_t(width);
+  record.height = int16_t(height);
+  record.maxU = float(width) / float(record.paddedWidth);
+  record.maxV = float(height) / float(record.paddedHeight);
+}
+
 bool CreateSpriteFromImage(OpenGLRainbows& ctx, int32_t sprite, const RgbaImage& image,
                            int32_t /*transparentColour*/, bool normalMap) {
   if (!InTable(sprite)) return false;
   FreeSprite(ctx, sprite);
   if (image.width <= 0 || image.height <= 0 || !SpriteSizeFits(image.width, image.height)) return false;
   SpriteRecord& record = ctx.sprites[sprite];
-  record.paddedWidth = int16_t(PaddedSize(image.width));
-  record.paddedHeight = int16_t(PaddedSize(image.height));
-  record.width = int16_t(image.width);
-  record.height = int16_t(image.height);
-  record.maxU = float(image.width) / float(record.paddedWidth);
-  record.maxV = float(image.height) / float(record.paddedHeight);
+  DescribeSpritePicture(record, image.width, image.height);
   const bool font = sprite >= kFirstFontSprite;
   const bool uploaded =
       font ? UploadImageToTexture(image, 0, 0, 0, 0, &record.texture, nullptr, false, true)

@@ -18,6 +18,8 @@ void GetSpriteSize(const OpenGLRainbows& ctx, int32_t sprite, int32_t* width, in
 
 // Whether a sprite of that size fits a texture: the driver's limit, and at most 16384 a side.
 bool SpriteSizeFits(int32_t width, int32_t height);
+// The record of a width x height picture in a texture padded as every sprite upload pads it.
+void DescribeSpritePicture(SpriteRecord& record, int32_t width, int32_t height);
 
 // Program sprites get a linear texture with a mipmapped copy (and the normal map when asked);
 // font sprites a nearest texture alone. The transparent colour is accepted and not used. On

@@ -282,6 +282,7 @@ std::string ExtensionList() {
   const char* gl = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
   std::string list = gl ? gl : "";
   if (State().overrides.noBgra) RemoveWord(list, "GL_EXT_bgra");
+  if (State().overrides.noFramebufferObjects) RemoveWord(list, "GL_EXT_framebuffer_object");
   while (!list.empty() && list.back() == ' ') list.pop_back();
   const bool multisample = ListHasWord(list, "GL_ARB_multisample");
   if (State().swapControl) list += " WGL_EXT_swap_control";

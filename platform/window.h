@@ -5,8 +5,8 @@
 // PlatformExtensions() when their Linux equivalents work; an extension entry point is only worth
 // fetching after its name was found, because SDL answers a pointer for any name. Headless runs
 // use SDL's "offscreen" driver; there a message box is never shown. Test seams: a forced window
-// failure, GL capability overrides (no BGRA, a smaller maximum texture size, no alpha bits) and a
-// swap counter.
+// failure, GL capability overrides (no BGRA, no framebuffer objects, a smaller maximum texture
+// size, no alpha bits) and a swap counter.
 #pragma once
 
 #include <cstdint>
@@ -98,6 +98,7 @@ struct GlOverrides {
   bool noBgra = false;       // drops "GL_EXT_bgra" from ExtensionList()
   int maxTextureSize = 0;    // 0 = the driver's value
   bool noAlphaBits = false;  // AlphaBits() answers 0
+  bool noFramebufferObjects = false;  // drops "GL_EXT_framebuffer_object" from ExtensionList()
 };
 void OverrideGl(const GlOverrides& overrides);
 void FailWindowCreation(bool fail);
