@@ -188,6 +188,10 @@ std::string Title(Window* window) {
   return window ? SDL_GetWindowTitle(window->sdl) : std::string();
 }
 
+void CopyTitle(Window* from, Window* to) {
+  if (from && to) SDL_SetWindowTitle(to->sdl, SDL_GetWindowTitle(from->sdl));
+}
+
 void ShowAndRaise(Window* window) {
   if (!window) return;
   SDL_ShowWindow(window->sdl);
@@ -240,12 +244,16 @@ void CentreInWorkArea(Window* window) {
 
 bool FullscreenModeExists(int width, int height, int bits) {
   if (!VideoReady()) return false;
+  auto fits = [&](const SDL_DisplayMode& mode) {
+    const int modeBits = SDL_BYTESPERPIXEL(mode.format) * 8;
+    return mode.w == width && mode.h == height && (bits == 0 || modeBits == bits);
+  };
+  // Some drivers (offscreen) list no real mode but the desktop's.
+  SDL_DisplayMode mode{};
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && fits(mode)) return true;
   const int count = SDL_GetNumDisplayModes(0);
   for (int i = 0; i < count; ++i) {
-    SDL_DisplayMode mode{};
-    if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
-    const int modeBits = SDL_BYTESPERPIXEL(mode.format) * 8;
-    if (mode.w == width && mode.h == height && (bits == 0 || modeBits == bits)) return true;
+    if (SDL_GetDisplayMode(0, i, &mode) == 0 && fits(mode)) return true;
   }
   return false;
 }

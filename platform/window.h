@@ -49,6 +49,7 @@ bool SwapBuffers(Window* window);
 // The caption, set as Windows-1252 text and read back as UTF-8; "" for a null window.
 void SetTitle(Window* window, std::string_view cp1252Title);
 std::string Title(Window* window);
+void CopyTitle(Window* from, Window* to);
 // Shows the window, brings it to the top and asks for the keyboard focus (a window manager may
 // refuse the focus).
 void ShowAndRaise(Window* window);
