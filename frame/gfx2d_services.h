@@ -1,5 +1,6 @@
 // The services the frame asks of the 2D layer, which sits above it: sprites and textures,
-// off-screen screens, the built-in font image and the screen-read cache. The 2D layer installs its
+// off-screen screens, the built-in font image, the screen-read cache, background pictures and
+// text. The 2D layer installs its
 // functions here at start-up in every program linked with the library.
 #pragma once
 
@@ -26,6 +27,13 @@ struct Gfx2dServices {
   // Called by everything in the frame that writes or swaps the framebuffer: pixels read back
   // before it are stale.
   void (*invalidateScreenReads)();
+  // Background picture n: the whole window copied into it, and its tiles deleted.
+  void (*grabBackground)(OpenGLRainbows& ctx, int32_t n);
+  void (*freeBackgroundTiles)(OpenGLRainbows& ctx, int32_t n);
+  // Text in the program's font with its top-left at (x, y), depth 0, in fixed cells or, with
+  // proportional, each glyph's own advance.
+  void (*printText)(OpenGLRainbows& ctx, const char* text, float x, float y,
+                    int32_t proportional);
 };
 
 const Gfx2dServices& Gfx2d();

@@ -14,6 +14,7 @@
 #include "gfx2d/png_file.h"
 #include "gfx2d/rgba_image.h"
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/text_drawing.h"
 #include "gfx2d/texture_binding.h"
 #include "gfx2d/texture_upload.h"
 #include "platform/window.h"
@@ -38,6 +39,12 @@ bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentCo
          LoadPngImage(image, fileName, transparentColour) || LoadJpegImage(image, fileName);
 }
 
+// Programs start with font 0, and until they can choose another it is the program's font.
+void PrintTextForFrame(OpenGLRainbows& ctx, const char* text, float x, float y,
+                       int32_t proportional) {
+  DrawTextRun(ctx, 0, text, x, y, 0.0f, proportional);
+}
+
 bool InstallSpriteServices() {
   Gfx2dServices services = Gfx2d();
   services.bindSpriteTextures = BindSpriteTextures;
@@ -46,6 +53,7 @@ bool InstallSpriteServices() {
   services.buildDefaultFontImage = BuildDefaultFontImage;
   services.releaseImage = ReleaseImage;
   services.invalidateScreenReads = InvalidateScreenReads;
+  services.printText = PrintTextForFrame;
   InstallGfx2dServices(services);
   return true;
 }
