@@ -1,5 +1,7 @@
-// The installed cycle services, stand-ins until the layers above replace them.
+// The installed cycle services: what the layers above install, and the music restart.
 #include "frame/cycle_services.h"
+
+#include "frame/music_player.h"
 
 namespace {
 
@@ -13,9 +15,9 @@ BackgroundPictureFunction& BackgroundPictureDrawing() {
   return function;
 }
 
-SceneShadowPassFunction& SceneShadowPass() {
-  static SceneShadowPassFunction function = nullptr;
-  return function;
+SceneCycleHooks& SceneHooks() {
+  static SceneCycleHooks hooks{};
+  return hooks;
 }
 
 }  // namespace
@@ -29,13 +31,17 @@ BackgroundPictureFunction InstalledBackgroundPictureDrawing() {
   return BackgroundPictureDrawing();
 }
 
-void InstallSceneShadowPass(SceneShadowPassFunction setShadowPass) {
-  SceneShadowPass() = setShadowPass;
-  Installed().setShadowPass = setShadowPass;
+void InstallSceneCycleHooks(const SceneCycleHooks& hooks) {
+  SceneHooks() = hooks;
+  Installed().setShadowPass = hooks.setShadowPass;
+  Installed().setSecondTextureFlag = hooks.setSecondTextureFlag;
+  Installed().useShaderSlot = hooks.useShaderSlot;
 }
 
-SceneShadowPassFunction InstalledSceneShadowPass() {
-  return SceneShadowPass();
+CycleServices CycleStandIns() {
+  const SceneCycleHooks& scene = SceneHooks();
+  return {BackgroundPictureDrawing(), scene.setShadowPass, scene.setSecondTextureFlag,
+          scene.useShaderSlot, RestartLoopingMusic};
 }
 
 const CycleServices& Cycle() {

@@ -1,9 +1,8 @@
 // The calls the frame cycle makes into the layers above the frame: the 2D background picture,
 // the 3D scene's shadow pass, second texture and shader slot, and the restart of looping music.
-// Those layers install their functions here; until they do, stand-ins answer
-// (frame/cycle_services_standin.cpp). The background picture and the shadow pass have no
-// stand-in: the 2D and 3D layers install them in every program linked with the library. The music restart is the frame's own
-// (frame/music_player.h); it sits in the table so that tests can put a probe in its place.
+// Those layers install their functions here once at start-up, in every program linked with the
+// library. The music restart is the frame's own (frame/music_player.h); it sits in the table so
+// that tests can put a probe in its place.
 #pragma once
 
 #include <cstdint>
@@ -29,12 +28,16 @@ struct CycleServices {
 
 const CycleServices& Cycle();
 void InstallCycleServices(const CycleServices& services);
-// The 2D layer installs its picture drawing and the 3D layer its shadow pass once at start-up;
-// CycleStandIns keeps both.
+// The 2D layer installs its picture drawing and the 3D layer the scene's calls once at start-up;
+// CycleStandIns keeps them.
 void InstallBackgroundPictureDrawing(BackgroundPictureFunction drawBackgroundPicture);
 BackgroundPictureFunction InstalledBackgroundPictureDrawing();
-void InstallSceneShadowPass(SceneShadowPassFunction setShadowPass);
-SceneShadowPassFunction InstalledSceneShadowPass();
-// The stand-ins, for tests that installed something else, with the 2D layer's picture drawing,
-// the 3D layer's shadow pass and the real music restart.
+struct SceneCycleHooks {
+  SceneShadowPassFunction setShadowPass;
+  void (*setSecondTextureFlag)(int32_t flag);
+  void (*useShaderSlot)(Rainbows3D* scene, int32_t slot);
+};
+void InstallSceneCycleHooks(const SceneCycleHooks& hooks);
+// The installed table, for tests that installed something else: the 2D layer's picture drawing,
+// the 3D layer's calls and the real music restart.
 CycleServices CycleStandIns();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "core/str.h"
 #include "frame/graphics_records.h"
 
 class OpenGLRainbows;
@@ -30,10 +31,9 @@ struct Gfx2dServices {
   // Background picture n: the whole window copied into it, and its tiles deleted.
   void (*grabBackground)(OpenGLRainbows& ctx, int32_t n);
   void (*freeBackgroundTiles)(OpenGLRainbows& ctx, int32_t n);
-  // Text in the program's font with its top-left at (x, y), depth 0, in fixed cells or, with
-  // proportional, each glyph's own advance.
-  void (*printText)(OpenGLRainbows& ctx, const char* text, float x, float y,
-                    int32_t proportional);
+  // The program's print command: text in the current font with its top-left at (x, y), in
+  // fixed cells or, with proportional, each glyph's own advance.
+  void (*printText)(const Str& text, double x, double y, int32_t proportional);
 };
 
 const Gfx2dServices& Gfx2d();

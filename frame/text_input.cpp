@@ -1,7 +1,6 @@
 #include "frame/text_input.h"
 
-#include <string>
-
+#include "core/str_value.h"
 #include "core/text_to_number.h"
 #include "frame/cycle_services.h"
 #include "frame/frame_cycle.h"
@@ -24,9 +23,9 @@ constexpr int32_t kBackspace = 8;
 void DrawLine(OpenGLRainbows& ctx, const Str& text, bool cursor, int32_t x, int32_t y,
               int32_t proportional) {
   Cycle().drawBackgroundPicture(ctx, kEditorPicture);
-  std::string line(text.data, text.length);
-  if (cursor) line += '_';
-  Gfx2d().printText(ctx, line.c_str(), float(x), float(y), proportional);
+  StrValue line(text);
+  if (cursor) line += "_";
+  Gfx2d().printText(line, x, y, proportional);
 }
 
 // One frame shown, then the oldest typed character (0 when none). A script hands its answers
@@ -65,7 +64,7 @@ void InputString(Str& text, int32_t x, int32_t y, int32_t proportional) {
   const Gfx2dServices& gfx = Gfx2d();
   gfx.grabBackground(ctx, kEditorPicture);
   Cycle().drawBackgroundPicture(ctx, kEditorPicture);
-  gfx.printText(ctx, text.data, float(x), float(y), 0);
+  gfx.printText(text, x, y, 0);
   int32_t blink = 0;
   bool cursor = false;
   for (;;) {

@@ -14,7 +14,7 @@
 #include "gfx2d/png_file.h"
 #include "gfx2d/rgba_image.h"
 #include "gfx2d/screen_read_cache.h"
-#include "gfx2d/text_drawing.h"
+#include "gfx2d/text_commands.h"
 #include "gfx2d/texture_binding.h"
 #include "gfx2d/texture_upload.h"
 #include "platform/window.h"
@@ -34,17 +34,6 @@ void DeleteTexture(uint32_t& texture) {
 }
 
 
-bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour) {
-  return LoadBmpImage(image, fileName, transparentColour) ||
-         LoadPngImage(image, fileName, transparentColour) || LoadJpegImage(image, fileName);
-}
-
-// Programs start with font 0, and until they can choose another it is the program's font.
-void PrintTextForFrame(OpenGLRainbows& ctx, const char* text, float x, float y,
-                       int32_t proportional) {
-  DrawTextRun(ctx, 0, text, x, y, 0.0f, proportional);
-}
-
 bool InstallSpriteServices() {
   Gfx2dServices services = Gfx2d();
   services.bindSpriteTextures = BindSpriteTextures;
@@ -53,7 +42,7 @@ bool InstallSpriteServices() {
   services.buildDefaultFontImage = BuildDefaultFontImage;
   services.releaseImage = ReleaseImage;
   services.invalidateScreenReads = InvalidateScreenReads;
-  services.printText = PrintTextForFrame;
+  services.printText = PrintText;
   InstallGfx2dServices(services);
   return true;
 }
@@ -63,6 +52,11 @@ bool InstallSpriteServices() {
 // The frame cannot name this layer, so its services install themselves at start-up; the link
 // flag in gfx2d/CMakeLists.txt keeps this object in every program linked with the library.
 extern "C" const bool qrn_gfx2d_sprite_services_installed = InstallSpriteServices();
+
+bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour) {
+  return LoadBmpImage(image, fileName, transparentColour) ||
+         LoadPngImage(image, fileName, transparentColour) || LoadJpegImage(image, fileName);
+}
 
 void FreeSprite(OpenGLRainbows& ctx, int32_t sprite) {
   if (!InTable(sprite)) return;

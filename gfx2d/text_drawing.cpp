@@ -16,12 +16,6 @@ namespace {
 
 constexpr int32_t kCellColumns = 16;
 
-// The texture range of one glyph, and the width its quad takes on the screen.
-struct GlyphQuad {
-  float leftU, rightU, bottomV, topV;
-  float advance;
-};
-
 // The texture coordinates of the font's cell grid.
 struct FontGrid {
   FontLayout layout;
@@ -89,6 +83,13 @@ void DrawTextRun(OpenGLRainbows& ctx, int32_t font, const char* text, float x, f
   }
   array.count = 4 * drawn;
   DrawVertexArray(array, GL_TRIANGLE_STRIP);
+}
+
+GlyphQuad FontGlyphQuad(const OpenGLRainbows& ctx, int32_t font, uint8_t character,
+                        bool proportional) {
+  const FontGrid grid = GridOf(ctx.sprites[kFirstFontSprite + font]);
+  const int32_t g = character % grid.layout.glyphs;
+  return QuadOf(grid, ctx.fontGlyphs[font][g], g, proportional);
 }
 
 uint32_t TextWidth(const OpenGLRainbows& ctx, int32_t font, const char* text,

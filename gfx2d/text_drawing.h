@@ -11,6 +11,16 @@ class OpenGLRainbows;
 void DrawTextRun(OpenGLRainbows& ctx, int32_t font, const char* text, float x, float y, float z,
                  int32_t proportional);
 
+// The texture range of one glyph, and the width its quad takes (in pixels).
+struct GlyphQuad {
+  float leftU, rightU, bottomV, topV;
+  float advance;
+};
+// The quad of a character of font 0..31: its glyph's cell, or its measured range and advance
+// when proportional.
+GlyphQuad FontGlyphQuad(const OpenGLRainbows& ctx, int32_t font, uint8_t character,
+                        bool proportional);
+
 // Fixed: the length times the font's cell width. Proportional: the sum of the advances of the
 // glyphs that the bytes themselves index (0 to 255, whatever the font's glyph count).
 uint32_t TextWidth(const OpenGLRainbows& ctx, int32_t font, const char* text, int32_t proportional);

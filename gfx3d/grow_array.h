@@ -93,6 +93,13 @@ class GrowArray {
     return true;
   }
 
+  // Keeps the first n elements (all of them when there are not more than n).
+  void Truncate(int32_t n) {
+    if (n < 0 || n >= count_) return;
+    std::destroy(data_ + n, data_ + count_);
+    count_ = n;
+  }
+
   // No elements; with freeStorage the block goes too.
   void Clear(bool freeStorage) {
     std::destroy_n(data_, count_);

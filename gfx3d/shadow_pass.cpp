@@ -4,7 +4,6 @@
 
 #include <GL/gl.h>
 
-#include "frame/cycle_services.h"
 #include "frame/graphics_context.h"
 #include "frame/render_state.h"
 #include "gfx2d/primitives.h"
@@ -104,20 +103,7 @@ void LeaveShadowPass(Rainbows3D& scene) {
   ApplyCullMode(scene, scene.cullMode);
 }
 
-void ShadowPassHook(Rainbows3D* scene, int32_t on) {
-  if (scene) SetShadowPass(*scene, on);
-}
-
-bool InstallShadowPass() {
-  InstallSceneShadowPass(ShadowPassHook);
-  return true;
-}
-
 }  // namespace
-
-// The frame cannot name this layer, so the hook installs itself at start-up; the link flag in
-// gfx3d/CMakeLists.txt keeps this object in every program linked with the library.
-extern "C" const bool qrn_gfx3d_shadow_pass_installed = InstallShadowPass();
 
 void SetShadowPass(Rainbows3D& scene, int32_t on) {
   const uint8_t state = on != 0 ? 1 : 0;

@@ -281,6 +281,8 @@ void LeaveFullscreen(Window* window) {
   SDL_SetWindowBordered(window->sdl, SDL_TRUE);
 }
 
+void ShutdownWindowSystem() { SDL_Quit(); }
+
 bool SetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
 
 void* GetProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }

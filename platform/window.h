@@ -86,6 +86,9 @@ std::string RendererName();
 // Desktop size and colour depth as Windows would report it (32 on a 24-bit desktop).
 void DesktopMode(int* width, int* height, int* bits);
 
+// Ends the use of the window system once every window is gone (a changed display mode goes back);
+// the next window made starts it again.
+void ShutdownWindowSystem();
 // True when nothing may block for a person: QRN_HEADLESS is set or the video driver is
 // "offscreen" or "dummy".
 bool Headless();

@@ -75,8 +75,8 @@ TEST_F(TextInput, EditsFromTheCurrentTextWithBackspaceAndTakesLongAnswersWhole) 
 
 std::vector<std::string> gPrinted;
 std::vector<int32_t> gProportional;
-void RecordPrint(OpenGLRainbows&, const char* text, float, float, int32_t proportional) {
-  gPrinted.push_back(text);
+void RecordPrint(const Str& text, double, double, int32_t proportional) {
+  gPrinted.emplace_back(text.data, text.length);
   gProportional.push_back(proportional);
   if (gPrinted.size() == 30) platform::test::InjectKey(28, true);
 }

@@ -52,12 +52,13 @@ class Backgrounds : public GlFixture {
     }
   }
 
-  // Colour bands, rectangles and a patterned sprite across every tile boundary in use.
+  // Colour bands, rectangles and a patterned sprite across every tile boundary in use. The
+  // sprite stays under the smallest texture limit the tests force.
   void DrawBusyFrame() {
     OpenGLRainbows& ctx = Context();
     gltest::ClearTarget(0.2f, 0.4f, 0.6f);
     for (int i = 0; i < 12; ++i) FillRect(ctx, i * 53, i * 37, 90, 70, 0x102030u * (i + 1));
-    ScopedImage pattern(300, 200, gltest::PatternPixels(300, 200));
+    ScopedImage pattern(240, 200, gltest::PatternPixels(240, 200));
     ASSERT_TRUE(CreateSpriteFromImage(ctx, 5, pattern.image, -1, false));
     SetSpriteSmoothing(ctx, 0);
     DrawSprite(ctx, 5, 200, 180);
