@@ -1,10 +1,12 @@
 // The services the frame asks of the 2D layer, which sits above it: sprites and textures,
-// off-screen screens, the built-in font image and the screen-read cache. The 2D layer installs its
+// off-screen screens, the built-in font image, the screen-read cache, background pictures and
+// text. The 2D layer installs its
 // functions here at start-up in every program linked with the library.
 #pragma once
 
 #include <cstdint>
 
+#include "core/str.h"
 #include "frame/graphics_records.h"
 
 class OpenGLRainbows;
@@ -26,6 +28,12 @@ struct Gfx2dServices {
   // Called by everything in the frame that writes or swaps the framebuffer: pixels read back
   // before it are stale.
   void (*invalidateScreenReads)();
+  // Background picture n: the whole window copied into it, and its tiles deleted.
+  void (*grabBackground)(OpenGLRainbows& ctx, int32_t n);
+  void (*freeBackgroundTiles)(OpenGLRainbows& ctx, int32_t n);
+  // The program's print command: text in the current font with its top-left at (x, y), in
+  // fixed cells or, with proportional, each glyph's own advance.
+  void (*printText)(const Str& text, double x, double y, int32_t proportional);
 };
 
 const Gfx2dServices& Gfx2d();

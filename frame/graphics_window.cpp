@@ -144,7 +144,8 @@ bool OpenWindowWithContext(OpenGLRainbows& ctx, int32_t width, int32_t height,
                            int32_t colourBits, int32_t samples) {
   int desktopBits = 0;
   platform::DesktopMode(&DesktopWidth, &DesktopHeight, &desktopBits);
-  ctx.window = platform::CreateWindow(width, height, 0);
+  // A context kept from an earlier window moves onto this one only when their formats agree.
+  ctx.window = platform::CreateWindow(width, height, platform::ContextSamples(ctx.glContext));
   if (!ctx.window) return false;
   int drawableWidth = 0, drawableHeight = 0;
   platform::DrawableSize(ctx.window, &drawableWidth, &drawableHeight);

@@ -103,6 +103,19 @@ void HandOver(const Step& step) {
   }
 }
 
+// A line editor takes one character a frame from a queue of 16: a text answer goes over one
+// character per wait, then its Enter.
+void HandOverNextCharacter(std::deque<Step>& steps) {
+  Step& step = steps.front();
+  if (step.argument.empty()) {
+    PressKey(kKeyEnter);
+    steps.pop_front();
+    return;
+  }
+  platform::test::InjectText(step.argument.substr(0, 1));
+  step.argument.erase(0, 1);
+}
+
 }  // namespace
 
 bool LoadInputScript(const std::string& path) {
@@ -147,7 +160,7 @@ bool InputScriptActive() {
 }
 
 // Both kinds of wait take the same steps: a key wait keeps the first character of a text answer.
-void FeedInputScript(ScriptedWait) {
+void FeedInputScript(ScriptedWait wait) {
   ScriptState& state = State();
   if (!state.active) return;
   ReleaseHeldKey();
@@ -158,6 +171,10 @@ void FeedInputScript(ScriptedWait) {
   if (state.steps.empty()) {
     std::fputs("input script used up while the program waits for input\n", stderr);
     TerminateProgram();
+    return;
+  }
+  if (wait == ScriptedWait::Text && state.steps.front().kind == StepKind::Text) {
+    HandOverNextCharacter(state.steps);
     return;
   }
   HandOver(state.steps.front());

@@ -5,7 +5,8 @@
 //   snapshot <file>   writes the picture on screen to a PNG file
 // Blank lines and lines starting with '#' are skipped. Each text or key step is handed over only
 // when the program waits for a key or for typed text (handed over earlier, the wait would drop
-// it); the snapshot steps before it run at that moment. A program that waits once the script is
+// it); the snapshot steps before it run at that moment. A wait for typed text gets a text answer
+// one character at a time, one per call, and then its Enter. A program that waits once the script is
 // used up is ended, so a headless run never hangs.
 #pragma once
 

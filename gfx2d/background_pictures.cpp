@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "frame/cycle_services.h"
+#include "frame/gfx2d_services.h"
 #include "frame/gl_extensions.h"
 #include "frame/graphics_context.h"
 #include "frame/render_state.h"
@@ -152,6 +153,10 @@ void DrawTiles(const BackgroundPicture& picture) {
 
 bool InstallBackgroundDrawing() {
   InstallBackgroundPictureDrawing(DrawBackgroundPicture);
+  Gfx2dServices services = Gfx2d();
+  services.grabBackground = GrabBackground;
+  services.freeBackgroundTiles = FreeBackgroundTiles;
+  InstallGfx2dServices(services);
   return true;
 }
 

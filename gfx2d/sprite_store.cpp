@@ -14,6 +14,7 @@
 #include "gfx2d/png_file.h"
 #include "gfx2d/rgba_image.h"
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/text_commands.h"
 #include "gfx2d/texture_binding.h"
 #include "gfx2d/texture_upload.h"
 #include "platform/window.h"
@@ -41,6 +42,7 @@ bool InstallSpriteServices() {
   services.buildDefaultFontImage = BuildDefaultFontImage;
   services.releaseImage = ReleaseImage;
   services.invalidateScreenReads = InvalidateScreenReads;
+  services.printText = PrintText;
   InstallGfx2dServices(services);
   return true;
 }

@@ -1,5 +1,6 @@
 #include "platform/process_launch.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -62,6 +63,30 @@ struct SpawnAttributes {
   SpawnAttributes& operator=(const SpawnAttributes&) = delete;
 };
 
+bool Spawn(const std::vector<std::string>& argv, const posix_spawn_file_actions_t* actions,
+           pid_t* pid) {
+  if (argv.empty() || argv[0].empty()) return false;
+  std::vector<char*> pointers;
+  pointers.reserve(argv.size() + 1);
+  for (const std::string& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
+  pointers.push_back(nullptr);
+  SpawnAttributes attributes;
+  return posix_spawnp(pid, pointers[0], actions, &attributes.attributes, pointers.data(),
+                      environ) == 0;
+}
+
+void ReadAll(int descriptor, std::string* text) {
+  char buffer[4096];
+  for (;;) {
+    const ssize_t got = read(descriptor, buffer, sizeof buffer);
+    if (got > 0) {
+      text->append(buffer, static_cast<size_t>(got));
+    } else if (got == 0 || errno != EINTR) {
+      return;
+    }
+  }
+}
+
 ProcessLauncher& InstalledLauncher() {
   static ProcessLauncher launcher = LaunchProcess;
   return launcher;
@@ -102,23 +127,34 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
 LaunchOutcome LaunchProcess(const std::vector<std::string>& argv, bool wait) {
   ReapEndedChildren();
   LaunchOutcome outcome;
-  if (argv.empty() || argv[0].empty()) return outcome;
-  std::vector<char*> pointers;
-  pointers.reserve(argv.size() + 1);
-  for (const std::string& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
-  pointers.push_back(nullptr);
-  SpawnAttributes attributes;
   pid_t pid = 0;
-  if (posix_spawnp(&pid, pointers[0], nullptr, &attributes.attributes, pointers.data(),
-                   environ) != 0) {
-    return outcome;
-  }
+  if (!Spawn(argv, nullptr, &pid)) return outcome;
   outcome.started = true;
   if (wait) {
     outcome.exitCode = WaitForExit(pid);
   } else {
     UnwaitedChildren().push_back(pid);
   }
+  return outcome;
+}
+
+LaunchOutcome RunForOutput(const std::vector<std::string>& argv, std::string* output) {
+  output->clear();
+  LaunchOutcome outcome;
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC) != 0) return outcome;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+  pid_t pid = 0;
+  outcome.started = Spawn(argv, &actions, &pid);
+  posix_spawn_file_actions_destroy(&actions);
+  close(ends[1]);
+  if (outcome.started) {
+    ReadAll(ends[0], output);
+    outcome.exitCode = WaitForExit(pid);
+  }
+  close(ends[0]);
   return outcome;
 }
 

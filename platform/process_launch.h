@@ -35,6 +35,14 @@ struct LaunchOutcome {
 using ProcessLauncher = LaunchOutcome (*)(const std::vector<std::string>& argv, bool wait);
 LaunchOutcome LaunchProcess(const std::vector<std::string>& argv, bool wait);
 
+// Starts argv as LaunchProcess does, waits for its end and collects what it wrote to its
+// standard output. Not affected by the launcher seam below.
+LaunchOutcome RunForOutput(const std::vector<std::string>& argv, std::string* output);
+
+// Starts argv as LaunchProcess does, waits for its end and collects what it wrote to its
+// standard output. Not affected by the launcher seam below.
+LaunchOutcome RunForOutput(const std::vector<std::string>& argv, std::string* output);
+
 // Children started without waiting that have not been reaped yet.
 size_t UnreapedChildCount();
 

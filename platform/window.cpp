@@ -15,6 +15,7 @@ struct Window {
   SDL_Window* sdl = nullptr;
   uint32_t id = 0;
   int swaps = 0;
+  int samples = 0;  // the multisample count the surface was made for
 };
 
 namespace {
@@ -22,6 +23,7 @@ namespace {
 struct WindowState {
   WindowProcedure procedure = nullptr;
   std::map<uint32_t, Window*> windows;
+  std::map<GlContext, int> contextSamples;  // each context's surface format, by sample count
   uint32_t nextId = 1;
   std::string lastError;
   bool failCreation = false;
@@ -116,7 +118,7 @@ Window* CreateWindow(int width, int height, int samples) {
     state.lastError = SDL_GetError();
     return nullptr;
   }
-  Window* window = new Window{sdl, state.nextId++, 0};
+  Window* window = new Window{sdl, state.nextId++, 0, samples};
   state.windows[window->id] = window;
   return window;
 }
@@ -150,6 +152,7 @@ GlContext CreateGlContext(Window* window) {
     return nullptr;
   }
   State().swapControl = SDL_GL_SetSwapInterval(0) == 0;
+  State().contextSamples[context] = window->samples;
   return context;
 }
 
@@ -160,7 +163,14 @@ bool MakeCurrent(Window* window, GlContext context) {
 }
 
 void DeleteGlContext(GlContext context) {
-  if (context) SDL_GL_DeleteContext(context);
+  if (!context) return;
+  State().contextSamples.erase(context);
+  SDL_GL_DeleteContext(context);
+}
+
+int ContextSamples(GlContext context) {
+  auto found = State().contextSamples.find(context);
+  return found == State().contextSamples.end() ? 0 : found->second;
 }
 
 bool SwapBuffers(Window* window) {
@@ -178,6 +188,10 @@ std::string Title(Window* window) {
   return window ? SDL_GetWindowTitle(window->sdl) : std::string();
 }
 
+void CopyTitle(Window* from, Window* to) {
+  if (from && to) SDL_SetWindowTitle(to->sdl, SDL_GetWindowTitle(from->sdl));
+}
+
 void ShowAndRaise(Window* window) {
   if (!window) return;
   SDL_ShowWindow(window->sdl);
@@ -191,6 +205,80 @@ void HideWindow(Window* window) {
 
 bool WindowShown(Window* window) {
   return window && (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_SHOWN) != 0;
+}
+
+bool SetClientSize(Window* window, int width, int height) {
+  if (!window) return false;
+  int oldWidth = 0, oldHeight = 0;
+  SDL_GL_GetDrawableSize(window->sdl, &oldWidth, &oldHeight);
+  if (oldWidth == width && oldHeight == height) return true;
+  SDL_GLContext context = SDL_GL_GetCurrentContext();
+  RequestGlAttributes(window->samples);
+  SDL_Window* replacement = SDL_CreateWindow(SDL_GetWindowTitle(window->sdl), 0, 0, width, height,
+                                             SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (!replacement) {
+    State().lastError = SDL_GetError();
+    return false;
+  }
+  if (context && SDL_GL_MakeCurrent(replacement, context) != 0) {
+    State().lastError = SDL_GetError();
+    SDL_DestroyWindow(replacement);
+    SDL_GL_MakeCurrent(window->sdl, context);
+    return false;
+  }
+  if (WindowShown(window)) SDL_ShowWindow(replacement);
+  SDL_DestroyWindow(window->sdl);
+  window->sdl = replacement;
+  return true;
+}
+
+void CentreInWorkArea(Window* window) {
+  if (!window) return;
+  SDL_Rect area{};
+  const int display = SDL_GetWindowDisplayIndex(window->sdl);
+  if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &area) != 0) return;
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window->sdl, &width, &height);
+  SDL_SetWindowPosition(window->sdl, area.x + (area.w - width) / 2, area.y + (area.h - height) / 2);
+}
+
+bool FullscreenModeExists(int width, int height, int bits) {
+  if (!VideoReady()) return false;
+  auto fits = [&](const SDL_DisplayMode& mode) {
+    const int modeBits = SDL_BYTESPERPIXEL(mode.format) * 8;
+    return mode.w == width && mode.h == height && (bits == 0 || modeBits == bits);
+  };
+  // Some drivers (offscreen) list no real mode but the desktop's.
+  SDL_DisplayMode mode{};
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && fits(mode)) return true;
+  const int count = SDL_GetNumDisplayModes(0);
+  for (int i = 0; i < count; ++i) {
+    if (SDL_GetDisplayMode(0, i, &mode) == 0 && fits(mode)) return true;
+  }
+  return false;
+}
+
+bool EnterFullscreen(Window* window, int width, int height) {
+  if (!window) return false;
+  SDL_DisplayMode mode{};
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return false;
+  mode.w = width;
+  mode.h = height;
+  if (SDL_SetWindowDisplayMode(window->sdl, &mode) != 0 ||
+      SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN) != 0) {
+    State().lastError = SDL_GetError();
+    return false;
+  }
+  SDL_SetWindowAlwaysOnTop(window->sdl, SDL_TRUE);
+  ShowAndRaise(window);
+  return true;
+}
+
+void LeaveFullscreen(Window* window) {
+  if (!window) return;
+  SDL_SetWindowFullscreen(window->sdl, 0);
+  SDL_SetWindowAlwaysOnTop(window->sdl, SDL_FALSE);
+  SDL_SetWindowBordered(window->sdl, SDL_TRUE);
 }
 
 void ShutdownWindowSystem() { SDL_Quit(); }

@@ -41,16 +41,34 @@ GlContext CreateGlContext(Window* window);
 // A null context releases the current one from the thread.
 bool MakeCurrent(Window* window, GlContext context);
 void DeleteGlContext(GlContext context);
+// The sample count of the surface the context was made for: a window that takes over the
+// context must be made with it.
+int ContextSamples(GlContext context);
 
 bool SwapBuffers(Window* window);
 // The caption, set as Windows-1252 text and read back as UTF-8; "" for a null window.
 void SetTitle(Window* window, std::string_view cp1252Title);
 std::string Title(Window* window);
+void CopyTitle(Window* from, Window* to);
 // Shows the window, brings it to the top and asks for the keyboard focus (a window manager may
 // refuse the focus).
 void ShowAndRaise(Window* window);
 void HideWindow(Window* window);
 bool WindowShown(Window* window);
+// Makes the drawable exactly width x height, keeping the window handle, its title, its shown
+// state and the current context with every GL object. A resized surface does not follow under
+// every driver (the offscreen one keeps its first size), so a changed size gets a new SDL window
+// of the context's format with the current context moved onto it. False, window unchanged, when
+// that cannot be done.
+bool SetClientSize(Window* window, int width, int height);
+// Centres the window in the usable area of its display.
+void CentreInWorkArea(Window* window);
+// Whether the first display offers a mode of exactly that size (and colour bits, unless 0).
+bool FullscreenModeExists(int width, int height, int bits);
+// Switches the display to that size with the window covering it, on top; false when refused.
+bool EnterFullscreen(Window* window, int width, int height);
+// Back to the desktop's mode, the window bordered and no longer on top.
+void LeaveFullscreen(Window* window);
 // Failure is normal on some drivers (GLX under Xvfb) and never fatal.
 bool SetSwapInterval(int interval);
 void* GetProcAddress(const char* name);

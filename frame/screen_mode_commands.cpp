@@ -1,0 +1,43 @@
+#include "frame/screen_mode_commands.h"
+
+#include "core/process_globals.h"
+#include "frame/frame_cycle.h"
+#include "frame/frame_services.h"
+#include "frame/graphics_context.h"
+#include "frame/input_manager.h"
+#include "frame/runtime_objects.h"
+#include "frame/runtime_startup.h"
+#include "frame/screen_modes.h"
+#include "frame/sound_device.h"
+
+namespace {
+
+// The program goes on only once the new mode has shown a few frames.
+constexpr int kSettlingFrames = 5;
+
+// Input, sound and the main-window handle follow the window the context now draws into.
+void HandOverWindow(OpenGLRainbows& ctx) {
+  if (InputObject) {
+    SetPointerVisible(*InputObject, InputObject->pointerShown != 0);
+    InputObject->window = ctx.window;
+  }
+  MainWindowHandle = platform::WindowId(ctx.window);
+  if (SoundHolder) SoundSetCooperative(*SoundHolder, ctx.window);
+}
+
+}  // namespace
+
+void ChangeScreenMode(int32_t width, int32_t height, int32_t fullscreen) {
+  ConfiguredScreenWidth = width;
+  ConfiguredScreenHeight = height;
+  ScreenSettings.fullscreen = fullscreen;
+  EnterScreenMode(width, height, fullscreen);
+}
+
+void EnterScreenMode(int32_t width, int32_t height, int32_t fullscreen) {
+  if (!GraphicsContext) return;
+  OpenGLRainbows& ctx = *GraphicsContext;
+  SetScreenMode(ctx, width, height, 0, fullscreen);
+  HandOverWindow(ctx);
+  for (int i = 0; i < kSettlingFrames; ++i) ShowScreen(1);
+}
