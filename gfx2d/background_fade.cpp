@@ -7,7 +7,7 @@
 #include "frame/runtime_objects.h"
 #include "frame/screen_orientation.h"
 #include "gfx2d/background_pictures.h"
-#include "gfx2d/fade_standins.h"
+#include "gfx2d/draw_commands.h"
 #include "system/pack_archive.h"
 #include "system/timers.h"
 
@@ -65,7 +65,7 @@ BackgroundFadeServices DefaultBackgroundFadeServices() {
       [](int32_t slot, const char* fileName) { OnContext(LoadBackgroundPicture, slot, fileName); },
       [](int32_t slot) { OnContext(FreeBackgroundTiles, slot); },
       [](int32_t slot) { OnContext(DrawBackgroundPicture, slot); },
-      StandInSetBlendMode,
+      SetBlendMode,
       [](int32_t colour) { OnContext(ClearScreenColour, colour); },
       ShowScreen,
   };

@@ -33,11 +33,6 @@ void DeleteTexture(uint32_t& texture) {
 }
 
 
-bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour) {
-  return LoadBmpImage(image, fileName, transparentColour) ||
-         LoadPngImage(image, fileName, transparentColour) || LoadJpegImage(image, fileName);
-}
-
 bool InstallSpriteServices() {
   Gfx2dServices services = Gfx2d();
   services.bindSpriteTextures = BindSpriteTextures;
@@ -55,6 +50,11 @@ bool InstallSpriteServices() {
 // The frame cannot name this layer, so its services install themselves at start-up; the link
 // flag in gfx2d/CMakeLists.txt keeps this object in every program linked with the library.
 extern "C" const bool qrn_gfx2d_sprite_services_installed = InstallSpriteServices();
+
+bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour) {
+  return LoadBmpImage(image, fileName, transparentColour) ||
+         LoadPngImage(image, fileName, transparentColour) || LoadJpegImage(image, fileName);
+}
 
 void FreeSprite(OpenGLRainbows& ctx, int32_t sprite) {
   if (!InTable(sprite)) return;

@@ -26,6 +26,9 @@ void DescribeSpritePicture(SpriteRecord& record, int32_t width, int32_t height);
 // failure the sprite is left free.
 bool CreateSpriteFromImage(OpenGLRainbows& ctx, int32_t sprite, const RgbaImage& image,
                            int32_t transparentColour, bool normalMap);
+// Reads a BMP, PNG or JPEG file (tried in that order) into the image; the colour key applies to
+// the first two.
+bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour);
 // Reads a BMP, PNG or JPEG file (tried in that order) into the sprite.
 bool LoadSpriteFile(OpenGLRainbows& ctx, int32_t sprite, const char* fileName,
                     int32_t transparentColour, bool normalMap);

@@ -185,6 +185,16 @@ void ShowAndRaise(Window* window) {
   SDL_SetWindowInputFocus(window->sdl);
 }
 
+void HideWindow(Window* window) {
+  if (window) SDL_HideWindow(window->sdl);
+}
+
+bool WindowShown(Window* window) {
+  return window && (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_SHOWN) != 0;
+}
+
+void ShutdownWindowSystem() { SDL_Quit(); }
+
 bool SetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
 
 void* GetProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }

@@ -49,6 +49,8 @@ std::string Title(Window* window);
 // Shows the window, brings it to the top and asks for the keyboard focus (a window manager may
 // refuse the focus).
 void ShowAndRaise(Window* window);
+void HideWindow(Window* window);
+bool WindowShown(Window* window);
 // Failure is normal on some drivers (GLX under Xvfb) and never fatal.
 bool SetSwapInterval(int interval);
 void* GetProcAddress(const char* name);
@@ -66,6 +68,9 @@ std::string RendererName();
 // Desktop size and colour depth as Windows would report it (32 on a 24-bit desktop).
 void DesktopMode(int* width, int* height, int* bits);
 
+// Ends the use of the window system once every window is gone (a changed display mode goes back);
+// the next window made starts it again.
+void ShutdownWindowSystem();
 // True when nothing may block for a person: QRN_HEADLESS is set or the video driver is
 // "offscreen" or "dummy".
 bool Headless();

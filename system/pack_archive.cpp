@@ -132,8 +132,8 @@ void PackArchiveSetName(PackArchive& archive, std::string_view archiveName) {
 }
 
 void ReleasePackArchives() {
-  PackArchiveRelease(MemoryArchive);
-  PackArchiveRelease(FileArchive);
+  PackArchiveSetName(FileArchive, "");
+  PackArchiveSetName(MemoryArchive, "");
 }
 
 bool ResolveFileName(PackArchive& archive, const char* name, std::string& out, bool wantMemory) {

@@ -28,7 +28,8 @@ void PackArchiveRelease(PackArchive& archive);
 // Releases the last result, stores the new archive name and makes the archive worth consulting.
 void PackArchiveSetName(PackArchive& archive, std::string_view archiveName);
 
-// Both objects' results, at shutdown.
+// Empties both objects, the file search first: each forgets its archive, is worth consulting
+// again and drops its last result. Start-up and shutdown call it.
 void ReleasePackArchives();
 
 // out receives the name to open: the name as given when it exists on disk as a file, a memory

@@ -1,0 +1,50 @@
+// The entry sequence: command line, settings, start-up, main routine, loop routine, the end.
+#include "frame/program_entry.h"
+
+#include "core/console.h"
+#include "core/last_error.h"
+#include "core/process_globals.h"
+#include "core/str_value.h"
+#include "core/terminate.h"
+#include "frame/runtime_startup.h"
+
+namespace {
+
+constexpr int32_t kShowWindow = 1;
+
+void StartRuntime(const ProgramHooks& program) {
+  SetUserFunctionTable(program.userFunctions);
+  program.projectSettings();
+  RuntimeStartup(nullptr, kShowWindow, GetAppNameStr().data);
+  LastErrorCode = 0;
+  LastErrorLine = 0;
+  SourceLineWord = 0;
+}
+
+}  // namespace
+
+std::string JoinCommandLine(int argc, char** argv) {
+  std::string line;
+  for (int i = 0; i < argc; ++i) {
+    const std::string argument = argv[i] ? argv[i] : "";
+    if (i > 0) line += ' ';
+    const bool quoted = argument.empty() || argument.find_first_of(" \t") != std::string::npos;
+    line += quoted ? '"' + argument + '"' : argument;
+  }
+  return line;
+}
+
+int32_t RunProgram(int argc, char** argv, const ProgramHooks& program) {
+  SetCommandLineStr(JoinCommandLine(argc, argv).c_str());
+  StartRuntime(program);
+  const int32_t result = program.mainRoutine();
+  const StrValue loopName("QRN_ON_LOOP");
+  if (FindUserFunction(loopName)) RunLoopFunction(loopName);
+  TerminateProgram();
+  return result;
+}
+
+int32_t RuntimeInitNoMain(const ProgramHooks& program) {
+  StartRuntime(program);
+  return 1;
+}

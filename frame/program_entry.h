@@ -1,0 +1,32 @@
+// The program's entry into the runtime: a compiled program's main() hands its hooks to RunProgram,
+// which starts the runtime, runs the program and ends the process.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/user_functions.h"
+
+struct ProgramHooks {
+  // Fills the screen settings (ConfiguredScreenWidth/Height, ScreenSettings, DebugFlag) and the
+  // application name (GetAppNameStr) before the runtime starts.
+  void (*projectSettings)();
+  // The program's main routine; ending it with END never comes back.
+  int32_t (*mainRoutine)();
+  // The program's routines by name, ended by a row with a null function; null for none.
+  const UserFunctionEntry* userFunctions;
+};
+
+// Keeps the command line, applies the settings, starts the runtime, runs the main routine and
+// then the "QRN_ON_LOOP" routine when the program has one, and ends through the terminate path
+// with status 0. Returns only if the process is already ending.
+int32_t RunProgram(int argc, char** argv, const ProgramHooks& program);
+
+// The start-up for a host that runs the runtime without a main routine: the settings, the
+// start-up with the window shown, the error code cleared; 1. A window that cannot be made ends
+// the process with status 1, as for RunProgram.
+int32_t RuntimeInitNoMain(const ProgramHooks& program);
+
+// The arguments as one command line: separated by blanks, an empty argument or one holding a
+// blank or a tab in double quotes.
+std::string JoinCommandLine(int argc, char** argv);

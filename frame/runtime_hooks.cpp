@@ -1,0 +1,37 @@
+// The installed start-up and shutdown hooks, stand-ins until their layers replace them.
+#include "frame/runtime_hooks.h"
+
+namespace {
+
+// Function-local tables: layers install from their static initialisers, in any order.
+StartupHooks& InstalledStartup() {
+  static StartupHooks hooks = StartupStandIns();
+  return hooks;
+}
+
+ShutdownHooks& InstalledShutdown() {
+  static ShutdownHooks hooks = ShutdownStandIns();
+  return hooks;
+}
+
+}  // namespace
+
+const StartupHooks& GetStartupHooks() {
+  return InstalledStartup();
+}
+
+void SetStartupHooks(const StartupHooks& hooks) {
+  InstalledStartup() = hooks;
+}
+
+const ShutdownHooks& GetShutdownHooks() {
+  return InstalledShutdown();
+}
+
+void SetShutdownHooks(const ShutdownHooks& hooks) {
+  InstalledShutdown() = hooks;
+}
+
+void ChangeRuntimeHooks(void (*change)(StartupHooks& startup, ShutdownHooks& shutdown)) {
+  change(InstalledStartup(), InstalledShutdown());
+}

@@ -1,0 +1,176 @@
+// Whole runs of a program on the runtime, from the entry through start-up and the main routine
+// to the end of the process: the debug log's lines, standard output and the exit status.
+#include "tests/support/program_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+std::string ProgramFolder() {
+  return fs::canonical(QRN_TEST_PROGRAM_DIR).string();
+}
+
+// Every line of a run that starts, runs a main routine that ENDs and shuts down, under the
+// offscreen driver's software renderer. The texture limit depends on the driver.
+std::vector<std::string> ExpectedRunLog() {
+  return {"Start new log...",
+          "timer",
+          "rbow",
+          "rbow init",
+          "WIN32 init video",
+          "*** OpenGL Software Emulation - update driver!",
+          "get accurate timer - 1st call",
+          "flip - 1st call",
+          "BGRA ext supported",
+          "Texture size limit: *",
+          "init fbo",
+          "2D VP",
+          "OGRB init [OK]",
+          "Cptn",
+          "Network",
+          "Input",
+          "Window mode",
+          "Create DXin",
+          "reptr",
+          "getexe",
+          "cd",
+          "exepath=curdir= " + ProgramFolder(),
+          "quazboxing...",
+          "init gettimer",
+          "clear screen",
+          "flip",
+          "mk2D",
+          "finding font...",
+          "Init Finalized",
+          "Shut down QRN",
+          "qrn is shut down"};
+}
+
+void ExpectLogMatches(const std::vector<std::string>& actual,
+                      const std::vector<std::string>& expected) {
+  ASSERT_EQ(actual.size(), expected.size()) << "log:\n" << testing::PrintToString(actual);
+  for (size_t i = 0; i < expected.size(); ++i) {
+    if (expected[i] == "Texture size limit: *") {
+      const std::string prefix = "Texture size limit: ";
+      const std::string number = actual[i].substr(std::min(actual[i].size(), prefix.size()));
+      EXPECT_TRUE(actual[i].rfind(prefix, 0) == 0 && !number.empty() &&
+                  number.find_first_not_of("0123456789") == std::string::npos)
+          << actual[i];
+    } else {
+      EXPECT_EQ(actual[i], expected[i]) << "line " << i;
+    }
+  }
+}
+
+size_t CountOf(const std::string& text, const std::string& piece) {
+  size_t count = 0;
+  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+ProgramRun RunEntryProgram(const std::string& mode, const TempDir& tmp) {
+  return RunTestProgram("entry_program", {mode}, tmp);
+}
+
+}  // namespace
+
+TEST(ProgramRun, EntryStartUpMainRoutineAndEndWriteTheWholeLogAndExitZero) {
+  TempDir tmp;
+  const ProgramRun run = RunEntryProgram("end", tmp);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "main routine\nexit\n");
+  EXPECT_EQ(run.err, "");
+  ExpectLogMatches(Lines(run.log), ExpectedRunLog());
+}
+
+TEST(ProgramRun, AStaleFolderOfTheLogsNameBecomesTheLogFile) {
+  TempDir tmp;
+  fs::create_directory(tmp.Child("ErrorLog.txt"));
+  const ProgramRun run = RunEntryProgram("end", tmp);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(fs::is_regular_file(tmp.Child("ErrorLog.txt")));
+  EXPECT_EQ(run.log.rfind("Start new log...\n", 0), 0u);
+}
+
+TEST(ProgramRun, EveryWayOutRunsTheQuitSequenceOnceWithItsStatus) {
+  struct Case {
+    const char* mode;
+    int status;
+    const char* out;
+  };
+  const Case cases[] = {
+      {"return", 0, "main routine\nexit\n"},
+      {"loop", 0, "main routine\nloop pass 1\nloop pass 2\nloop pass 3\nexit\n"},
+      // A stale error code does not turn closing the window into a failure.
+      {"close", 0, "main routine\nexit\n"},
+      {"bounds", 1, "main routine\nexit\n"},
+      // END and a close inside the quit routine start no second shutdown.
+      {"quit-ends", 0, "main routine\nquit routine\nexit\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    TempDir tmp;
+    const ProgramRun run = RunEntryProgram(c.mode, tmp);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(CountOf(run.log, "Shut down QRN\n"), 1u);
+    const std::string tail = "Init Finalized\nShut down QRN\nqrn is shut down\n";
+    EXPECT_EQ(run.log.substr(run.log.size() - std::min(run.log.size(), tail.size())), tail);
+  }
+}
+
+TEST(ProgramRun, AnArrayBoundFailureIsReportedOnStandardError) {
+  TempDir tmp;
+  const ProgramRun run = RunEntryProgram("bounds", tmp);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("access: [   5]"), std::string::npos) << run.err;
+}
+
+TEST(ProgramRun, AFatalErrorInsideTheQuitSequenceEndsAtOnceWithStatusOne) {
+  TempDir tmp;
+  const ProgramRun run = RunEntryProgram("quit-fatal", tmp);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "main routine\nquit routine\n");
+  EXPECT_EQ(CountOf(run.log, "Shut down QRN\n"), 0u);
+}
+
+TEST(ProgramRun, TheDebugSwitchWritesTheEndOfProgramLinesBeforeTheShutdown) {
+  TempDir tmp;
+  const ProgramRun run = RunEntryProgram("debug", tmp);
+  EXPECT_EQ(run.status, 0);
+  const std::string tail = "Init Finalized\n-End On Line\n0\n-1\n0\n0\nShut down QRN\n";
+  EXPECT_NE(run.log.find(tail), std::string::npos) << run.log;
+}
+
+TEST(ProgramRun, AWindowThatCannotBeMadeEndsTheStartUpWithStatusOne) {
+  TempDir tmp;
+  const ProgramRun run = RunEntryProgram("nowindow", tmp);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(CountOf(run.err, "\n"), 1u) << run.err;
+  EXPECT_EQ(run.err.back(), '\n');
+  EXPECT_EQ(run.out.find("exit"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("main routine"), std::string::npos) << run.out;
+  const std::vector<std::string> log = Lines(run.log);
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), "WIN32 init video");
+}

@@ -1,0 +1,232 @@
+// Start-up and the quit sequence in-process: the objects made and released, the hidden start,
+// the order of the scene and the context, the system font's file and the command line.
+#include "frame/runtime_startup.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/console.h"
+#include "core/last_error.h"
+#include "core/process_globals.h"
+#include "core/user_functions.h"
+#include "frame/frame_cycle.h"
+#include "frame/frame_services.h"
+#include "frame/graphics_context.h"
+#include "frame/input_manager.h"
+#include "frame/program_entry.h"
+#include "frame/runtime_hooks.h"
+#include "frame/runtime_objects.h"
+#include "frame/runtime_shutdown.h"
+#include "frame/sound_device.h"
+#include "net/session_commands.h"
+#include "net/socket_layer.h"
+#include "platform/file_system.h"
+#include "platform/files.h"
+#include "platform/window.h"
+#include "system/pack_archive.h"
+#include "tests/support/gl_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class RuntimeStartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Keeps the GL driver loaded when the run's own window goes, as every GL test does.
+    gltest::SharedContext();
+    savedStartup = GetStartupHooks();
+    savedShutdown = GetShutdownHooks();
+    ConfiguredScreenWidth = 640;
+    ConfiguredScreenHeight = 480;
+    ScreenSettings = {0, 0, 60, 0};
+  }
+  void TearDown() override {
+    QuitRuntime();
+    SetStartupHooks(savedStartup);
+    SetShutdownHooks(savedShutdown);
+    ResetShutdownForTests();
+    ResetFrameCycleForTests();
+    ResetFrameServicesForTests();
+    ResetCoreStateForTests();
+    ScreenSettings = {};
+  }
+
+  std::string LogText() const { return TempDir::ReadBytes(tmp.Child("ErrorLog.txt")); }
+
+  TempDir tmp{true};
+  StartupHooks savedStartup{};
+  ShutdownHooks savedShutdown{};
+};
+
+size_t CountOf(const std::string& text, const std::string& piece) {
+  size_t count = 0;
+  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+int quitRoutineCalls = 0;
+void CountQuitRoutine() {
+  ++quitRoutineCalls;
+}
+const UserFunctionEntry kQuitRoutine[] = {{CountQuitRoutine, "QRN_ON_QUIT"}, {nullptr, nullptr}};
+
+}  // namespace
+
+TEST_F(RuntimeStartupTest, AHiddenStartMakesEveryObjectAndTheQuitSequenceReleasesThemOnce) {
+  SetUserFunctionTable(kQuitRoutine);
+  quitRoutineCalls = 0;
+  RuntimeStartup(nullptr, 0, "tile2cubes");
+
+  ASSERT_NE(GraphicsContext, nullptr);
+  platform::Window* window = GraphicsContext->window;
+  EXPECT_FALSE(platform::WindowShown(window));
+  EXPECT_EQ(GraphicsContext->fullscreen, 0);
+  EXPECT_EQ(platform::Title(window), "tile2cubes");
+  EXPECT_EQ(platform::WindowFromId(MainWindowHandle), window);
+  ASSERT_NE(InputObject, nullptr);
+  EXPECT_EQ(InputObject->window, window);
+  ASSERT_NE(SoundSlots, nullptr);
+  EXPECT_EQ(SoundSlots->size(), kSoundSlotCount);
+  EXPECT_NE(NetSessionRecord(), nullptr) << "the network installs its start-up step";
+  EXPECT_NE(SceneObject, nullptr) << "the 3D layer installs its start-up step";
+  EXPECT_EQ(GraphicsContext->scene, SceneObject);
+  EXPECT_EQ(platform::CurrentFolder(), ExecutableFolder());
+  EXPECT_EQ(MemoryArchive.archiveName, platform::ExecutablePath());
+  EXPECT_EQ(FileArchive.archiveName, platform::ExecutablePath());
+  EXPECT_EQ(AutoPauseFlag, 1u);
+  EXPECT_EQ(FrameTimes.startupTimeStamp, FrameTimes.currentFrameStart);
+
+  // Start references the program never gave back go too.
+  ASSERT_TRUE(SockStartup());
+  ASSERT_TRUE(SockStartup());
+
+  QuitRuntime();
+  QuitRuntime();
+  EXPECT_EQ(quitRoutineCalls, 1);
+  EXPECT_EQ(SockStartupCount(), 0);
+  EXPECT_EQ(GraphicsContext, nullptr);
+  EXPECT_EQ(InputObject, nullptr);
+  EXPECT_EQ(SoundSlots, nullptr);
+  EXPECT_EQ(SoundHolder, nullptr);
+  EXPECT_EQ(SceneObject, nullptr);
+  EXPECT_EQ(NetSessionRecord(), nullptr);
+  EXPECT_EQ(MainWindowHandle, 0u);
+  EXPECT_TRUE(MemoryArchive.archiveName.empty());
+  const std::string log = LogText();
+  EXPECT_EQ(CountOf(log, "Shut down QRN\n"), 1u);
+  EXPECT_EQ(log.substr(log.size() - 31), "Shut down QRN\nqrn is shut down\n");
+}
+
+namespace {
+
+struct SceneRecord {
+  int made = 0;
+  Rainbows3D* deleted = nullptr;
+  bool contextAliveAtDelete = false;
+};
+SceneRecord scene;
+int sceneMarker = 0;
+
+Rainbows3D* MakeFakeScene(OpenGLRainbows& ctx) {
+  ++scene.made;
+  ctx.scene = reinterpret_cast<Rainbows3D*>(&sceneMarker);
+  return ctx.scene;
+}
+
+void DeleteFakeScene(Rainbows3D* deleted) {
+  scene.deleted = deleted;
+  scene.contextAliveAtDelete =
+      GraphicsContext && GraphicsContext->window &&
+      platform::MakeCurrent(GraphicsContext->window, GraphicsContext->glContext);
+}
+
+}  // namespace
+
+TEST_F(RuntimeStartupTest, TheSceneIsDeletedWhileItsContextStillExists) {
+  scene = {};
+  ChangeRuntimeHooks([](StartupHooks& startup, ShutdownHooks& shutdown) {
+    startup.makeScene = MakeFakeScene;
+    shutdown.deleteScene = DeleteFakeScene;
+  });
+
+  RuntimeStartup(nullptr, 1, "scene");
+  EXPECT_EQ(scene.made, 1);
+  EXPECT_EQ(SceneObject, reinterpret_cast<Rainbows3D*>(&sceneMarker));
+  QuitRuntime();
+  EXPECT_EQ(scene.deleted, reinterpret_cast<Rainbows3D*>(&sceneMarker));
+  EXPECT_TRUE(scene.contextAliveAtDelete);
+  EXPECT_EQ(SceneObject, nullptr);
+}
+
+namespace {
+
+std::vector<std::string> fontsLoaded;
+bool RecordFontLoad(const char* path, int32_t font) {
+  fontsLoaded.push_back(std::string(path) + "@" + std::to_string(font));
+  return true;
+}
+
+}  // namespace
+
+TEST_F(RuntimeStartupTest, TheSystemFontComesFromTheFirstFileOfTheListThatExists) {
+  StartupHooks startup = GetStartupHooks();
+  startup.loadFont = RecordFontLoad;
+  SetStartupHooks(startup);
+  const fs::path folder = ExecutableFolder();
+  const fs::path media = folder / "Media";
+  const bool mediaExisted = fs::exists(media);
+  fs::create_directories(media);
+  for (const fs::path& file :
+       {media / "smalfont.bmp", folder / "smalfont.png", folder / "smalfont.bmp"}) {
+    TempDir::WriteBytes(file.string(), "font");
+  }
+
+  const auto loadedAtStartUp = [&] {
+    fontsLoaded.clear();
+    RuntimeStartup(nullptr, 1, "fonts");
+    QuitRuntime();
+    ResetShutdownForTests();
+    return fontsLoaded;
+  };
+  EXPECT_EQ(loadedAtStartUp(), std::vector<std::string>{"Media/smalfont.bmp@0"});
+  fs::remove(media / "smalfont.bmp");
+  EXPECT_EQ(loadedAtStartUp(), std::vector<std::string>{"smalfont.png@0"});
+  fs::remove(folder / "smalfont.png");
+  fs::remove(folder / "smalfont.bmp");
+  EXPECT_EQ(loadedAtStartUp(), std::vector<std::string>{});
+  if (!mediaExisted) fs::remove(media);
+}
+
+namespace {
+
+void SettingsThatLeaveAnError() {
+  SetLastErrorCode(5);
+  StrAssignCString(GetAppNameStr(), "no main");
+}
+int32_t NoMainRoutine() {
+  return 0;
+}
+
+}  // namespace
+
+TEST_F(RuntimeStartupTest, AStartWithoutAMainRoutineAnswersOneWithTheErrorCodeCleared) {
+  EXPECT_EQ(RuntimeInitNoMain({SettingsThatLeaveAnError, NoMainRoutine, kQuitRoutine}), 1);
+  EXPECT_EQ(LastErrorCode, 0);
+  ASSERT_NE(GraphicsContext, nullptr);
+  EXPECT_EQ(platform::Title(GraphicsContext->window), "no main");
+  EXPECT_EQ(UserFunctionTable, kQuitRoutine);
+}
+
+TEST(CommandLine, ArgumentsAreJoinedWithBlanksAndQuotedWhenTheyHoldBlanksOrAreEmpty) {
+  std::string args[] = {"/bin/tool", "a b", "", "tab\there", "plain"};
+  char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), args[4].data()};
+  EXPECT_EQ(JoinCommandLine(5, argv), "/bin/tool \"a b\" \"\" \"tab\there\" plain");
+  EXPECT_EQ(JoinCommandLine(0, argv), "");
+}

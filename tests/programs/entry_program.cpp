@@ -1,0 +1,98 @@
+// A whole program on the runtime for the entry and end tests. The first argument picks how it
+// ends: "end" (END), "return" (the main routine returns), "loop" (a loop routine ENDs on its
+// third pass), "close" (a window close while the error code holds 7), "bounds" (an array index
+// out of bounds), "quit-ends" (a quit routine that meets a close and ENDs), "quit-fatal" (a quit
+// routine that fails an array bound), "debug" (END with the debug switch on) or "nowindow" (no
+// window can be made).
+#include <cstdio>
+#include <cstring>
+
+#include "core/console.h"
+#include "core/dim_array.h"
+#include "core/last_error.h"
+#include "core/process_globals.h"
+#include "core/user_functions.h"
+#include "frame/frame_cycle.h"
+#include "frame/frame_services.h"
+#include "frame/program_entry.h"
+#include "frame/runtime_startup.h"
+#include "platform/input.h"
+#include "platform/window.h"
+
+// At the end of a run the window system is shut down and the GL driver unloaded, after which
+// the driver's own leaks can no longer be told from ours. The start-up and the quit sequence are
+// leak-checked in-process instead (tests/frame/runtime_startup_test.cpp).
+extern "C" __attribute__((used)) const char* __lsan_default_options() {
+  return "detect_leaks=0";
+}
+
+namespace {
+
+const char* mode = "end";
+
+bool ModeIs(const char* name) {
+  return std::strcmp(mode, name) == 0;
+}
+
+void ProjectSettings() {
+  ConfiguredScreenWidth = 640;
+  ConfiguredScreenHeight = 480;
+  ScreenSettings = {0, 0, 30, 0};
+  DebugFlag = ModeIs("debug") ? 1 : 0;
+  StrAssignCString(GetAppNameStr(), "entry test");
+  if (ModeIs("nowindow")) platform::test::FailWindowCreation(true);
+}
+
+void CloseTheWindow() {
+  platform::test::InjectClose();
+  ShowScreen(1);
+}
+
+void FailAnArrayBound() {
+  DimArray values{};
+  ArrayDimInt(values, 3, 0, 0, 0);
+  *ArrayElementAt(values, 5) = 1;
+}
+
+int32_t MainRoutine() {
+  std::puts("main routine");
+  if (ModeIs("return") || ModeIs("loop")) return 0;
+  if (ModeIs("close")) {
+    SetLastErrorCode(7);
+    CloseTheWindow();
+  }
+  if (ModeIs("bounds")) FailAnArrayBound();
+  EndLoopAndExit();
+  std::puts("after END");
+  return 0;
+}
+
+void LoopRoutine() {
+  static int passes = 0;
+  std::printf("loop pass %d\n", ++passes);
+  if (passes == 3) EndLoopAndExit();
+}
+
+void QuitRoutine() {
+  std::puts("quit routine");
+  if (ModeIs("quit-fatal")) FailAnArrayBound();
+  CloseTheWindow();
+  EndLoopAndExit();
+}
+
+const UserFunctionEntry kNoRoutines[] = {{nullptr, nullptr}};
+const UserFunctionEntry kLoopRoutines[] = {{LoopRoutine, "QRN_ON_LOOP"}, {nullptr, nullptr}};
+const UserFunctionEntry kQuitRoutines[] = {{QuitRoutine, "QRN_ON_QUIT"}, {nullptr, nullptr}};
+
+const UserFunctionEntry* RoutinesForMode() {
+  if (ModeIs("loop")) return kLoopRoutines;
+  if (ModeIs("quit-ends") || ModeIs("quit-fatal")) return kQuitRoutines;
+  return kNoRoutines;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1) mode = argv[1];
+  return RunProgram(argc, argv, {ProjectSettings, MainRoutine, RoutinesForMode()});
+}

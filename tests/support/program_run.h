@@ -1,0 +1,66 @@
+// Runs one of the test programs (tests/programs) as a subprocess with a private TMPDIR and
+// collects its exit status, standard output, standard error and debug log.
+#pragma once
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+
+extern char** environ;
+
+struct ProgramRun {
+  int status = -1;  // the exit status, or -1 when the program did not exit normally
+  std::string out;
+  std::string err;
+  std::string log;
+};
+
+// The environment of this process with TMPDIR replaced.
+inline std::vector<std::string> EnvironmentWithTmpdir(const std::string& tmpdir) {
+  std::vector<std::string> entries;
+  for (char** entry = environ; *entry; ++entry) {
+    if (std::string(*entry).rfind("TMPDIR=", 0) != 0) entries.push_back(*entry);
+  }
+  entries.push_back("TMPDIR=" + tmpdir);
+  return entries;
+}
+
+inline ProgramRun RunTestProgram(const std::string& program, const std::vector<std::string>& args,
+                                 const TempDir& tmp) {
+  const std::string path = std::string(QRN_TEST_PROGRAM_DIR) + "/" + program;
+  std::vector<std::string> argStrings{path};
+  argStrings.insert(argStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& s : argStrings) argv.push_back(s.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> envStrings = EnvironmentWithTmpdir(tmp.path.string());
+  std::vector<char*> envp;
+  for (std::string& s : envStrings) envp.push_back(s.data());
+  envp.push_back(nullptr);
+
+  const std::string outFile = tmp.Child("stdout.txt");
+  const std::string errFile = tmp.Child("stderr.txt");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
+  ProgramRun run;
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return run;
+  int wstatus = 0;
+  waitpid(pid, &wstatus, 0);
+  if (WIFEXITED(wstatus)) run.status = WEXITSTATUS(wstatus);
+  run.out = TempDir::ReadBytes(outFile);
+  run.err = TempDir::ReadBytes(errFile);
+  run.log = TempDir::ReadBytes(tmp.Child("ErrorLog.txt"));
+  return run;
+}
