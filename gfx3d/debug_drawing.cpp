@@ -12,14 +12,14 @@ namespace {
 
 constexpr float kIcoX = 0.525731086730957f;
 constexpr float kIcoZ = 0.8506507873535156f;
-constexpr Vec3 kIcosahedron[12] = {
-    {-kIcoX, 0, kIcoZ}, {kIcoX, 0, kIcoZ}, {-kIcoX, 0, -kIcoZ}, {kIcoX, 0, -kIcoZ},
-    {0, kIcoZ, kIcoX},  {0, kIcoZ, -kIcoX}, {0, -kIcoZ, kIcoX}, {0, -kIcoZ, -kIcoX},
-    {kIcoZ, kIcoX, 0},  {-kIcoZ, kIcoX, 0}, {kIcoZ, -kIcoX, 0}, {-kIcoZ, -kIcoX, 0}};
+constexpr Vec3 kIcosahedron[12] = {{-kIcoX, 0, kIcoZ}, {kIcoX, 0, kIcoZ},   {-kIcoX, 0, -kIcoZ},
+                                   {kIcoX, 0, -kIcoZ}, {0, kIcoZ, kIcoX},   {0, kIcoZ, -kIcoX},
+                                   {0, -kIcoZ, kIcoX}, {0, -kIcoZ, -kIcoX}, {kIcoZ, kIcoX, 0},
+                                   {-kIcoZ, kIcoX, 0}, {kIcoZ, -kIcoX, 0},  {-kIcoZ, -kIcoX, 0}};
 constexpr int kIcosahedronFaces[20][3] = {
-    {0, 4, 1},  {0, 9, 4},  {9, 5, 4},  {4, 5, 8},  {4, 8, 1},  {8, 10, 1}, {8, 3, 10},
-    {5, 3, 8},  {5, 2, 3},  {2, 7, 3},  {7, 10, 3}, {7, 6, 10}, {7, 11, 6}, {11, 0, 6},
-    {0, 1, 6},  {6, 1, 10}, {9, 0, 11}, {9, 11, 2}, {9, 2, 5},  {7, 2, 11}};
+    {0, 4, 1}, {0, 9, 4},  {9, 5, 4},  {4, 5, 8},  {4, 8, 1},  {8, 10, 1}, {8, 3, 10},
+    {5, 3, 8}, {5, 2, 3},  {2, 7, 3},  {7, 10, 3}, {7, 6, 10}, {7, 11, 6}, {11, 0, 6},
+    {0, 1, 6}, {6, 1, 10}, {9, 0, 11}, {9, 11, 2}, {9, 2, 5},  {7, 2, 11}};
 
 void Subdivide(Vec3 centre, float radius, Vec3 a, Vec3 b, Vec3 c, int32_t depth,
                std::vector<WireLoop>& out) {
@@ -72,14 +72,14 @@ void ArrowStrip(const float (&points)[8][3]) {
   glEnd();
 }
 
-constexpr float kRedArrow[8][3] = {{0, 0, 0},        {1, 0, 0},     {0.75f, 0.25f, 0},
-                                   {0.75f, -0.25f, 0}, {1, 0, 0},     {0.75f, 0, 0.25f},
+constexpr float kRedArrow[8][3] = {{0, 0, 0},          {1, 0, 0}, {0.75f, 0.25f, 0},
+                                   {0.75f, -0.25f, 0}, {1, 0, 0}, {0.75f, 0, 0.25f},
                                    {0.75f, 0, -0.25f}, {1, 0, 0}};
-constexpr float kGreenArrow[8][3] = {{0, 0, 0},        {0, 1, 0},     {0, 0.75f, 0.25f},
-                                     {0, 0.75f, -0.25f}, {0, 1, 0},     {0.25f, 0.75f, 0},
+constexpr float kGreenArrow[8][3] = {{0, 0, 0},          {0, 1, 0}, {0, 0.75f, 0.25f},
+                                     {0, 0.75f, -0.25f}, {0, 1, 0}, {0.25f, 0.75f, 0},
                                      {-0.25f, 0.75f, 0}, {0, 1, 0}};
-constexpr float kBlueArrow[8][3] = {{0, 0, 0},        {0, 0, 1},     {0.25f, 0, 0.75f},
-                                    {-0.25f, 0, 0.75f}, {0, 0, 1},     {0, 0.25f, 0.75f},
+constexpr float kBlueArrow[8][3] = {{0, 0, 0},          {0, 0, 1}, {0.25f, 0, 0.75f},
+                                    {-0.25f, 0, 0.75f}, {0, 0, 1}, {0, 0.25f, 0.75f},
                                     {0, -0.25f, 0.75f}, {0, 0, 1}};
 
 }  // namespace
@@ -87,8 +87,8 @@ constexpr float kBlueArrow[8][3] = {{0, 0, 0},        {0, 0, 1},     {0.25f, 0, 
 std::vector<WireLoop> WireSphereLoops(Vec3 centre, float radius, int32_t depth) {
   std::vector<WireLoop> loops;
   for (const auto& face : kIcosahedronFaces) {
-    Subdivide(centre, radius, kIcosahedron[face[0]], kIcosahedron[face[1]],
-              kIcosahedron[face[2]], depth, loops);
+    Subdivide(centre, radius, kIcosahedron[face[0]], kIcosahedron[face[1]], kIcosahedron[face[2]],
+              depth, loops);
   }
   return loops;
 }

@@ -260,8 +260,8 @@ void DrawCelOutline(DrawContext& dc, int32_t count) {
   glDisableClientState(GL_VERTEX_ARRAY);
   if (scene.lightMask != 0) CachedEnable(kCapLighting);
   if (dc.ctx) {
-    BindSpriteTextures(*dc.ctx, dc.ctx->unit0Sprite, dc.ctx->unit1Sprite,
-                       dc.ctx->secondTextureFlag, dc.table);
+    BindSpriteTextures(*dc.ctx, dc.ctx->unit0Sprite, dc.ctx->unit1Sprite, dc.ctx->secondTextureFlag,
+                       dc.table);
   }
   ApplyCullMode(scene, cullMode);
   UnbindArrayBuffer();
@@ -302,8 +302,8 @@ void DrawMeshFrame(Rainbows3D& scene, MeshObjectX& part, int32_t frameA, int32_t
   CachedEnable(kCapColorMaterial);
   PrepareForShadowLight(dc);
   if (part.triangles.empty()) TriangulateBuildStream(part);
-  const Vec3 light = scene.shadowLightOn ? IntoObjectSpace(entity, scene.shadowLightPosition)
-                                         : Vec3{};
+  const Vec3 light =
+      scene.shadowLightOn ? IntoObjectSpace(entity, scene.shadowLightPosition) : Vec3{};
   if (stencil) {
     DrawStencilVolumes(dc, light);
     LeaveArraysForTwoD();
