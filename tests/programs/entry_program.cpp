@@ -19,13 +19,6 @@
 #include "platform/input.h"
 #include "platform/window.h"
 
-// At the end of a run the window system is shut down and the GL driver unloaded, after which
-// the driver's own leaks can no longer be told from ours. The start-up and the quit sequence are
-// leak-checked in-process instead (tests/frame/runtime_startup_test.cpp).
-extern "C" __attribute__((used)) const char* __lsan_default_options() {
-  return "detect_leaks=0";
-}
-
 namespace {
 
 const char* mode = "end";
