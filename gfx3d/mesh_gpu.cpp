@@ -126,6 +126,7 @@ void ClearMeshObjectX(MeshObjectX& part, bool freeStorage) {
   part.edges.SetGrowth(64, 64);
   part.facing.SetGrowth(64, 64);
   DeleteBuffer(part.staticBuffer);
+  part.staticBufferRecords = 0;
   DeleteBuffer(part.streamBuffer);
   DeleteTexture(part.rampTexture);
 }

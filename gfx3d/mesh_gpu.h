@@ -30,6 +30,7 @@ class MeshObjectX : public MeshObject {
 
   uint32_t hasColours = 0;    // 1 when a real colour other than white is used
   uint32_t staticBuffer = 0;  // GL buffer with frame 0's triangle list; 0 = none yet
+  int32_t staticBufferRecords = 0;  // how many records the static buffer holds
   uint32_t streamBuffer = 0;  // GL buffer refilled by draws of changed vertices
   uint32_t rampTexture = 0;   // cel-shading ramp; 0 = none yet
   float rampRowStep = 0;      // 1 / the ramp texture's height

@@ -1,0 +1,98 @@
+// Frame choice, working-list rebuild and outline width of object drawing.
+#include "gfx3d/object_drawing_maths.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+int32_t ClampFrame(int32_t frame, int32_t frameCount) {
+  return std::max(0, std::min(frame, frameCount - 1));
+}
+
+// Short vectors are left as they are here, unlike the light and debug-drawing rule.
+Vec3 Direction(Vec3 v) {
+  return NormaliseOrKeep(v);
+}
+
+Vec3 Blend(Vec3 x, Vec3 y, float w) {
+  return x + (y - x) * w;
+}
+
+bool IsIdentity3x3(const Mat4& m) {
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) {
+      if (m.at(r, c) != (r == c ? 1.0f : 0.0f)) return false;
+    }
+  }
+  return true;
+}
+
+void ShapeRecord(MeshVertex& record, const MeshVertex& fromX, const LightShaping& shaping,
+                 float rampRowStep) {
+  const Vec3 l = Direction(shaping.light - record.position);
+  if (shaping.mode == 1) {
+    const Vec3 dots{Dot(fromX.tangent, l), Dot(fromX.bitangent, l), Dot(record.normal, l)};
+    record.lightVector = dots * 0.5f + Vec3{0.5f, 0.5f, 0.5f};
+  } else if (shaping.mode == 2) {
+    record.bitangent.y = (float(record.colourIndex) + 0.5f) * rampRowStep;
+    const Vec3 d = Direction(record.position - record.normal);
+    record.bitangent.x = std::clamp(Dot(l, d), 0.05f, 0.95f);
+  }
+}
+
+}  // namespace
+
+FramePair ChooseFramePair(int32_t a, int32_t b, float t, bool animate, int32_t frameCount) {
+  FramePair pair{a, b, t};
+  if (animate) {
+    if (t < 0 || t > 1) t = std::fabs(std::fmod(t, 1.0f));
+    const float p = float(b - a) * t + float(a);
+    const int32_t i = int32_t(p);
+    if (a < b) {
+      pair = {i + 1, i, 1 - (p - float(i))};
+    } else if (b < a) {
+      pair = {i, i + 1, p - float(i)};
+    } else {
+      pair = {a, b, 0};
+    }
+  }
+  pair.x = ClampFrame(pair.x, frameCount);
+  pair.y = ClampFrame(pair.y, frameCount);
+  return pair;
+}
+
+int32_t BlendableRecords(const MeshObjectX& part, const FramePair& pair) {
+  return std::min({part.triangles.count(), part.frames[pair.x].triangles.count(),
+                   part.frames[pair.y].triangles.count()});
+}
+
+void RebuildWorkingList(MeshObjectX& part, const FramePair& pair, int32_t count,
+                        const LightShaping& shaping, const float textureOffset[2]) {
+  const MeshVertex* x = part.frames[pair.x].triangles.data();
+  const MeshVertex* y = part.frames[pair.y].triangles.data();
+  for (int32_t i = 0; i < count; ++i) {
+    MeshVertex& record = part.triangles[i];
+    if (pair.weight != 0) {
+      record.position = Blend(x[i].position, y[i].position, pair.weight);
+      record.normal = Blend(x[i].normal, y[i].normal, pair.weight);
+    } else {
+      record = x[i];
+    }
+    if (shaping.mode != 0) ShapeRecord(record, x[i], shaping, part.rampRowStep);
+    // Fresh from frame x each time, so a blended draw adds the offset once, not once per draw.
+    record.u = x[i].u + textureOffset[0];
+    record.v = x[i].v + textureOffset[1];
+  }
+}
+
+float CelOutlineWidth(float viewFactor, Vec3 eyeInObject, Vec3 centre, const Mat4& entity,
+                      int32_t stackDepth) {
+  const Vec3 e = eyeInObject - centre;
+  const float squared = Dot(e, e);
+  float width = viewFactor * (squared <= 1e-7f ? 0.0f : std::sqrt(squared)) * 0.003f;
+  if (IsIdentity3x3(entity)) return width;
+  const float s = (ColumnLength(entity, 0) + ColumnLength(entity, 1) + ColumnLength(entity, 2)) / 3;
+  for (int32_t i = 0; i < stackDepth; ++i) width /= s * s;
+  return width;
+}
