@@ -21,7 +21,8 @@ inline constexpr ProjectSettingsValues kToolProjectSettings = {640, 480, 0,  0,
                                                                0,   0,   30, "tile2cubes"};
 
 // Called by the program entry before the runtime starts: writes the settings into the
-// runtime's start-up state and installs the tool's table of named routines and its hook.
+// runtime's start-up state and installs the tool's table of named routines, its hook and its
+// screen.
 void ProjectSettings();
 
 // Each returns a new string that the caller releases.

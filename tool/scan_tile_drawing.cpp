@@ -1,6 +1,12 @@
-// The tile quad: four corners of a triangle strip, texture positions in image pixels.
+// The tile quad: four corners of a triangle strip, texture positions in image pixels; and the
+// read-back of the drawn tile.
 #include "tool/scan_tile_drawing.h"
 
+#include <vector>
+
+#include "frame/runtime_objects.h"
+#include "gfx2d/background_commands.h"
+#include "gfx2d/draw_commands.h"
 #include "gfx2d/polygon_batch.h"
 
 void DrawScanTile(OpenGLRainbows& ctx, const ScanAnswers& answers, double tile) {
@@ -15,4 +21,18 @@ void DrawScanTile(OpenGLRainbows& ctx, const ScanAnswers& answers, double tile) 
   AddPolygonVertex(ctx, 0, float(h), float(u0), float(v1), kNoVertexColour);
   AddPolygonVertex(ctx, float(w), float(h), float(u1), float(v1), kNoVertexColour);
   EndPolygon(ctx);
+}
+
+TileReader ScreenTileReader(const ScanAnswers& answers) {
+  const int32_t columns = ScanLoopCount(answers.width), rows = ScanLoopCount(answers.height);
+  std::vector<uint32_t> tilePixels(size_t(columns) * size_t(rows));
+  return [answers, columns, rows, tilePixels](double tile) mutable {
+    ClearScreen(0);
+    if (GraphicsContext) DrawScanTile(*GraphicsContext, answers, tile);
+    uint32_t* pixel = tilePixels.data();
+    for (int32_t y = 0; y < rows; ++y) {
+      for (int32_t x = 0; x < columns; ++x) *pixel++ = static_cast<uint32_t>(GetPixel(x, y));
+    }
+    return static_cast<const uint32_t*>(tilePixels.data());
+  };
 }

@@ -7,6 +7,7 @@
 #include "tool/image_scan.h"
 #include "tool/tool_globals.h"
 #include "tool/tool_screen.h"
+#include "tool/tool_screen_commands.h"
 
 const UserFunctionEntry ToolUserFunctions[3] = {
     {ShowFPS, "ShowFPS"}, {clear_object, "clear_object"}, {nullptr, nullptr}};
@@ -14,6 +15,7 @@ const UserFunctionEntry ToolUserFunctions[3] = {
 void InstallToolHooks() {
   SetUserFunctionTable(ToolUserFunctions);
   SetToolEmptyHook(ToolEmptyHook);
+  InstallToolScreen(RuntimeToolScreen());
 }
 
 void ToolEmptyHook() {}

@@ -8,7 +8,8 @@
 // "ShowFPS", then "clear_object", then the end row.
 extern const UserFunctionEntry ToolUserFunctions[3];
 
-// Registers the table with the runtime and ToolEmptyHook with CloseAllFiles.
+// Registers the table with the runtime and ToolEmptyHook with CloseAllFiles, and makes the
+// runtime's commands the tool's screen.
 void InstallToolHooks();
 
 // Run by the runtime after it closed all eight file channels; the tool has nothing to add.

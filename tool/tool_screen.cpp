@@ -34,18 +34,26 @@ void PrintToolText(const Str& text, double x, double y) {
   if (gScreen.printText) gScreen.printText(text, x, y);
 }
 
+void PrintToolText(const char* text, double x, double y) {
+  Str line;
+  StrFromCString(line, text);
+  PrintToolText(line, x, y);
+  StrRelease(line);
+}
+
+double AskToolNumber(int32_t x, int32_t y) {
+  double answer = 0;
+  if (gScreen.inputNumber) gScreen.inputNumber(&answer, x, y, 0);
+  return answer;
+}
+
 int32_t ProgressBarWidth(double done, double total) {
   return TruncToI32(done / total * 640);
 }
 
 void ProgressStep(const char* text, const ProgressBar* bar, bool last) {
   if (!gScreen.showScreen || !ProgressFrameDue(last)) return;
-  if (text) {
-    Str line;
-    StrFromCString(line, text);
-    PrintToolText(line, 0, 0);
-    StrRelease(line);
-  }
+  if (text) PrintToolText(text, 0, 0);
   if (bar && gScreen.drawRect) gScreen.drawRect(0, bar->y, bar->width, bar->height, bar->colour);
   gScreen.showScreen();
 }

@@ -1,6 +1,6 @@
-// What the tool's screens draw with, and the one progress step of its long loops. The program
-// installs the runtime's drawing commands here; while none are installed (the writers and the
-// scan run headless in tests) nothing is drawn and no frame is shown.
+// What the tool's screens draw and ask with, and the one progress step of its long loops. The
+// program installs the runtime's commands here; while none are installed (the writers and the
+// scan run headless in tests) nothing is drawn, no frame is shown and no answer is typed.
 #pragma once
 
 #include <cstdint>
@@ -13,11 +13,16 @@ struct ToolScreen {
   void (*showScreen)();
   void (*end3DMode)();
   double (*frameTime)();  // milliseconds of the last frame
+  // The on-screen line editor: the typed number, read at (x, y) when Enter ends the line.
+  void (*inputNumber)(double* value, int32_t x, int32_t y, int32_t proportional);
 };
 
 void InstallToolScreen(const ToolScreen& screen);
 const ToolScreen& CurrentToolScreen();
 void PrintToolText(const Str& text, double x, double y);
+void PrintToolText(const char* text, double x, double y);
+// The answer typed at (x, y) in fixed-width text; 0 while nothing can be typed.
+double AskToolNumber(int32_t x, int32_t y);
 
 struct ProgressBar {
   int32_t y;

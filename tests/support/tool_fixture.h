@@ -1,16 +1,20 @@
 // The tool's globals at their program-start values with the main program's arrays made, a fresh
 // current folder for the files it writes, and headless screens; everything put back afterwards.
+// Also strips as the screen shows them and as image files, and numbers typed from a script.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/user_functions.h"
+#include "gfx2d/image_save.h"
+#include "gfx2d/rgba_image.h"
 #include "system/file_commands.h"
 #include "tests/support/temp_dir.h"
 #include "tool/image_scan.h"
@@ -94,4 +98,51 @@ inline ScanAnswers TileAnswers(double width, double height, double layers, doubl
   answers.layers = layers;
   answers.mirror = mirror;
   return answers;
+}
+
+// The strip as an image file, BMP for a ".bmp" name: a file without alpha, so the loader's colour
+// key alone decides which pixels the sprite holds transparent.
+inline bool SaveStripImage(const StripImage& strip, const std::string& path) {
+  RgbaImage image;
+  bool saved = ResizeImage(image, strip.width, strip.height);
+  for (size_t i = 0; saved && i < strip.pixels.size(); ++i) {
+    const uint32_t c = strip.pixels[i];
+    const uint8_t rgba[4] = {uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16), 255};
+    std::copy(rgba, rgba + 4, image.pixels + i * 4);
+  }
+  saved = saved && SaveImage(path.c_str(), image);
+  ReleaseImage(image);
+  return saved;
+}
+
+// Numbers typed at the tool's questions, handed out in order; a question past the script gets 0.
+struct TypedNumbers {
+  static std::vector<double>& Script() {
+    static std::vector<double> script;
+    return script;
+  }
+  static size_t& Next() {
+    static size_t next = 0;
+    return next;
+  }
+  static void Type(double* value, int32_t, int32_t, int32_t) {
+    *value = Next() < Script().size() ? Script()[Next()] : 0;
+    ++Next();
+  }
+  // The tool's screen with only the number question typed from the script.
+  static ToolScreen Screen(std::vector<double> script) {
+    Script() = std::move(script);
+    Next() = 0;
+    ToolScreen screen{};
+    screen.inputNumber = Type;
+    return screen;
+  }
+};
+
+// The answers as typed at the scan's questions: the colour components only after a custom answer.
+inline std::vector<double> TypedScanAnswers(const ScanAnswers& a) {
+  std::vector<double> typed{a.custom};
+  if (a.custom != 0) typed.insert(typed.end(), {a.red, a.green, a.blue});
+  typed.insert(typed.end(), {a.readType, a.width, a.height, a.layers, a.mirror});
+  return typed;
 }

@@ -11,6 +11,7 @@
 #include "tests/support/fake_clock.h"
 #include "tests/support/program_end.h"
 #include "tests/support/tool_fixture.h"
+#include "tool/image_scan_command.h"
 #include "tool/palette.h"
 
 namespace {
@@ -158,14 +159,15 @@ TEST(ScanSizeLimit, AcceptsUpTo254AndAMirroredCopyThatStillFits) {
   EXPECT_EQ(std::string(ScanTooBigText().c_str()), "Too big, must be 254x254x254 tiles or less");
 }
 
-TEST(ScanSizeLimitDeathTest, TooBigEndsTheProgramWithStatusZeroAndWritesNothing) {
+TEST(ScanSizeLimitDeathTest, TooBigEndsTheScanWithStatusZeroAndWritesNothing) {
   for (const ScanAnswers& answers :
        {TileAnswers(255, 8, 1), TileAnswers(8, 8, 255), TileAnswers(8, 8, 128, 1)}) {
     TempDir tmp;
     EXPECT_EXIT(
         {
           std::filesystem::current_path(tmp.path);
-          EndScanWhenTooBig(answers);
+          InstallToolScreen(TypedNumbers::Screen(TypedScanAnswers(answers)));
+          ScanImageToVoxels(StrValue("strip.png"));
           std::abort();
         },
         testing::ExitedWithCode(0), "");

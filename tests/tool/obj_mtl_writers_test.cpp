@@ -136,7 +136,10 @@ void RecordText(const Str& text, double, double) {
 
 TEST_F(ObjMtlWriters, ProgressStepsOncePerNumberAndFaceWithThePhaseRunningOn) {
   AddFace(3);
-  InstallToolScreen(ToolScreen{RecordText, nullptr, RecordFrame, nullptr, nullptr});
+  ToolScreen screen{};
+  screen.printText = RecordText;
+  screen.showScreen = RecordFrame;
+  InstallToolScreen(screen);
   {
     FakeClockScope clock(1000, 16);
     EXPECT_EQ(WriteObjFile(), 0);

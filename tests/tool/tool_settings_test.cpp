@@ -35,7 +35,7 @@ bool HasForm(const std::string& text, const std::string& form) {
 
 using ToolSettings = ToolTest;
 
-TEST_F(ToolSettings, ProjectSettingsGiveTheWindowItsSizeAndTitleAndInstallTheRoutines) {
+TEST_F(ToolSettings, ProjectSettingsGiveTheWindowItsSizeAndTitleAndInstallRoutinesAndScreen) {
   ProjectSettings();
   EXPECT_EQ(ConfiguredScreenWidth, 640);
   EXPECT_EQ(ConfiguredScreenHeight, 480);
@@ -49,6 +49,9 @@ TEST_F(ToolSettings, ProjectSettingsGiveTheWindowItsSizeAndTitleAndInstallTheRou
   EXPECT_EQ(FindUserFunction(StrValue("showfps")), nullptr);
   EXPECT_EQ(std::string(UserFunctionTable[0].name), "ShowFPS");
   EXPECT_EQ(UserFunctionTable[2].fn, nullptr);
+  const ToolScreen& screen = CurrentToolScreen();
+  EXPECT_TRUE(screen.printText && screen.drawRect && screen.showScreen && screen.frameTime)
+      << "the tool's screens draw with the runtime's commands";
   CloseAllFiles();  // runs the tool's hook, which must do nothing
   AppNameStrRelease();
 }

@@ -1,0 +1,206 @@
+// The scan as the program runs it: its questions, and strips loaded from files, drawn tile by
+// tile and read back from the screen, which must give the cells the headless scan gives.
+#include "tool/image_scan_command.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/str_value.h"
+#include "gfx2d/draw_commands.h"
+#include "gfx2d/screen_read_cache.h"
+#include "gfx2d/sprite_commands.h"
+#include "gfx2d/sprite_store.h"
+#include "tests/support/frame_cycle_fixture.h"
+#include "tests/support/tool_fixture.h"
+#include "tool/scan_tile_drawing.h"
+
+namespace {
+
+std::vector<std::string> gAsked;
+
+void RecordText(const Str& text, double, double y) {
+  gAsked.push_back(std::string(text.data) + " @" + std::to_string(int(y)));
+}
+void RecordNumber(double* value, int32_t x, int32_t y, int32_t proportional) {
+  gAsked.push_back("number @" + std::to_string(x) + "," + std::to_string(y) + " " +
+                   std::to_string(proportional));
+  TypedNumbers::Type(value, x, y, proportional);
+}
+
+using ScanQuestions = ToolTest;
+
+TEST_F(ScanQuestions, AreAskedInOrderWithTheColourOnlyAfterACustomAnswer) {
+  ToolScreen screen = TypedNumbers::Screen({2, 10, 20, 30, 1, 16, 12, 5, 1});
+  screen.printText = RecordText;
+  screen.inputNumber = RecordNumber;
+  InstallToolScreen(screen);
+  gAsked.clear();
+  const ScanAnswers a = AskScanQuestions();
+  const std::vector<std::string> asked{"Custom transparent? (black is default) @0",
+                                       "number @0,20 0",
+                                       "Enter red value (0-255) @0",
+                                       "number @0,20 0",
+                                       "Enter green value (0-255) @0",
+                                       "number @0,20 0",
+                                       "Enter blue value (0-255) @0",
+                                       "number @0,20 0",
+                                       "Image Read Type @0",
+                                       "0 = horizontal, 1 = vertical @20",
+                                       "number @0,40 0",
+                                       "Enter width, 8-255 @0",
+                                       "number @0,20 0",
+                                       "Enter height, 8-255 @0",
+                                       "number @0,20 0",
+                                       "Enter layers 1-255 @0",
+                                       "number @0,20 0",
+                                       "Mirror?(1=yes, 0=no) @0",
+                                       "number @0,20 0"};
+  EXPECT_EQ(gAsked, asked);
+  EXPECT_EQ((std::vector<double>{a.custom, a.red, a.green, a.blue, a.readType, a.width, a.height,
+                                 a.layers, a.mirror}),
+            (std::vector<double>{2, 10, 20, 30, 1, 16, 12, 5, 1}));
+
+  screen = TypedNumbers::Screen({0, 0, 8, 8, 2, 0});
+  screen.printText = RecordText;
+  screen.inputNumber = RecordNumber;
+  InstallToolScreen(screen);
+  gAsked.clear();
+  const ScanAnswers b = AskScanQuestions();
+  ASSERT_EQ(gAsked.size(), 13u);
+  EXPECT_EQ(gAsked[2], "Image Read Type @0");
+  EXPECT_EQ((std::vector<double>{b.red, b.width, b.layers}), (std::vector<double>{0, 8, 2}));
+}
+
+// The scan on the process's graphics context, with answers typed from a script.
+class ScanOnScreen : public FrameCycleFixture {
+ protected:
+  TempDir folder;
+
+  void SetUp() override {
+    FrameCycleFixture::SetUp();
+    ResetToolStateForTests();
+    MakeToolArrays();
+    SetSpriteSmoothingCmd(0);
+  }
+  void TearDown() override {
+    FreeSprite(Context(), kStripSprite);
+    ResetToolScreenForTests();
+    ResetToolStateForTests();
+    FrameCycleFixture::TearDown();
+  }
+
+  void ScanFile(const StripImage& strip, const ScanAnswers& answers) {
+    const std::string file = folder.Child("strip.bmp");
+    ASSERT_TRUE(SaveStripImage(strip, file));
+    InstallToolScreen(TypedNumbers::Screen(TypedScanAnswers(answers)));
+    EXPECT_EQ(ScanImageToVoxels(StrValue(file.c_str())), 0);
+  }
+
+  // The box's cells 0-20 on each axis and the palette size, for comparing two scans.
+  static std::vector<double> Box() {
+    std::vector<double> cells{ToolGlobals.PaletteCount, ToolGlobals.GridSizeX,
+                              ToolGlobals.GridSizeY, ToolGlobals.GridSizeZ};
+    for (int32_t z = 0; z <= 20; ++z)
+      for (int32_t y = 0; y <= 20; ++y)
+        for (int32_t x = 0; x <= 20; ++x) cells.push_back(VoxelAt(x, y, z));
+    return cells;
+  }
+};
+
+constexpr uint32_t kKeyed = 0x8000FF;  // the loader's colour key: the sprite holds it transparent
+
+// Three 8 x 8 tiles side by side; tile t has one pixel at column t, row t.
+StripImage ThreeTileStrip() {
+  StripImage strip(24, 8);
+  for (int32_t t = 0; t < 3; ++t) strip.At(8 * t + t, t) = kRed + uint32_t(t);
+  return strip;
+}
+
+TEST_F(ScanOnScreen, DrawnTilesGiveTheCellsTheStripHolds) {
+  StripImage wide = TwoTileStrip();
+  wide.At(13, 5) = kKeyed;
+  StripImage tall(8, 16);
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 16; ++x) tall.At(x % 8, y + (x / 8) * 8) = wide.At(x, y);
+  ScanAnswers stacked = TileAnswers(8, 8, 2);
+  stacked.readType = 1;
+  ScanAnswers customRed = TileAnswers(8, 8, 2);
+  customRed.custom = 1;
+  customRed.red = 255;
+
+  struct Case {
+    const char* name;
+    StripImage strip;
+    ScanAnswers answers;
+  };
+  for (const Case& c : {Case{"side by side", wide, TileAnswers(8, 8, 2)},
+                        Case{"one below the other", tall, stacked},
+                        Case{"custom transparent colour", wide, customRed},
+                        Case{"mirrored", ThreeTileStrip(), TileAnswers(8, 8, 3, 1)},
+                        Case{"more layers than tiles", wide, TileAnswers(8, 8, 5)}}) {
+    SCOPED_TRACE(c.name);
+    ResetToolStateForTests();
+    MakeToolArrays();
+    ScanFile(c.strip, c.answers);
+    const std::vector<double> onScreen = Box();
+    for (int32_t y = 0; y < c.strip.height; ++y) {
+      for (int32_t x = 0; x < c.strip.width; ++x) {
+        const uint32_t colour = c.strip.pixels[size_t(y) * size_t(c.strip.width) + size_t(x)];
+        if (colour != 0 && colour != kKeyed) {
+          ASSERT_EQ(uint32_t(GetPixel(x, y)), colour) << "the whole strip stays drawn at (0, 0)";
+        }
+      }
+    }
+
+    ResetToolStateForTests();
+    MakeToolArrays();
+    StripImage expected = c.strip;
+    for (uint32_t& p : expected.pixels) p = p == kKeyed ? 0 : p;
+    expected.Scan(c.answers);
+    EXPECT_EQ(onScreen, Box());
+  }
+  EXPECT_EQ(ToolGlobals.GridSizeZ, 5);
+  EXPECT_EQ(ToolGlobals.PaletteCount, 3);
+  for (int32_t z = 3; z <= 5; ++z) EXPECT_EQ(VoxelAt(1, 1, z), 0) << "layer " << z;
+}
+
+// Colours that never hit the loader's key; 240 rows of the tile span two of the read cache's
+// blocks.
+StripImage Gradient(int32_t side) {
+  StripImage strip(side, side);
+  for (int32_t y = 0; y < side; ++y)
+    for (int32_t x = 0; x < side; ++x) strip.At(x, y) = uint32_t(x) | uint32_t(y) << 8 | 7u << 16;
+  return strip;
+}
+
+TEST_F(ScanOnScreen, TheTileReadInOneGoEqualsSinglePixelReadsInEitherPixelFormat) {
+  const int32_t side = 240;
+  const StripImage strip = Gradient(side);
+  const std::string file = folder.Child("gradient.bmp");
+  ASSERT_TRUE(SaveStripImage(strip, file));
+  LoadSprite(StrValue(file.c_str()), kStripSprite);
+  const ScanAnswers answers = TileAnswers(side, side, 1);
+  OpenGLRainbows& ctx = Context();
+  const uint8_t bgra = ctx.bgraSupported;
+  for (uint8_t flag : {uint8_t(1), uint8_t(0)}) {
+    SCOPED_TRACE(flag ? "BGRA" : "RGBA");
+    ctx.bgraSupported = flag;
+    const TileReader reader = ScreenTileReader(answers);
+    const uint32_t* tile = reader(0);
+    const std::vector<uint32_t> read(tile, tile + strip.pixels.size());
+    EXPECT_EQ(read, strip.pixels);
+    std::vector<uint32_t> single;
+    for (int32_t y = 0; y < side; ++y) {
+      for (int32_t x = 0; x < side; ++x) {
+        InvalidateScreenReads();
+        single.push_back(uint32_t(GetPixel(x, y)));
+      }
+    }
+    EXPECT_EQ(read, single);
+  }
+  ctx.bgraSupported = bgra;
+}
+
+}  // namespace
