@@ -1,7 +1,8 @@
-// The tool's screen table over the runtime's 2D commands and frame cycle.
+// The tool's screen table over the runtime's 2D commands, frame cycle and on-screen input.
 #include "tool/tool_screen_commands.h"
 
 #include "frame/frame_cycle.h"
+#include "frame/text_input.h"
 #include "gfx2d/draw_commands.h"
 #include "gfx2d/screen_commands.h"
 #include "gfx2d/text_commands.h"
@@ -28,5 +29,6 @@ ToolScreen RuntimeToolScreen() {
   screen.drawRect = DrawToolRect;
   screen.showScreen = ShowToolFrame;
   screen.frameTime = GetTimer;
+  screen.inputNumber = InputNumber;
   return screen;
 }

@@ -8,6 +8,7 @@
 #include "core/console.h"
 #include "core/process_globals.h"
 #include "frame/frame_services.h"
+#include "frame/text_input.h"
 #include "tests/support/owned_str.h"
 #include "tests/support/tool_fixture.h"
 #include "tool/project_settings.h"
@@ -52,6 +53,7 @@ TEST_F(ToolSettings, ProjectSettingsGiveTheWindowItsSizeAndTitleAndInstallRoutin
   const ToolScreen& screen = CurrentToolScreen();
   EXPECT_TRUE(screen.printText && screen.drawRect && screen.showScreen && screen.frameTime)
       << "the tool's screens draw with the runtime's commands";
+  EXPECT_EQ(screen.inputNumber, InputNumber) << "the questions are typed on the screen";
   CloseAllFiles();  // runs the tool's hook, which must do nothing
   AppNameStrRelease();
 }
