@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "bench/gl_context.h"
 #include "frame/graphics_context.h"
-#include "frame/graphics_window.h"
 #include "frame/render_state.h"
 #include "gfx3d/camera_projection.h"
 #include "gfx3d/object_drawing.h"
@@ -20,18 +20,6 @@
 namespace {
 
 constexpr int32_t kGridSide = 224;  // 2 x 224 x 224 = 100,352 triangles
-
-OpenGLRainbows& Context() {
-  static OpenGLRainbows* ctx = [] {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-    auto* made = new OpenGLRainbows();
-    if (!CreateGraphicsWindow(*made, nullptr, 640, 480, 0, 60, 0)) std::abort();
-    ResetRenderState(*made);
-    return made;
-  }();
-  return *ctx;
-}
 
 MeshVertex GridVertex(int32_t i, int32_t j, float lift) {
   MeshVertex v;
@@ -59,7 +47,7 @@ MeshFrame GridFrame(float lift) {
 
 Rainbows3D& SceneWithGrid() {
   static Rainbows3D* scene = [] {
-    auto* made = new Rainbows3D(&Context());
+    auto* made = new Rainbows3D(&BenchContext());
     ObjectSlot& slot = made->objects[1];
     MeshObjectX part;
     part.frames.Append(GridFrame(0));

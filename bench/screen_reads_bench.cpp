@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "bench/gl_context.h"
 #include "frame/graphics_context.h"
-#include "frame/graphics_window.h"
 #include "frame/render_state.h"
 #include "frame/screen_orientation.h"
 #include "gfx2d/primitives.h"
@@ -17,18 +17,6 @@
 namespace {
 
 constexpr int32_t kTile = 255;
-
-OpenGLRainbows& Context() {
-  static OpenGLRainbows* ctx = [] {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-    auto* made = new OpenGLRainbows();
-    if (!CreateGraphicsWindow(*made, nullptr, 640, 480, 0, 60, 0)) std::abort();
-    ResetRenderState(*made);
-    return made;
-  }();
-  return *ctx;
-}
 
 // What a read cost before the blocks: one 1 x 1 glReadPixels from the back buffer.
 uint32_t ReadOnePixel(const OpenGLRainbows& ctx, int32_t x, int32_t y) {
@@ -42,7 +30,7 @@ uint32_t ReadOnePixel(const OpenGLRainbows& ctx, int32_t x, int32_t y) {
 
 template <typename Read>
 void ReadTile(benchmark::State& state, Read read) {
-  OpenGLRainbows& ctx = Context();
+  OpenGLRainbows& ctx = BenchContext();
   uint32_t colour = 0;
   for (auto _ : state) {
     FillRect(ctx, 0, 0, kTile, kTile, ++colour & 0xFFFFFF);
@@ -66,7 +54,7 @@ BENCHMARK(BM_TileReadThroughBlocks)->Unit(benchmark::kMillisecond);
 
 template <typename Read>
 void DrawThenRead(benchmark::State& state, Read read) {
-  OpenGLRainbows& ctx = Context();
+  OpenGLRainbows& ctx = BenchContext();
   uint32_t colour = 0;
   for (auto _ : state) {
     DrawPoint(ctx, 4, 4, ++colour & 0xFFFFFF);

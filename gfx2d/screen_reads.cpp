@@ -124,15 +124,6 @@ void BindGrabTexture(SpriteRecord& record, int32_t paddedW, int32_t paddedH, uin
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, paddedW, paddedH, 0, format, GL_UNSIGNED_BYTE, nullptr);
 }
 
-void RecordGrabSize(SpriteRecord& record, int32_t w, int32_t h) {
-  record.paddedWidth = int16_t(PaddedSize(w));
-  record.paddedHeight = int16_t(PaddedSize(h));
-  record.width = int16_t(w);
-  record.height = int16_t(h);
-  record.maxU = float(w) / float(record.paddedWidth);
-  record.maxV = float(h) / float(record.paddedHeight);
-}
-
 // A window rectangle, top-down rows.
 struct WindowRect {
   int32_t left, top, width, height;
@@ -229,7 +220,7 @@ bool GrabSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y, int32
   // The sprite's texture may be what the reads come from.
   InvalidateScreenReads();
   BindGrabTexture(record, PaddedSize(w), PaddedSize(h), format);
-  RecordGrabSize(record, w, h);
+  DescribeSpritePicture(record, w, h);
   const bool framebufferAlpha = FramebufferAlphaBits(ctx) > 0;
   if (framebufferAlpha && !Turned(ctx)) {
     glReadBuffer(target.source.readBuffer);
