@@ -16,8 +16,8 @@ namespace {
 class HitCommands : public ::testing::Test {
  protected:
   void SetUp() override {
-    scenetest::AddPart(scope.scene.objects[1], {{-1, -1, 0}, {1, -1, 0}, {0, 1, 0},
-                                                {-1, 5, 0}, {1, 5, 0}, {0, 7, 0}});
+    scenetest::AddPart(scope.scene.objects[1],
+                       {{-1, -1, 0}, {1, -1, 0}, {0, 1, 0}, {-1, 5, 0}, {1, 5, 0}, {0, 7, 0}});
   }
   SceneCommandScope scope;
 };
@@ -53,13 +53,6 @@ TEST_F(HitCommands, SphereBoxSizesAreWholeAndMoveWithTheEntity) {
   SetMovement(10, 0, 0);
   EXPECT_EQ(SphereBoxHit(10.9, 0, 0, 0, 2, 2, 2), 1);
   EXPECT_EQ(SphereBoxHit(0.9, 0, 0, 0, 2, 2, 2), 0);
-}
-
-TEST_F(HitCommands, ProjectionsNeedAWindow) {
-  double a = 7, b = 7, c = 7;
-  EXPECT_EQ(ProjectToScreen(0, 0, -2, &a, &b, &c), 0);
-  EXPECT_EQ(ScreenToWorld(320, 240, 0.5, &a, &b, &c), 0);
-  EXPECT_EQ(a, 7);
 }
 
 TEST(ShaderLog, ReachesTheDebuggerOnlyInDebugRuns) {
