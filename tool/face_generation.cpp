@@ -3,16 +3,12 @@
 
 #include "core/number_text.h"
 #include "core/str_value.h"
-#include "frame/runtime_objects.h"
-#include "gfx3d/model_building.h"
-#include "gfx3d/object_geometry.h"
+#include "gfx3d/model_commands.h"
 #include "tool/tool_globals.h"
 #include "tool/tool_screen.h"
 #include "tool/voxel_face_emitter.h"
 
 namespace {
-
-constexpr int32_t kStripBreak = 1;
 
 // Unless a face stretched over it, the voxel's face on the pass's side goes to the emitter.
 void VisitVoxel(double x, double y, double z, double direction, double& skipCount) {
@@ -59,11 +55,10 @@ void RunPassAlongZ(double direction) {
 
 double GenerateFaces(const Str& name, double object) {
   const int32_t slot = TruncToI32(object);
-  if (SceneObject) ObjectStart(*SceneObject, slot, kStripBreak);
+  BeginModel(slot);
   for (double d = kFaceMinusZ; d <= kFaceMinusY; ++d) RunPassAlongX(d);
   for (double d = kFaceMinusX; d <= kFacePlusX; ++d) RunPassAlongZ(d);
-  if (!SceneObject) return 0;
-  ObjectEnd(*SceneObject);
-  SaveObjectFile(*SceneObject, (StrValue(name) + ".kmo").c_str(), slot);
+  EndModel();
+  SaveModel(StrValue(name) + ".kmo", slot);
   return 0;
 }

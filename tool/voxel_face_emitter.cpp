@@ -6,15 +6,13 @@
 
 #include "core/number_text.h"
 #include "core/str_value.h"
-#include "frame/runtime_objects.h"
-#include "gfx3d/model_building.h"
+#include "gfx3d/model_commands.h"
 #include "tool/obj_mtl_writers.h"
 #include "tool/tool_globals.h"
 
 namespace {
 
 constexpr int32_t kAxisX = 0, kAxisZ = 2, kNoRun = -1;
-constexpr int32_t kStripBreak = 1;
 
 struct DirectionInfo {
   int32_t neighbour;  // which of the six neighbour arguments lies on this side
@@ -120,13 +118,11 @@ void PlaceCorners(const double cell[3], const double extent[3], int32_t directio
 }
 
 void AddToModel(const FaceCorner corners[4], double index) {
-  if (!SceneObject) return;
-  const auto colour = uint32_t(TruncToI32(ToolNumberAt(ToolGlobals.PaletteColors, index)));
-  ObjectAddBreak(*SceneObject, kStripBreak);
+  const int32_t colour = TruncToI32(ToolNumberAt(ToolGlobals.PaletteColors, index));
+  NewModelStrip();
   for (int32_t c = 0; c < 4; ++c) {
     const FaceCorner& k = corners[c];
-    ObjectAddVertex(*SceneObject, float(k.position[0]), float(k.position[1]), float(k.position[2]),
-                    float(k.u), float(k.v), colour);
+    AddModelVertex(k.position[0], k.position[1], k.position[2], k.u, k.v, colour);
   }
 }
 
