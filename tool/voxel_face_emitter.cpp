@@ -28,12 +28,12 @@ constexpr DirectionInfo kDirections[6] = {
 // A corner lies at the near (0) or far (1) bound of the face on each axis; u and v are the
 // texture values of one axis each, at its near or far bound. The order makes a strip whose
 // first triangle's normal points into the voxel.
-struct CornerSpec {
+struct CornerPlace {
   uint8_t far[3];
   uint8_t uAxis, uFar, vAxis, vFar;
 };
 
-constexpr CornerSpec kCorners[6][4] = {
+constexpr CornerPlace kCorners[6][4] = {
     {{{1, 0, 0}, 0, 1, 1, 0},
      {{1, 1, 0}, 0, 1, 1, 1},
      {{0, 0, 0}, 0, 0, 1, 0},
@@ -108,12 +108,12 @@ void PlaceCorners(const double cell[3], const double extent[3], int32_t directio
     return (cell[axis] - 1 + (far ? extent[axis] : 0)) / size;
   };
   for (int32_t c = 0; c < 4; ++c) {
-    const CornerSpec& spec = kCorners[direction][c];
+    const CornerPlace& place = kCorners[direction][c];
     for (int32_t axis = 0; axis < 3; ++axis) {
-      corners[c].position[axis] = cell[axis] - half + (spec.far[axis] ? extent[axis] : 0);
+      corners[c].position[axis] = cell[axis] - half + (place.far[axis] ? extent[axis] : 0);
     }
-    corners[c].u = texture(spec.uAxis, spec.uFar);
-    corners[c].v = texture(spec.vAxis, spec.vFar);
+    corners[c].u = texture(place.uAxis, place.uFar);
+    corners[c].v = texture(place.vAxis, place.vFar);
   }
 }
 
