@@ -84,11 +84,4 @@ TEST_F(LoadObjectCommand, PackedModelsLoadLikeDiskFiles) {
   }
 }
 
-TEST_F(LoadObjectCommand, WithoutASceneNothingHappens) {
-  SceneObject = nullptr;
-  LoadObject(StrValue(model.c_str()), 1);
-  EXPECT_EQ(LastErrorCode, 0);
-  EXPECT_FALSE(InUse(1));
-}
-
 }  // namespace

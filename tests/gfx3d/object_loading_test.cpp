@@ -153,11 +153,4 @@ TEST_F(ObjectLoading, LoadingIntoTheObjectBeingBuiltEndsTheBuilding) {
   EXPECT_EQ(Slot(4).inUse, 1);
 }
 
-TEST_F(ObjectLoading, NumbersOutsideTheSlotsLoadNothing) {
-  const std::string good = Write("good.kmo", quad);
-  EXPECT_EQ(Load(good, -1), 0u);
-  EXPECT_EQ(Load(good, kObjectSlots), 0u);
-  for (const ObjectSlot& slot : scene.objects) ASSERT_EQ(slot.inUse, 0);
-}
-
 }  // namespace
