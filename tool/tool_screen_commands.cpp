@@ -1,4 +1,4 @@
-// The tool's screen table over the runtime's 2D commands, frame cycle and on-screen input.
+// The tool's screen table over the runtime's 2D and 3D commands, frame cycle and on-screen input.
 #include "tool/tool_screen_commands.h"
 
 #include "frame/frame_cycle.h"
@@ -6,6 +6,7 @@
 #include "gfx2d/draw_commands.h"
 #include "gfx2d/screen_commands.h"
 #include "gfx2d/text_commands.h"
+#include "gfx3d/mode_commands.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ ToolScreen RuntimeToolScreen() {
   screen.printText = PrintFixedText;
   screen.drawRect = DrawToolRect;
   screen.showScreen = ShowToolFrame;
+  screen.end3DMode = End3DMode;
   screen.frameTime = GetTimer;
   screen.inputNumber = InputNumber;
   return screen;

@@ -14,21 +14,11 @@
 
 #include "gfx3d/kmo_normal_table.h"
 #include "system/debug_log.h"
+#include "tests/support/kmo_golden.h"
 #include "tests/support/memory_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
-
-std::string Hex(const std::vector<uint8_t>& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string text;
-  for (uint8_t b : bytes) {
-    if (!text.empty()) text += ' ';
-    text += digits[b >> 4];
-    text += digits[b & 15];
-  }
-  return text;
-}
 
 std::vector<uint8_t> Bytes(const std::string& text) {
   return {text.begin(), text.end()};
@@ -57,17 +47,6 @@ void FillGoldenMesh(MeshObject& mesh) {
   mesh.frames.Append(std::move(frame));
   for (uint32_t colour : {kBreakStrip, 0x0000FFu, 0x00FF00u}) mesh.colourTable.Append(colour);
 }
-
-const char kGoldenHex[] =
-    "17 B3 C6 00 00 00 00 00 00 00 00 40 01 00 00 00 03 00 00 00 04 00 00 00 "
-    "FE FF FF FF FF 00 00 00 00 FF 00 00 "
-    "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 80 00 00 80 3F 00 00 00 80 "
-    "00 00 00 00 00 00 80 BF "
-    "04 00 00 00 "
-    "00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
-    "00 00 00 00 00 00 00 00 00 00 00 00 00 01 "
-    "00 00 80 3F 00 00 00 00 00 00 00 00 00 01 "
-    "00 00 00 00 00 00 80 3F 00 00 00 00 00 02";
 
 std::string LogText() {
   return TempDir::ReadBytes(ErrorLogPath());

@@ -1,0 +1,24 @@
+// The object-number and scene checks shared by the 3D commands.
+#include "gfx3d/scene_command_checks.h"
+
+#include "frame/runtime_objects.h"
+#include "gfx3d/scene.h"
+
+Rainbows3D* CommandScene() {
+  return SceneObject;
+}
+
+Rainbows3D* SceneForObject(int32_t object) {
+  Rainbows3D* scene = SceneObject;
+  return scene && FindObjectSlot(*scene, object) ? scene : nullptr;
+}
+
+ObjectSlot* UsedSlot(int32_t object) {
+  Rainbows3D* scene = SceneObject;
+  ObjectSlot* slot = scene ? FindObjectSlot(*scene, object) : nullptr;
+  return slot && slot->inUse ? slot : nullptr;
+}
+
+Vec3 PointFromNumbers(double x, double y, double z) {
+  return {Narrow(x), Narrow(y), Narrow(z)};
+}
