@@ -5,7 +5,10 @@
 #include "frame/frame_cycle.h"
 #include "frame/input_commands.h"
 #include "gfx2d/draw_commands.h"
-#include "tool/pending_commands_standin.h"
+#include "gfx3d/mode_commands.h"
+#include "gfx3d/model_commands.h"
+#include "gfx3d/scene_draw_commands.h"
+#include "gfx3d/transform_commands.h"
 #include "tool/tool_globals.h"
 #include "tool/tool_hooks.h"
 

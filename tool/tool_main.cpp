@@ -13,6 +13,7 @@
 #include "gfx2d/screen_commands.h"
 #include "gfx2d/sprite_commands.h"
 #include "gfx2d/text_commands.h"
+#include "gfx3d/mode_commands.h"
 #include "system/filesystem_commands.h"
 #include "tool/image_scan_command.h"
 #include "tool/model_viewer.h"

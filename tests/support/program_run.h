@@ -1,12 +1,16 @@
-// Runs one of the test programs (tests/programs) as a subprocess with a private TMPDIR and
-// collects its exit status, standard output, standard error and debug log.
+// Runs a program (one of tests/programs, or any executable by its path) as a subprocess with a
+// private TMPDIR and collects its exit status, standard output, standard error and debug log.
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -40,15 +44,33 @@ inline std::vector<std::string> EnvironmentWithTmpdir(const std::string& tmpdir)
   return entries;
 }
 
-inline ProgramRun RunTestProgram(const std::string& program, const std::vector<std::string>& args,
-                                 const TempDir& tmp) {
-  const std::string path = std::string(QRN_TEST_PROGRAM_DIR) + "/" + program;
+// The exit status, or -1 when the child died of a signal or was killed after `timeoutSeconds`.
+inline int WaitForChild(pid_t pid, int timeoutSeconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+  int wstatus = 0;
+  while (waitpid(pid, &wstatus, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &wstatus, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+}
+
+// `extraEnvironment` entries ("NAME=value") are added to this process's environment.
+inline ProgramRun RunProgramAt(const std::string& path, const std::vector<std::string>& args,
+                               const TempDir& tmp,
+                               const std::vector<std::string>& extraEnvironment = {},
+                               int timeoutSeconds = 300) {
   std::vector<std::string> argStrings{path};
   argStrings.insert(argStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& s : argStrings) argv.push_back(s.data());
   argv.push_back(nullptr);
   std::vector<std::string> envStrings = EnvironmentWithTmpdir(tmp.path.string());
+  envStrings.insert(envStrings.end(), extraEnvironment.begin(), extraEnvironment.end());
   std::vector<char*> envp;
   for (std::string& s : envStrings) envp.push_back(s.data());
   envp.push_back(nullptr);
@@ -66,11 +88,14 @@ inline ProgramRun RunTestProgram(const std::string& program, const std::vector<s
   const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return run;
-  int wstatus = 0;
-  waitpid(pid, &wstatus, 0);
-  if (WIFEXITED(wstatus)) run.status = WEXITSTATUS(wstatus);
+  run.status = WaitForChild(pid, timeoutSeconds);
   run.out = TempDir::ReadBytes(outFile);
   run.err = TempDir::ReadBytes(errFile);
   run.log = TempDir::ReadBytes(tmp.Child("ErrorLog.txt"));
   return run;
+}
+
+inline ProgramRun RunTestProgram(const std::string& program, const std::vector<std::string>& args,
+                                 const TempDir& tmp) {
+  return RunProgramAt(std::string(QRN_TEST_PROGRAM_DIR) + "/" + program, args, tmp);
 }
