@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@ extern char** environ;
 
 struct ProgramRun {
   int status = -1;  // the exit status, or -1 when the program did not exit normally
+  long peakRssKb = 0;  // the child's largest resident set
   std::string out;
   std::string err;
   std::string log;
@@ -44,19 +46,22 @@ inline std::vector<std::string> EnvironmentWithTmpdir(const std::string& tmpdir)
   return entries;
 }
 
-// The exit status, or -1 when the child died of a signal or was killed after `timeoutSeconds`.
-inline int WaitForChild(pid_t pid, int timeoutSeconds) {
+// Waits for the child, killing it after `timeoutSeconds`; the status stays -1 when it died of a
+// signal or was killed.
+inline void WaitForChild(pid_t pid, int timeoutSeconds, ProgramRun& run) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
   int wstatus = 0;
-  while (waitpid(pid, &wstatus, WNOHANG) == 0) {
+  rusage usage{};
+  while (wait4(pid, &wstatus, WNOHANG, &usage) == 0) {
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
-      waitpid(pid, &wstatus, 0);
-      return -1;
+      wait4(pid, &wstatus, 0, &usage);
+      return;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  return WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+  run.peakRssKb = usage.ru_maxrss;
+  if (WIFEXITED(wstatus)) run.status = WEXITSTATUS(wstatus);
 }
 
 // `extraEnvironment` entries ("NAME=value") are added to this process's environment.
@@ -88,14 +93,16 @@ inline ProgramRun RunProgramAt(const std::string& path, const std::vector<std::s
   const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return run;
-  run.status = WaitForChild(pid, timeoutSeconds);
+  WaitForChild(pid, timeoutSeconds, run);
   run.out = TempDir::ReadBytes(outFile);
   run.err = TempDir::ReadBytes(errFile);
   run.log = TempDir::ReadBytes(tmp.Child("ErrorLog.txt"));
   return run;
 }
 
+#ifdef QRN_TEST_PROGRAM_DIR
 inline ProgramRun RunTestProgram(const std::string& program, const std::vector<std::string>& args,
                                  const TempDir& tmp) {
   return RunProgramAt(std::string(QRN_TEST_PROGRAM_DIR) + "/" + program, args, tmp);
 }
+#endif

@@ -2,7 +2,6 @@
 // files in a fresh folder, the answers typed from a script, the files it writes and what it
 // prints checked against the worked examples.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -18,30 +17,14 @@
 #include "gfx3d/kmo_binary_file.h"
 #include "gfx3d/kmo_normal_table.h"
 #include "gfx3d/mesh_object.h"
-#include "tests/support/program_run.h"
 #include "tests/support/sha256.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/tool_program.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr int kRunTimeoutSeconds = 120;
-
-struct Rgb {
-  uint8_t r, g, b;
-};
-
-// An 8-bit RGB PNG: without alpha, so the loader's colour key decides what is transparent.
-bool WriteRgbPng(const std::string& path, int width, int height, const std::vector<Rgb>& pixels) {
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  image.width = png_uint_32(width);
-  image.height = png_uint_32(height);
-  image.format = PNG_FORMAT_RGB;
-  return png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr) != 0;
-}
 
 // The two-tile strip of the worked examples: red, green and blue pixels on black, and one pixel
 // of the default colour key, which must read as empty.
@@ -103,27 +86,13 @@ std::string MtlFile(const std::vector<std::string>& materials) {
 
 class ToolRun : public testing::Test {
  protected:
-  TempDir folder;
+  ToolFolder tool;
+  const TempDir& folder = tool.folder;
 
-  void SetUp() override {
-    const fs::path program(QRN_TOOL_PROGRAM);
-    fs::copy_file(program, folder.path / "tile2cubes");
-    for (const char* asset : {"sysfont.png", "blank.png"}) {
-      fs::copy_file(program.parent_path() / asset, folder.path / asset);
-    }
+  ProgramRun Run(const std::vector<std::string>& script) const {
+    return tool.Run(script, kRunTimeoutSeconds);
   }
-
-  ProgramRun Run(const std::vector<std::string>& script) {
-    std::string text;
-    for (const std::string& step : script) text += step + "\n";
-    TempDir::WriteBytes(folder.Child("answers.txt"), text);
-    return RunProgramAt(folder.Child("tile2cubes"), {}, folder,
-                        {"QRN_INPUT_SCRIPT=" + folder.Child("answers.txt")}, kRunTimeoutSeconds);
-  }
-
-  std::string Output(const std::string& name) const {
-    return TempDir::ReadBytes(folder.Child(name));
-  }
+  std::string Output(const std::string& name) const { return tool.Output(name); }
 
   // A pixel that is not black below the frame-rate line at the top.
   bool DrawnBelowTopLine(const std::string& name) const {
