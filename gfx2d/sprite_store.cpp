@@ -58,6 +58,16 @@ bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentCo
          LoadPngImage(image, fileName, transparentColour) || LoadJpegImage(image, fileName);
 }
 
+bool ReadTextureImage(RgbaImage& image, const char* fileName, int32_t transparentColour) {
+  image.hasAlpha = 1;
+  if (!ReadImageFile(image, fileName, transparentColour)) {
+    ReleaseImage(image);
+    return false;
+  }
+  if (!image.hasAlpha) BleedTransparentPixels(image);
+  return true;
+}
+
 void FreeSprite(OpenGLRainbows& ctx, int32_t sprite) {
   if (!InTable(sprite)) return;
   std::free(ctx.alphaMasks[sprite]);
@@ -131,12 +141,7 @@ bool LoadSpriteFile(OpenGLRainbows& ctx, int32_t sprite, const char* fileName,
   FreeSprite(ctx, sprite);
   if (!fileName || !*fileName) return false;
   RgbaImage image;
-  image.hasAlpha = 1;
-  if (!ReadImageFile(image, fileName, transparentColour)) {
-    ReleaseImage(image);
-    return false;
-  }
-  if (!image.hasAlpha) BleedTransparentPixels(image);
+  if (!ReadTextureImage(image, fileName, transparentColour)) return false;
   const bool made = CreateSpriteFromImage(ctx, sprite, image, transparentColour, normalMap);
   ReleaseImage(image);
   return made;

@@ -29,6 +29,10 @@ bool CreateSpriteFromImage(OpenGLRainbows& ctx, int32_t sprite, const RgbaImage&
 // Reads a BMP, PNG or JPEG file (tried in that order) into the image; the colour key applies to
 // the first two.
 bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour);
+// ReadImageFile into a new image, as every texture upload of a file wants it: an image without
+// an alpha channel has its colour-keyed pixels bled. False, with nothing held, when no reader
+// takes the file.
+bool ReadTextureImage(RgbaImage& image, const char* fileName, int32_t transparentColour);
 // Reads a BMP, PNG or JPEG file (tried in that order) into the sprite.
 bool LoadSpriteFile(OpenGLRainbows& ctx, int32_t sprite, const char* fileName,
                     int32_t transparentColour, bool normalMap);

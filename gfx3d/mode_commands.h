@@ -14,7 +14,8 @@ void SetSecondTextureFlag(int32_t flag);
 // The sprites drawn objects take on texture units 0 and 1 (-1 = none), bound at once.
 void SetModelTexture(int32_t spriteA, int32_t spriteB);
 void SetUvOffset3D(double u, double v);
-// 0 switches culling off, below 1 culls counter-clockwise fronts' backs (-1), else clockwise (1).
+// 0 switches culling off; a negative n applies cull mode -1, a positive one mode 1. The mode is
+// kept for the billboards.
 void SetCullMode(int32_t n);
 void SetDepthTestCmd(int32_t on);
 void EndShadowsCmd();

@@ -32,16 +32,6 @@ uint32_t BreakCode(int32_t mode) {
   return kBreakStrip;
 }
 
-void EmptySlot(ObjectSlot& slot) {
-  for (MeshObjectX& part : slot.parts) ClearMeshObjectX(part, false);
-  slot.parts.Clear(false);
-  slot.inUse = 0;
-  slot.severalParts = 0;
-  DeleteSlotTextures(slot);
-  slot.parts.SetGrowth(1, 1);
-  slot.textures.SetGrowth(1, 1);
-}
-
 bool FramesMatchFirst(const MeshObjectX& part) {
   const int32_t first = part.frames[0].buildStream.count();
   for (int32_t i = 0; i < part.frames.count(); ++i) {
@@ -83,7 +73,7 @@ void ObjectStart(Rainbows3D& scene, int32_t object, int32_t breakMode) {
   if (!slot) return;
   scene.frameBeingBuilt = 0;
   BuildObjectIndex = -1;
-  EmptySlot(*slot);
+  EmptyObjectSlot(*slot, false);
   if (!slot->parts.Append(MeshObjectX{})) return;
   if (!slot->parts[0].frames.Append(MeshFrame{})) return;
   BuildObjectIndex = object;

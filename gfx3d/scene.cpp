@@ -17,13 +17,7 @@ Rainbows3D::Rainbows3D(OpenGLRainbows* ctx) : context(ctx) {
 }
 
 Rainbows3D::~Rainbows3D() {
-  for (int32_t i = objects.count() - 1; i >= 0; --i) {
-    ObjectSlot& slot = objects[i];
-    for (MeshObjectX& part : slot.parts) ClearMeshObjectX(part, true);
-    slot.parts.Clear(true);
-    DeleteSlotTextures(slot);
-    slot.textures.Clear(true);
-  }
+  for (int32_t i = objects.count() - 1; i >= 0; --i) EmptyObjectSlot(objects[i], true);
   objects.Clear(true);
   for (int32_t n = 0; n < kShaderSlots; ++n) DeleteShaderSlot(*this, n);
   if (context && context->scene == this) context->scene = nullptr;
@@ -45,6 +39,17 @@ ObjectSlot* FindObjectSlot(Rainbows3D& scene, int32_t object) {
 void DeleteSlotTextures(ObjectSlot& slot) {
   if (!slot.textures.empty()) glDeleteTextures(slot.textures.count(), slot.textures.data());
   slot.textures.Clear(false);
+}
+
+void EmptyObjectSlot(ObjectSlot& slot, bool freeStorage) {
+  for (MeshObjectX& part : slot.parts) ClearMeshObjectX(part, freeStorage);
+  slot.parts.Clear(freeStorage);
+  slot.inUse = 0;
+  slot.severalParts = 0;
+  DeleteSlotTextures(slot);
+  slot.textures.Clear(freeStorage);
+  slot.parts.SetGrowth(1, 1);
+  slot.textures.SetGrowth(1, 1);
 }
 
 void DeleteShaderSlot(Rainbows3D& scene, int32_t slot) {

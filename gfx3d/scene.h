@@ -81,6 +81,9 @@ void Rainbows3DDelete(Rainbows3D* scene);
 ObjectSlot* FindObjectSlot(Rainbows3D& scene, int32_t object);
 // Deletes the GL textures the slot owns, in one call, and empties the list.
 void DeleteSlotTextures(ObjectSlot& slot);
+// Leaves the slot free with no parts and no textures, every GL name it held deleted; with
+// freeStorage the blocks of both lists go too. Both lists then grow one element at a time.
+void EmptyObjectSlot(ObjectSlot& slot, bool freeStorage);
 // Deletes the slot's program and shader objects and zeroes it; slots outside 0 .. 254 are left.
 void DeleteShaderSlot(Rainbows3D& scene, int32_t slot);
 

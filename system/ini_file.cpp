@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "platform/files.h"
 #include "system/file_stream.h"
@@ -99,11 +100,18 @@ void IniClear(IniObject& object) {
 }
 
 void IniLoad(IniObject& object, const Str& name) {
-  IniClear(object);
   std::string resolved;
-  object.name = ResolveFileName(MemoryArchive, name.data, resolved, true)
-                    ? StrValue(resolved.c_str())
-                    : StrValue(name);
+  if (ResolveFileName(MemoryArchive, name.data, resolved, true)) {
+    IniRead(object, StrValue(resolved.c_str()));
+  } else {
+    IniRead(object, name);
+  }
+}
+
+void IniRead(IniObject& object, const Str& resolvedName) {
+  StrValue name(resolvedName);  // taken first: the name may be the object's own
+  IniClear(object);
+  object.name = std::move(name);
   IniSection pending;
   FileStream stream;
   if (!FileStreamOpen(stream, object.name.c_str())) return;

@@ -31,6 +31,9 @@ struct IniObject {
 // when that fails) and reads it. A missing file leaves the object empty but named; lines that
 // break the grammar are skipped. Never sets the error code.
 void IniLoad(IniObject& object, const Str& name);
+// IniLoad of a name already resolved, for a loader that has opened it: resolving a memory name
+// of the archive again would release the block it names.
+void IniRead(IniObject& object, const Str& resolvedName);
 
 // The value of the key in the first section of that name, as a new string the caller
 // releases; otherwise a copy of the default. A later section of the same name is not searched.

@@ -69,17 +69,13 @@ void WriteFaces(ObjProgress& progress) {
   }
 }
 
-StrValue MaterialNumber(double index) {
-  return index >= 10 ? StrValue(index) : StrValue("0") + index;
-}
-
 void WriteMaterial(double index) {
   ToolState& g = ToolGlobals;
   const StrValue colour = StrValue(" ") + ToolNumberAt(g.PaletteRed, index) / 255 + " " +
                           ToolNumberAt(g.PaletteGreen, index) / 255 + " " +
                           ToolNumberAt(g.PaletteBlue, index) / 255;
   Line("");
-  Line(StrValue("newmtl material") + MaterialNumber(index));
+  Line(StrValue("newmtl ") + MaterialName(index));
   Line(StrValue("Ka") + colour);
   Line(StrValue("Kd") + colour);
   Line("Ks 1 1 1");
@@ -87,6 +83,10 @@ void WriteMaterial(double index) {
 }
 
 }  // namespace
+
+StrValue MaterialName(double index) {
+  return StrValue(index >= 10 ? "material" : "material0") + index;
+}
 
 double WriteObjFile() {
   ToolState& g = ToolGlobals;

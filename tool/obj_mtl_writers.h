@@ -4,6 +4,11 @@
 // entry, "material" + the index with at least two digits.
 #pragma once
 
+#include "core/str_value.h"
+
 // Each returns 0. A file that cannot be created ends the program at the first write.
 double WriteObjFile();
 double WriteMtlFile();
+
+// "material" + the palette index, with a "0" in front below 10: the name both files use.
+StrValue MaterialName(double index);
