@@ -16,6 +16,7 @@
 #include "frame/hibernate.h"
 #include "frame/input_commands.h"
 #include "frame/input_manager.h"
+#include "frame/input_script.h"
 #include "frame/music_loop.h"
 #include "frame/render_state.h"
 #include "frame/runtime_objects.h"
@@ -106,6 +107,7 @@ void ShowScreen(int32_t show) {
     EndOnEndKeys(*InputObject);
   }
   Cycle().setShadowPass(ctx.scene, 0);
+  AdvanceInputScriptFrame();
   KeepWindowAlive();
   if (show) {
     EndWhenPumpFailed(PresentFrame(ctx, MessageCallbackCache.function));

@@ -6,16 +6,20 @@
 
 #include "core/terminate.h"
 #include "platform/environment.h"
+#include "platform/file_system.h"
 #include "platform/input.h"
 
 namespace {
 
-enum class StepKind { Text, Key, Snapshot };
+enum class StepKind { Text, Key, KeyState, Snapshot, Frames, WaitFile };
 
 struct Step {
   StepKind kind;
   std::string argument;  // the answer, the file name, or the key as a character
-  int keyNumber = 0;     // a named key; 0 when the argument is a typed character
+  int keyNumber = 0;     // a named or numbered key; 0 when the argument is a typed character
+  bool down = false;     // a key state step: pressed or released
+  long frames = 0;       // frames still to pass
+  bool afterFrames = false;  // a snapshot that follows a frames step rather than an answer
   int line = 0;
 };
 
@@ -51,6 +55,29 @@ bool ParseKey(Step& step) {
   return step.argument.size() == 1;
 }
 
+// "<key number> down" or "<key number> up": the key's state alone, for a program that watches
+// keys held rather than characters typed.
+bool ParseKeyState(Step& step) {
+  const size_t space = step.argument.find(' ');
+  if (space == std::string::npos) return false;
+  const std::string number = step.argument.substr(0, space);
+  const std::string state = step.argument.substr(space + 1);
+  if (number.empty() || number.size() > 3 || (state != "down" && state != "up")) return false;
+  if (number.find_first_not_of("0123456789") != std::string::npos) return false;
+  step.keyNumber = std::stoi(number);
+  step.down = state == "down";
+  step.kind = StepKind::KeyState;
+  return step.keyNumber >= 1 && step.keyNumber <= 255;
+}
+
+bool ParseFrames(Step& step) {
+  const std::string& count = step.argument;
+  if (count.empty() || count.size() > 9) return false;
+  if (count.find_first_not_of("0123456789") != std::string::npos) return false;
+  step.frames = std::stol(count);
+  return step.frames > 0;
+}
+
 bool ParseLine(const std::string& line, int lineNumber, Step& step) {
   const size_t space = line.find(' ');
   const std::string word = line.substr(0, space);
@@ -62,10 +89,18 @@ bool ParseLine(const std::string& line, int lineNumber, Step& step) {
   }
   if (word == "key") {
     step.kind = StepKind::Key;
-    return ParseKey(step);
+    return step.argument.find(' ') != std::string::npos ? ParseKeyState(step) : ParseKey(step);
   }
   if (word == "snapshot") {
     step.kind = StepKind::Snapshot;
+    return !step.argument.empty();
+  }
+  if (word == "frames") {
+    step.kind = StepKind::Frames;
+    return ParseFrames(step);
+  }
+  if (word == "wait-file") {
+    step.kind = StepKind::WaitFile;
     return !step.argument.empty();
   }
   return false;
@@ -90,6 +125,38 @@ void TakeSnapshot(const Step& step) {
     std::fprintf(stderr, "input script line %d: snapshot \"%s\" not written\n", step.line,
                  step.argument.c_str());
   }
+}
+
+// A snapshot after an answer shows what the answer did, at the next wait for input; one after a
+// frames step is taken on the frame where the count ends.
+bool RunsAtOnce(const Step& step, bool atFrame) {
+  if (step.kind == StepKind::Snapshot) return !atFrame || step.afterFrames;
+  return step.kind == StepKind::KeyState;
+}
+
+void RunAtOnce(const Step& step) {
+  if (step.kind == StepKind::Snapshot) {
+    TakeSnapshot(step);
+  } else {
+    platform::test::InjectKey(step.keyNumber, step.down);
+  }
+}
+
+bool FileArrived(const Step& step) {
+  return step.kind == StepKind::WaitFile &&
+         platform::KindOfPath(step.argument) != platform::PathKind::Missing;
+}
+
+// Runs the steps that need no wait from the program, and the waits for files already there.
+void SettleSteps(std::deque<Step>& steps, bool atFrame) {
+  while (!steps.empty() && (RunsAtOnce(steps.front(), atFrame) || FileArrived(steps.front()))) {
+    if (steps.front().kind != StepKind::WaitFile) RunAtOnce(steps.front());
+    steps.pop_front();
+  }
+}
+
+bool WaitsForFrames(const Step& step) {
+  return step.kind == StepKind::Frames || step.kind == StepKind::WaitFile;
 }
 
 void HandOver(const Step& step) {
@@ -128,6 +195,7 @@ bool LoadInputScript(const std::string& path) {
     return false;
   }
   std::string line;
+  bool afterFrames = false;
   for (int lineNumber = 1; std::getline(file, line); ++lineNumber) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
@@ -137,6 +205,9 @@ bool LoadInputScript(const std::string& path) {
       state.steps.clear();
       return false;
     }
+    if (WaitsForFrames(step)) afterFrames = true;
+    if (step.kind == StepKind::Text || step.kind == StepKind::Key) afterFrames = false;
+    step.afterFrames = afterFrames;
     state.steps.push_back(step);
   }
   state.error.clear();
@@ -164,12 +235,18 @@ void FeedInputScript(ScriptedWait wait) {
   ScriptState& state = State();
   if (!state.active) return;
   ReleaseHeldKey();
-  while (!state.steps.empty() && state.steps.front().kind == StepKind::Snapshot) {
-    TakeSnapshot(state.steps.front());
-    state.steps.pop_front();
-  }
+  SettleSteps(state.steps, false);
   if (state.steps.empty()) {
     std::fputs("input script used up while the program waits for input\n", stderr);
+    TerminateProgram();
+    return;
+  }
+  if (WaitsForFrames(state.steps.front())) {
+    // The line editor shows a frame per character, so the script's frames pass; a key wait
+    // shows none, and neither side could ever go on.
+    if (wait == ScriptedWait::Text) return;
+    std::fprintf(stderr, "input script line %d: the program waits for a key, not for frames\n",
+                 state.steps.front().line);
     TerminateProgram();
     return;
   }
@@ -179,6 +256,21 @@ void FeedInputScript(ScriptedWait wait) {
   }
   HandOver(state.steps.front());
   state.steps.pop_front();
+}
+
+// One frame boundary counts for one frames step only; the steps after it run on the same frame.
+void AdvanceInputScriptFrame() {
+  ScriptState& state = State();
+  if (!state.active) return;
+  bool frameCounted = false;
+  for (;;) {
+    SettleSteps(state.steps, true);
+    if (state.steps.empty() || state.steps.front().kind != StepKind::Frames) return;
+    if (frameCounted) return;
+    frameCounted = true;
+    if (--state.steps.front().frames > 0) return;
+    state.steps.pop_front();
+  }
 }
 
 void InstallSnapshotWriter(SnapshotWriter writer) {

@@ -1,11 +1,14 @@
 // The entry sequence: command line, settings, start-up, main routine, loop routine, the end.
 #include "frame/program_entry.h"
 
+#include <cstdlib>
+
 #include "core/console.h"
 #include "core/last_error.h"
 #include "core/process_globals.h"
 #include "core/str_value.h"
 #include "core/terminate.h"
+#include "frame/input_script.h"
 #include "frame/runtime_startup.h"
 
 namespace {
@@ -13,6 +16,9 @@ namespace {
 constexpr int32_t kShowWindow = 1;
 
 void StartRuntime(const ProgramHooks& program) {
+  // Before start-up changes the folder, so a script named relative to the caller is found; a run
+  // that was meant to be scripted must not wait for a person instead.
+  if (!LoadInputScriptFromEnvironment()) std::exit(1);
   SetUserFunctionTable(program.userFunctions);
   program.projectSettings();
   RuntimeStartup(nullptr, kShowWindow, GetAppNameStr().data);

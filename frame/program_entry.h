@@ -17,7 +17,8 @@ struct ProgramHooks {
   const UserFunctionEntry* userFunctions;
 };
 
-// Keeps the command line, applies the settings, starts the runtime, runs the main routine and
+// Keeps the command line, loads the input script QRN_INPUT_SCRIPT names (one that cannot be
+// loaded ends the process with status 1), applies the settings, starts the runtime, runs the main routine and
 // then the "QRN_ON_LOOP" routine when the program has one, and ends through the terminate path
 // with status 0. Returns only if the process is already ending.
 int32_t RunProgram(int argc, char** argv, const ProgramHooks& program);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "frame/waits.h"
 #include "tests/support/fake_clock.h"
@@ -15,6 +17,14 @@ namespace {
 std::string gSnapshot;
 int RecordSnapshot(const char* path) {
   gSnapshot = path;
+  return 1;
+}
+
+// Which frame each snapshot was taken on, counted by the test's loop.
+int gFrame = 0;
+std::vector<std::pair<std::string, int>> gSnapshotFrames;
+int RecordSnapshotFrame(const char* path) {
+  gSnapshotFrames.emplace_back(path, gFrame);
   return 1;
 }
 
@@ -37,7 +47,6 @@ class InputScript : public FrameCycleFixture {
     return LoadInputScript(file);
   }
 
- private:
   TempDir folder_;
 };
 
@@ -90,6 +99,13 @@ TEST_F(InputScript, BadScriptsAreRefusedWithTheLine) {
       {"key ab\n", "line 1: not a step: key ab"},
       {"key\n", "line 1: not a step: key"},
       {"snapshot\n", "line 1: not a step: snapshot"},
+      {"frames 0\n", "line 1: not a step: frames 0"},
+      {"frames -3\n", "line 1: not a step: frames -3"},
+      {"frames many\n", "line 1: not a step: frames many"},
+      {"wait-file\n", "line 1: not a step: wait-file"},
+      {"key 1 sideways\n", "line 1: not a step: key 1 sideways"},
+      {"key 256 down\n", "line 1: not a step: key 256 down"},
+      {"key x down\n", "line 1: not a step: key x down"},
   };
   for (const Case& c : cases) {
     EXPECT_FALSE(Load(c.text)) << c.text;
@@ -103,4 +119,49 @@ TEST_F(InputScript, BadScriptsAreRefusedWithTheLine) {
 TEST_F(InputScript, WithoutAScriptWaitsAreLeftAlone) {
   FeedInputScript(ScriptedWait::Key);
   EXPECT_FALSE(InputScriptActive());
+}
+
+// The steps that drive a program showing frames without asking for input (a viewer): counted
+// frames, a file the program writes, snapshots on the counted frames and keys held by number.
+TEST_F(InputScript, FramesStepsPaceAProgramThatShowsFrames) {
+  FakeClockScope clock(kFakeStartMs, 0.25);
+  StartInput();
+  EscapeEndsFlag = 0;
+  const std::string ready = folder_.Child("ready.txt");
+  InstallSnapshotWriter(RecordSnapshotFrame);
+  gSnapshotFrames.clear();
+  ASSERT_TRUE(Load("wait-file " + ready + "\nframes 3\nsnapshot a\nframes 2\nsnapshot b\n" +
+                   "key 12 down\nframes 4\nkey 12 up\n"));
+  std::vector<int> heldOn;
+  for (gFrame = 1; gFrame <= 20; ++gFrame) {
+    if (gFrame == 4) TempDir::WriteBytes(ready, "x");
+    ShowScreen(1);
+    if (KeyDown(12)) heldOn.push_back(gFrame);
+  }
+  // The file appears before frame 4, the first of the three counted; the key goes down on the
+  // frame of the second snapshot and up on the fourth frame after it.
+  const std::vector<std::pair<std::string, int>> expected{{"a", 6}, {"b", 8}};
+  EXPECT_EQ(gSnapshotFrames, expected);
+  EXPECT_EQ(heldOn, (std::vector<int>{9, 10, 11, 12}));
+}
+
+TEST_F(InputScript, AKeyWaitWhileTheScriptCountsFramesEndsTheProgram) {
+  FakeClockScope clock(kFakeStartMs, 0.0);
+  StartInput();
+  ASSERT_TRUE(Load("frames 5\ntext never\n"));
+  testing::internal::CaptureStderr();
+  const int status = EndStatusOf([] { WaitForKey(); });
+  const std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(errors.find("line 1: the program waits for a key"), std::string::npos) << errors;
+}
+
+TEST_F(InputScript, AnAnswerFollowsOnceTheFileItWaitsForExists) {
+  FakeClockScope clock(kFakeStartMs, 0.0);
+  StartInput();
+  const std::string there = folder_.Child("there.txt");
+  TempDir::WriteBytes(there, "x");
+  ASSERT_TRUE(Load("wait-file " + there + "\nkey q\n"));
+  const int status = EndStatusOf([] { WaitForKey(); });
+  EXPECT_EQ(status, -1) << "the key reached the wait";
 }

@@ -1,12 +1,17 @@
-// Runs one of the test programs (tests/programs) as a subprocess with a private TMPDIR and
-// collects its exit status, standard output, standard error and debug log.
+// Runs a program (one of tests/programs, or any executable by its path) as a subprocess with a
+// private TMPDIR and collects its exit status, standard output, standard error and debug log.
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -15,6 +20,7 @@ extern char** environ;
 
 struct ProgramRun {
   int status = -1;  // the exit status, or -1 when the program did not exit normally
+  long peakRssKb = 0;  // the child's largest resident set
   std::string out;
   std::string err;
   std::string log;
@@ -40,15 +46,36 @@ inline std::vector<std::string> EnvironmentWithTmpdir(const std::string& tmpdir)
   return entries;
 }
 
-inline ProgramRun RunTestProgram(const std::string& program, const std::vector<std::string>& args,
-                                 const TempDir& tmp) {
-  const std::string path = std::string(QRN_TEST_PROGRAM_DIR) + "/" + program;
+// Waits for the child, killing it after `timeoutSeconds`; the status stays -1 when it died of a
+// signal or was killed.
+inline void WaitForChild(pid_t pid, int timeoutSeconds, ProgramRun& run) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+  int wstatus = 0;
+  rusage usage{};
+  while (wait4(pid, &wstatus, WNOHANG, &usage) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      wait4(pid, &wstatus, 0, &usage);
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  run.peakRssKb = usage.ru_maxrss;
+  if (WIFEXITED(wstatus)) run.status = WEXITSTATUS(wstatus);
+}
+
+// `extraEnvironment` entries ("NAME=value") are added to this process's environment.
+inline ProgramRun RunProgramAt(const std::string& path, const std::vector<std::string>& args,
+                               const TempDir& tmp,
+                               const std::vector<std::string>& extraEnvironment = {},
+                               int timeoutSeconds = 300) {
   std::vector<std::string> argStrings{path};
   argStrings.insert(argStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& s : argStrings) argv.push_back(s.data());
   argv.push_back(nullptr);
   std::vector<std::string> envStrings = EnvironmentWithTmpdir(tmp.path.string());
+  envStrings.insert(envStrings.end(), extraEnvironment.begin(), extraEnvironment.end());
   std::vector<char*> envp;
   for (std::string& s : envStrings) envp.push_back(s.data());
   envp.push_back(nullptr);
@@ -66,11 +93,16 @@ inline ProgramRun RunTestProgram(const std::string& program, const std::vector<s
   const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return run;
-  int wstatus = 0;
-  waitpid(pid, &wstatus, 0);
-  if (WIFEXITED(wstatus)) run.status = WEXITSTATUS(wstatus);
+  WaitForChild(pid, timeoutSeconds, run);
   run.out = TempDir::ReadBytes(outFile);
   run.err = TempDir::ReadBytes(errFile);
   run.log = TempDir::ReadBytes(tmp.Child("ErrorLog.txt"));
   return run;
 }
+
+#ifdef QRN_TEST_PROGRAM_DIR
+inline ProgramRun RunTestProgram(const std::string& program, const std::vector<std::string>& args,
+                                 const TempDir& tmp) {
+  return RunProgramAt(std::string(QRN_TEST_PROGRAM_DIR) + "/" + program, args, tmp);
+}
+#endif

@@ -1,0 +1,55 @@
+// The picture a script's snapshot step saves: the window's back buffer as the frame stands just
+// before it is shown, written as an opaque PNG. Installed into the script runner at start-up.
+#include <GL/gl.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "frame/graphics_context.h"
+#include "frame/input_script.h"
+#include "frame/runtime_objects.h"
+#include "gfx2d/png_file.h"
+#include "gfx2d/screen_read_cache.h"
+
+namespace {
+
+// GL rows run bottom-up and the cleared alpha may be anything: the file is upright and opaque.
+std::vector<uint8_t> UprightOpaque(const std::vector<uint8_t>& rows, int32_t width,
+                                   int32_t height) {
+  const size_t rowBytes = size_t(width) * 4;
+  std::vector<uint8_t> upright(rows.size());
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* from = rows.data() + size_t(height - 1 - y) * rowBytes;
+    uint8_t* to = upright.data() + size_t(y) * rowBytes;
+    for (size_t i = 0; i < rowBytes; i += 4) {
+      to[i] = from[i];
+      to[i + 1] = from[i + 1];
+      to[i + 2] = from[i + 2];
+      to[i + 3] = 255;
+    }
+  }
+  return upright;
+}
+
+int WriteScreenSnapshot(const char* path) {
+  if (!GraphicsContext) return 0;
+  const int32_t width = GraphicsContext->windowWidth, height = GraphicsContext->windowHeight;
+  if (width <= 0 || height <= 0) return 0;
+  std::vector<uint8_t> rows(size_t(width) * size_t(height) * 4);
+  SetTightPackState();
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+  return PngSave(path, UprightOpaque(rows, width, height).data(), width, height) ? 1 : 0;
+}
+
+bool InstallScreenSnapshot() {
+  InstallSnapshotWriter(WriteScreenSnapshot);
+  return true;
+}
+
+}  // namespace
+
+// The frame cannot name this layer; the link flag in gfx2d/CMakeLists.txt keeps this object in
+// every program linked with the library.
+extern "C" const bool qrn_gfx2d_screen_snapshot_installed = InstallScreenSnapshot();
