@@ -1,16 +1,16 @@
-// The installed start-up and shutdown hooks, stand-ins until their layers replace them.
+// The installed start-up and shutdown hooks; layers a program does not link keep their defaults.
 #include "frame/runtime_hooks.h"
 
 namespace {
 
 // Function-local tables: layers install from their static initialisers, in any order.
 StartupHooks& InstalledStartup() {
-  static StartupHooks hooks = StartupStandIns();
+  static StartupHooks hooks = AbsentLayerStartupHooks();
   return hooks;
 }
 
 ShutdownHooks& InstalledShutdown() {
-  static ShutdownHooks hooks = ShutdownStandIns();
+  static ShutdownHooks hooks = AbsentLayerShutdownHooks();
   return hooks;
 }
 

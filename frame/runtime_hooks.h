@@ -1,7 +1,7 @@
 // What the start-up and the quit sequence ask of the layers that sit above or beside the frame:
 // the 3D scene, the network record, and the fonts and clear colour of the 2D layer. Each layer
-// installs its functions here (copy the table, set its own fields, install it back); until it does,
-// stand-ins answer (frame/runtime_hooks_standin.cpp).
+// installs its functions here (copy the table, set its own fields, install it back); the fields of a
+// layer the program does not link keep the answers of frame/runtime_hooks_absent_layers.cpp.
 #pragma once
 
 #include <cstdint>
@@ -32,11 +32,11 @@ struct ShutdownHooks {
 
 const StartupHooks& GetStartupHooks();
 void SetStartupHooks(const StartupHooks& hooks);
-StartupHooks StartupStandIns();
+StartupHooks AbsentLayerStartupHooks();
 
 const ShutdownHooks& GetShutdownHooks();
 void SetShutdownHooks(const ShutdownHooks& hooks);
-ShutdownHooks ShutdownStandIns();
+ShutdownHooks AbsentLayerShutdownHooks();
 
 // How a layer installs its steps: the change sets its own fields of both tables, the others stay.
 void ChangeRuntimeHooks(void (*change)(StartupHooks& startup, ShutdownHooks& shutdown));

@@ -1,6 +1,6 @@
-// Stand-ins for the start-up and shutdown calls into layers not built yet. Without a 3D layer
-// there is no scene; without the network layer no record; without the 2D fonts the built-in set
-// stays font 0.
+// The start-up and shutdown answers of layers a program does not link (a program on the frame
+// alone, such as the frame's own tests). Without a 3D layer there is no scene; without the
+// network layer no record; without the 2D fonts the built-in set stays font 0.
 #include "frame/graphics_context.h"
 #include "frame/runtime_hooks.h"
 #include "frame/runtime_objects.h"
@@ -25,10 +25,10 @@ void NoSceneToDelete(Rainbows3D*) {}
 
 }  // namespace
 
-StartupHooks StartupStandIns() {
+StartupHooks AbsentLayerStartupHooks() {
   return {NoScene, NoNetworkState, ClearColourOnly, NoFontFiles, NoFontSelection};
 }
 
-ShutdownHooks ShutdownStandIns() {
+ShutdownHooks AbsentLayerShutdownHooks() {
   return {NoNetworkToRelease, NoSceneToDelete};
 }
