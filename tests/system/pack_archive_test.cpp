@@ -99,8 +99,6 @@ TEST_F(PackArchiveTest, ALongDirectoryOnDiskIsWalkedToItsEnd) {
     for (int i : {0, 1, 2, 315, 316, 698, 699}) {
       std::string out;
       ASSERT_TRUE(ResolveFileName(MemoryArchive, entries[size_t(i)].name.c_str(), out, true)) << i;
-      EXPECT_TRUE(OpenMemoryFileName(out.c_str())->size() == entries[size_t(i)].content.size())
-          << i;
       EXPECT_TRUE(*OpenMemoryFileName(out.c_str()) == entries[size_t(i)].content) << i;
     }
   }
