@@ -1,16 +1,13 @@
-// The block cipher: published vectors, the initial tables, padding, buffers and key handling.
+// The block cipher: published vectors, padding, buffers and key handling.
 #include "system/blowfish.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "system/blowfish_tables.h"
 
 namespace {
 
@@ -68,54 +65,6 @@ TEST(BlowfishVectors, MatchThePublishedOnesAsLittleEndianHalves) {
     const Bytes plain = AsRuntimeBlock(c.plain);
     EXPECT_EQ(cipher.Encode(plain), AsRuntimeBlock(c.cipher)) << c.key;
     EXPECT_EQ(cipher.Decode(AsRuntimeBlock(c.cipher)), plain) << c.key;
-  }
-}
-
-// The same vectors written out as the bytes this runtime stores.
-TEST(BlowfishVectors, BlocksAreLittleEndianWordPairs) {
-  struct Case {
-    Bytes key, plain, cipher;
-  } cases[] = {
-      {Bytes(8, 0x00), Bytes(8, 0x00), {0x45, 0x97, 0xF9, 0x4E, 0x78, 0xDD, 0x98, 0x61}},
-      {Bytes(8, 0xFF), Bytes(8, 0xFF), {0xD5, 0x6F, 0x86, 0x51, 0x8A, 0xCB, 0x5E, 0xB8}},
-      {{0xFE, 0xDC, 0xBA, 0x98, 0x76, 0x54, 0x32, 0x10},
-       {0x67, 0x45, 0x23, 0x01, 0xEF, 0xCD, 0xAB, 0x89},
-       {0x0F, 0xAB, 0xCE, 0x0A, 0x8D, 0xA2, 0xA0, 0xC6}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(Cipher(c.key).Encode(c.plain), c.cipher);
-}
-
-// Hexadecimal digits of pi's fraction from position d (0 = the first after the point), by
-// digit extraction: independent of the generator that wrote the table.
-double PiSeriesTerm(int j, int d) {
-  double sum = 0;
-  for (int k = 0; k <= d; ++k) {
-    const uint64_t r = 8 * uint64_t(k) + j;
-    uint64_t power = 1, base = 16 % r;
-    for (int e = d - k; e > 0; e >>= 1, base = base * base % r)
-      if (e & 1) power = power * base % r;
-    sum += double(power) / double(r);
-    sum -= std::floor(sum);
-  }
-  for (int k = d + 1; k <= d + 20; ++k) sum += std::pow(16.0, d - k) / (8.0 * k + j);
-  return sum - std::floor(sum);
-}
-
-uint32_t PiHexDigits4(int d) {
-  double x =
-      4 * PiSeriesTerm(1, d) - 2 * PiSeriesTerm(4, d) - PiSeriesTerm(5, d) - PiSeriesTerm(6, d);
-  x -= std::floor(x);
-  return uint32_t(x * 65536.0);
-}
-
-TEST(BlowfishTables, AreTheHexDigitsOfPi) {
-  auto word = [](int i) { return i < 18 ? kBlowfishInitialP[i] : kBlowfishInitialS[i - 18]; };
-  EXPECT_EQ(word(0), 0x243F6A88u);
-  EXPECT_EQ(word(18), 0xD1310BA6u);
-  EXPECT_EQ(word(1041), 0x3AC372E6u);
-  for (int i = 0; i < 1042; i += (i < 1030 ? 13 : 1)) {
-    EXPECT_EQ(word(i) >> 16, PiHexDigits4(8 * i)) << "word " << i;
-    EXPECT_EQ(word(i) & 0xFFFF, PiHexDigits4(8 * i + 4)) << "word " << i;
   }
 }
 

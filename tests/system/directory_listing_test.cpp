@@ -81,20 +81,13 @@ TEST(DirectoryListing, FoldersFirstThenMatchingFilesEachWithoutRegardToCase) {
   const fs::path previous = fs::current_path();
   fs::current_path(tmp.path);
   DimArray out{};
-  const int32_t count = ListDirectory(StrValue("*.txt"), out);
-  const int32_t pngs = ListDirectory(StrValue("*.png"), out);
-  const std::vector<std::string> png = Listed(out, pngs);
+  EXPECT_EQ(Listed(out, ListDirectory(StrValue("*.txt"), out)),
+            (std::vector<std::string>{".", "..", "Data", "link", "a.txt", "B.txt"}));
+  const int32_t pngs = ListDirectory(StrValue("*.png"), out);  // the same array, now shorter
   fs::current_path(previous);
-  const std::vector<std::string> expected = {".", "..", "Data", "link", "a.txt", "B.txt"};
-  ASSERT_EQ(count, 6);
-  EXPECT_EQ(png.back(), "c.PNG");
   EXPECT_EQ(ArrayDimSize(out, 0), pngs);
+  EXPECT_EQ(Listed(out, pngs).back(), "c.PNG");
   ArrayReleaseString(out);
-  DimArray again{};
-  fs::current_path(tmp.path);
-  EXPECT_EQ(Listed(again, ListDirectory(StrValue("*.txt"), again)), expected);
-  fs::current_path(previous);
-  ArrayReleaseString(again);
 }
 
 TEST(DirectoryListing, AFolderThatCannotBeReadListsNothing) {
@@ -110,18 +103,11 @@ TEST(DirectoryListing, AFolderThatCannotBeReadListsNothing) {
   ArrayReleaseString(out);
 }
 
-TEST(StringArraySort, ByteOrderWithoutAComparisonAndCaseFoldedWithOne) {
-  EXPECT_EQ(Sorted({"a", "B"}, nullptr), (std::vector<std::string>{"B", "a"}));
-  EXPECT_EQ(Sorted({"B", "a"}, CompareNoCase), (std::vector<std::string>{"a", "B"}));
-  EXPECT_EQ(Sorted({"B", "_a"}, CompareNoCase), (std::vector<std::string>{"_a", "B"}));
-  EXPECT_EQ(Sorted({"only"}, nullptr), (std::vector<std::string>{"only"}));
-}
-
 TEST(StringArraySort, TiesLandWhereThePartitionStepsPutThem) {
   std::mt19937 random(7);
   const StrCompareFunction orders[] = {nullptr, CompareNoCase, ByLength};
   for (int round = 0; round < 200; ++round) {
-    const std::vector<std::string> names = RandomNames(random, 2 + round % 60);
+    const std::vector<std::string> names = RandomNames(random, 1 + round % 60);
     for (StrCompareFunction order : orders) {
       std::vector<std::string> expected = names;
       ReferenceSort(expected, 0, int(expected.size()) - 1, order);

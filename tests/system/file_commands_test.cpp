@@ -89,25 +89,6 @@ TEST_F(FileCommands, ReadsTheSameLinesFromDiskAndMemory) {
   }
 }
 
-TEST_F(FileCommands, WritesAVoxShapedFileByteForByteBufferedOrNot) {
-  for (size_t bufferSize : {kDefaultChannelBufferSize, size_t(0), size_t(5)}) {
-    SetChannelBufferSize(bufferSize);
-    ASSERT_TRUE(OpenFile(1, StrValue(tmp.Child("t.vox").c_str()), 0));
-    for (int32_t v : {3, 4, 5}) WriteLong(1, v);
-    for (char byte : {'\0', '\7', '\xFF'}) {
-      StrValue one;
-      StrGetBuffer(one.str(), 1)[0] = byte;
-      one.str().length = 1;
-      WriteString(1, one);
-    }
-    EXPECT_EQ(FilePosition(1), 0);
-    CloseFile(1);
-    EXPECT_EQ(Read("t.vox"), std::string("\3\0\0\0\4\0\0\0\5\0\0\0\0\7\xFF", 15));
-  }
-}
-
-// Random writes, seeks and reads on one channel: what is read and what stays on disk must not
-// depend on the write buffer.
 TEST_F(FileCommands, TheWriteBufferNeverChangesWhatIsReadOrStored) {
   std::string results[3];
   const size_t bufferSizes[3] = {0, 7, kDefaultChannelBufferSize};
@@ -130,8 +111,7 @@ TEST_F(FileCommands, TheWriteBufferNeverChangesWhatIsReadOrStored) {
         case 3:
           FileSeek(4, int64_t(random() % 64), 0);
           break;
-        case 4: {
-          // A read right behind a write, at the file's own pointer.
+        case 4: {  // a read right behind a write
           StrValue text;
           FileSeek(4, int64_t(random() % 24), 0);
           WriteString(4, StrValue("#"));
@@ -148,50 +128,56 @@ TEST_F(FileCommands, TheWriteBufferNeverChangesWhatIsReadOrStored) {
 }
 
 TEST_F(FileCommands, TypedValuesGoOutLittleEndianAndComeBack) {
-  ASSERT_TRUE(OpenFile(0, StrValue(tmp.Child("typed.bin").c_str()), 0));
-  WriteFloat32(0, 1.5);
-  WriteFloat64(0, -0.1);
-  WriteLong(0, -2);
-  WriteUInt32(0, 0xFFFFFFFEu);
-  WriteInt16(0, -1);
-  WriteUInt16(0, 0x12345);
-  WriteInt8(0, -1);
-  WriteUInt8(0, 0x1FF);
-  WriteLine(0, StrValue("x"));
-  WriteLine(0, StrValue(""));
-  WriteString(0, StrValue(""));
-  CloseFile(0);
-  EXPECT_EQ(Read("typed.bin"), std::string("\x00\x00\xC0\x3F"
-                                           "\x9A\x99\x99\x99\x99\x99\xB9\xBF"
-                                           "\xFE\xFF\xFF\xFF\xFE\xFF\xFF\xFF"
-                                           "\xFF\xFF\x45\x23\xFF\xFF"
-                                           "x\r\n\r\n",
-                                           31));
+  for (size_t bufferSize : {kDefaultChannelBufferSize, size_t(0), size_t(5)}) {
+    SetChannelBufferSize(bufferSize);
+    ASSERT_TRUE(OpenFile(0, StrValue(tmp.Child("typed.bin").c_str()), 0));
+    WriteFloat32(0, 1.5);
+    WriteFloat64(0, -0.1);
+    WriteLong(0, -2);
+    WriteUInt32(0, 0xFFFFFFFEu);
+    WriteInt16(0, -1);
+    WriteUInt16(0, 0x12345);
+    WriteInt8(0, -1);
+    WriteUInt8(0, 0x1FF);
+    WriteLine(0, StrValue("x"));
+    WriteLine(0, StrValue(""));
+    WriteString(0, StrValue(""));
+    StrValue nul;
+    StrGetBuffer(nul.str(), 1)[0] = '\0';
+    nul.str().length = 1;
+    WriteString(0, nul);
+    EXPECT_EQ(FilePosition(0), 0);
+    CloseFile(0);
+    EXPECT_EQ(Read("typed.bin"), std::string("\x00\x00\xC0\x3F"
+                                             "\x9A\x99\x99\x99\x99\x99\xB9\xBF"
+                                             "\xFE\xFF\xFF\xFF\xFE\xFF\xFF\xFF"
+                                             "\xFF\xFF\x45\x23\xFF\xFF"
+                                             "x\r\n\r\n\0",
+                                             32));
+  }
 
   ASSERT_TRUE(OpenFile(0, StrValue(tmp.Child("typed.bin").c_str()), 1));
   double number = 0;
-  int32_t value = 0;
   ReadFloat32(0, number);
   EXPECT_EQ(number, 1.5);
   ReadFloat64(0, number);
   EXPECT_EQ(number, -0.1);
-  ReadInt32(0, value);
-  EXPECT_EQ(value, -2);
-  ReadUInt32(0, value);
-  EXPECT_EQ(value, -2);
-  ReadInt16(0, value);
-  EXPECT_EQ(value, -1);
+  const auto next = [](void (*read)(int32_t, int32_t&)) {
+    int32_t value = 0;
+    read(0, value);
+    return value;
+  };
+  EXPECT_EQ(next(ReadInt32), -2);
+  EXPECT_EQ(next(ReadUInt32), -2);
+  EXPECT_EQ(next(ReadInt16), -1);
   FileSeek(0, -2, 1);
-  ReadUInt16(0, value);
-  EXPECT_EQ(value, 65535);
-  ReadUInt16(0, value);
-  EXPECT_EQ(value, 0x2345);
-  ReadInt8(0, value);
-  EXPECT_EQ(value, -1);
-  ReadUInt8(0, value);
-  EXPECT_EQ(value, 255);
+  EXPECT_EQ(next(ReadUInt16), 65535);
+  EXPECT_EQ(next(ReadUInt16), 0x2345);
+  EXPECT_EQ(next(ReadInt8), -1);
+  EXPECT_EQ(next(ReadUInt8), 255);
   EXPECT_EQ(LineOf(0), "x");
   EXPECT_EQ(LineOf(0), "");
+  EXPECT_EQ(next(ReadUInt8), 0);
   EXPECT_TRUE(ChannelAtEnd(0));
 }
 
@@ -263,18 +249,6 @@ TEST_F(FileCommands, ReadStringKeepsEveryByteAndPadsWithNul) {
   ReadString(0, text.str(), 5);
   EXPECT_EQ(text.view(), std::string("a\0b\0\0", 5));
   EXPECT_EQ(text.c_str()[5], 0);
-}
-
-TEST_F(FileCommands, LineNumbersUseTheRuntimeConversion) {
-  ASSERT_TRUE(OpenFile(0, StrValue(Disk("n.txt", "0x1A\n 42abc\n1.5e2\r\n").c_str()), 1));
-  int32_t whole = -1;
-  double number = -1;
-  ReadLineInt(0, whole);
-  EXPECT_EQ(whole, 0);
-  ReadLineInt(0, whole);
-  EXPECT_EQ(whole, 42);
-  ReadLineNumber(0, number);
-  EXPECT_EQ(number, 150.0);
 }
 
 TEST_F(FileCommands, MisuseEndsTheProgramWithItsCode) {

@@ -100,25 +100,6 @@ TEST(FileStreamReadExact, NeedsEveryByteFromMemoryToo) {
   }
 }
 
-TEST(FileStreamRead32, GivesTheLittleEndianWord) {
-  BothSources sources(std::string("\x01\x00\x00\x00\xFE\xFF\xFF\xFF\x00\x00\x80\x3F\x07", 13));
-  for (const std::string& name : sources.Names()) {
-    FileStream stream;
-    ASSERT_TRUE(FileStreamOpen(stream, name.c_str()));
-    int32_t i = 0;
-    float f = 0;
-    EXPECT_TRUE(FileStreamRead32(stream, &i));
-    EXPECT_EQ(i, 1);
-    EXPECT_TRUE(FileStreamRead32(stream, &i));
-    EXPECT_EQ(i, -2);
-    EXPECT_TRUE(FileStreamRead32(stream, &f));
-    EXPECT_EQ(f, 1.0f);
-    uint8_t last[4] = {};
-    EXPECT_EQ(FileStreamRead32(stream, last), name != sources.diskName);
-    EXPECT_EQ(last[0], 7);  // delivered either way
-  }
-}
-
 TEST(FileStreamOpen, WhatCannotBeOpenedLeavesAClosedRecord) {
   TempDir tmp;
   MemoryFile released("gone");

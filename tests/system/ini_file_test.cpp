@@ -101,13 +101,6 @@ TEST_F(IniFile, TheFirstOfTwoSectionsOfOneNameAnswers) {
   EXPECT_STREQ(b.c_str(), "none");
 }
 
-TEST_F(IniFile, AMissingFileLeavesTheObjectEmptyButNamed) {
-  IniObject object;
-  IniLoad(object, StrValue(tmp.Child("absent.ini").c_str()));
-  EXPECT_TRUE(object.sections.empty());
-  EXPECT_EQ(object.name.c_str(), tmp.Child("absent.ini"));
-}
-
 TEST_F(IniFile, TheExampleRoundTripsByteForByte) {
   const std::string file = Disk("example.ini", kExample);
   IniOpen(StrValue(file.c_str()));
@@ -145,6 +138,8 @@ TEST_F(IniFile, OpeningTheSameNameWritesChangesThenReloads) {
 TEST_F(IniFile, AMissingFileIsMadeByTheFirstChange) {
   const std::string file = tmp.Child("new.ini");
   IniOpen(StrValue(file.c_str()));
+  EXPECT_TRUE(GetIniObject().sections.empty());
+  EXPECT_EQ(GetIniObject().name.c_str(), file);
   Put("S", "k", "v");
   IniOpen(StrValue(""));
   EXPECT_EQ(TempDir::ReadBytes(file), "[S]\r\nk=v\r\n");
@@ -173,18 +168,4 @@ TEST_F(IniFile, AWriteBackThatFailsPartWayKeepsTheOldFile) {
   EXPECT_EXIT(ChangeUnderFileSizeLimit(file), ::testing::ExitedWithCode(0), "");
   EXPECT_EQ(TempDir::ReadBytes(file), original);
   EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path), fs::directory_iterator()), 1);
-}
-
-TEST_F(IniFile, KeyListsGrowAsTheRuntimeGrewThem) {
-  std::vector<IniEntry> keys;
-  ASSERT_TRUE(IniEntryArrayReserve(keys, 0));
-  EXPECT_EQ(keys.capacity(), 512u);
-  ASSERT_TRUE(IniEntryArrayReserve(keys, 600));
-  EXPECT_EQ(keys.capacity(), 640u);
-  keys.push_back({StrValue("k"), StrValue("v")});
-  StringPairArrayClear(keys, false);
-  EXPECT_TRUE(keys.empty());
-  EXPECT_EQ(keys.capacity(), 640u);
-  StringPairArrayClear(keys, true);
-  EXPECT_EQ(keys.capacity(), 0u);
 }

@@ -52,23 +52,19 @@ class PackArchiveTest : public testing::Test {
 };
 
 TEST_F(PackArchiveTest, MemoryModeHandsOutARegistryNameUntilTheNextLookup) {
-  for (bool fromEnd : {false, true}) {
-    SCOPED_TRACE(fromEnd ? "offsets from the end" : "offsets from the start");
-    PackArchiveSetName(MemoryArchive,
-                       WriteArchive("media.qzx", BuildArchive(HeroEntries(), fromEnd)));
-    std::string out;
-    ASSERT_TRUE(ResolveFileName(MemoryArchive, "data/Sprites/Hero.PNG", out, true));
-    ASSERT_TRUE(IsMemoryFileName(out.c_str()));
-    EXPECT_EQ(out.size(), kMemoryNameLength);
-    EXPECT_EQ(ReadMemoryName(out), "the hero");
-    MemoryBlock held = OpenMemoryFileName(out.c_str());
+  PackArchiveSetName(MemoryArchive, WriteArchive("media.qzx", BuildArchive(HeroEntries(), true)));
+  std::string out;
+  ASSERT_TRUE(ResolveFileName(MemoryArchive, "data/Sprites/Hero.PNG", out, true));
+  ASSERT_TRUE(IsMemoryFileName(out.c_str()));
+  EXPECT_EQ(out.size(), kMemoryNameLength);
+  EXPECT_EQ(ReadMemoryName(out), "the hero");
+  MemoryBlock held = OpenMemoryFileName(out.c_str());
 
-    std::string second;
-    ASSERT_TRUE(ResolveFileName(MemoryArchive, "tune.ogg", second, true));
-    EXPECT_EQ(ReadMemoryName(out), "<unopenable>") << "the first result is released";
-    EXPECT_EQ(AsString(*held), "the hero") << "an open reader keeps its bytes";
-    EXPECT_EQ(ReadMemoryName(second), std::string(5000, 'm'));
-  }
+  std::string second;
+  ASSERT_TRUE(ResolveFileName(MemoryArchive, "tune.ogg", second, true));
+  EXPECT_EQ(ReadMemoryName(out), "<unopenable>") << "the first result is released";
+  EXPECT_EQ(AsString(*held), "the hero") << "an open reader keeps its bytes";
+  EXPECT_EQ(ReadMemoryName(second), std::string(5000, 'm'));
 }
 
 TEST_F(PackArchiveTest, FileModeWritesATemporaryFileAndDeletesItOnTheNextLookup) {
@@ -103,8 +99,6 @@ TEST_F(PackArchiveTest, ALongDirectoryOnDiskIsWalkedToItsEnd) {
     for (int i : {0, 1, 2, 315, 316, 698, 699}) {
       std::string out;
       ASSERT_TRUE(ResolveFileName(MemoryArchive, entries[size_t(i)].name.c_str(), out, true)) << i;
-      EXPECT_TRUE(OpenMemoryFileName(out.c_str())->size() == entries[size_t(i)].content.size())
-          << i;
       EXPECT_TRUE(*OpenMemoryFileName(out.c_str()) == entries[size_t(i)].content) << i;
     }
   }
@@ -126,22 +120,14 @@ TEST_F(PackArchiveTest, AFileOnDiskWinsAndAFolderDoesNotCount) {
 
 TEST_F(PackArchiveTest, WhatIsLeftInOutWhenNothingIsFound) {
   PackArchiveSetName(MemoryArchive, WriteArchive("media.qzx", BuildArchive(HeroEntries(), false)));
-  struct Case {
-    const char* what;
-    const char* name;
-  } cases[] = {{"searched to the end", "missing.png"}, {"shorter entry not compared", "ro.png"}};
-  for (const Case& c : cases) {
+  for (const char* name : {"missing.png", "ro.png", "", (const char*)nullptr}) {
     std::string out = "stale";
-    EXPECT_FALSE(ResolveFileName(MemoryArchive, c.name, out, true)) << c.what;
-    EXPECT_EQ(out, "") << c.what;
-    EXPECT_TRUE(MemoryArchive.valid) << c.what;
+    EXPECT_FALSE(ResolveFileName(MemoryArchive, name, out, true)) << (name ? name : "null");
+    EXPECT_EQ(out, "");
+    EXPECT_TRUE(MemoryArchive.valid);
   }
-  std::string out = "stale";
-  EXPECT_FALSE(ResolveFileName(MemoryArchive, nullptr, out, true));
-  EXPECT_EQ(out, "");
-  EXPECT_FALSE(ResolveFileName(MemoryArchive, "", out, true));
-  std::string tooLong(1024, 'a');
-  EXPECT_FALSE(ResolveFileName(MemoryArchive, tooLong.c_str(), out, true));
+  std::string out;
+  EXPECT_FALSE(ResolveFileName(MemoryArchive, std::string(1024, 'a').c_str(), out, true));
 }
 
 TEST_F(PackArchiveTest, AnArchiveThatCannotServeIsNotConsultedAgainUntilSetAgain) {
@@ -179,16 +165,9 @@ TEST_F(PackArchiveTest, AnArchiveThatCannotServeIsNotConsultedAgainUntilSetAgain
 }
 
 TEST_F(PackArchiveTest, AProgramServesMediaAppendedToItself) {
-  std::string exe = platform::ExecutablePath();
+  const std::string exe = platform::ExecutablePath();
   ASSERT_FALSE(exe.empty());
-  Str exeName;
-  StrFromCString(exeName, exe.c_str());
-  SetArchiveFiles(exeName, exeName);
   std::string out;
-  EXPECT_FALSE(ResolveFileName(MemoryArchive, "hero.png", out, true)) << "no archive appended";
-  EXPECT_FALSE(MemoryArchive.valid);
-  StrRelease(exeName);
-
   std::string program = TempDir::ReadBytes(exe);
   for (bool fromEnd : {false, true}) {
     Bytes image = BuildArchive(HeroEntries(), fromEnd, Bytes(program.begin(), program.end()));
