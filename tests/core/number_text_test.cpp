@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -57,7 +58,10 @@ TEST(NumberText, MatchesTheGoldenTable) {
       {123456.789, "123456.789"},
       {1234567890, "1234567890"},
   };
-  for (const Case& c : cases) EXPECT_EQ(NumberText(c.x), c.text) << c.x;
+  for (const Case& c : cases) {
+    EXPECT_EQ(NumberText(c.x), c.text) << c.x;
+    EXPECT_EQ(NumberTextLength(c.x), int32_t(std::strlen(c.text))) << c.x;
+  }
 }
 
 TEST(NumberText, FloatsWidenBeforeFormatting) {
@@ -76,8 +80,6 @@ TEST(NumberText, NonFiniteValuesUseTheClassicForms) {
 }
 
 TEST(NumberText, LengthsMatchTheText) {
-  EXPECT_EQ(NumberTextLength(5), 1);
-  EXPECT_EQ(NumberTextLength(0.0625), 9);
   EXPECT_EQ(IntTextLength(-12), 3);
   EXPECT_EQ(IntTextLength(0), 1);
 }
