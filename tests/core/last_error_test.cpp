@@ -33,14 +33,11 @@ TEST_F(LastError, NonZeroCodesGoToTheDebugger) {
   EXPECT_EQ(capture.lines, (std::vector<std::string>{"TXerror: ff\n", "TXerror: ffffffff\n"}));
 }
 
-TEST_F(LastError, ZeroIsSilentButRecordsTheLine) {
+TEST_F(LastError, ZeroIsSilentButRecordsTheLineAndClearKeepsIt) {
   SourceLineWord = 42;
   SetLastErrorCode(0);
   EXPECT_EQ(LastErrorLine, 42);
   EXPECT_TRUE(capture.lines.empty());
-}
-
-TEST_F(LastError, ClearKeepsTheLineOfTheFailure) {
   SourceLineWord = 7;
   SetLastErrorCode(9);
   SourceLineWord = 8;

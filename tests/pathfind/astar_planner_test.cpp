@@ -123,9 +123,6 @@ TEST(AStarPlanner, DiagonalFactorAndWeightLimits) {
   const PlannerRun underweight = PlanOnce(r);
   r.weight = 0.0f;
   EXPECT_EQ(PlanOnce(r).closed, underweight.closed);
-  // Without diagonal moves the diagonal-cost flag changes nothing.
-  r.diagonalCost = false;
-  EXPECT_EQ(PlanOnce(r).cost, underweight.cost);
 }
 
 TEST(AStarPlanner, RefusesUnusableRequestsAndEndsWithoutAWrongPath) {
