@@ -11,6 +11,7 @@
 #include "core/process_globals.h"
 #include "core/terminate.h"
 #include "tests/support/debug_capture.h"
+#include "tests/support/owned_str.h"
 
 namespace {
 
@@ -21,11 +22,7 @@ class LastError : public testing::Test {
   DebugCapture capture;
 };
 
-std::string Taken(Str s) {
-  std::string text(s.data, s.length);
-  StrRelease(s);
-  return text;
-}
+std::string Taken(Str s) { return OwnedStr(s).text(); }
 
 TEST_F(LastError, NonZeroCodesGoToTheDebugger) {
   EXPECT_EQ(SetLastErrorCode(255), 255);

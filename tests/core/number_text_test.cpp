@@ -10,23 +10,18 @@
 #include "core/maths.h"
 #include "core/number_text.h"
 #include "core/str.h"
+#include "tests/support/owned_str.h"
 
 namespace {
 
 std::string NumberText(double x) {
   Str s;
   NumberToStr(s, x);
-  std::string text(s.data, s.length);
   EXPECT_EQ(s.capacity, 80u);
-  StrRelease(s);
-  return text;
+  return OwnedStr(s).text();
 }
 
-std::string Taken(Str s) {
-  std::string text(s.data, s.length);
-  StrRelease(s);
-  return text;
-}
+std::string Taken(Str s) { return OwnedStr(s).text(); }
 
 TEST(NumberText, MatchesTheGoldenTable) {
   struct Case {
