@@ -23,7 +23,6 @@ class Console : public testing::Test {
 
 TEST_F(Console, CommandLineIsEmptyUntilStoredAndCopiesAreIndependent) {
   EXPECT_EQ(GetCommandLineStr().length, 0u);
-  EXPECT_EQ(GetAppNameStr().length, 0u);
   SetCommandLineStr("/opt/tile2cubes -x");
   SetCommandLineStr("/opt/tile2cubes \"two words\"");
   Str copy = CommandLineStrCopy();

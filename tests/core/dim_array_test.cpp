@@ -98,20 +98,6 @@ TEST_F(Arrays, DimKeepsALargeEnoughBlockAndZeroesTheUsedPart) {
   EXPECT_EQ(ints.size0, 0);
 }
 
-TEST_F(Arrays, StringDimAllocatesOnlyForElements) {
-  ArrayDimString(strings, 0, 0, 0, 0);
-  EXPECT_EQ(strings.data, nullptr);
-  EXPECT_EQ(strings.capacity, 0);
-  ArrayDimString(strings, 1, 0, 0, 0);
-  EXPECT_EQ(strings.capacity, 64);
-  SetText(ArrayStringAt(strings, 0), "kept buffer");
-  const char* buffer = ArrayStringAt(strings, 0)->data;
-  ArrayDimString(strings, 2, 0, 0, 0);
-  EXPECT_EQ(Text(ArrayStringAt(strings, 0)), "");
-  EXPECT_EQ(ArrayStringAt(strings, 0)->data, buffer);
-  EXPECT_EQ(Text(ArrayStringAt(strings, 1)), "");
-}
-
 // Random DIM, REDIM, PUSH and stores on a number and a string array against a map of indexes.
 TEST_F(Arrays, RandomOperationsKeepEveryElementAtItsIndexes) {
   using Index = std::array<int32_t, 4>;
@@ -167,55 +153,6 @@ TEST_F(Arrays, RandomOperationsKeepEveryElementAtItsIndexes) {
                 found == model.end() ? "" : std::to_string(value));
     }
   }
-}
-
-TEST_F(Arrays, RedimToNothingKeepsTheBlock) {
-  ArrayDimInt(ints, 20, 0, 0, 0);
-  ArrayDimNumber(numbers, 20, 0, 0, 0);
-  ArrayDimString(strings, 20, 0, 0, 0);
-  SetText(ArrayStringAt(strings, 3), "stays owned");
-  ArrayRedimInt(ints, 0, 0, 0, 0);
-  ArrayRedimNumber(numbers, -1, 0, 0, 0);
-  ArrayRedimString(strings, 0, 0, 0, 0);
-  for (const DimArray* a : {&ints, &numbers, &strings}) {
-    EXPECT_EQ(a->count, 0);
-    EXPECT_EQ(a->dims, 0);
-    EXPECT_EQ(a->size0, 0);
-    EXPECT_EQ(a->capacity, a == &strings ? 64 : 24);
-    EXPECT_NE(a->data, nullptr);
-  }
-}
-
-TEST_F(Arrays, StringRedimKeepsAllFourDimensions) {
-  // Element i of the 2 x 2 x 2 box has the indexes of the bits of i and holds their digits.
-  const auto at = [&](int i) { return ArrayStringAt(strings, i & 1, (i >> 1) & 1, i >> 2); };
-  const auto name = [](int i) { return std::to_string(i & 1) + "," + std::to_string(i >> 1); };
-  ArrayDimString(strings, 2, 2, 2, 0);
-  for (int i = 0; i < 8; ++i) SetText(at(i), name(i).c_str());
-  ArrayRedimString(strings, 2, 2, 2, 0);
-  ArrayRedimString(strings, 3, 2, 2, 0);
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(Text(at(i)), name(i));
-  EXPECT_EQ(Text(ArrayStringAt(strings, 2, 1, 1)), "");
-}
-
-TEST_F(Arrays, PushReallocatesOnlyWhenNoPlaceIsLeftOver) {
-  ArrayPushNumber(numbers, 1.5);
-  EXPECT_EQ(numbers.capacity, 8);
-  Str empty;
-  StrInitEmpty(empty);
-  ArrayPushString(strings, empty);
-  EXPECT_EQ(strings.capacity, 64);
-
-  ArrayDimNumber(numbers, 6, 0, 0, 0);
-  const void* block = numbers.data;
-  ArrayPushNumber(numbers, 7);
-  EXPECT_EQ(numbers.data, block);
-  EXPECT_EQ(numbers.capacity, 8);
-  ArrayPushNumber(numbers, 8);  // 7 of 8: 8 is not above 8
-  EXPECT_EQ(numbers.capacity, 16);
-  EXPECT_EQ(numbers.size0, 8);
-  EXPECT_EQ(*ArrayNumberAt(numbers, 6), 7);
-  EXPECT_EQ(*ArrayNumberAt(numbers, -1), 8);
 }
 
 TEST_F(Arrays, AMillionPushesGrowGeometrically) {

@@ -11,6 +11,7 @@
 #include "core/process_globals.h"
 #include "core/terminate.h"
 #include "tests/support/debug_capture.h"
+#include "tests/support/owned_str.h"
 
 namespace {
 
@@ -21,11 +22,7 @@ class LastError : public testing::Test {
   DebugCapture capture;
 };
 
-std::string Taken(Str s) {
-  std::string text(s.data, s.length);
-  StrRelease(s);
-  return text;
-}
+std::string Taken(Str s) { return OwnedStr(s).text(); }
 
 TEST_F(LastError, NonZeroCodesGoToTheDebugger) {
   EXPECT_EQ(SetLastErrorCode(255), 255);
@@ -33,14 +30,11 @@ TEST_F(LastError, NonZeroCodesGoToTheDebugger) {
   EXPECT_EQ(capture.lines, (std::vector<std::string>{"TXerror: ff\n", "TXerror: ffffffff\n"}));
 }
 
-TEST_F(LastError, ZeroIsSilentButRecordsTheLine) {
+TEST_F(LastError, ZeroIsSilentButRecordsTheLineAndClearKeepsIt) {
   SourceLineWord = 42;
   SetLastErrorCode(0);
   EXPECT_EQ(LastErrorLine, 42);
   EXPECT_TRUE(capture.lines.empty());
-}
-
-TEST_F(LastError, ClearKeepsTheLineOfTheFailure) {
   SourceLineWord = 7;
   SetLastErrorCode(9);
   SourceLineWord = 8;
