@@ -52,7 +52,6 @@ class RawPeer {
   }
   ~RawPeer() { Close(); }
 
-  bool Connected() const { return fd_ >= 0; }
   void Close() {
     if (fd_ >= 0) close(fd_);
     fd_ = -1;

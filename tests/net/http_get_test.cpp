@@ -77,8 +77,6 @@ TEST_F(HttpGetTest, SendsTheRequestText) {
   EXPECT_STREQ(buffer, "x");
   EXPECT_EQ(server_.LastRequest(),
             "GET /p HTTP/1.0\r\nHost:127.0.0.1\r\nAccept: */*\r\nUser-Agent: Quarnel\r\n\r\n");
-  EXPECT_EQ(HttpPort(0), 80);
-  EXPECT_EQ(HttpPort(8080), 8080);
 }
 
 TEST_F(HttpGetTest, AFullBufferEndsTheFetchEarly) {

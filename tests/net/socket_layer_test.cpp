@@ -260,17 +260,6 @@ TEST(SocketLayerPure, ConnectTimeoutClamp) {
   for (const auto& [given, used] : cases) EXPECT_EQ(ClampConnectTimeout(given), used) << given;
 }
 
-TEST(SocketLayerPure, AddressesAndByteOrder) {
-  const SockAddress a = SockMakeAddress(127, 0, 0, 1, 8080);
-  EXPECT_EQ(SockIpToString(a.address), "127.0.0.1");
-  EXPECT_EQ(SockAddressToHost(a), 2130706433u);
-  EXPECT_EQ(SockPortToHost(a), 8080);
-  const uint8_t* wire = reinterpret_cast<const uint8_t*>(&a.address);
-  EXPECT_EQ(wire[0], 127);
-  EXPECT_EQ(wire[3], 1);
-  EXPECT_EQ(SockIpToString(SockMakeAddress(192, 168, 0, 1, 0).address), "192.168.0.1");
-}
-
 TEST(SocketLayerPure, ErrnoMapsToTheProgramErrorNumbers) {
   const std::pair<int, int32_t> cases[] = {
       {0, 0},         {EAGAIN, 10035},     {EINPROGRESS, 10036}, {ECONNREFUSED, 10061},

