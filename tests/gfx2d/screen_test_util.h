@@ -1,5 +1,6 @@
 // Helpers of the GL tests that draw and compare whole regions: a region read back from the
-// current target, covered-pixel counts, and images of one colour or a pattern.
+// current target, covered-pixel counts, images of one colour or a pattern, and a sprite drawn
+// texel for pixel.
 #pragma once
 
 #include <GL/gl.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "frame/graphics_context.h"
+#include "gfx2d/polygon_batch.h"
 
 namespace gltest {
 
@@ -65,6 +67,17 @@ inline std::string SolidPixels(int w, int h, uint8_t r, uint8_t g, uint8_t b, ui
   std::string pixels;
   for (int i = 0; i < w * h; ++i) pixels += std::string{char(r), char(g), char(b), char(a)};
   return pixels;
+}
+
+// The sprite's w x h texels as one textured strip, one texel per pixel, top-left at (x, y).
+inline void DrawTexelStrip(OpenGLRainbows& ctx, int32_t sprite, float x, float y, float w,
+                           float h) {
+  StartPolygon(ctx, sprite, kTriangleStrip);
+  AddPolygonVertex(ctx, x, y, 0, 0, kNoVertexColour);
+  AddPolygonVertex(ctx, x + w, y, w, 0, kNoVertexColour);
+  AddPolygonVertex(ctx, x, y + h, 0, h, kNoVertexColour);
+  AddPolygonVertex(ctx, x + w, y + h, w, h, kNoVertexColour);
+  EndPolygon(ctx);
 }
 
 }  // namespace gltest
