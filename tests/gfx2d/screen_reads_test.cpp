@@ -40,17 +40,12 @@ std::vector<uint32_t> Window(OpenGLRainbows& ctx, bool cached) {
 
 // The texels of level 0 in the lower-left w x h, bottom row first.
 std::vector<uint8_t> TextureCorner(uint32_t texture, int w, int h) {
-  glBindTexture(GL_TEXTURE_2D, texture);
-  GLint pw = 0, ph = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &pw);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &ph);
-  std::vector<uint8_t> all(size_t(pw) * ph * 4);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, all.data());
+  int32_t size[2];
+  const std::vector<uint8_t> all = gltest::TextureLevel(texture, 0, size);
   std::vector<uint8_t> corner;
   for (int row = 0; row < h; ++row)
-    corner.insert(corner.end(), all.begin() + size_t(row) * pw * 4,
-                  all.begin() + (size_t(row) * pw + w) * 4);
+    corner.insert(corner.end(), all.begin() + size_t(row) * size[0] * 4,
+                  all.begin() + (size_t(row) * size[0] + w) * 4);
   return corner;
 }
 

@@ -1,7 +1,6 @@
 // The sprite table and its textures, read back from GL.
 #include "gfx2d/sprite_store.h"
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +8,7 @@
 
 #include "gfx2d/texture_upload.h"
 #include "tests/gfx2d/image_test_util.h"
+#include "tests/gfx2d/screen_test_util.h"
 #include "tests/support/gl_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -16,19 +16,6 @@ namespace {
 
 std::string Px(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
   return std::string{char(r), char(g), char(b), char(a)};
-}
-
-std::vector<uint8_t> TextureLevel(uint32_t texture, int32_t level, int32_t* size = nullptr) {
-  glBindTexture(GL_TEXTURE_2D, texture);
-  GLint w = 0, h = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
-  if (size) size[0] = w, size[1] = h;
-  std::vector<uint8_t> texels(size_t(w) * h * 4);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  if (!texels.empty())
-    glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-  return texels;
 }
 
 // The image placed as the texture should hold it: bottom row first, lower-left, zero padding.
@@ -83,7 +70,7 @@ TEST_F(SpriteStoreTest, UploadHoldsTheImageFlippedAtTheLowerLeftOfAPaddedTexture
                     Px(1, 2, 3, 255) + Px(4, 5, 6, 255) + Px(7, 8, 9, 0) +  //
                         Px(10, 11, 12, 255) + Px(13, 14, 15, 128) + Px(16, 17, 18, 255));
   ASSERT_TRUE(CreateSpriteFromImage(ctx, 10, image.image, -1, false));
-  EXPECT_EQ(TextureLevel(ctx.sprites[10].texture, 0), FlippedPadded(image.image, 16, 16));
+  EXPECT_EQ(gltest::TextureLevel(ctx.sprites[10].texture, 0), FlippedPadded(image.image, 16, 16));
   int32_t w = 0, h = 0;
   GetSpriteSize(ctx, 10, &w, &h);
   EXPECT_EQ(w * 10 + h, 32);
@@ -106,7 +93,7 @@ TEST_F(SpriteStoreTest, ColourKeyedBmpTexelsCarryTheBledMeansWithAlphaZero) {
   ScopedImage bled(4, 4,
                    A + M + M + B + A + a + b + B + A + M + M + B +  //
                        black + black + black + black);
-  EXPECT_EQ(TextureLevel(ctx.sprites[0].texture, 0), FlippedPadded(bled.image, 16, 16));
+  EXPECT_EQ(gltest::TextureLevel(ctx.sprites[0].texture, 0), FlippedPadded(bled.image, 16, 16));
 }
 
 TEST_F(SpriteStoreTest, LoadingWithoutAReadableFileLeavesTheSpriteFree) {
@@ -157,7 +144,7 @@ TEST_F(SpriteStoreTest, MipChainOfASeventeenBySixteenImage) {
   int32_t size = 16;
   for (int32_t level = 0; level <= 4; ++level, size /= 2) {
     int32_t actual[2];
-    EXPECT_EQ(TextureLevel(record.mipmappedTexture, level, actual), expected) << level;
+    EXPECT_EQ(gltest::TextureLevel(record.mipmappedTexture, level, actual), expected) << level;
     EXPECT_EQ(actual[0], size);
     EXPECT_EQ(actual[1], size);
     if (size == 1) break;
