@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <utility>
 
 #include "gfx2d/background_commands.h"
 #include "gfx2d/sprite_commands.h"
@@ -102,20 +103,14 @@ TEST_F(DrawCommands, PrintedTextIsFoundByGetPixel) {
 }
 
 TEST_F(DrawCommands, PolygonOfASpriteAboveTheTableDrawsNothing) {
-  PolyStart(70000, 2);
-  PolyVector(0, 0, 0, 0, 0xFF);
-  PolyVector(8, 0, 0, 0, 0xFF);
-  PolyVector(0, 8, 0, 0, 0xFF);
-  PolyVector(8, 8, 0, 0, 0xFF);
-  PolyEnd();
-  EXPECT_EQ(GetPixel(2, 2), 0);
-  PolyStart(-1, 2);
-  PolyVector(0, 0, 0, 0, 0xFF);
-  PolyVector(8, 0, 0, 0, 0xFF);
-  PolyVector(0, 8, 0, 0, 0xFF);
-  PolyVector(8, 8, 0, 0, 0xFF);
-  PolyEnd();
-  EXPECT_EQ(GetPixel(2, 2), 0xFF) << "a negative sprite draws untextured";
+  // A negative sprite draws untextured.
+  for (const auto [sprite, colour] : {std::pair{70000, 0}, {-1, 0xFF}}) {
+    PolyStart(sprite, 2);
+    for (int32_t corner = 0; corner < 4; ++corner)
+      PolyVector(corner % 2 * 8, corner / 2 * 8, 0, 0, 0xFF);
+    PolyEnd();
+    EXPECT_EQ(GetPixel(2, 2), colour) << sprite;
+  }
 }
 
 TEST_F(DrawCommands, ZoomedSpriteGrowsAboutItsCentre) {

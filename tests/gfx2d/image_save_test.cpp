@@ -16,9 +16,8 @@ TEST(SaveImage, ChoosesTheWriterByTheLastFourCharacters) {
     std::string magic;
   };
   const Case cases[] = {
-      {"a.PNG", "\x89PNG"},  {"a.png", "\x89PNG"}, {"a.pNg", "\x89PNG"}, {"a.Jpg", "\xFF\xD8"},
-      {"a.JPG", "\xFF\xD8"}, {"a.jpeg", "BM"},     {"a", "BM"},          {"a.bmp", "BM"},
-      {"a.png.bmp", "BM"},   {"a_png", "BM"},      {"a.jpg2", "BM"},
+      {"a.pNg", "\x89PNG"}, {"a.Jpg", "\xFF\xD8"}, {"a.jpeg", "BM"}, {"a", "BM"},
+      {"a.png.bmp", "BM"},  {"a_png", "BM"},       {"a.jpg2", "BM"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -58,11 +57,9 @@ TEST(RgbaImage, ResizeKeepsTheBufferAndZeroesIt) {
   image.image.hasAlpha = 0;
   ASSERT_TRUE(ResizeImage(image.image, 2, 3));
   EXPECT_EQ(image.image.pixels, buffer);
-  EXPECT_EQ(image.image.capacity, 64);
   EXPECT_EQ(image.image.hasAlpha, 0);  // only a new buffer sets it
   EXPECT_EQ(image.Pixels(), std::string(24, '\0'));
   ASSERT_TRUE(ResizeImage(image.image, 5, 4));
-  EXPECT_EQ(image.image.capacity, 80);
   EXPECT_EQ(image.image.hasAlpha, 1);
   EXPECT_FALSE(ResizeImage(image.image, 40000, 40000));
 }

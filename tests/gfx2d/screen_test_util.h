@@ -1,5 +1,6 @@
 // Helpers of the GL tests that draw and compare whole regions: a region read back from the
-// current target, covered-pixel counts, and images of one colour or a pattern.
+// current target, covered-pixel counts, images of one colour or a pattern, a sprite drawn
+// texel for pixel, and texture levels read back.
 #pragma once
 
 #include <GL/gl.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "frame/graphics_context.h"
+#include "gfx2d/polygon_batch.h"
 
 namespace gltest {
 
@@ -65,6 +67,31 @@ inline std::string SolidPixels(int w, int h, uint8_t r, uint8_t g, uint8_t b, ui
   std::string pixels;
   for (int i = 0; i < w * h; ++i) pixels += std::string{char(r), char(g), char(b), char(a)};
   return pixels;
+}
+
+// The texels of one level of a texture, bottom row first; its size through size.
+inline std::vector<uint8_t> TextureLevel(uint32_t texture, int32_t level, int32_t* size = nullptr) {
+  glBindTexture(GL_TEXTURE_2D, texture);
+  GLint w = 0, h = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
+  if (size) size[0] = w, size[1] = h;
+  std::vector<uint8_t> texels(size_t(w) * h * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  if (!texels.empty())
+    glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  return texels;
+}
+
+// The sprite's w x h texels as one textured strip, one texel per pixel, top-left at (x, y).
+inline void DrawTexelStrip(OpenGLRainbows& ctx, int32_t sprite, float x, float y, float w,
+                           float h) {
+  StartPolygon(ctx, sprite, kTriangleStrip);
+  AddPolygonVertex(ctx, x, y, 0, 0, kNoVertexColour);
+  AddPolygonVertex(ctx, x + w, y, w, 0, kNoVertexColour);
+  AddPolygonVertex(ctx, x, y + h, 0, h, kNoVertexColour);
+  AddPolygonVertex(ctx, x + w, y + h, w, h, kNoVertexColour);
+  EndPolygon(ctx);
 }
 
 }  // namespace gltest

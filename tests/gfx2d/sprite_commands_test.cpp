@@ -170,7 +170,6 @@ TEST_F(SpriteCommands, PixelArrayRoundTripsThroughASprite) {
   ASSERT_EQ(back.a.count, 6);
   for (int32_t i = 0; i < 6; ++i)
     EXPECT_EQ(*ArrayElementAt(back.a, i), *ArrayElementAt(pixels.a, i)) << i;
-  EXPECT_EQ(*ArrayElementAt(back.a, 5), 0x04030201) << "the pixel 1, 2, 3, 4";
   FreeSprite(Context(), 3);
   EXPECT_EQ(SpriteToArrayCmd(back.a, 3), 0);
   EXPECT_EQ(back.a.count, 6) << "a free sprite leaves the array";
@@ -185,8 +184,10 @@ TEST_F(SpriteCommands, SavesReportFailures) {
   IntArray pixels;
   int32_t w = 0, h = 0;
   LoadImageToArrayCmd(saved.s, &w, &h, pixels.a);
-  EXPECT_EQ(w * 10 + h, 43);
-  EXPECT_EQ(uint32_t(*ArrayElementAt(pixels.a, 5)), ExpectedPixel(1, 1) | 0xFF000000u);
+  ASSERT_EQ(w * 10 + h, 43);
+  ASSERT_EQ(pixels.a.count, 12);
+  for (int32_t i = 0; i < 12; ++i)
+    EXPECT_EQ(uint32_t(*ArrayElementAt(pixels.a, i)), ExpectedPixel(i % 4, i / 4) | 0xFF000000u);
   SaveSpriteCmd(nowhere.s, 3);
   EXPECT_EQ(LastErrorCode, 3);
   SaveSpriteCmd(saved.s, 4);
@@ -195,18 +196,6 @@ TEST_F(SpriteCommands, SavesReportFailures) {
   EXPECT_EQ(LastErrorCode, 3);
   SaveScreenCmd(saved.s);
   EXPECT_EQ(LastErrorCode, 0);
-}
-
-TEST_F(SpriteCommands, ImageFileReadsIntoAPixelArray) {
-  OwnedStr good(WriteTestPng("good.png", 3, 2));
-  IntArray pixels;
-  int32_t w = 0, h = 0;
-  LoadImageToArrayCmd(good.s, &w, &h, pixels.a);
-  ASSERT_EQ(w * 10 + h, 32);
-  ASSERT_EQ(pixels.a.count, 6);
-  for (int32_t y = 0; y < 2; ++y)
-    for (int32_t x = 0; x < 3; ++x)
-      EXPECT_EQ(uint32_t(*ArrayElementAt(pixels.a, y * 3 + x)), ExpectedPixel(x, y) | 0xFF000000u);
 }
 
 }  // namespace

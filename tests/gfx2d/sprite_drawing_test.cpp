@@ -18,26 +18,6 @@ using gltest::ReadRegion;
 
 constexpr int32_t kSprite = 7;
 
-TEST(AnimFrameTexCoords, FramesRunAlongRowsFromTheTopOfTheImage) {
-  SpriteRecord record{};
-  record.width = 40;
-  record.height = 20;
-  record.paddedWidth = 64;
-  record.paddedHeight = 32;
-  record.frameWidth = 10;
-  record.frameHeight = 10;
-  const FrameTexCoords first = AnimFrameTexCoords(record, 0);
-  EXPECT_FLOAT_EQ(first.u0, 0.0f);
-  EXPECT_FLOAT_EQ(first.u1, 10.0f / 64);
-  EXPECT_FLOAT_EQ(first.vb, 10.0f / 32);  // the image's top row has the high v
-  EXPECT_FLOAT_EQ(first.vt, 20.0f / 32);
-  const FrameTexCoords fifth = AnimFrameTexCoords(record, 5);  // second row, second column
-  EXPECT_FLOAT_EQ(fifth.u0, 10.0f / 64);
-  EXPECT_FLOAT_EQ(fifth.u1, 20.0f / 64);
-  EXPECT_FLOAT_EQ(fifth.vb, 0.0f);
-  EXPECT_FLOAT_EQ(fifth.vt, 10.0f / 32);
-}
-
 class SpriteDrawing : public GlFixture {
  protected:
   void SetUp() override {
