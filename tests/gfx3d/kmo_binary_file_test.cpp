@@ -48,6 +48,17 @@ void FillGoldenMesh(MeshObject& mesh) {
   for (uint32_t colour : {kBreakStrip, 0x0000FFu, 0x00FF00u}) mesh.colourTable.Append(colour);
 }
 
+std::vector<uint8_t> GoldenBytes() {
+  MeshObject golden;
+  FillGoldenMesh(golden);
+  return EncodeKmoModel(golden);
+}
+
+KmoReadResult Decode(std::span<const uint8_t> bytes, MeshObject& mesh) {
+  double version = 0;
+  return DecodeKmoModel(bytes, mesh, version);
+}
+
 std::string LogText() {
   return TempDir::ReadBytes(ErrorLogPath());
 }
@@ -186,9 +197,7 @@ TEST_F(KmoFiles, VersionsOutsideTheRangeAreRefusedWithTheirNumber) {
   };
   for (Case c : {Case{1.01, "1.01"}, Case{2.01, "2.01"}}) {
     std::filesystem::remove(ErrorLogPath());
-    MeshObject golden;
-    FillGoldenMesh(golden);
-    std::vector<uint8_t> bytes = EncodeKmoModel(golden);
+    std::vector<uint8_t> bytes = GoldenBytes();
     uint64_t bits = std::bit_cast<uint64_t>(c.version);
     for (int i = 0; i < 8; ++i) bytes[4 + i] = uint8_t(bits >> (8 * i));
     std::string name = dir.Child("old.kmo");
@@ -202,9 +211,7 @@ TEST_F(KmoFiles, VersionsOutsideTheRangeAreRefusedWithTheirNumber) {
 }
 
 TEST_F(KmoFiles, DamagedCountsAndIndicesAreReadErrors) {
-  MeshObject golden;
-  FillGoldenMesh(golden);
-  const std::vector<uint8_t> good = EncodeKmoModel(golden);
+  const std::vector<uint8_t> good = GoldenBytes();
   struct Case {
     const char* what;
     size_t offset;
@@ -225,8 +232,7 @@ TEST_F(KmoFiles, DamagedCountsAndIndicesAreReadErrors) {
     std::vector<uint8_t> bytes = good;
     std::copy(c.bytes.begin(), c.bytes.end(), bytes.begin() + long(c.offset));
     MeshObject mesh;
-    double version = 0;
-    EXPECT_EQ(DecodeKmoModel(bytes, mesh, version), KmoReadResult::ReadError) << c.what;
+    EXPECT_EQ(Decode(bytes, mesh), KmoReadResult::ReadError) << c.what;
     EXPECT_EQ(mesh.frames.count(), 0) << c.what;
     EXPECT_EQ(mesh.colourTable.count(), 0) << c.what;
   }
@@ -240,38 +246,29 @@ TEST_F(KmoFiles, DamagedCountsAndIndicesAreReadErrors) {
 }
 
 TEST_F(KmoFiles, EveryTruncationIsRefusedAndFramesMayOutgrowTheTextureList) {
-  MeshObject golden;
-  FillGoldenMesh(golden);
-  const std::vector<uint8_t> good = EncodeKmoModel(golden);
+  const std::vector<uint8_t> good = GoldenBytes();
   for (size_t size = 4; size < good.size(); ++size) {
     MeshObject mesh;
-    double version = 0;
-    std::span<const uint8_t> cut(good.data(), size);
-    EXPECT_EQ(DecodeKmoModel(cut, mesh, version), KmoReadResult::ReadError) << size;
+    EXPECT_EQ(Decode({good.data(), size}, mesh), KmoReadResult::ReadError) << size;
   }
   // V = 2: records 2 and 3 of the frame have no texture pair and read (0, 0).
   std::vector<uint8_t> shorter = good;
   shorter[20] = 2;
   shorter.erase(shorter.begin() + 36 + 16, shorter.begin() + 36 + 32);
   MeshObject mesh;
-  double version = 0;
-  ASSERT_EQ(DecodeKmoModel(shorter, mesh, version), KmoReadResult::Ok);
+  ASSERT_EQ(Decode(shorter, mesh), KmoReadResult::Ok);
   EXPECT_EQ(mesh.frames[0].buildStream[3].v, 0.0f);
   EXPECT_EQ(mesh.frames[0].buildStream[3].position.y, 1.0f);
 }
 
 TEST(KmoDecode, EverySingleByteMutationReadsOrIsRefusedCleanly) {
-  MeshObject golden;
-  FillGoldenMesh(golden);
-  const std::vector<uint8_t> good = EncodeKmoModel(golden);
+  const std::vector<uint8_t> good = GoldenBytes();
   for (size_t at = 4; at < good.size(); ++at) {
     for (uint8_t value : {0x00, 0x01, 0x7F, 0x80, 0xA1, 0xFF}) {
       std::vector<uint8_t> bytes = good;
       bytes[at] = value;
       MeshObject mesh;
-      double version = 0;
-      KmoReadResult result = DecodeKmoModel(bytes, mesh, version);
-      if (result != KmoReadResult::Ok) {
+      if (Decode(bytes, mesh) != KmoReadResult::Ok) {
         ASSERT_EQ(mesh.frames.count(), 0) << at << " " << int(value);
         continue;
       }
@@ -286,7 +283,7 @@ TEST(KmoDecode, EverySingleByteMutationReadsOrIsRefusedCleanly) {
 TEST_F(KmoFiles, MemoryNamesAreReadButNeverWritten) {
   MeshObject golden;
   FillGoldenMesh(golden);
-  MemoryFile file(Text(EncodeKmoModel(golden)));
+  MemoryFile file(Text(GoldenBytes()));
   MeshObject mesh;
   EXPECT_EQ(LoadKmoModel(mesh, file.name.c_str()), 1);
   EXPECT_EQ(SaveKmoModel(golden, file.name.c_str()), 0);
@@ -307,20 +304,17 @@ TEST_F(KmoFiles, SaveAnswersZeroWhenNothingOrOnlyPartIsWritten) {
   EXPECT_EQ(SaveKmoModel(MeshObject{}, dir.Child("empty.kmo").c_str()), 0);
   EXPECT_FALSE(std::filesystem::exists(dir.Child("empty.kmo")));
   EXPECT_EQ(SaveKmoModel(golden, dir.Child("no/such/folder.kmo").c_str()), 0);
-
   MeshObject big;
   FillGoldenMesh(big);
   for (int i = 0; i < 100; ++i) big.frames[0].buildStream.Append(big.frames[0].buildStream[1]);
-  std::string name = dir.Child("limited.kmo");
   // The child may write 64 bytes; the file size limit makes the rest of the write fail.
-  EXPECT_EXIT(SaveUnderSizeLimit(big, name, 64), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(SaveUnderSizeLimit(big, dir.Child("limited.kmo"), 64), ::testing::ExitedWithCode(0),
+              "");
 }
 
 TEST_F(KmoFiles, MemoryThatRunsOutIsReportedAsSuch) {
-  MeshObject golden;
-  FillGoldenMesh(golden);
   std::string name = dir.Child("golden.kmo");
-  ASSERT_EQ(SaveKmoModel(golden, name.c_str()), 1);
+  TempDir::WriteBytes(name, Text(GoldenBytes()));
   MeshObject mesh;
   SetGrowArrayAllocationLimit(2);
   int result = LoadKmoModel(mesh, name.c_str());

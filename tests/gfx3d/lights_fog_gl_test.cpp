@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "frame/render_state.h"
@@ -23,21 +24,10 @@ namespace {
 
 using gltest::ReadBackPixel;
 
-struct Four {
-  GLfloat v[4];
-};
-
-Four LightValue(GLenum light, GLenum name) {
-  Four f{};
-  glGetLightfv(light, name, f.v);
-  return f;
-}
-
-void ExpectFour(const Four& f, float a, float b, float c, float d) {
-  EXPECT_NEAR(f.v[0], a, 1e-6);
-  EXPECT_NEAR(f.v[1], b, 1e-6);
-  EXPECT_NEAR(f.v[2], c, 1e-6);
-  EXPECT_NEAR(f.v[3], d, 1e-6);
+void ExpectLight(GLenum light, GLenum name, std::array<float, 4> expected) {
+  std::array<GLfloat, 4> value{};
+  glGetLightfv(light, name, value.data());
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(value[i], expected[i], 1e-6) << name << " " << i;
 }
 
 class LightsGl : public GlFixture {
@@ -62,9 +52,9 @@ TEST_F(LightsGl, LightNumberWrapsAndCutoffZeroSwitchesOff) {
   EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
   EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
   EXPECT_EQ(scene->lightMask, 2);
-  ExpectFour(LightValue(GL_LIGHT1, GL_POSITION), 1, 2, 3, 1);
-  ExpectFour(LightValue(GL_LIGHT1, GL_DIFFUSE), 1, 0, 0, 1);
-  ExpectFour(LightValue(GL_LIGHT1, GL_SPECULAR), 1, 0, 0, 1);
+  ExpectLight(GL_LIGHT1, GL_POSITION, {1, 2, 3, 1});
+  ExpectLight(GL_LIGHT1, GL_DIFFUSE, {1, 0, 0, 1});
+  ExpectLight(GL_LIGHT1, GL_SPECULAR, {1, 0, 0, 1});
   SetLight(*scene, 1, 0x0000FF, {1, 2, 3}, {4, 5, 6}, 0, true);
   EXPECT_FALSE(glIsEnabled(GL_LIGHT1));
   EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
@@ -73,13 +63,13 @@ TEST_F(LightsGl, LightNumberWrapsAndCutoffZeroSwitchesOff) {
 
 TEST_F(LightsGl, PositionAndDirectionCases) {
   SetLight(*scene, 0, 0xFFFFFF, {}, {}, 45, false);
-  ExpectFour(LightValue(GL_LIGHT0, GL_POSITION), 0, 0, 1, 0);
-  ExpectFour(LightValue(GL_LIGHT0, GL_SPECULAR), 0, 0, 0, 1);
+  ExpectLight(GL_LIGHT0, GL_POSITION, {0, 0, 1, 0});
+  ExpectLight(GL_LIGHT0, GL_SPECULAR, {0, 0, 0, 1});
   SetLight(*scene, 2, 0xFFFFFF, {5, 5, 5}, {0, -2, 0}, 180, false);
-  ExpectFour(LightValue(GL_LIGHT2, GL_POSITION), 0, 1, 0, 0);
-  ExpectFour(LightValue(GL_LIGHT2, GL_SPECULAR), 0, 0, 0, 1);
+  ExpectLight(GL_LIGHT2, GL_POSITION, {0, 1, 0, 0});
+  ExpectLight(GL_LIGHT2, GL_SPECULAR, {0, 0, 0, 1});
   SetLight(*scene, 3, 0xFFFFFF, {5, 6, 7}, {0, 0, -3}, 30, false);
-  ExpectFour(LightValue(GL_LIGHT3, GL_POSITION), 5, 6, 7, 1);
+  ExpectLight(GL_LIGHT3, GL_POSITION, {5, 6, 7, 1});
   GLfloat spot[3] = {};
   glGetLightfv(GL_LIGHT3, GL_SPOT_DIRECTION, spot);
   EXPECT_FLOAT_EQ(spot[2], -1);

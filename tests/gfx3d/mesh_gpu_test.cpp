@@ -58,7 +58,6 @@ TEST(Triangulation, WorkingListAndColourFlag) {
   TriangulateBuildStream(white);
   EXPECT_EQ(white.hasColours, 0u);
   EXPECT_EQ(white.triangles.count(), 6);
-  EXPECT_EQ(white.triangles.capacity(), 512);
 
   MeshObjectX red = PartOf({kBreakStrip, W, 0x000000FF, W});
   TriangulateBuildStream(red);

@@ -73,18 +73,6 @@ TEST(ColourTable, IndexesWrapAtAByte) {
   EXPECT_EQ(ColourIndexes(mesh).back(), uint8_t(299));
 }
 
-TEST(VertexColour, MarkersAreWhiteAndColoursAreBytesOver255) {
-  MeshVertex marker = Record(kBreakFan);
-  EXPECT_EQ(std::vector<float>(marker.rgba, marker.rgba + 4), std::vector<float>(4, 1.0f));
-  MeshVertex lowest = Record(kFirstBreakCode);
-  EXPECT_EQ(lowest.rgba[0], 1.0f);
-  MeshVertex coloured = Record(0x00204080);
-  EXPECT_EQ(coloured.rgba[0], 128.0f / 255.0f);
-  EXPECT_EQ(coloured.rgba[1], 64.0f / 255.0f);
-  EXPECT_EQ(coloured.rgba[2], 32.0f / 255.0f);
-  EXPECT_EQ(coloured.rgba[3], 1.0f);
-}
-
 TEST(FrameRecord, AssignCopiesRecordsAndLeavesGrowthOfOne) {
   MeshFrame source;
   for (int32_t i = 0; i < 3; ++i) source.buildStream.Append(Record(kRed, {float(i), 0, 0}));

@@ -60,14 +60,6 @@ TEST_F(ModelCommands, SaveAnswersZeroWhenNothingWasWritten) {
   EXPECT_EQ(LastErrorCode, 0);
 }
 
-TEST_F(ModelCommands, EndAnswersWhetherTheObjectIsInUse) {
-  EXPECT_EQ(EndModel(), 0) << "nothing being built";
-  ASSERT_EQ(BeginModel(3), 1);
-  AddModelVertex(0, 0, 0, 0, 0, 0xFF);
-  EXPECT_EQ(EndModel(), 0) << "too few vertices";
-  EXPECT_EQ(scene.objects[3].inUse, 0);
-}
-
 TEST_F(ModelCommands, NormalModeKeepsTheSignOfTheRemainder) {
   for (auto [n, stored] : {std::pair{5, 2}, {-1, -1}, {3, 0}, {-5, -2}, {1, 1}}) {
     SetNormalMode(n);

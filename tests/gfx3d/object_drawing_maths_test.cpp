@@ -25,33 +25,26 @@ MeshObjectX PartWithFrames(std::initializer_list<float> xs, int32_t records = 3)
   return part;
 }
 
-TEST(FramePairTest, AnimatedAndPlainChoices) {
-  FramePair p = ChooseFramePair(0, 4, 0.3f, true, 5);
-  EXPECT_EQ(p.x, 2);
-  EXPECT_EQ(p.y, 1);
-  EXPECT_NEAR(p.weight, 0.8f, 1e-6);
-  p = ChooseFramePair(0, 4, 1.25f, true, 5);  // wraps to 0.25: p = 1
-  EXPECT_EQ(p.x, 2);
-  EXPECT_EQ(p.y, 1);
-  EXPECT_NEAR(p.weight, 1.0f, 1e-6);
-  p = ChooseFramePair(4, 0, 0.3f, true, 5);
-  EXPECT_EQ(p.x, 2);
-  EXPECT_EQ(p.y, 3);
-  EXPECT_NEAR(p.weight, 0.8f, 1e-6);
-  p = ChooseFramePair(2, 2, 0.7f, true, 5);
-  EXPECT_EQ(p.x, 2);
-  EXPECT_EQ(p.y, 2);
-  EXPECT_EQ(p.weight, 0.0f);
-  p = ChooseFramePair(0, 4, 0.5f, false, 5);
-  EXPECT_EQ(p.x, 0);
-  EXPECT_EQ(p.y, 4);
-  EXPECT_EQ(p.weight, 0.5f);
-}
-
-TEST(FramePairTest, FramesOutOfRangeAreClamped) {
-  FramePair p = ChooseFramePair(-3, 9, 0, false, 3);
-  EXPECT_EQ(p.x, 0);
-  EXPECT_EQ(p.y, 2);
+TEST(FramePairTest, AnimatedPlainAndClampedChoices) {
+  struct Case {
+    int32_t from, to;
+    float time;
+    bool animated;
+    int32_t frames;
+    FramePair expected;
+  };
+  for (const Case& c : {Case{0, 4, 0.3f, true, 5, {2, 1, 0.8f}},
+                        Case{0, 4, 1.25f, true, 5, {2, 1, 1.0f}},  // wraps to 0.25
+                        Case{4, 0, 0.3f, true, 5, {2, 3, 0.8f}},
+                        Case{2, 2, 0.7f, true, 5, {2, 2, 0.0f}},
+                        Case{0, 4, 0.5f, false, 5, {0, 4, 0.5f}},
+                        Case{-3, 9, 0, false, 3, {0, 2, 0.0f}}}) {
+    SCOPED_TRACE(testing::Message() << c.from << " " << c.to << " " << c.time);
+    const FramePair p = ChooseFramePair(c.from, c.to, c.time, c.animated, c.frames);
+    EXPECT_EQ(p.x, c.expected.x);
+    EXPECT_EQ(p.y, c.expected.y);
+    EXPECT_NEAR(p.weight, c.expected.weight, 1e-6);
+  }
 }
 
 TEST(WorkingListTest, BlendsHalfwayAndAddsTheOffsetOnce) {

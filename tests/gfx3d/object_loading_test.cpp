@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "gfx3d/model_building.h"
 #include "gfx3d/scene.h"
@@ -25,12 +26,6 @@ void ExpectEmpty(const ObjectSlot& slot, const std::string& what) {
   EXPECT_EQ(slot.textures.count(), 0) << what;
 }
 
-void ExpectSameVec(Vec3 a, Vec3 b) {
-  EXPECT_EQ(a.x, b.x);
-  EXPECT_EQ(a.y, b.y);
-  EXPECT_EQ(a.z, b.z);
-}
-
 void ExpectSameStreams(const MeshObject& a, const MeshObject& b) {
   ASSERT_EQ(a.frames.count(), b.frames.count());
   for (int32_t f = 0; f < a.frames.count(); ++f) {
@@ -38,12 +33,11 @@ void ExpectSameStreams(const MeshObject& a, const MeshObject& b) {
     const GrowArray<MeshVertex>& y = b.frames[f].buildStream;
     ASSERT_EQ(x.count(), y.count());
     for (int32_t i = 0; i < x.count(); ++i) {
-      ExpectSameVec(x[i].position, y[i].position);
-      ExpectSameVec(x[i].normal, y[i].normal);
-      EXPECT_EQ(x[i].u, y[i].u);
-      EXPECT_EQ(x[i].v, y[i].v);
-      EXPECT_EQ(x[i].colour, y[i].colour);
-      EXPECT_EQ(x[i].colourIndex, y[i].colourIndex);
+      const MeshVertex &p = x[i], &q = y[i];
+      EXPECT_EQ(std::tie(p.position.x, p.position.y, p.position.z, p.normal.x, p.normal.y,
+                         p.normal.z, p.u, p.v, p.colour, p.colourIndex),
+                std::tie(q.position.x, q.position.y, q.position.z, q.normal.x, q.normal.y,
+                         q.normal.z, q.u, q.v, q.colour, q.colourIndex));
     }
     EXPECT_EQ(a.frames[f].triangles.count(), b.frames[f].triangles.count());
   }
