@@ -80,10 +80,7 @@ TEST_F(FrameCycle, AfterShowScreenTheNextFrameStartsIn2dDefaults) {
 namespace {
 
 int gMessageCallbacks = 0;
-void CountMessageCallback() {
-  ++gMessageCallbacks;
-}
-const UserFunctionEntry kWithMessageCallback[] = {{CountMessageCallback, "QRN_WIN32_MSG"},
+const UserFunctionEntry kWithMessageCallback[] = {{[] { ++gMessageCallbacks; }, "QRN_WIN32_MSG"},
                                                   {nullptr, nullptr}};
 
 }  // namespace

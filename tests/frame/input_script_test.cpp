@@ -14,12 +14,6 @@
 
 namespace {
 
-std::string gSnapshot;
-int RecordSnapshot(const char* path) {
-  gSnapshot = path;
-  return 1;
-}
-
 // Which frame each snapshot was taken on, counted by the test's loop.
 int gFrame = 0;
 std::vector<std::pair<std::string, int>> gSnapshotFrames;
@@ -32,8 +26,8 @@ class InputScript : public FrameCycleFixture {
  protected:
   void SetUp() override {
     FrameCycleFixture::SetUp();
-    gSnapshot.clear();
-    InstallSnapshotWriter(nullptr);
+    gSnapshotFrames.clear();
+    InstallSnapshotWriter(RecordSnapshotFrame);
   }
   void TearDown() override {
     InstallSnapshotWriter(nullptr);
@@ -55,7 +49,6 @@ class InputScript : public FrameCycleFixture {
 TEST_F(InputScript, DrivesAProgramsWaitsToItsEnd) {
   FakeClockScope clock(kFakeStartMs, 0.0);
   StartInput();
-  InstallSnapshotWriter(RecordSnapshot);
   ASSERT_TRUE(Load("# a session\nsnapshot title.png\ntext yes\n\nkey a\r\nkey escape\n"));
   int waitsPassed = 0;
   const int status = EndStatusOf([&] {
@@ -66,7 +59,8 @@ TEST_F(InputScript, DrivesAProgramsWaitsToItsEnd) {
   });
   EXPECT_EQ(status, 0);  // Escape ended it inside the third wait
   EXPECT_EQ(waitsPassed, 2);
-  EXPECT_EQ(gSnapshot, "title.png");
+  ASSERT_EQ(gSnapshotFrames.size(), 1u);
+  EXPECT_EQ(gSnapshotFrames[0].first, "title.png");
   EXPECT_EQ(PopTypedChar(InputObject->typedChars), 0);  // the rest of "yes" was dropped
 }
 
@@ -74,6 +68,7 @@ TEST_F(InputScript, AProgramWaitingPastTheScriptsEndIsEnded) {
   FakeClockScope clock(kFakeStartMs, 0.0);
   StartInput();
   EscapeEndsFlag = 0;
+  InstallSnapshotWriter(nullptr);
   ASSERT_TRUE(Load("snapshot refused.png\nkey enter\n"));
   int waitsPassed = 0;
   testing::internal::CaptureStderr();
@@ -119,8 +114,6 @@ TEST_F(InputScript, FramesStepsPaceAProgramThatShowsFrames) {
   StartInput();
   EscapeEndsFlag = 0;
   const std::string ready = folder_.Child("ready.txt");
-  InstallSnapshotWriter(RecordSnapshotFrame);
-  gSnapshotFrames.clear();
   ASSERT_TRUE(Load("wait-file " + ready + "\nframes 3\nsnapshot a\nframes 2\nsnapshot b\n" +
                    "key 12 down\nframes 4\nkey 12 up\n"));
   std::vector<int> heldOn;

@@ -64,10 +64,8 @@ class RuntimeStartupTest : public ::testing::Test {
 };
 
 int quitRoutineCalls = 0;
-void CountQuitRoutine() {
-  ++quitRoutineCalls;
-}
-const UserFunctionEntry kQuitRoutine[] = {{CountQuitRoutine, "QRN_ON_QUIT"}, {nullptr, nullptr}};
+const UserFunctionEntry kQuitRoutine[] = {{[] { ++quitRoutineCalls; }, "QRN_ON_QUIT"},
+                                          {nullptr, nullptr}};
 
 }  // namespace
 
@@ -190,20 +188,13 @@ TEST_F(RuntimeStartupTest, TheSystemFontComesFromTheFirstFileOfTheListThatExists
   if (!mediaExisted) fs::remove(media);
 }
 
-namespace {
-
-void SettingsThatLeaveAnError() {
-  SetLastErrorCode(5);
-  StrAssignCString(GetAppNameStr(), "no main");
-}
-int32_t NoMainRoutine() {
-  return 0;
-}
-
-}  // namespace
-
 TEST_F(RuntimeStartupTest, AStartWithoutAMainRoutineAnswersOneWithTheErrorCodeCleared) {
-  EXPECT_EQ(RuntimeInitNoMain({SettingsThatLeaveAnError, NoMainRoutine, kQuitRoutine}), 1);
+  const auto settingsThatLeaveAnError = [] {
+    SetLastErrorCode(5);
+    StrAssignCString(GetAppNameStr(), "no main");
+  };
+  const auto noMainRoutine = []() -> int32_t { return 0; };
+  EXPECT_EQ(RuntimeInitNoMain({settingsThatLeaveAnError, noMainRoutine, kQuitRoutine}), 1);
   EXPECT_EQ(LastErrorCode, 0);
   ASSERT_NE(GraphicsContext, nullptr);
   EXPECT_EQ(platform::Title(GraphicsContext->window), "no main");

@@ -19,8 +19,6 @@
 
 using namespace wave_image;
 
-using SoundCommands = SoundFixture;
-
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -33,10 +31,14 @@ const platform::SoundVoice& Voice(uint32_t slot, int32_t buffer) {
   return *(*SoundSlots)[slot].buffers[size_t(buffer)];
 }
 
+class SoundCommands : public SoundFixture {
+ protected:
+  MemoryFile wave{LongSound()};
+};
+
 }  // namespace
 
 TEST_F(SoundCommands, SlotNumbersOutOfRangeSetSevenAndTouchNothing) {
-  MemoryFile wave(LongSound());
   const std::function<void()> refused[] = {
       [&] { Load(wave.name, 4096, 1); },
       [&] { Load(wave.name, uint32_t(-1), 1); },
@@ -61,9 +63,8 @@ TEST_F(SoundCommands, FilesThatDoNotLoadSetThreeAndLeaveTheSlotEmpty) {
   TempDir dir;
   const std::string text = dir.Child("text.wav");
   TempDir::WriteBytes(text, "just some words");
-  MemoryFile good(LongSound());
   for (const std::string& name : {dir.Child("missing.wav"), text, std::string()}) {
-    Load(good.name, 7, 2);
+    Load(wave.name, 7, 2);
     ASSERT_EQ(LastErrorCode, 0);
     ASSERT_EQ(FindFreeSoundSlot(), 4095);
     Load(name, 7, 2);
@@ -73,7 +74,6 @@ TEST_F(SoundCommands, FilesThatDoNotLoadSetThreeAndLeaveTheSlotEmpty) {
 }
 
 TEST_F(SoundCommands, FindFreeSoundSlotGivesTheHighestEmptySlot) {
-  MemoryFile wave(LongSound());
   Load(wave.name, 4095, 1);
   EXPECT_EQ(FindFreeSoundSlot(), 4094);
   for (uint32_t slot = 0; slot < 4095; ++slot) (*SoundSlots)[slot].bufferCount = 1;
@@ -83,7 +83,6 @@ TEST_F(SoundCommands, FindFreeSoundSlotGivesTheHighestEmptySlot) {
 }
 
 TEST_F(SoundCommands, ChannelsAreSlotTimes256PlusBuffer) {
-  MemoryFile wave(LongSound());
   Load(wave.name, 2, 4);
   for (int32_t channel : {512, 513, 514}) EXPECT_EQ(PlaySoundSlot(2, 0, 1), channel);
   EXPECT_EQ(IsSoundChannelPlaying(515), 0);
@@ -112,7 +111,6 @@ TEST_F(SoundCommands, PanAndVolumeAreClampedAndNaNPlaysSilent) {
       {0, -2, 0, -10000},     {0, 0.99, 0, -8},        {0.25, kNaN, 2500, -10000},
       {kNaN, 1, 2500, 0},  // a NaN pan is refused; the voice keeps its pan
   };
-  MemoryFile wave(LongSound());
   Load(wave.name, 3, 1);
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "pan " << c.pan << ", volume " << c.volume);
