@@ -14,6 +14,7 @@
 #include "frame/sound_device.h"
 #include "platform/clock.h"
 #include "tests/sound/sound_fixture.h"
+#include "tests/support/environment_scope.h"
 #include "tests/support/memory_file.h"
 #include "tests/support/temp_dir.h"
 
@@ -125,20 +126,17 @@ TEST_F(SoundCommands, PanAndVolumeAreClampedAndNaNPlaysSilent) {
 TEST(SoundOutput, APlayedSoundFillsItsLengthOfTheMixAtItsGains) {
   TempDir dir;
   const std::string output = dir.Child("mix.raw");
-  std::string driver = getenv("SDL_AUDIODRIVER") ? getenv("SDL_AUDIODRIVER") : "";
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
-  setenv("SDL_DISKAUDIODELAY", "0", 1);
-  std::optional<SoundObjects> objects(std::in_place);
-  setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
-  unsetenv("SDL_DISKAUDIOFILE");
-  unsetenv("SDL_DISKAUDIODELAY");
+  std::optional<SoundObjects> objects;
+  {
+    EnvironmentScope disk;
+    disk.Set("SDL_AUDIODRIVER", "disk");
+    disk.Set("SDL_DISKAUDIOFILE", output.c_str());
+    disk.Set("SDL_DISKAUDIODELAY", "0");
+    objects.emplace();
+  }
   ASSERT_TRUE(SoundHolder->open);
 
-  Format mono8;
-  mono8.channels = 1;
-  mono8.bits = 8;
-  mono8.rate = 11025;
+  const Format mono8{.channels = 1, .rate = 11025, .bits = 8};
   const platform::PcmFormat mono8Pcm{8, 1, 11025};
   const std::string image = ConstantWave(mono8, 5000, 192);  // +64 of 128: 16384 in 16 bits
   std::vector<uint8_t> converted;
