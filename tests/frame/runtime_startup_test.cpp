@@ -117,51 +117,44 @@ struct SceneRecord {
 };
 SceneRecord scene;
 int sceneMarker = 0;
-
-Rainbows3D* MakeFakeScene(OpenGLRainbows& ctx) {
-  ++scene.made;
-  ctx.scene = reinterpret_cast<Rainbows3D*>(&sceneMarker);
-  return ctx.scene;
-}
-
-void DeleteFakeScene(Rainbows3D* deleted) {
-  scene.deleted = deleted;
-  scene.contextAliveAtDelete =
-      GraphicsContext && GraphicsContext->window &&
-      platform::MakeCurrent(GraphicsContext->window, GraphicsContext->glContext);
-}
+Rainbows3D* const kFakeScene = reinterpret_cast<Rainbows3D*>(&sceneMarker);
 
 }  // namespace
 
 TEST_F(RuntimeStartupTest, TheSceneIsDeletedWhileItsContextStillExists) {
   scene = {};
   ChangeRuntimeHooks([](StartupHooks& startup, ShutdownHooks& shutdown) {
-    startup.makeScene = MakeFakeScene;
-    shutdown.deleteScene = DeleteFakeScene;
+    startup.makeScene = [](OpenGLRainbows& ctx) {
+      ++scene.made;
+      return ctx.scene = kFakeScene;
+    };
+    shutdown.deleteScene = [](Rainbows3D* deleted) {
+      scene.deleted = deleted;
+      scene.contextAliveAtDelete =
+          GraphicsContext && GraphicsContext->window &&
+          platform::MakeCurrent(GraphicsContext->window, GraphicsContext->glContext);
+    };
   });
 
   RuntimeStartup(nullptr, 1, "scene");
   EXPECT_EQ(scene.made, 1);
-  EXPECT_EQ(SceneObject, reinterpret_cast<Rainbows3D*>(&sceneMarker));
+  EXPECT_EQ(SceneObject, kFakeScene);
   QuitRuntime();
-  EXPECT_EQ(scene.deleted, reinterpret_cast<Rainbows3D*>(&sceneMarker));
+  EXPECT_EQ(scene.deleted, kFakeScene);
   EXPECT_TRUE(scene.contextAliveAtDelete);
   EXPECT_EQ(SceneObject, nullptr);
 }
 
 namespace {
-
 std::vector<std::string> fontsLoaded;
-bool RecordFontLoad(const char* path, int32_t font) {
-  fontsLoaded.push_back(std::string(path) + "@" + std::to_string(font));
-  return true;
-}
-
 }  // namespace
 
 TEST_F(RuntimeStartupTest, TheSystemFontComesFromTheFirstFileOfTheListThatExists) {
   StartupHooks startup = GetStartupHooks();
-  startup.loadFont = RecordFontLoad;
+  startup.loadFont = [](const char* path, int32_t font) {
+    fontsLoaded.push_back(std::string(path) + "@" + std::to_string(font));
+    return true;
+  };
   SetStartupHooks(startup);
   const fs::path folder = ExecutableFolder();
   const fs::path media = folder / "Media";
