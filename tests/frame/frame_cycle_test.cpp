@@ -77,6 +77,16 @@ TEST_F(FrameCycle, AfterShowScreenTheNextFrameStartsIn2dDefaults) {
   EXPECT_EQ(platform::test::SwapCount(ctx.window), swaps + 1);
 }
 
+TEST_F(FrameCycle, FrameTimesMoveOnEveryFrame) {
+  FakeClockScope clock(kFakeStartMs, 0.0);
+  ShowScreen(0);
+  const double first = FrameTimes.currentFrameStart;
+  clock.Advance(16.0);
+  ShowScreen(0);
+  EXPECT_DOUBLE_EQ(FrameTimes.previousFrameStart, first);
+  EXPECT_DOUBLE_EQ(FrameTimes.currentFrameStart, first + 16.0);
+}
+
 namespace {
 
 int gMessageCallbacks = 0;

@@ -67,6 +67,7 @@ TEST_F(Waiting, FocusChangesPauseAndResumeWithTheCaption) {
   };
   SetUserFunctionTable(kPauseCallbacks);
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "auto-pause " << c.autoPause << " debug " << c.debug);
     gPauses = gResumes = 0;
     AutoPauseFlag = c.autoPause;
     DebugFlag = c.debug;
