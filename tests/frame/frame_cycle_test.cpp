@@ -68,10 +68,13 @@ TEST_F(FrameCycle, AfterShowScreenTheNextFrameStartsIn2dDefaults) {
   glGetIntegerv(GL_BLEND_DST, &dst);
   EXPECT_EQ(src, GL_SRC_ALPHA);
   EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
-  GLfloat reference = 0;
+  EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+  GLfloat reference = 0, colour[4] = {};
   glGetFloatv(GL_ALPHA_TEST_REF, &reference);
+  glGetFloatv(GL_CURRENT_COLOR, colour);
   EXPECT_NEAR(reference, 0.05f, 1e-6);
   EXPECT_FLOAT_EQ(ctx.drawAlpha, 1.0f);
+  for (GLfloat c : colour) EXPECT_FLOAT_EQ(c, 1.0f);
 
   ShowScreen(0);
   EXPECT_EQ(platform::test::SwapCount(ctx.window), swaps + 1);

@@ -121,6 +121,7 @@ TEST_F(GraphicsWindow, DestroyFreesSpritesAndPicturesButKeepsTheContext) {
   EXPECT_NE(ctx.glContext, nullptr);
   EXPECT_EQ(ctx.sprites[kFirstFontSprite].texture, 0u);
   EXPECT_EQ(ctx.backgrounds[3].tiles[0], 0u);
+  EXPECT_EQ(ctx.backgrounds[3].tilesA, 0);
 
   // The textures are gone from the context, which a new window takes over.
   ASSERT_TRUE(CreateGraphicsWindow(ctx, nullptr, 640, 480, 0, 60, 0));

@@ -77,6 +77,7 @@ TEST(PlatformInfo, IdLivesInTheApplicationDataFolder) {
   EXPECT_EQ(TempDir::ReadBytes(user.tmp.Child(".local/share/Quarnel/quarnel.deviceid")), id);
   EXPECT_EQ(Ask("ID"), id) << "made once, then read back";
   EXPECT_EQ(Ask("APPDATA"), user.tmp.Child(".local/share/Quarnel"));
+  EXPECT_EQ(Ask("DOCUMENTS"), user.tmp.Child("Documents"));
 }
 
 TEST(PlatformInfo, LocaleFollowsThePosixLocale) {
@@ -104,6 +105,7 @@ TEST(PlatformInfo, ProjectTextsComeFromTheProgram) {
   InstallProjectTexts({[] { return TextOf("Mar  5 2031-07:04:09"); },
                        [] { return TextOf("1A2B3C4D"); }, [] { return TextOf("000.001"); }});
   EXPECT_EQ(Ask("COMPILED"), "Mar  5 2031-07:04:09");
+  EXPECT_EQ(Ask("hostid"), "1A2B3C4D");
   EXPECT_EQ(Ask("Version"), "000.001");
   InstallProjectTexts({});
 }

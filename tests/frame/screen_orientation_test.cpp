@@ -137,9 +137,14 @@ TEST_F(Viewport, ClearColourClearsAtOnceAndMinusOneOnlyStopsClearing) {
   OpenGLRainbows& ctx = Context();
   ClearScreenColour(ctx, 0x00FF8000);
   EXPECT_EQ(gltest::ReadBackPixel(ctx, 0, 0), (gltest::Rgba{0, 128, 255, 255}));
+  EXPECT_EQ(ctx.clearEachFrame, 1);
 
   ClearScreenColour(ctx, -1);
   EXPECT_EQ(ctx.clearEachFrame, 0);
+  std::array<GLfloat, 4> clear{};
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
+  EXPECT_FLOAT_EQ(clear[0], 0.0f) << "-1 is no colour";
+  EXPECT_FLOAT_EQ(clear[2], 1.0f);
   EXPECT_EQ(gltest::ReadBackPixel(ctx, 0, 0), (gltest::Rgba{0, 128, 255, 255}));
 }
 
