@@ -52,7 +52,8 @@ TEST(MultisampleSearch, HalvesTheCountAfterEachRefusal) {
     int result;
   };
   const Case cases[] = {
-      {8, 0, {8, 4, 2, 1}, 0}, {8, 4, {8, 4}, 4}, {6, 2, {6, 3, 1}, 1}, {-4, 16, {}, 0},
+      {8, 0, {8, 4, 2, 1}, 0}, {8, 4, {8, 4}, 4}, {6, 2, {6, 3, 1}, 1},
+      {0, 16, {}, 0},          {-4, 16, {}, 0},
   };
   for (const Case& c : cases) {
     std::vector<int> tried;

@@ -195,6 +195,7 @@ TEST_F(VirtualJoystick, ForceFeedbackPlaysAsRumbleWhereThereIsNoHaptic) {
   JoystickForceFeedback(rumbling, 100, 1, 0);
   EXPECT_EQ(platform::test::LastRumble().device, rumbling);
   EXPECT_EQ(platform::test::LastRumble().low, 32767);
+  EXPECT_EQ(platform::test::LastRumble().high, 32767);
   JoystickForceFeedback(rumbling, 100, 5, 5);
   EXPECT_EQ(platform::test::LastRumble().low, 65535);
   JoystickForceFeedback(7, 100, 1, 1);

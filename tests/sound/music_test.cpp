@@ -108,6 +108,7 @@ TEST_F(MusicRules, VolumeIsSentOnlyWhenItChanges) {
   SetMusicVolume(NAN);  // never equal to the cache, and clamped by the mixer mapping
   EXPECT_EQ(spy.volumeSends, 3);
   EXPECT_EQ(platform::MusicMixerVolume(spy.lastVolume), 0);
+  EXPECT_EQ(platform::MusicMixerVolume(500), 64);
   EXPECT_EQ(platform::MusicMixerVolume(5000), 128);
 }
 

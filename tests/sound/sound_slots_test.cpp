@@ -17,7 +17,7 @@ class SoundSlotTest : public SoundFixture {
 };
 
 TEST_F(SoundSlotTest, BufferCountsAreClampedToOneToFour) {
-  const std::pair<int32_t, int32_t> cases[] = {{-5, 1}, {3, 3}, {9, 4}};
+  const std::pair<int32_t, int32_t> cases[] = {{0, 1}, {-5, 1}, {3, 3}, {9, 4}};
   for (auto [asked, made] : cases) {
     ASSERT_TRUE(Load(slot, asked));
     EXPECT_EQ(slot.bufferCount, made) << asked;
