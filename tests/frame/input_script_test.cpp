@@ -92,7 +92,9 @@ TEST_F(InputScript, BadScriptsAreRefusedWithTheLine) {
   } cases[] = {
       {"text a\njump 3\n", "line 2: not a step: jump 3"},
       {"key ab\n", "line 1: not a step: key ab"},
+      {"key\n", "line 1: not a step: key"},
       {"snapshot\n", "line 1: not a step: snapshot"},
+      {"frames 0\n", "line 1: not a step: frames 0"},
       {"frames -3\n", "line 1: not a step: frames -3"},
       {"frames many\n", "line 1: not a step: frames many"},
       {"key 1 sideways\n", "line 1: not a step: key 1 sideways"},

@@ -151,6 +151,8 @@ TEST_F(ScreenModes, SteppingAsideHidesTheWindowUntilTheNextMode) {
 TEST(FrameRateOfPeriod, RoundsToTheRateTheProgramSet) {
   EXPECT_EQ(FramesPerSecondOfPeriod(1000.0 / 60), 60);
   EXPECT_EQ(FramesPerSecondOfPeriod(33.33333206f), 30);
+  EXPECT_EQ(FramesPerSecondOfPeriod(2.0), 500);
+  EXPECT_EQ(FramesPerSecondOfPeriod(0.0), 5);
   EXPECT_EQ(FramesPerSecondOfPeriod(-1.0), 5);
 }
 

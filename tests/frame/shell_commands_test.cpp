@@ -59,6 +59,14 @@ TEST(ShellCommand, AFailedStartAnswersZero) {
   }
 }
 
+TEST(ShellCommand, KeepsTheCommandInARoomyBuffer) {
+  OwnedStr command("true");
+  double exitCode = 0.0;
+  ShellCommand(command.s, 1.0, 0.0, &exitCode);
+  EXPECT_GE(command.s.capacity, 1024u);
+  EXPECT_STREQ(command.s.data, "true");
+}
+
 TEST(ShellCommand, HandsTheSplitArgumentsToTheLauncher) {
   RecordingLauncher launcher;
   double exitCode = 0.0;
