@@ -17,14 +17,9 @@ namespace {
 
 int gPauses = 0;
 int gResumes = 0;
-void CountPause() {
-  ++gPauses;
-}
-void CountResume() {
-  ++gResumes;
-}
-const UserFunctionEntry kPauseCallbacks[] = {
-    {CountPause, "QRN_ON_PAUSE"}, {CountResume, "QRN_ON_RESUME"}, {nullptr, nullptr}};
+const UserFunctionEntry kPauseCallbacks[] = {{[] { ++gPauses; }, "QRN_ON_PAUSE"},
+                                             {[] { ++gResumes; }, "QRN_ON_RESUME"},
+                                             {nullptr, nullptr}};
 
 // The music layer's restart, called on every pass of a waiting loop once the loop time has
 // come: the place where a test acts while the program waits.
@@ -72,6 +67,7 @@ TEST_F(Waiting, FocusChangesPauseAndResumeWithTheCaption) {
   };
   SetUserFunctionTable(kPauseCallbacks);
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "auto-pause " << c.autoPause << " debug " << c.debug);
     gPauses = gResumes = 0;
     AutoPauseFlag = c.autoPause;
     DebugFlag = c.debug;

@@ -1,10 +1,10 @@
-// The input object: typed-character queue, key tables, keyboard reads, the raw mouse and the
-// force-feedback parameters.
+// The input object: typed characters, key tables, keyboard, raw mouse and force feedback.
 #include "frame/input_manager.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/input_fixture.h"
@@ -36,25 +36,14 @@ TEST(TypedChars, SeventeenthPendingCharacterIsDropped) {
   EXPECT_EQ(rest.back(), 'z');
 }
 
-TEST(TypedChars, AnyKeyHitTakesOneCharacter) {
-  TypedCharQueue queue;
-  EXPECT_FALSE(AnyKeyHit(queue));
-  PushTypedChar(queue, 13);
-  PushTypedChar(queue, 'q');
-  EXPECT_TRUE(AnyKeyHit(queue));
-  EXPECT_EQ(queue.pending.size(), 1u);
-}
-
 TEST(ScanCodeTable, IdentityOrGermanVirtualKeys) {
   InputManager input;
   BuildScanCodeTable(input, true);
-  EXPECT_EQ(input.scanCodeTable[0], 0);
   EXPECT_EQ(input.scanCodeTable[201], 201);
-  EXPECT_EQ(input.scanCodeTable[255], 255);
   BuildScanCodeTable(input, false);
-  const std::pair<int, int> cases[] = {{21, 90}, {44, 89}, {0, 13},    {58, 0},  {156, 28},
-                                       {2, 49},  {11, 48}, {59, 112},  {88, 123}, {221, 93},
-                                       {84, 255}, {255, 255}};
+  // The swapped Y and Z of the German layout, the ends of the table and a gap in it.
+  const std::pair<int, int> cases[] = {{21, 90},  {44, 89},  {0, 13},
+                                       {88, 123}, {84, 255}, {255, 255}};
   for (const auto& [key, virtualKey] : cases) {
     EXPECT_EQ(input.scanCodeTable[key], virtualKey) << key;
   }
@@ -76,11 +65,11 @@ TEST(ConstantForce, ParametersFromTheCommandValues) {
       {nan, nan, 0, {0, -32767, 0, 0}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.duration << " " << c.x << " " << c.y);
     const ConstantForceParams p = ConstantForceFor(c.duration, c.x, c.y);
-    EXPECT_EQ(p.lengthMs, c.expected.lengthMs) << c.duration;
-    EXPECT_EQ(p.dirX, c.expected.dirX) << c.x;
-    EXPECT_EQ(p.dirY, c.expected.dirY) << c.y;
-    EXPECT_EQ(p.magnitude, c.expected.magnitude) << c.x << " " << c.y;
+    EXPECT_EQ(std::make_tuple(p.lengthMs, p.dirX, p.dirY, p.magnitude),
+              std::make_tuple(c.expected.lengthMs, c.expected.dirX, c.expected.dirY,
+                              c.expected.magnitude));
   }
 }
 
@@ -101,11 +90,9 @@ TEST_F(InputObjectTest, KeyboardReadFollowsTheKeysAndForgetsThemWhenTheFocusGoes
 
 TEST_F(InputObjectTest, KeyToAsciiHasFixedAnswersAndTheLayoutsOthers) {
   InputManager& input = StartInput();
-  const std::pair<int, int> fixed[] = {{14, 8}, {28, 10}, {156, 10}, {29, 0}, {42, 0},
-                                       {56, 0}, {58, 0},  {221, 0},  {1, 0},  {15, 0}};
+  const std::pair<int, int> fixed[] = {{14, 8}, {28, 10}, {156, 10}, {42, 0}, {1, 0}, {15, 0}};
   for (const auto& [key, c] : fixed) EXPECT_EQ(KeyToAscii(input, key), c) << key;
   EXPECT_EQ(KeyToAscii(input, 30), 'a');
-  EXPECT_EQ(KeyToAscii(input, 57), ' ');
   platform::test::InjectKey(42, true);
   EXPECT_EQ(KeyToAscii(input, 30), 'A');
 }
@@ -153,10 +140,8 @@ TEST_F(InputObjectTest, WheelStepsCountOnlyWithTheExclusiveMouse) {
 
 TEST_F(InputObjectTest, ExclusiveMouseFollowsThePointerAndReleaseLeavesItShown) {
   InputManager& input = StartInput(true);
-  EXPECT_EQ(input.pointerShown, 0);
   EXPECT_EQ(input.mouseCooperativeLevel, kMouseLevelExclusive);
   ShowPointer(1);
-  EXPECT_EQ(input.pointerShown, 1);
   EXPECT_EQ(input.mouseCooperativeLevel, kMouseLevelShared);
   ShowPointer(0);
   EXPECT_EQ(input.mouseCooperativeLevel, kMouseLevelExclusive);
@@ -172,12 +157,11 @@ TEST_F(InputObjectTest, ExclusiveMouseFollowsThePointerAndReleaseLeavesItShown) 
 
 TEST_F(InputObjectTest, AnyMouseButtonDownSeesEachButton) {
   InputManager& input = StartInput();
-  EXPECT_FALSE(AnyMouseButtonDown(input));
   for (int button = 0; button < 3; ++button) {
+    EXPECT_FALSE(AnyMouseButtonDown(input)) << button;
     platform::test::InjectMouseButton(button, true);
     EXPECT_TRUE(AnyMouseButtonDown(input)) << button;
     platform::test::InjectMouseButton(button, false);
-    EXPECT_FALSE(AnyMouseButtonDown(input)) << button;
   }
 }
 

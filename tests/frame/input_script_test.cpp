@@ -14,12 +14,6 @@
 
 namespace {
 
-std::string gSnapshot;
-int RecordSnapshot(const char* path) {
-  gSnapshot = path;
-  return 1;
-}
-
 // Which frame each snapshot was taken on, counted by the test's loop.
 int gFrame = 0;
 std::vector<std::pair<std::string, int>> gSnapshotFrames;
@@ -32,8 +26,8 @@ class InputScript : public FrameCycleFixture {
  protected:
   void SetUp() override {
     FrameCycleFixture::SetUp();
-    gSnapshot.clear();
-    InstallSnapshotWriter(nullptr);
+    gSnapshotFrames.clear();
+    InstallSnapshotWriter(RecordSnapshotFrame);
   }
   void TearDown() override {
     InstallSnapshotWriter(nullptr);
@@ -55,7 +49,6 @@ class InputScript : public FrameCycleFixture {
 TEST_F(InputScript, DrivesAProgramsWaitsToItsEnd) {
   FakeClockScope clock(kFakeStartMs, 0.0);
   StartInput();
-  InstallSnapshotWriter(RecordSnapshot);
   ASSERT_TRUE(Load("# a session\nsnapshot title.png\ntext yes\n\nkey a\r\nkey escape\n"));
   int waitsPassed = 0;
   const int status = EndStatusOf([&] {
@@ -66,7 +59,8 @@ TEST_F(InputScript, DrivesAProgramsWaitsToItsEnd) {
   });
   EXPECT_EQ(status, 0);  // Escape ended it inside the third wait
   EXPECT_EQ(waitsPassed, 2);
-  EXPECT_EQ(gSnapshot, "title.png");
+  ASSERT_EQ(gSnapshotFrames.size(), 1u);
+  EXPECT_EQ(gSnapshotFrames[0].first, "title.png");
   EXPECT_EQ(PopTypedChar(InputObject->typedChars), 0);  // the rest of "yes" was dropped
 }
 
@@ -74,6 +68,7 @@ TEST_F(InputScript, AProgramWaitingPastTheScriptsEndIsEnded) {
   FakeClockScope clock(kFakeStartMs, 0.0);
   StartInput();
   EscapeEndsFlag = 0;
+  InstallSnapshotWriter(nullptr);
   ASSERT_TRUE(Load("snapshot refused.png\nkey enter\n"));
   int waitsPassed = 0;
   testing::internal::CaptureStderr();
@@ -102,13 +97,12 @@ TEST_F(InputScript, BadScriptsAreRefusedWithTheLine) {
       {"frames 0\n", "line 1: not a step: frames 0"},
       {"frames -3\n", "line 1: not a step: frames -3"},
       {"frames many\n", "line 1: not a step: frames many"},
-      {"wait-file\n", "line 1: not a step: wait-file"},
       {"key 1 sideways\n", "line 1: not a step: key 1 sideways"},
       {"key 256 down\n", "line 1: not a step: key 256 down"},
-      {"key x down\n", "line 1: not a step: key x down"},
   };
   for (const Case& c : cases) {
-    EXPECT_FALSE(Load(c.text)) << c.text;
+    SCOPED_TRACE(c.text);
+    EXPECT_FALSE(Load(c.text));
     EXPECT_FALSE(InputScriptActive());
     EXPECT_NE(ScriptError().find(c.error), std::string::npos) << ScriptError();
   }
@@ -116,20 +110,12 @@ TEST_F(InputScript, BadScriptsAreRefusedWithTheLine) {
   EXPECT_NE(ScriptError().find("cannot read"), std::string::npos);
 }
 
-TEST_F(InputScript, WithoutAScriptWaitsAreLeftAlone) {
-  FeedInputScript(ScriptedWait::Key);
-  EXPECT_FALSE(InputScriptActive());
-}
-
-// The steps that drive a program showing frames without asking for input (a viewer): counted
-// frames, a file the program writes, snapshots on the counted frames and keys held by number.
+// A viewer asks for no input: counted frames, a file it writes, snapshots and held keys pace it.
 TEST_F(InputScript, FramesStepsPaceAProgramThatShowsFrames) {
   FakeClockScope clock(kFakeStartMs, 0.25);
   StartInput();
   EscapeEndsFlag = 0;
   const std::string ready = folder_.Child("ready.txt");
-  InstallSnapshotWriter(RecordSnapshotFrame);
-  gSnapshotFrames.clear();
   ASSERT_TRUE(Load("wait-file " + ready + "\nframes 3\nsnapshot a\nframes 2\nsnapshot b\n" +
                    "key 12 down\nframes 4\nkey 12 up\n"));
   std::vector<int> heldOn;

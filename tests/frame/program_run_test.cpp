@@ -1,10 +1,11 @@
-// Whole runs of a program on the runtime, from the entry through start-up and the main routine
-// to the end of the process: the debug log's lines, standard output and the exit status.
+// Whole runs of a program on the runtime, entry to process end: the debug log's lines, standard
+// output and the exit status.
 #include "tests/support/program_run.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -64,20 +65,14 @@ std::vector<std::string> ExpectedRunLog() {
           "qrn is shut down"};
 }
 
-void ExpectLogMatches(const std::vector<std::string>& actual,
-                      const std::vector<std::string>& expected) {
-  ASSERT_EQ(actual.size(), expected.size()) << "log:\n" << testing::PrintToString(actual);
-  for (size_t i = 0; i < expected.size(); ++i) {
-    if (expected[i] == "Texture size limit: *") {
-      const std::string prefix = "Texture size limit: ";
-      const std::string number = actual[i].substr(std::min(actual[i].size(), prefix.size()));
-      EXPECT_TRUE(actual[i].rfind(prefix, 0) == 0 && !number.empty() &&
-                  number.find_first_not_of("0123456789") == std::string::npos)
-          << actual[i];
-    } else {
-      EXPECT_EQ(actual[i], expected[i]) << "line " << i;
-    }
+// The log's lines with the driver's texture limit written as a star.
+std::vector<std::string> LogWithoutTextureLimit(const std::string& log) {
+  std::vector<std::string> lines = Lines(log);
+  for (std::string& line : lines) {
+    line = std::regex_replace(line, std::regex("^Texture size limit: [0-9]+$"),
+                              "Texture size limit: *");
   }
+  return lines;
 }
 
 size_t CountOf(const std::string& text, const std::string& piece) {
@@ -100,7 +95,7 @@ TEST(ProgramRun, EntryStartUpMainRoutineAndEndWriteTheWholeLogAndExitZero) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "main routine\nexit\n");
   EXPECT_EQ(run.err, "");
-  ExpectLogMatches(Lines(run.log), ExpectedRunLog());
+  EXPECT_EQ(LogWithoutTextureLimit(run.log), ExpectedRunLog());
 }
 
 TEST(ProgramRun, AStaleFolderOfTheLogsNameBecomesTheLogFile) {
@@ -168,9 +163,7 @@ TEST(ProgramRun, AWindowThatCannotBeMadeEndsTheStartUpWithStatusOne) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(CountOf(run.err, "\n"), 1u) << run.err;
   EXPECT_EQ(run.err.back(), '\n');
-  EXPECT_EQ(run.out.find("exit"), std::string::npos) << run.out;
-  EXPECT_EQ(run.out.find("main routine"), std::string::npos) << run.out;
-  const std::vector<std::string> log = Lines(run.log);
-  ASSERT_FALSE(log.empty());
-  EXPECT_EQ(log.back(), "WIN32 init video");
+  EXPECT_EQ(run.out, "") << "neither the main routine nor the quit sequence ran";
+  ASSERT_FALSE(run.log.empty());
+  EXPECT_EQ(Lines(run.log).back(), "WIN32 init video");
 }

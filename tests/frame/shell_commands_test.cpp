@@ -1,10 +1,8 @@
-// Starting programs from the program: exit codes, failed starts, the command's buffer, and the
-// document opener with and without Escape ending the program.
+// Starting programs: exit codes, failed starts and the document opener.
 #include "frame/shell_commands.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
@@ -45,8 +43,6 @@ TEST(ShellCommand, StartsWaitsAndReportsTheExitCode) {
   double exitCode = -1.0;
   EXPECT_EQ(RunCommand(R"(sh -c "exit 3")", 1.0, &exitCode), 1.0);
   EXPECT_EQ(exitCode, 3.0);
-  EXPECT_EQ(RunCommand("true", 1.0, &exitCode), 1.0);
-  EXPECT_EQ(exitCode, 0.0);
   EXPECT_EQ(RunCommand(R"(sh -c "exit 255")", std::numeric_limits<double>::quiet_NaN(), &exitCode), 1.0);
   EXPECT_EQ(exitCode, 255.0);
 
@@ -69,7 +65,6 @@ TEST(ShellCommand, KeepsTheCommandInARoomyBuffer) {
   ShellCommand(command.s, 1.0, 0.0, &exitCode);
   EXPECT_GE(command.s.capacity, 1024u);
   EXPECT_STREQ(command.s.data, "true");
-  EXPECT_EQ(command.s.length, 4u);
 }
 
 TEST(ShellCommand, HandsTheSplitArgumentsToTheLauncher) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 #include "frame/sound_device.h"
@@ -13,20 +14,16 @@ TEST(VoiceGains, MapHundredthsOfDecibelAndPanOntoTheMixer) {
     int32_t attenuation, pan;
     int volume, left, right;
   };
+  // -6.02 dB halves the amplitude; a pan of 2000 puts the left side at -20 dB.
   const Case cases[] = {
-      {0, 0, 128, 255, 255},       // full level
-      {-602, 0, 64, 255, 255},     // -6.02 dB: half the amplitude
-      {0, -10000, 128, 255, 0},    // full left: the right side silent
-      {0, 10000, 128, 0, 255},     // full right
-      {0, 2000, 128, 26, 255},     // the left side at -20 dB
-      {-602, -10000, 64, 255, 0},  // both at once
-      {-10000, 0, 0, 0, 0},        // silence
+      {0, 0, 128, 255, 255},     {-602, 0, 64, 255, 255}, {0, 10000, 128, 0, 255},
+      {0, 2000, 128, 26, 255},   {-602, -10000, 64, 255, 0}, {-10000, 0, 0, 0, 0},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.attenuation << " " << c.pan);
     const platform::MixerGains gains = platform::VoiceGains(c.attenuation, c.pan);
-    EXPECT_EQ(gains.volume, c.volume) << c.attenuation << " " << c.pan;
-    EXPECT_EQ(gains.left, c.left) << c.attenuation << " " << c.pan;
-    EXPECT_EQ(gains.right, c.right) << c.attenuation << " " << c.pan;
+    EXPECT_EQ((std::array<int, 3>{gains.volume, gains.left, gains.right}),
+              (std::array<int, 3>{c.volume, c.left, c.right}));
   }
 }
 
@@ -36,8 +33,8 @@ TEST(ConvertToDeviceFormat, GivesSigned16BitStereoAt22050) {
   ASSERT_TRUE(platform::ConvertToDeviceFormat(stereo16.data(), stereo16.size(), {}, out));
   EXPECT_EQ(out, stereo16);
 
-  // 8-bit unsigned 192 is +64 of 128: 16384 in 16 bits, on both sides; half the rate doubles
-  // the frames.
+  // Unsigned 8-bit 192 is +64 of 128: 16384 in 16 bits on both sides; half the rate, twice the
+  // frames.
   const std::vector<uint8_t> mono8(1000, 192);
   ASSERT_TRUE(platform::ConvertToDeviceFormat(mono8.data(), mono8.size(), {8, 1, 11025}, out));
   ASSERT_EQ(out.size() % platform::kDeviceFrameBytes, 0u);

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -13,12 +14,11 @@
 #include "frame/sound_device.h"
 #include "platform/clock.h"
 #include "tests/sound/sound_fixture.h"
+#include "tests/support/environment_scope.h"
 #include "tests/support/memory_file.h"
 #include "tests/support/temp_dir.h"
 
 using namespace wave_image;
-
-using SoundCommands = SoundFixture;
 
 namespace {
 
@@ -32,28 +32,27 @@ const platform::SoundVoice& Voice(uint32_t slot, int32_t buffer) {
   return *(*SoundSlots)[slot].buffers[size_t(buffer)];
 }
 
+class SoundCommands : public SoundFixture {
+ protected:
+  MemoryFile wave{LongSound()};
+};
+
 }  // namespace
 
 TEST_F(SoundCommands, SlotNumbersOutOfRangeSetSevenAndTouchNothing) {
-  EXPECT_EQ(FindFreeSoundSlot(), 4095);
-  EXPECT_EQ(LastErrorCode, 0);
-
-  MemoryFile wave(LongSound());
-  Load(wave.name, 4096, 1);
-  EXPECT_EQ(LastErrorCode, 7);
-  Load(wave.name, uint32_t(-1), 1);
-  EXPECT_EQ(LastErrorCode, 7);
-
-  ClearLastError();
-  EXPECT_EQ(PlaySoundSlot(4096, 0, 1), 0);
-  EXPECT_EQ(LastErrorCode, 7);
-
-  ClearLastError();
-  EXPECT_EQ(IsSoundChannelPlaying(-1), 0);
-  EXPECT_EQ(LastErrorCode, 7);
-  ClearLastError();
-  EXPECT_EQ(IsSoundChannelPlaying(4096 * 256), 0);
-  EXPECT_EQ(LastErrorCode, 7);
+  const std::function<void()> refused[] = {
+      [&] { Load(wave.name, 4096, 1); },
+      [&] { Load(wave.name, uint32_t(-1), 1); },
+      [] { EXPECT_EQ(PlaySoundSlot(4096, 0, 1), 0); },
+      [] { EXPECT_EQ(IsSoundChannelPlaying(-1), 0); },
+      [] { EXPECT_EQ(IsSoundChannelPlaying(4096 * 256), 0); },
+  };
+  for (size_t i = 0; i < std::size(refused); ++i) {
+    ClearLastError();
+    refused[i]();
+    EXPECT_EQ(LastErrorCode, 7) << "case " << i;
+  }
+  EXPECT_EQ(FindFreeSoundSlot(), 4095) << "nothing was loaded";
 
   SetLastErrorCode(5);
   StopSoundChannel(-1);
@@ -65,9 +64,8 @@ TEST_F(SoundCommands, FilesThatDoNotLoadSetThreeAndLeaveTheSlotEmpty) {
   TempDir dir;
   const std::string text = dir.Child("text.wav");
   TempDir::WriteBytes(text, "just some words");
-  MemoryFile good(LongSound());
   for (const std::string& name : {dir.Child("missing.wav"), text, std::string()}) {
-    Load(good.name, 7, 2);
+    Load(wave.name, 7, 2);
     ASSERT_EQ(LastErrorCode, 0);
     ASSERT_EQ(FindFreeSoundSlot(), 4095);
     Load(name, 7, 2);
@@ -77,7 +75,6 @@ TEST_F(SoundCommands, FilesThatDoNotLoadSetThreeAndLeaveTheSlotEmpty) {
 }
 
 TEST_F(SoundCommands, FindFreeSoundSlotGivesTheHighestEmptySlot) {
-  MemoryFile wave(LongSound());
   Load(wave.name, 4095, 1);
   EXPECT_EQ(FindFreeSoundSlot(), 4094);
   for (uint32_t slot = 0; slot < 4095; ++slot) (*SoundSlots)[slot].bufferCount = 1;
@@ -87,12 +84,8 @@ TEST_F(SoundCommands, FindFreeSoundSlotGivesTheHighestEmptySlot) {
 }
 
 TEST_F(SoundCommands, ChannelsAreSlotTimes256PlusBuffer) {
-  MemoryFile wave(LongSound());
   Load(wave.name, 2, 4);
-  EXPECT_EQ(PlaySoundSlot(2, 0, 1), 512);
-  EXPECT_EQ(PlaySoundSlot(2, 0, 1), 513);
-  EXPECT_EQ(PlaySoundSlot(2, 0, 1), 514);
-  EXPECT_EQ(IsSoundChannelPlaying(514), 1);
+  for (int32_t channel : {512, 513, 514}) EXPECT_EQ(PlaySoundSlot(2, 0, 1), channel);
   EXPECT_EQ(IsSoundChannelPlaying(515), 0);
   EXPECT_EQ(IsSoundChannelPlaying(2 * 256 + 200), 0);
   StopSoundChannel(513);
@@ -115,16 +108,10 @@ TEST_F(SoundCommands, PanAndVolumeAreClampedAndNaNPlaysSilent) {
     int32_t panUnits, attenuation;
   };
   const Case cases[] = {
-      {0, 1, 0, 0},
-      {3, 1.5, 10000, 0},
-      {-3, 0.5, -10000, -602},
-      {0.5, 0.004, 5000, -10000},
-      {0, -2, 0, -10000},
-      {0, 0.99, 0, -8},
-      {0.25, kNaN, 2500, -10000},
+      {3, 1.5, 10000, 0},     {-3, 0.5, -10000, -602}, {0.5, 0.004, 5000, -10000},
+      {0, -2, 0, -10000},     {0, 0.99, 0, -8},        {0.25, kNaN, 2500, -10000},
       {kNaN, 1, 2500, 0},  // a NaN pan is refused; the voice keeps its pan
   };
-  MemoryFile wave(LongSound());
   Load(wave.name, 3, 1);
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "pan " << c.pan << ", volume " << c.volume);
@@ -135,25 +122,21 @@ TEST_F(SoundCommands, PanAndVolumeAreClampedAndNaNPlaysSilent) {
   }
 }
 
-// The real mix written by SDL's disk driver: the sound's length at the device rate, at half
-// level on the left only.
+// The real mix from SDL's disk driver: the sound's length at the device rate, half level, left.
 TEST(SoundOutput, APlayedSoundFillsItsLengthOfTheMixAtItsGains) {
   TempDir dir;
   const std::string output = dir.Child("mix.raw");
-  std::string driver = getenv("SDL_AUDIODRIVER") ? getenv("SDL_AUDIODRIVER") : "";
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
-  setenv("SDL_DISKAUDIODELAY", "0", 1);
-  std::optional<SoundObjects> objects(std::in_place);
-  setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
-  unsetenv("SDL_DISKAUDIOFILE");
-  unsetenv("SDL_DISKAUDIODELAY");
+  std::optional<SoundObjects> objects;
+  {
+    EnvironmentScope disk;
+    disk.Set("SDL_AUDIODRIVER", "disk");
+    disk.Set("SDL_DISKAUDIOFILE", output.c_str());
+    disk.Set("SDL_DISKAUDIODELAY", "0");
+    objects.emplace();
+  }
   ASSERT_TRUE(SoundHolder->open);
 
-  Format mono8;
-  mono8.channels = 1;
-  mono8.bits = 8;
-  mono8.rate = 11025;
+  const Format mono8{.channels = 1, .rate = 11025, .bits = 8};
   const platform::PcmFormat mono8Pcm{8, 1, 11025};
   const std::string image = ConstantWave(mono8, 5000, 192);  // +64 of 128: 16384 in 16 bits
   std::vector<uint8_t> converted;

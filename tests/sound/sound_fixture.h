@@ -23,9 +23,6 @@ struct SoundFixture : testing::Test {
 
   // Long enough to be playing still when the test looks (two seconds).
   static std::string LongSound() {
-    wave_image::Format mono8;
-    mono8.channels = 1;
-    mono8.bits = 8;
-    return wave_image::ConstantWave(mono8, 44100, 160);
+    return wave_image::ConstantWave({.channels = 1, .bits = 8}, 44100, 160);
   }
 };

@@ -7,31 +7,32 @@
 
 using namespace wave_image;
 
-using SoundSlotTest = SoundFixture;
+class SoundSlotTest : public SoundFixture {
+ protected:
+  bool Load(SoundSlot& into, int32_t buffers) {
+    return SoundLoad(into, SoundHolder, wave.name.c_str(), buffers);
+  }
+  MemoryFile wave{LongSound()};
+  SoundSlot slot;
+};
 
 TEST_F(SoundSlotTest, BufferCountsAreClampedToOneToFour) {
-  MemoryFile wave(LongSound());
-  SoundSlot slot;
-  const std::pair<int32_t, int32_t> cases[] = {{0, 1}, {-5, 1}, {1, 1}, {3, 3}, {9, 4}};
+  const std::pair<int32_t, int32_t> cases[] = {{0, 1}, {-5, 1}, {3, 3}, {9, 4}};
   for (auto [asked, made] : cases) {
-    ASSERT_TRUE(SoundLoad(slot, SoundHolder, wave.name.c_str(), asked));
+    ASSERT_TRUE(Load(slot, asked));
     EXPECT_EQ(slot.bufferCount, made) << asked;
     EXPECT_EQ(slot.fileName, wave.name);
   }
 }
 
 TEST_F(SoundSlotTest, FourBuffersPlayRoundRobinAndTheFifthPlayRestartsTheFirst) {
-  MemoryFile wave(LongSound());
-  SoundSlot slot;
-  ASSERT_TRUE(SoundLoad(slot, SoundHolder, wave.name.c_str(), 4));
+  ASSERT_TRUE(Load(slot, 4));
   for (int32_t expected : {0, 1, 2, 3, 0}) EXPECT_EQ(SoundPlay(slot, 0, 100, 0), expected);
   for (int32_t buffer = 0; buffer < 4; ++buffer) EXPECT_TRUE(SoundIsPlaying(slot, buffer));
 }
 
 TEST_F(SoundSlotTest, AOneBufferSlotDoesNotPlayOverItself) {
-  MemoryFile wave(LongSound());
-  SoundSlot slot;
-  ASSERT_TRUE(SoundLoad(slot, SoundHolder, wave.name.c_str(), 1));
+  ASSERT_TRUE(Load(slot, 1));
   EXPECT_EQ(SoundPlay(slot, 0, 100, 0), 0);
   EXPECT_EQ(SoundPlay(slot, 0, 100, 0), -1);
   SoundStop(slot, 0);
@@ -39,10 +40,8 @@ TEST_F(SoundSlotTest, AOneBufferSlotDoesNotPlayOverItself) {
 }
 
 TEST_F(SoundSlotTest, AFailedLoadLeavesTheSlotEmptyAndSilent) {
-  MemoryFile good(LongSound());
   MemoryFile bad("RIFF not a wave at all");
-  SoundSlot slot;
-  ASSERT_TRUE(SoundLoad(slot, SoundHolder, good.name.c_str(), 2));
+  ASSERT_TRUE(Load(slot, 2));
   ASSERT_EQ(SoundPlay(slot, 0, 100, 0), 0);
   EXPECT_FALSE(SoundLoad(slot, SoundHolder, bad.name.c_str(), 2));
   EXPECT_EQ(slot.bufferCount, 0);
@@ -53,20 +52,16 @@ TEST_F(SoundSlotTest, AFailedLoadLeavesTheSlotEmptyAndSilent) {
 }
 
 TEST_F(SoundSlotTest, WithoutADeviceNothingLoads) {
-  MemoryFile wave(LongSound());
-  SoundSlot slot;
   SoundDevice closed;
   EXPECT_FALSE(SoundLoad(slot, &closed, wave.name.c_str(), 1));
   EXPECT_FALSE(SoundLoad(slot, nullptr, wave.name.c_str(), 1));
   EXPECT_EQ(slot.bufferCount, 0);
 }
 
-// Many voices at once take channels beyond the mixer's first pool.
 TEST_F(SoundSlotTest, VoicesBeyondTheFirstChannelPoolStillPlay) {
-  MemoryFile wave(LongSound());
   std::vector<SoundSlot>& slots = *SoundSlots;
   for (size_t i = 0; i < 40; ++i) {
-    ASSERT_TRUE(SoundLoad(slots[i], SoundHolder, wave.name.c_str(), 4));
+    ASSERT_TRUE(Load(slots[i], 4));
     for (int32_t play = 0; play < 4; ++play) ASSERT_EQ(SoundPlay(slots[i], 0, 100, 0), play);
   }
   for (size_t i = 0; i < 40; ++i) {

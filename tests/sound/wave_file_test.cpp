@@ -22,43 +22,35 @@ struct WaveCase {
   size_t dataBytes = 64;
 };
 
+// A whole image of the default 16-bit stereo format with one field changed.
+std::string With(void (*change)(Format&), const std::string& extension = "") {
+  Format f;
+  change(f);
+  return Riff(Chunk("fmt ", FormatFields(f) + extension) + Chunk("data", kFrames));
+}
+
 std::vector<WaveCase> Cases() {
   const std::string fmt = Chunk("fmt ", FormatFields({}));
   const std::string data = Chunk("data", kFrames);
-  Format mono8;
-  mono8.channels = 1;
-  mono8.bits = 8;
-  mono8.rate = 11025;
-  Format tag2;
-  tag2.tag = 2;
-  Format three;
-  three.channels = 3;
-  Format badAlign;
-  badAlign.blockAlign = 2;
-  Format slow;
-  slow.rate = 99;
-  Format extensible;
-  extensible.tag = 0xFFFE;
+  const auto extensible = [](Format& f) { f.tag = 0xFFFE; };
   return {
-      {"plain", Riff(fmt + data), true},
       {"other chunks around fmt", Riff(Chunk("JUNK", "abcd") + fmt + Chunk("fact", "1234") + data),
        true},
       {"fmt of 18 bytes", Riff(Chunk("fmt ", FormatFields({}) + Le16(0)) + data), true},
-      {"extensible PCM", Riff(Chunk("fmt ", FormatFields(extensible) + Extensible(16, 1)) + data),
-       true},
-      {"8-bit mono", Riff(Chunk("fmt ", FormatFields(mono8)) + data), true, 8, 1},
+      {"extensible PCM", With(extensible, Extensible(16, 1)), true},
+      {"8-bit mono", With([](Format& f) { f = {.channels = 1, .rate = 11025, .bits = 8}; }), true,
+       8, 1},
       {"odd chunk with its pad byte", Riff(fmt + Chunk("LIST", "abc", true) + data), true},
       {"odd chunk without a pad byte", Riff(fmt + Chunk("LIST", "abc") + data), true},
       {"data not whole frames", Riff(fmt + Chunk("data", kFrames.substr(0, 7))), true, 16, 2, 7},
       {"not RIFF", "RIFX" + Riff(fmt + data).substr(4), false},
       {"not WAVE", Riff(fmt + data, "AVI "), false},
       {"short header", "RIFF", false},
-      {"unknown format tag", Riff(Chunk("fmt ", FormatFields(tag2)) + data), false},
-      {"extensible non-PCM",
-       Riff(Chunk("fmt ", FormatFields(extensible) + Extensible(16, 3)) + data), false},
-      {"three channels", Riff(Chunk("fmt ", FormatFields(three)) + data), false},
-      {"block align off", Riff(Chunk("fmt ", FormatFields(badAlign)) + data), false},
-      {"rate too low", Riff(Chunk("fmt ", FormatFields(slow)) + data), false},
+      {"unknown format tag", With([](Format& f) { f.tag = 2; }), false},
+      {"extensible non-PCM", With(extensible, Extensible(16, 3)), false},
+      {"three channels", With([](Format& f) { f.channels = 3; }), false},
+      {"block align off", With([](Format& f) { f.blockAlign = 2; }), false},
+      {"rate too low", With([](Format& f) { f.rate = 99; }), false},
       {"fmt of 14 bytes", Riff(Chunk("fmt ", FormatFields({}).substr(0, 14)) + data), false},
       {"no data chunk", Riff(fmt + Chunk("LIST", "abcd")), false},
       {"no fmt chunk", Riff(data), false},
