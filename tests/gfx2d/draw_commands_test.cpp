@@ -104,7 +104,7 @@ TEST_F(DrawCommands, PrintedTextIsFoundByGetPixel) {
 
 TEST_F(DrawCommands, PolygonOfASpriteAboveTheTableDrawsNothing) {
   // A negative sprite draws untextured.
-  for (const auto [sprite, colour] : {std::pair{70000, 0}, {-1, 0xFF}}) {
+  for (const auto& [sprite, colour] : {std::pair{70000, 0}, {-1, 0xFF}}) {
     PolyStart(sprite, 2);
     for (int32_t corner = 0; corner < 4; ++corner)
       PolyVector(corner % 2 * 8, corner / 2 * 8, 0, 0, 0xFF);
