@@ -1,7 +1,6 @@
 // Building, saving and inspecting objects for the program.
 #include "gfx3d/model_commands.h"
 
-#include "core/last_error.h"
 #include "gfx3d/model_building.h"
 #include "gfx3d/object_geometry.h"
 #include "gfx3d/scene.h"
@@ -49,11 +48,7 @@ void SetNormalMode(int32_t n) {
 }
 
 int32_t BeginModel(int32_t object) {
-  if (object < 0 || object >= kObjectSlots) {
-    SetLastErrorCode(kErrorBadObjectNumber);
-    return 0;
-  }
-  Rainbows3D* scene = CommandScene();
+  Rainbows3D* scene = SceneToFillObject(object);
   if (!scene) return 0;
   ObjectStart(*scene, object, kStripBreak);
   return BuildObjectIndex == object ? 1 : 0;

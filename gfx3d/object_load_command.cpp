@@ -4,20 +4,15 @@
 #include <string>
 
 #include "core/last_error.h"
-#include "frame/runtime_objects.h"
 #include "gfx2d/command_checks.h"
 #include "gfx3d/object_loading.h"
-#include "gfx3d/scene.h"
+#include "gfx3d/scene_command_checks.h"
 
 void LoadObject(const Str& name, int32_t object) {
-  constexpr int32_t kErrorBadNumber = 7;
   ClearLastError();
-  if (object < 0 || object >= kObjectSlots) {
-    SetLastErrorCode(kErrorBadNumber);
-    return;
-  }
-  if (!SceneObject) return;
-  LoadObjectFile(*SceneObject, "", object);
+  Rainbows3D* scene = SceneToFillObject(object);
+  if (!scene) return;
+  LoadObjectFile(*scene, "", object);
   std::string resolved;
-  if (ResolveReadName(name, resolved)) LoadObjectFile(*SceneObject, resolved.c_str(), object);
+  if (ResolveReadName(name, resolved)) LoadObjectFile(*scene, resolved.c_str(), object);
 }

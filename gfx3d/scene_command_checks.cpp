@@ -1,6 +1,7 @@
 // The object-number and scene checks shared by the 3D commands.
 #include "gfx3d/scene_command_checks.h"
 
+#include "core/last_error.h"
 #include "frame/runtime_objects.h"
 #include "gfx3d/scene.h"
 
@@ -11,6 +12,14 @@ Rainbows3D* CommandScene() {
 Rainbows3D* SceneForObject(int32_t object) {
   Rainbows3D* scene = SceneObject;
   return scene && FindObjectSlot(*scene, object) ? scene : nullptr;
+}
+
+Rainbows3D* SceneToFillObject(int32_t object) {
+  if (object < 0 || object >= kObjectSlots) {
+    SetLastErrorCode(kErrorBadObjectNumber);
+    return nullptr;
+  }
+  return SceneObject;
 }
 
 ObjectSlot* UsedSlot(int32_t object) {

@@ -17,6 +17,9 @@ inline constexpr int32_t kErrorBadObjectNumber = 7;
 Rainbows3D* CommandScene();
 // The scene when there is one and the object number lies within 0 .. 4095; null otherwise.
 Rainbows3D* SceneForObject(int32_t object);
+// For the commands that make or load an object: the scene when there is one and the number
+// lies within 0 .. 4095; null otherwise, setting kErrorBadObjectNumber for a bad number.
+Rainbows3D* SceneToFillObject(int32_t object);
 // The object's slot when the number is valid and the slot is in use.
 ObjectSlot* UsedSlot(int32_t object);
 
