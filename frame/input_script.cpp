@@ -55,27 +55,31 @@ bool ParseKey(Step& step) {
   return step.argument.size() == 1;
 }
 
+// A count of at most maxDigits decimal digits, nothing else.
+bool ParseCount(const std::string& text, size_t maxDigits, long& count) {
+  if (text.empty() || text.size() > maxDigits) return false;
+  if (text.find_first_not_of("0123456789") != std::string::npos) return false;
+  count = std::stol(text);
+  return true;
+}
+
 // "<key number> down" or "<key number> up": the key's state alone, for a program that watches
 // keys held rather than characters typed.
 bool ParseKeyState(Step& step) {
   const size_t space = step.argument.find(' ');
   if (space == std::string::npos) return false;
-  const std::string number = step.argument.substr(0, space);
   const std::string state = step.argument.substr(space + 1);
-  if (number.empty() || number.size() > 3 || (state != "down" && state != "up")) return false;
-  if (number.find_first_not_of("0123456789") != std::string::npos) return false;
-  step.keyNumber = std::stoi(number);
+  long number = 0;
+  if (!ParseCount(step.argument.substr(0, space), 3, number)) return false;
+  if (state != "down" && state != "up") return false;
+  step.keyNumber = int(number);
   step.down = state == "down";
   step.kind = StepKind::KeyState;
   return step.keyNumber >= 1 && step.keyNumber <= 255;
 }
 
 bool ParseFrames(Step& step) {
-  const std::string& count = step.argument;
-  if (count.empty() || count.size() > 9) return false;
-  if (count.find_first_not_of("0123456789") != std::string::npos) return false;
-  step.frames = std::stol(count);
-  return step.frames > 0;
+  return ParseCount(step.argument, 9, step.frames) && step.frames > 0;
 }
 
 bool ParseLine(const std::string& line, int lineNumber, Step& step) {
