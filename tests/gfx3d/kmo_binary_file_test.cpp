@@ -307,9 +307,12 @@ TEST_F(KmoFiles, SaveAnswersZeroWhenNothingOrOnlyPartIsWritten) {
   MeshObject big;
   FillGoldenMesh(big);
   for (int i = 0; i < 100; ++i) big.frames[0].buildStream.Append(big.frames[0].buildStream[1]);
-  // The child may write 64 bytes; the file size limit makes the rest of the write fail.
+  // The child may write 64 bytes; the file size limit makes the rest of the write fail, and
+  // the model saved before stays whole.
+  TempDir::WriteBytes(dir.Child("limited.kmo"), "old model");
   EXPECT_EXIT(SaveUnderSizeLimit(big, dir.Child("limited.kmo"), 64), ::testing::ExitedWithCode(0),
               "");
+  EXPECT_EQ(TempDir::ReadBytes(dir.Child("limited.kmo")), "old model");
 }
 
 TEST_F(KmoFiles, MemoryThatRunsOutIsReportedAsSuch) {
