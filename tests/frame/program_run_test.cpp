@@ -174,12 +174,12 @@ TEST(ProgramRun, FileWorkLeftForTheEndLandsWhereItBelongsOrEndsWithCodeThree) {
   fs::create_directory(data);
   TempDir::WriteBytes(data + "/settings.ini", "[main]\nx=1\n");
   TempDir::WriteBytes(data + "/lines.txt", "old\r\nkept\r\n");
-  ProgramRun run = RunTestProgram("file_end_program", {"write-back", data}, tmp);
+  ProgramRun run = RunTestProgram("entry_program", {"write-back", data}, tmp);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(TempDir::ReadBytes(data + "/settings.ini"), "[main]\r\nx=2\r\n");
   EXPECT_EQ(TempDir::ReadBytes(data + "/lines.txt"), "changed\r\nkept\r\n");
 
-  run = RunTestProgram("file_end_program", {"full-disk", data}, tmp);
+  run = RunTestProgram("entry_program", {"full-disk", data}, tmp);
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.log.find("-End On Line\n3\n"), std::string::npos) << run.log;
 }
