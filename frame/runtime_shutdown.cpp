@@ -19,6 +19,7 @@
 #include "platform/file_system.h"
 #include "platform/window.h"
 #include "system/debug_log.h"
+#include "system/file_channels.h"
 #include "system/file_commands.h"
 #include "system/pack_archive.h"
 
@@ -73,6 +74,12 @@ void WriteEndOfProgramLines() {
 }
 
 void TerminateRuntime(int exitStatus) {
+  // Bytes still waiting in a channel's buffer fail here as they would have failed when
+  // written unbuffered: the end reports code 3 and status 1.
+  if (!FlushAllChannels()) {
+    SetLastErrorCode(3);
+    exitStatus = 1;
+  }
   if (DebugFlag) WriteEndOfProgramLines();
   QuitRuntime();
   platform::ShutdownWindowSystem();

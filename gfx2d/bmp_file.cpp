@@ -4,6 +4,7 @@
 
 #include <array>
 #include <limits>
+#include <string_view>
 
 #include "platform/files.h"
 #include "system/file_stream.h"
@@ -222,9 +223,6 @@ bool SaveBmpImage(const char* name, const RgbaImage& image) {
   if (!name || IsMemoryFileName(name)) return false;
   const std::vector<uint8_t> file = EncodeBmpImage(image);
   if (file.empty()) return false;
-  const int fd = platform::ReplaceForWrite(name);
-  if (fd < 0) return false;
-  const bool written = platform::WriteFull(fd, file.data(), file.size());
-  platform::CloseDescriptor(fd);
-  return written;
+  return platform::AtomicRewrite(
+      name, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
 }

@@ -3,6 +3,8 @@
 // the buffer on every path.
 #include "gfx2d/jpeg_file.h"
 
+#include <unistd.h>
+
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -170,12 +172,16 @@ bool JpegSave(const char* name, const uint8_t* pixels, int32_t width, int32_t he
   job.height = height;
   job.row = static_cast<uint8_t*>(std::malloc(size_t(width) * 3));
   if (!job.row) return false;
-  job.file = OpenStdio(platform::ReplaceForWrite(name), "wb");
+  platform::Replacement file;
+  // The stream gets a descriptor of its own: the replacement closes its own one at the end.
+  if (platform::BeginReplacement(name, file)) job.file = OpenStdio(dup(file.fd), "wb");
   bool written = job.file && EncodeJpeg(job);
   jpeg_destroy_compress(&job.info);
   if (job.file && std::fclose(job.file) != 0) written = false;
   std::free(job.row);
-  return written;
+  if (written) return platform::CommitReplacement(file);
+  if (file.fd >= 0) platform::AbandonReplacement(file);
+  return false;
 }
 
 bool LoadJpegImage(RgbaImage& image, const char* name) {

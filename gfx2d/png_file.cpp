@@ -199,16 +199,17 @@ bool PngSave(const char* name, const uint8_t* pixels, int32_t width, int32_t hei
   for (int32_t y = 0; y < height; ++y) {
     rows.get()[y] = const_cast<png_bytep>(pixels + size_t(y) * size_t(width) * 4);
   }
-  int fd = platform::ReplaceForWrite(name);
-  if (fd < 0) return false;
+  platform::Replacement file;
+  if (!platform::BeginReplacement(name, file)) return false;
   Reader().errorFlag = 0;
   png_structp png =
       png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngErrorCallback, PngWarningCallback);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
-  const bool written = info && WritePng(png, info, &fd, rows.get(), width, height);
+  const bool written = info && WritePng(png, info, &file.fd, rows.get(), width, height);
   if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
-  platform::CloseDescriptor(fd);
-  return written;
+  if (written) return platform::CommitReplacement(file);
+  platform::AbandonReplacement(file);
+  return false;
 }
 
 namespace {

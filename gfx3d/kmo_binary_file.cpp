@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "core/number_text.h"
 #include "gfx3d/kmo_normal_table.h"
@@ -296,11 +297,9 @@ std::vector<uint8_t> EncodeKmoModel(const MeshObject& mesh) {
 
 int SaveKmoModel(const MeshObject& mesh, const char* name) {
   if (mesh.frames.empty() || !name || IsMemoryFileName(name)) return 0;
-  std::vector<uint8_t> bytes = EncodeKmoModel(mesh);
-  int fd = platform::ReplaceForWrite(name);
-  if (fd < 0) return 0;
-  bool written = platform::WriteFull(fd, bytes.data(), bytes.size());
-  return platform::CloseChecked(fd) && written ? 1 : 0;
+  const std::vector<uint8_t> bytes = EncodeKmoModel(mesh);
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return platform::AtomicRewrite(name, text) ? 1 : 0;
 }
 
 KmoReadResult DecodeKmoModel(std::span<const uint8_t> bytes, MeshObject& mesh, double& version) {

@@ -7,8 +7,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/file_system.h"
 
 namespace platform {
 namespace {
@@ -51,9 +54,29 @@ int CreateExclusive(const std::string& path) {
   return fd;
 }
 
-bool WriteAndSync(int fd, std::string_view bytes) {
-  bool written = WriteFull(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-  return ::close(fd) == 0 && written;
+// The file a path leads to: each symbolic link on the last step replaced by what it names (a
+// relative target counts from the link's folder), as far as the system itself follows links.
+std::string LinkTarget(std::string path) {
+  constexpr int kMaxLinks = 40;
+  for (int links = 0; links < kMaxLinks; ++links) {
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+    if (n < 0 || size_t(n) >= sizeof target) return path;
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    path = target[0] == '/' ? std::string(target, size_t(n))
+                            : folder + std::string(target, size_t(n));
+  }
+  return path;
+}
+
+// The replaced file's permission bits go to its successor, and its owner when the system lets
+// this user give the file away (otherwise the new file stays the user's own).
+void TakeOverOwnerAndMode(int fd, const std::string& target) {
+  struct stat info {};
+  if (::stat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
+  if (::fchown(fd, info.st_uid, info.st_gid) != 0) errno = 0;
+  ::fchmod(fd, info.st_mode & 07777);
 }
 
 }  // namespace
@@ -154,23 +177,54 @@ void CloseDescriptor(int fd) {
 
 bool CloseChecked(int fd) { return fd >= 0 && ::close(fd) == 0; }
 
-bool AtomicRewrite(std::string_view name, std::string_view bytes) {
+bool BeginReplacement(std::string_view name, Replacement& replacement) {
   std::string path;
   if (!ToOsPath(name, path)) return false;
-  std::string temporary = SiblingTemporaryName(path);
-  int fd = CreateExclusive(temporary);
-  if (fd < 0) return false;
-  if (!WriteAndSync(fd, bytes)) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
+  replacement.target = LinkTarget(path);
+  replacement.temporary = SiblingTemporaryName(replacement.target);
+  replacement.fd = CreateExclusive(replacement.temporary);
+  return replacement.fd >= 0;
+}
+
+bool CommitReplacement(Replacement& replacement) {
+  bool done = ::fsync(replacement.fd) == 0;
+  TakeOverOwnerAndMode(replacement.fd, replacement.target);
+  done = ::close(replacement.fd) == 0 && done;
+  replacement.fd = -1;
+  const char* target = replacement.target.c_str();
   struct stat info {};
-  if (::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) ::rmdir(path.c_str());
-  if (::rename(temporary.c_str(), path.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
+  if (done && ::lstat(target, &info) == 0 && S_ISDIR(info.st_mode)) ::rmdir(target);
+  done = done && ::rename(replacement.temporary.c_str(), target) == 0;
+  if (!done) ::unlink(replacement.temporary.c_str());
+  return done;
+}
+
+void AbandonReplacement(Replacement& replacement) {
+  CloseDescriptor(replacement.fd);
+  replacement.fd = -1;
+  ::unlink(replacement.temporary.c_str());
+}
+
+bool AtomicRewrite(std::string_view name, std::string_view bytes) {
+  Replacement replacement;
+  if (!BeginReplacement(name, replacement)) return false;
+  if (WriteFull(replacement.fd, bytes.data(), bytes.size())) {
+    return CommitReplacement(replacement);
   }
-  return true;
+  AbandonReplacement(replacement);
+  return false;
+}
+
+int CreatePrivateFile(std::string_view name) {
+  return OpenName(name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+}
+
+std::string AbsolutePath(std::string_view name) {
+  std::string path;
+  if (!ToOsPath(name, path) || path.empty() || path[0] == '/') return path;
+  std::string folder = CurrentFolder();
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder + path;
 }
 
 std::string TempFolder() {

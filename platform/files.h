@@ -70,10 +70,33 @@ void CloseDescriptor(int fd);
 // lost (some file systems report a full disk only here).
 bool CloseChecked(int fd);
 
-// Replaces the file's content without ever leaving it half written: the bytes go to a new file
-// beside it, which is then renamed over the name (a folder of that name is removed first, as
-// ReplaceForWrite does). On any failure the old file stays as it was and false is answered.
+// A file that takes a name's place only once it is written whole: the bytes go to a new file
+// beside the one the name leads to (a symbolic link is followed to its target, which is what
+// gets replaced), and Commit renames it over that file, which keeps its permission bits and,
+// where the system allows, its owner. A folder of that name is removed first, as
+// ReplaceForWrite does. Until Commit succeeds the old file stays as it was.
+struct Replacement {
+  int fd = -1;            // the new file, open for writing
+  std::string target;     // the file it will replace
+  std::string temporary;  // the new file's own name until then
+};
+bool BeginReplacement(std::string_view name, Replacement& replacement);
+// Makes the written bytes durable and puts the new file in place; false (the new file removed,
+// the old one kept) when any step fails. The descriptor is closed either way.
+bool CommitReplacement(Replacement& replacement);
+// Removes the new file and keeps the old one.
+void AbandonReplacement(Replacement& replacement);
+
+// The whole replacement for bytes at hand: false when nothing was replaced.
 bool AtomicRewrite(std::string_view name, std::string_view bytes);
+
+// A new file only this user may read or write, made by this call: a name that exists (also a
+// symbolic link someone placed in a shared folder) makes the open fail.
+int CreatePrivateFile(std::string_view name);
+
+// The name as a path from the root, taken against the current folder, so it still names the
+// same file after the current folder changes; empty when the name is too long.
+std::string AbsolutePath(std::string_view name);
 
 // $TMPDIR when set and not empty, else "/tmp"; always ending in '/'.
 std::string TempFolder();

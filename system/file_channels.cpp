@@ -22,9 +22,12 @@ ChannelTable& Table() {
   return table;
 }
 
-bool HeldByOpenChannel(const platform::FileIdentity& identity) {
+bool HeldByOpenChannel(const platform::FileIdentity& identity, bool writersOnly = false) {
   for (const FileChannel& channel : Table().channels) {
-    if (channel.record.descriptor >= 0 && channel.identity == identity) return true;
+    if (channel.record.descriptor >= 0 && channel.identity == identity &&
+        (channel.writable || !writersOnly)) {
+      return true;
+    }
   }
   return false;
 }
@@ -74,6 +77,15 @@ bool ChannelOpen(FileChannel& channel, const char* name, ChannelMode mode) {
 bool FileHeldByChannel(const char* name) {
   platform::FileIdentity identity;
   return platform::IdentityOfName(name, identity) && HeldByOpenChannel(identity);
+}
+
+bool FileHeldByWriteChannel(const char* name) {
+  platform::FileIdentity identity;
+  return platform::IdentityOfName(name, identity) && HeldByOpenChannel(identity, true);
+}
+
+bool WriteBackUnlessHeld(const std::string& path, std::string_view bytes) {
+  return !FileHeldByWriteChannel(path.c_str()) && platform::AtomicRewrite(path, bytes);
 }
 
 bool ChannelFlush(FileChannel& channel) {

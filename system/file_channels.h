@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -37,6 +39,14 @@ bool ChannelOpen(FileChannel& channel, const char* name, ChannelMode mode);
 
 // True when an open channel holds the file of that name (links followed).
 bool FileHeldByChannel(const char* name);
+
+// True when a channel open for writing or appending holds the file of that name.
+bool FileHeldByWriteChannel(const char* name);
+
+// Replaces a file the runtime keeps in memory (the INI file, the text-line file) with its new
+// bytes, whole or not at all. Refused while a channel writes to that file: the channel's later
+// writes would go to a file no longer there.
+bool WriteBackUnlessHeld(const std::string& path, std::string_view bytes);
 
 // Hands the pending bytes to the file. False when they could not all be written; they are
 // dropped then, so the failure is reported once.

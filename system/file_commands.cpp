@@ -100,10 +100,12 @@ void CloseFile(int32_t channel) {
 }
 
 void CloseAllFiles() {
+  bool flushed = true;
   for (int32_t channel = 0; channel < kFileChannelCount; ++channel) {
-    ChannelClose(ChannelAt(channel));
+    flushed = ChannelClose(ChannelAt(channel)) && flushed;
   }
   if (gToolEmptyHook) gToolEmptyHook();
+  if (!flushed) FatalTerminate(3);
 }
 
 int32_t FirstFreeChannel() {

@@ -13,7 +13,9 @@
 // channel held is closed first, even when the open fails.
 bool OpenFile(int32_t channel, const Str& name, int32_t mode);
 void CloseFile(int32_t channel);
-// Every channel, without error reporting; then the tool's hook, when it installed one.
+// Every channel, then the tool's hook, when it installed one. Buffered bytes that cannot be
+// written end the program with code 3, as the write itself would have unbuffered (inside the
+// quit sequence the process then ends at once with status 1).
 void CloseAllFiles();
 int32_t FirstFreeChannel();  // -1 when all eight are open
 bool ChannelAtEnd(int32_t channel);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 
 #include "platform/files.h"
 
@@ -11,6 +12,8 @@ namespace {
 
 // Disk lines are read in pieces this long, so no more than one piece is read past a line.
 constexpr int32_t kLinePiece = 64;
+// Whole files are read in pieces this long.
+constexpr int32_t kWholeReadPiece = 1 << 20;
 
 bool ReadDisk(FileStream& stream, void* buffer, int32_t n) {
   stream.position += n;
@@ -139,4 +142,27 @@ void FileStreamClose(FileStream& stream) {
   stream.memory.reset();
   stream.size = 0;
   stream.position = 0;
+}
+
+bool FileStreamReadWhole(FileStream& stream, std::string& bytes) {
+  try {
+    bytes.resize(size_t(stream.size));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  for (int64_t done = 0; done < stream.size;) {
+    const int32_t piece = int32_t(std::min<int64_t>(stream.size - done, kWholeReadPiece));
+    if (!FileStreamReadExact(stream, bytes.data() + done, piece)) return false;
+    done += piece;
+  }
+  return true;
+}
+
+std::string_view NextLine(std::string_view bytes, size_t& position) {
+  const size_t start = position;
+  size_t end = bytes.find('\n', start);
+  position = end == std::string_view::npos ? bytes.size() : end + 1;
+  if (end == std::string_view::npos) end = bytes.size();
+  if (end > start && bytes[end - 1] == '\r') --end;
+  return bytes.substr(start, end - start);
 }

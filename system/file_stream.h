@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "system/memory_blocks.h"
 
@@ -47,6 +49,13 @@ enum class LastLineEnd { AtEnd, PastEnd };
 // line, and the file pointer is put back just after it.
 bool FileStreamReadLine(FileStream& stream, char* buffer, int32_t n,
                         LastLineEnd memoryEnd = LastLineEnd::AtEnd);
+
+// Every byte of a stream just opened; false when they could not all be read or held.
+bool FileStreamReadWhole(FileStream& stream, std::string& bytes);
+
+// The line of bytes that starts at position, however long: it ends at '\n' or at the end of the
+// bytes, and a '\r' just before that end is not part of it. position moves past the line's '\n'.
+std::string_view NextLine(std::string_view bytes, size_t& position);
 
 // Closes the file or forgets the block (it belongs to its maker); harmless on a closed stream.
 void FileStreamClose(FileStream& stream);

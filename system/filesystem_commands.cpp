@@ -9,6 +9,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/files.h"
+#include "system/file_channels.h"
 #include "system/file_commands.h"
 #include "system/file_stream.h"
 
@@ -42,6 +43,8 @@ int64_t FileSizeOf(const Str& name) {
 }
 
 int32_t DeletePath(const Str& path) {
+  // A file a channel writes to stays: the channel's later writes would go nowhere.
+  if (FileHeldByWriteChannel(path.data)) return 0;
   return platform::RemoveFileOrFolder(path.data) ? 1 : 0;
 }
 

@@ -14,7 +14,8 @@ bool DirectoryExists(const Str& path);
 // The size of a disk file or memory block; 0 and code 3 when it cannot be opened.
 int64_t FileSizeOf(const Str& name);
 
-// Removes an empty folder, or deletes anything else (a link, never its target); 1 when done.
+// Removes an empty folder, or deletes anything else (a link, never its target); 1 when done,
+// 0 when it could not, also for a file an open channel is writing to.
 int32_t DeletePath(const Str& path);
 bool CreateDir(const Str& path);
 

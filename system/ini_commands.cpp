@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "core/last_error.h"
 #include "system/file_commands.h"
 
 namespace {
@@ -63,7 +64,7 @@ IniObject& GetIniObject() {
 void IniOpen(const Str& name) {
   FlushFileChannels();
   IniObject& ini = GetIniObject();
-  IniWriteBack(ini);
+  if (!IniWriteBack(ini)) SetLastErrorCode(3);
   if (IsEmpty(name)) {
     IniClear(ini);
   } else {
@@ -79,6 +80,8 @@ void IniPut(const Str& section, const Str& key, const Str& value) {
   IniObject& ini = GetIniObject();
   if (IsEmpty(key)) {
     DeleteSection(ini, section);
+  } else if (!IniCanHold(section, key, value)) {
+    SetLastErrorCode(7);
   } else {
     PutKey(ini, section, key, value);
   }

@@ -1,6 +1,5 @@
-// Reading, lookup and writing of INI objects. Lines come through the read streams, so a disk
-// file and a memory name read alike; lines over 1024 bytes arrive in pieces, each parsed as a
-// line of its own.
+// Reading, lookup and writing of INI objects. The file comes whole through the read streams, so
+// a disk file and a memory name read alike, and a line is read whole however long it is.
 #include "system/ini_file.h"
 
 #include <cstring>
@@ -9,6 +8,7 @@
 #include <utility>
 
 #include "platform/files.h"
+#include "system/file_channels.h"
 #include "system/file_stream.h"
 #include "system/memory_blocks.h"
 #include "system/name_match.h"
@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int32_t kLineBytes = 1024;
 constexpr int32_t kKeysInitial = 512;
 constexpr int32_t kKeysStep = 128;
 
@@ -86,6 +85,28 @@ void ReadLine(IniObject& object, IniSection& pending, const char* line) {
   }
 }
 
+bool HasAny(const char* text, const char* characters) {
+  return std::strpbrk(text, characters) != nullptr;
+}
+
+// What the header reads back as it is: no blank, '=' or ']' inside.
+bool FitsSectionName(const char* name) {
+  return !HasAny(name, " \t\r\n=]");
+}
+
+// A key is the line's first word: no blank or '=' inside, and no start that makes the line a
+// comment or a header.
+bool FitsKey(const char* key) {
+  return *key != ';' && *key != '[' && !HasAny(key, " \t\r\n=");
+}
+
+// The reader skips blanks after the '=' and drops characters below 32 at the line's end.
+bool FitsValue(const char* value) {
+  const size_t length = std::strlen(value);
+  if (length == 0) return true;
+  return !IsBlank(value[0]) && uint8_t(value[length - 1]) >= 32 && !HasAny(value, "\r\n");
+}
+
 void AppendLine(std::string& text, const char* first, const char* second = "",
                 const char* third = "") {
   text.append(first).append(second).append(third).append("\r\n");
@@ -96,6 +117,7 @@ void AppendLine(std::string& text, const char* first, const char* second = "",
 void IniClear(IniObject& object) {
   object.dirty = 0;
   object.name = "";
+  object.path.clear();
   object.sections.clear();
 }
 
@@ -112,11 +134,16 @@ void IniRead(IniObject& object, const Str& resolvedName) {
   StrValue name(resolvedName);  // taken first: the name may be the object's own
   IniClear(object);
   object.name = std::move(name);
+  if (!IsMemoryFileName(object.name.c_str())) {
+    object.path = platform::AbsolutePath(object.name.c_str());
+  }
   IniSection pending;
   FileStream stream;
-  if (!FileStreamOpen(stream, object.name.c_str())) return;
-  char line[kLineBytes + 1];
-  while (FileStreamReadLine(stream, line, kLineBytes)) ReadLine(object, pending, line);
+  std::string bytes;
+  if (!FileStreamOpen(stream, object.name.c_str()) || !FileStreamReadWhole(stream, bytes)) return;
+  for (size_t position = 0; position < bytes.size();) {
+    ReadLine(object, pending, std::string(NextLine(bytes, position)).c_str());
+  }
   CloseSection(object, pending);
 }
 
@@ -163,6 +190,11 @@ void StringPairArrayClear(std::vector<IniEntry>& keys, bool freeStorage) {
   if (freeStorage) std::vector<IniEntry>().swap(keys);
 }
 
+bool IniCanHold(const Str& section, const Str& key, const Str& value) {
+  return FitsSectionName(section.data ? section.data : "") && FitsKey(key.data) &&
+         FitsValue(value.data ? value.data : "");
+}
+
 std::string IniText(const IniObject& object) {
   std::string text;
   for (const IniSection& section : object.sections) {
@@ -174,8 +206,7 @@ std::string IniText(const IniObject& object) {
   return text;
 }
 
-void IniWriteBack(const IniObject& object) {
-  const char* name = object.name.c_str();
-  if (!object.dirty || !*name || IsMemoryFileName(name)) return;
-  platform::AtomicRewrite(name, IniText(object));
+bool IniWriteBack(const IniObject& object) {
+  if (!object.dirty || object.path.empty()) return true;
+  return WriteBackUnlessHeld(object.path, IniText(object));
 }

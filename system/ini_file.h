@@ -24,6 +24,7 @@ struct IniSection {
 struct IniObject {
   std::vector<IniSection> sections;  // in file order, then in order of creation
   StrValue name;                     // the resolved name loaded from; empty = no file
+  std::string path;                  // that file from the root; empty = never written
   uint8_t dirty = 0;                 // changed since the load
 };
 
@@ -50,12 +51,18 @@ bool IniEntryArrayReserve(std::vector<IniEntry>& keys, int32_t n);
 // Releases every pair, the last first; with freeStorage the list's memory goes too.
 void StringPairArrayClear(std::vector<IniEntry>& keys, bool freeStorage);
 
+// True when a file holding the pair reads back the same section name, key and value (the key
+// not empty): no line break, no blank or '=' in a key or section name, no ']' in a section
+// name, no blank at a value's start, no character below 32 at its end.
+bool IniCanHold(const Str& section, const Str& key, const Str& value);
+
 // The file's bytes: "[name]" and each "key=value", every line ended by "\r\n".
 std::string IniText(const IniObject& object);
 
-// When the object is dirty and names a disk file, replaces that file with IniText. The old
-// file stays whole when the new one cannot be written; nothing is reported either way.
-void IniWriteBack(const IniObject& object);
+// When the object is dirty and was read from a disk file, replaces that file with IniText,
+// wherever the current folder is now. False when that was refused (a channel writes to the
+// file) or failed; the old file then stays whole.
+bool IniWriteBack(const IniObject& object);
 
 // Releases the name and every section; dirty 0.
 void IniClear(IniObject& object);

@@ -103,7 +103,10 @@ bool HandOutMemory(PackArchive& archive, std::vector<uint8_t> bytes, std::string
 bool HandOutTempFile(PackArchive& archive, const std::string& tempName,
                      const std::vector<uint8_t>& bytes, std::string& out) {
   if (IsMemoryFileName(tempName.c_str())) return false;
-  int fd = platform::ReplaceForWrite(tempName);
+  // The temporary folder is shared: the copy is private, and a name someone else made in the
+  // meantime (a link to their file, say) is never written through.
+  platform::RemoveFileOrFolder(tempName);
+  int fd = platform::CreatePrivateFile(tempName);
   if (fd < 0) return false;
   bool written = bytes.empty() || platform::WriteFull(fd, bytes.data(), bytes.size());
   platform::CloseDescriptor(fd);

@@ -4,59 +4,35 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 #include "core/last_error.h"
 #include "platform/files.h"
+#include "system/file_channels.h"
 #include "system/file_stream.h"
 #include "system/memory_blocks.h"
 #include "system/pack_archive.h"
 
 namespace {
 
-constexpr int32_t kReadPiece = 1 << 20;
-
-// The stream's bytes from its start; false when they could not all be read.
-bool ReadWhole(FileStream& stream, std::string& bytes) {
-  try {
-    bytes.resize(size_t(stream.size));
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  for (int64_t done = 0; done < stream.size;) {
-    const int32_t piece = int32_t(std::min<int64_t>(stream.size - done, kReadPiece));
-    if (!FileStreamReadExact(stream, bytes.data() + done, piece)) return false;
-    done += piece;
-  }
-  return true;
-}
-
-// Lines end at '\n' or at the end of the data; a '\r' just before that end is not part of the
-// line (as the runtime's line reading has it).
 void SplitLines(TextLineCache& cache, std::string_view bytes) {
   size_t position = 0;
   for (int32_t i = 0; i < kTextLineCount && position < bytes.size(); ++i) {
-    size_t end = bytes.find('\n', position);
-    const size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-    if (end == std::string_view::npos) end = bytes.size();
-    if (end > position && bytes[end - 1] == '\r') --end;
-    cache.lines[size_t(i)].assign(bytes.substr(position, end - position));
+    cache.lines[size_t(i)].assign(NextLine(bytes, position));
     cache.last = i;
-    position = next;
   }
   cache.beyond.assign(bytes.substr(position));
 }
 
-void WriteBack(const TextLineCache& cache) {
-  if (!cache.dirty || cache.keepFile || cache.name.empty()) return;
-  if (IsMemoryFileName(cache.name.c_str())) return;
-  platform::AtomicRewrite(cache.name, TextLineFileText(cache));
+bool WriteBack(const TextLineCache& cache) {
+  if (!cache.dirty || cache.keepFile || cache.path.empty()) return true;
+  return WriteBackUnlessHeld(cache.path, TextLineFileText(cache));
 }
 
 void Clear(TextLineCache& cache) {
   for (std::string& line : cache.lines) line.clear();
   cache.beyond.clear();
   cache.name.clear();
+  cache.path.clear();
   cache.keepFile = false;
   cache.last = 0;
   cache.dirty = false;
@@ -71,18 +47,20 @@ int32_t NotFound() {
 int32_t TextLineCacheLoad(TextLineCache& cache, const char* name) {
   ClearLastError();
   if (name && cache.name == name) return 0;
-  WriteBack(cache);
+  const bool writtenBack = WriteBack(cache);
   Clear(cache);
+  if (!writtenBack) SetLastErrorCode(3);
   if (!name) return 0;
   if (std::strlen(name) >= platform::kMaxNameBytes) return NotFound();
   cache.name = name;
+  if (!IsMemoryFileName(name)) cache.path = platform::AbsolutePath(name);
   std::string resolved;
   if (!ResolveFileName(MemoryArchive, name, resolved, true)) return NotFound();
   // A file that is there but cannot be read must not be replaced by what the cache holds.
   cache.keepFile = true;
   FileStream stream;
   std::string bytes;
-  if (!FileStreamOpen(stream, resolved.c_str()) || !ReadWhole(stream, bytes)) return NotFound();
+  if (!FileStreamOpen(stream, resolved.c_str()) || !FileStreamReadWhole(stream, bytes)) return NotFound();
   cache.keepFile = IsMemoryFileName(resolved.c_str());
   SplitLines(cache, bytes);
   return 0;

@@ -14,6 +14,7 @@ inline constexpr int32_t kTextLineBytes = 1023;  // what one line shows and may 
 
 struct TextLineCache {
   std::string name;  // as the caller gave it (not resolved); empty = no file
+  std::string path;  // the file that name meant when it was taken up, from the root
   std::array<std::string, kTextLineCount> lines;  // each line whole, without its line end
   std::string beyond;     // the file's bytes after the last line held, unchanged
   bool keepFile = false;  // from packed media, or there but unreadable: never written back
@@ -22,8 +23,9 @@ struct TextLineCache {
 };
 
 // Takes up the named file (null: none). The same name (bytes compared) changes nothing. Any
-// other name first writes back a changed file (silently; a failed write keeps the old file
-// whole), then empties the cache and reads the new file. 3 (also set as the error code) when
+// other name first writes back a changed file to the file it was read from (a write refused
+// because a channel writes to that file, or failed, keeps the old file whole and sets the error
+// code 3), then empties the cache and reads the new file. 3 (also set as the error code) when
 // it cannot be found or opened, or its name is 1024 bytes or longer; the cache then keeps the
 // name, if it fits, and is empty, so lines stored go to a new file of that name.
 int32_t TextLineCacheLoad(TextLineCache& cache, const char* name);

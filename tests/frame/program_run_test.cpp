@@ -167,3 +167,19 @@ TEST(ProgramRun, AWindowThatCannotBeMadeEndsTheStartUpWithStatusOne) {
   ASSERT_FALSE(run.log.empty());
   EXPECT_EQ(Lines(run.log).back(), "WIN32 init video");
 }
+
+TEST(ProgramRun, FileWorkLeftForTheEndLandsWhereItBelongsOrEndsWithCodeThree) {
+  TempDir tmp;
+  const std::string data = tmp.Child("data");
+  fs::create_directory(data);
+  TempDir::WriteBytes(data + "/settings.ini", "[main]\nx=1\n");
+  TempDir::WriteBytes(data + "/lines.txt", "old\r\nkept\r\n");
+  ProgramRun run = RunTestProgram("entry_program", {"write-back", data}, tmp);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(TempDir::ReadBytes(data + "/settings.ini"), "[main]\r\nx=2\r\n");
+  EXPECT_EQ(TempDir::ReadBytes(data + "/lines.txt"), "changed\r\nkept\r\n");
+
+  run = RunTestProgram("entry_program", {"full-disk", data}, tmp);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.log.find("-End On Line\n3\n"), std::string::npos) << run.log;
+}

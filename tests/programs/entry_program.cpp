@@ -2,15 +2,22 @@
 // ends: "end" (END), "return" (the main routine returns), "loop" (a loop routine ENDs on its
 // third pass), "close" (a window close while the error code holds 7), "bounds" (an array index
 // out of bounds), "quit-ends" (a quit routine that meets a close and ENDs), "quit-fatal" (a quit
-// routine that fails an array bound), "debug" (END with the debug switch on) or "nowindow" (no
-// window can be made).
+// routine that fails an array bound), "debug" (END with the debug switch on), "nowindow" (no
+// window can be made), or file work left for the end in the folder the second argument names:
+// "full-disk" (20 KiB wait in a channel's buffer while files may hold 16 KiB; debug switch on) or
+// "write-back" (INI and text-line files changed by relative names).
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "core/console.h"
 #include "core/dim_array.h"
 #include "core/last_error.h"
 #include "core/process_globals.h"
+#include "core/str_value.h"
 #include "core/user_functions.h"
 #include "frame/frame_cycle.h"
 #include "frame/frame_services.h"
@@ -18,10 +25,14 @@
 #include "frame/runtime_startup.h"
 #include "platform/input.h"
 #include "platform/window.h"
+#include "system/file_commands.h"
+#include "system/ini_commands.h"
+#include "system/text_line_commands.h"
 
 namespace {
 
 const char* mode = "end";
+const char* folder = ".";
 
 bool ModeIs(const char* name) {
   return std::strcmp(mode, name) == 0;
@@ -31,7 +42,7 @@ void ProjectSettings() {
   ConfiguredScreenWidth = 640;
   ConfiguredScreenHeight = 480;
   ScreenSettings = {0, 0, 30, 0};
-  DebugFlag = ModeIs("debug") ? 1 : 0;
+  DebugFlag = ModeIs("debug") || ModeIs("full-disk") ? 1 : 0;
   StrAssignCString(GetAppNameStr(), "entry test");
   if (ModeIs("nowindow")) platform::test::FailWindowCreation(true);
 }
@@ -47,8 +58,24 @@ void FailAnArrayBound() {
   *ArrayElementAt(values, 5) = 1;
 }
 
+void LeaveFileWorkForTheEnd() {
+  SetCurrentDir(StrValue(folder).str());
+  if (ModeIs("full-disk")) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{16 * 1024, 16 * 1024};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    OpenFile(1, StrValue("big.bin"), 0);
+    WriteString(1, StrValue(std::string(20 * 1024, 'b').c_str()));
+  } else {
+    IniOpen(StrValue("settings.ini"));
+    IniPut(StrValue("main"), StrValue("x"), StrValue("2"));
+    PutTextLine(StrValue("lines.txt"), 0, StrValue("changed"));
+  }
+}
+
 int32_t MainRoutine() {
   std::puts("main routine");
+  if (ModeIs("full-disk") || ModeIs("write-back")) LeaveFileWorkForTheEnd();
   if (ModeIs("return") || ModeIs("loop")) return 0;
   if (ModeIs("close")) {
     SetLastErrorCode(7);
@@ -87,5 +114,6 @@ const UserFunctionEntry* RoutinesForMode() {
 
 int main(int argc, char** argv) {
   if (argc > 1) mode = argv[1];
+  if (argc > 2) folder = argv[2];
   return RunProgram(argc, argv, {ProjectSettings, MainRoutine, RoutinesForMode()});
 }

@@ -15,7 +15,10 @@
 #include "core/last_error.h"
 #include "core/str_value.h"
 #include "system/file_channels.h"
+#include "system/filesystem_commands.h"
+#include "system/ini_commands.h"
 #include "system/pack_archive.h"
+#include "system/text_line_commands.h"
 #include "tests/support/memory_file.h"
 #include "tests/support/pack_archive_builder.h"
 #include "tests/support/program_end.h"
@@ -416,11 +419,33 @@ TEST_F(FileCommands, AFailedCopyLeavesNoPartialTargetAndSaysSo) {
 }
 
 TEST_F(FileCommands, AWriteThatCannotReachTheDiskEndsTheProgramWhenItIsFlushed) {
-  ASSERT_TRUE(OpenFile(0, StrValue(tmp.Child("full").c_str()), 0));
-  FileSizeLimit limit(10);
-  WriteString(0, StrValue("more than ten bytes"));
-  EXPECT_EQ(Outcome([] { CloseFile(0); }), kFatal3);
-  EXPECT_EQ(FirstFreeChannel(), 0);
+  for (void (*close)() : {+[] { CloseFile(0); }, CloseAllFiles}) {
+    ASSERT_TRUE(OpenFile(0, StrValue(tmp.Child("full").c_str()), 0));
+    FileSizeLimit limit(10);
+    WriteString(0, StrValue("more than ten bytes"));
+    EXPECT_EQ(Outcome(close), kFatal3);
+    EXPECT_EQ(FirstFreeChannel(), 0);
+  }
+}
+
+TEST_F(FileCommands, AFileAChannelWritesIsNeitherWrittenBackNorDeleted) {
+  const std::string ini = Disk("settings.ini", "[S]\nk=1\n");
+  const std::string lines = Disk("lines.txt", "line\r\n");
+  IniOpen(StrValue(ini.c_str()));
+  IniPut(StrValue("S"), StrValue("k"), StrValue("2"));
+  PutTextLine(StrValue(lines.c_str()), 0, StrValue("changed"));
+  ASSERT_TRUE(OpenFile(0, StrValue(ini.c_str()), -1));
+  ASSERT_TRUE(OpenFile(1, StrValue(lines.c_str()), -1));
+  IniOpen(StrValue(""));
+  EXPECT_EQ(LastErrorCode, 3);
+  TextLineCacheRelease();
+  EXPECT_EQ(LastErrorCode, 3);
+  EXPECT_EQ(DeletePath(StrValue(ini.c_str())), 0);
+  WriteString(0, StrValue("k=3\n"));
+  WriteString(1, StrValue("appended"));
+  CloseAllFiles();
+  EXPECT_EQ(Read("settings.ini"), "[S]\nk=1\nk=3\n");
+  EXPECT_EQ(Read("lines.txt"), "line\r\nappended");
 }
 
 TEST_F(FileCommands, SetCurrentDirWritesTheSlashFormBack) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/last_error.h"
 #include "core/str_value.h"
 #include "system/ini_commands.h"
 #include "system/pack_archive.h"
@@ -160,6 +161,43 @@ TEST_F(IniFile, AFileFromPackedMediaIsNeverWritten) {
   PackArchiveSetName(MemoryArchive, "");
   EXPECT_FALSE(fs::exists(name));
   EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path), fs::directory_iterator()), 1);
+}
+
+TEST_F(IniFile, AnotherChangeKeepsLongValuesTheModeAndTheLinkToTheFile) {
+  const auto privateMode = fs::perms::owner_read | fs::perms::owner_write;
+  const std::string value = std::string(3000, 'v') + "=w";
+  fs::permissions(Disk("real.ini", "[S]\nlong=" + value + "\n"), privateMode);
+  fs::create_symlink("real.ini", tmp.Child("link.ini"));
+  IniOpen(StrValue(tmp.Child("link.ini").c_str()));
+  Put("S", "other", "1");
+  IniOpen(StrValue(""));
+  EXPECT_TRUE(fs::is_symlink(tmp.Child("link.ini")));
+  EXPECT_EQ(TempDir::ReadBytes(tmp.Child("real.ini")), "[S]\r\nlong=" + value + "\r\nother=1\r\n");
+  EXPECT_EQ(fs::status(tmp.Child("real.ini")).permissions(), privateMode);
+}
+
+TEST_F(IniFile, WhatTheFileCannotHoldIsRefusedAndTheRestReloadsAsStored) {
+  const struct {
+    const char *section, *key, *value;
+    bool held;
+  } cases[] = {
+      {"main", "x", "1\r\n[admin]\r\nrights=all", false}, {"main", "a b", "1", false},
+      {"main", "a=b", "1", false}, {"main", ";a", "1", false}, {"main", "[a", "1", false},
+      {"a]b", "k", "1", false}, {"a b", "k", "1", false}, {"main", "lead", "  v", false},
+      {"main", "tab", "v\t", false}, {"main", "trail", "v  ", true},
+      {"main", "inner", "a = b ; [c]", true}, {"k[1", "a;b", "=v", true},
+  };
+  const std::string file = tmp.Child("kinds.ini");
+  IniOpen(StrValue(file.c_str()));
+  for (const auto& c : cases) {
+    LastErrorCode = 0;
+    Put(c.section, c.key, c.value);
+    EXPECT_EQ(LastErrorCode, c.held ? 0 : 7) << c.key;
+  }
+  IniOpen(StrValue(file.c_str()));
+  for (const auto& c : cases) {
+    EXPECT_EQ(Get(c.section, c.key, "absent"), c.held ? c.value : "absent") << c.key;
+  }
 }
 
 TEST_F(IniFile, AWriteBackThatFailsPartWayKeepsTheOldFile) {

@@ -74,6 +74,7 @@ TEST_F(PackArchiveTest, FileModeWritesATemporaryFileAndDeletesItOnTheNextLookup)
   EXPECT_EQ(out.rfind(platform::TempFolder() + "qzx", 0), 0u) << out;
   EXPECT_EQ(out.substr(out.size() - 8), "tune.ogg") << "the entry's own name";
   EXPECT_EQ(TempDir::ReadBytes(out), std::string(5000, 'm'));
+  EXPECT_EQ(fs::status(out).permissions(), fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(FileArchive.tempFileName, out);
 
   std::string second;
