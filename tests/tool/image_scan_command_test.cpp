@@ -12,6 +12,7 @@
 #include "gfx2d/screen_read_cache.h"
 #include "gfx2d/sprite_commands.h"
 #include "gfx2d/sprite_store.h"
+#include "platform/window.h"
 #include "tests/support/frame_cycle_fixture.h"
 #include "tests/support/tool_fixture.h"
 #include "tool/scan_tile_drawing.h"
@@ -62,6 +63,18 @@ TEST_F(ScanQuestions, AreAskedInOrderWithTheColourOnlyAfterACustomAnswer) {
   ASSERT_EQ(gAsked.size(), 7u);
   EXPECT_EQ(gAsked[1], "Image Read Type @0");
   EXPECT_EQ((std::vector<double>{b.red, b.width, b.layers}), (std::vector<double>{0, 8, 2}));
+
+  // Sizes below 1 (and "nan", which reads as 0) are asked again until one is at least 1.
+  screen = TypedNumbers::Screen({0, 0, 0, -16, 0.5, 8, -16, 8, -5, 0, 2, 0});
+  screen.printText = RecordText;
+  screen.inputNumber = RecordNumber;
+  InstallToolScreen(screen);
+  gAsked.clear();
+  const ScanAnswers c = AskScanQuestions();
+  EXPECT_EQ(gAsked.size(), 13u);
+  EXPECT_EQ(gAsked[5], "Enter width, 8-255 @0 number @0,20 0");
+  EXPECT_EQ((std::vector<double>{c.width, c.height, c.layers, c.mirror}),
+            (std::vector<double>{8, 8, 2, 0}));
 }
 
 // The scan on the process's graphics context, with answers typed from a script.
@@ -155,6 +168,32 @@ TEST_F(ScanOnScreen, DrawnTilesGiveTheCellsTheStripHolds) {
   EXPECT_EQ(ToolGlobals.GridSizeZ, 5);
   EXPECT_EQ(ToolGlobals.PaletteCount, 3);
   for (int32_t z = 3; z <= 5; ++z) EXPECT_EQ(VoxelAt(1, 1, z), 0) << "layer " << z;
+}
+
+// Tiles of 10 x 10 with a texture of 32 pixels: three tiles to a band.
+TEST_F(ScanOnScreen, AStripLongerThanOneTextureIsScannedInBandsOfWholeTiles) {
+  StripImage wide(50, 10), tall(10, 50);
+  for (int32_t y = 0; y < 10; ++y) {
+    for (int32_t x = 0; x < 50; ++x) {
+      wide.At(x, y) = tall.At(x % 10, y + (x / 10) * 10) = 0x010101 * uint32_t(1 + x + 3 * y);
+    }
+  }
+  ScanAnswers stacked = TileAnswers(10, 10, 5);
+  stacked.readType = 1;
+  platform::test::OverrideGl({.maxTextureSize = 32});
+  for (const auto& [strip, answers] : {std::pair{wide, TileAnswers(10, 10, 6, 1)},
+                                       std::pair{tall, stacked}}) {
+    ResetToolStateForTests();
+    MakeToolArrays();
+    ScanFile(strip, answers);
+    const std::vector<double> onScreen = Box();
+    ResetToolStateForTests();
+    MakeToolArrays();
+    StripImage expected = strip;
+    expected.Scan(answers);
+    EXPECT_EQ(onScreen, Box());
+  }
+  platform::test::OverrideGl({});
 }
 
 // Colours that never hit the loader's key; 240 rows of the tile span two of the read cache's
