@@ -181,16 +181,16 @@ TEST_F(ScanOnScreen, AStripLongerThanOneTextureIsScannedInBandsOfWholeTiles) {
   ScanAnswers stacked = TileAnswers(10, 10, 5);
   stacked.readType = 1;
   platform::test::OverrideGl({.maxTextureSize = 32});
-  for (const auto& [strip, answers] : {std::pair{wide, TileAnswers(10, 10, 6, 1)},
-                                       std::pair{tall, stacked}}) {
+  const ScanAnswers mirrored = TileAnswers(10, 10, 6, 1);
+  for (StripImage* strip : {&wide, &tall}) {
+    const ScanAnswers& answers = strip == &wide ? mirrored : stacked;
     ResetToolStateForTests();
     MakeToolArrays();
-    ScanFile(strip, answers);
+    ScanFile(*strip, answers);
     const std::vector<double> onScreen = Box();
     ResetToolStateForTests();
     MakeToolArrays();
-    StripImage expected = strip;
-    expected.Scan(answers);
+    strip->Scan(answers);
     EXPECT_EQ(onScreen, Box());
   }
   platform::test::OverrideGl({});
