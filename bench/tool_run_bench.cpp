@@ -1,6 +1,7 @@
 // The whole tile2cubes program, run headless as a subprocess on seeded strips: rough balls with
 // scattered holes and solid boxes, in up to 250 colours; the viewer is left after its first
-// frame. Reports the wall time, the faces written and the program's peak resident set, and the
+// frame. Reports the wall time and the program's processor time (the fairer figure on a shared
+// machine), the faces written and the program's peak resident set, and the
 // same for a reference build of the program when QRN_REFERENCE_TOOL names one (for instance the
 // main branch built beside this one), with the ratio of the two times.
 #include <benchmark/benchmark.h>
@@ -82,7 +83,7 @@ size_t CountFaces(const std::string& obj) {
 
 struct Timed {
   bool ok = false;
-  double seconds = 0, peakRssMb = 0;
+  double seconds = 0, cpuSeconds = 0, peakRssMb = 0;
   size_t faces = 0;
   std::string error;
 };
@@ -104,6 +105,7 @@ Timed RunTool(const std::string& program, const Strip& s, const std::vector<Rgb>
   const ProgramRun run = tool.Run(script, 3600);
   timed.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   timed.peakRssMb = double(run.peakRssKb) / 1024.0;
+  timed.cpuSeconds = run.cpuSeconds;
   const std::string obj = tool.Output("bench.obj");
   timed.ok = run.status == 0 && !obj.empty();
   timed.faces = CountFaces(obj);
@@ -124,12 +126,14 @@ void WholeTool(benchmark::State& state, Strip strip) {
     state.SetIterationTime(project.seconds);
     state.counters["faces"] = double(project.faces);
     state.counters["seconds"] = project.seconds;
+    state.counters["cpu_seconds"] = project.cpuSeconds;
     state.counters["peak_rss_MB"] = project.peakRssMb;
     if (!reference || !*reference) continue;
     const Timed ref = RunTool(reference, strip, pixels, reduce);
     state.counters["ref_ok"] = ref.ok ? 1 : 0;
     if (!ref.ok) continue;
     state.counters["ref_seconds"] = ref.seconds;
+    state.counters["ref_cpu_seconds"] = ref.cpuSeconds;
     state.counters["ref_peak_rss_MB"] = ref.peakRssMb;
     state.counters["time_ratio"] = project.seconds / ref.seconds;
   }
