@@ -84,7 +84,7 @@ size_t CountFaces(const std::string& obj) {
 struct Timed {
   bool ok = false;
   double seconds = 0, cpuSeconds = 0, peakRssMb = 0;
-  size_t faces = 0;
+  size_t faces = 0, voxBytes = 0;
   std::string error;
 };
 
@@ -109,6 +109,7 @@ Timed RunTool(const std::string& program, const Strip& s, const std::vector<Rgb>
   const std::string obj = tool.Output("bench.obj");
   timed.ok = run.status == 0 && !obj.empty();
   timed.faces = CountFaces(obj);
+  timed.voxBytes = tool.Output("bench.vox").size();
   if (!timed.ok) timed.error = "status " + std::to_string(run.status) + ": " + run.err;
   return timed;
 }
@@ -125,6 +126,7 @@ void WholeTool(benchmark::State& state, Strip strip) {
     }
     state.SetIterationTime(project.seconds);
     state.counters["faces"] = double(project.faces);
+    state.counters["vox_bytes"] = double(project.voxBytes);
     state.counters["seconds"] = project.seconds;
     state.counters["cpu_seconds"] = project.cpuSeconds;
     state.counters["peak_rss_MB"] = project.peakRssMb;

@@ -32,13 +32,18 @@ void RecordNumber(double* value, int32_t x, int32_t y, int32_t proportional) {
 
 using ScanQuestions = ToolTest;
 
-TEST_F(ScanQuestions, AreAskedInOrderWithTheColourOnlyAfterACustomAnswer) {
-  ToolScreen screen = TypedNumbers::Screen({2, 10, 20, 30, 1, 16, 12, 5, 1});
+// The questions asked with the numbers typed, each recorded with its answer's place.
+ScanAnswers AskRecorded(std::vector<double> typed) {
+  ToolScreen screen = TypedNumbers::Screen(std::move(typed));
   screen.printText = RecordText;
   screen.inputNumber = RecordNumber;
   InstallToolScreen(screen);
   gAsked.clear();
-  const ScanAnswers a = AskScanQuestions();
+  return AskScanQuestions();
+}
+
+TEST_F(ScanQuestions, AreAskedInOrderWithTheColourOnlyAfterACustomAnswer) {
+  const ScanAnswers a = AskRecorded({2, 10, 20, 30, 1, 16, 12, 5, 1});
   const std::vector<std::string> asked{"Custom transparent? (black is default) @0 number @0,20 0",
                                        "Enter red value (0-255) @0 number @0,20 0",
                                        "Enter green value (0-255) @0 number @0,20 0",
@@ -54,23 +59,13 @@ TEST_F(ScanQuestions, AreAskedInOrderWithTheColourOnlyAfterACustomAnswer) {
                                  a.layers, a.mirror}),
             (std::vector<double>{2, 10, 20, 30, 1, 16, 12, 5, 1}));
 
-  screen = TypedNumbers::Screen({0, 0, 8, 8, 2, 0});
-  screen.printText = RecordText;
-  screen.inputNumber = RecordNumber;
-  InstallToolScreen(screen);
-  gAsked.clear();
-  const ScanAnswers b = AskScanQuestions();
+  const ScanAnswers b = AskRecorded({0, 0, 8, 8, 2, 0});
   ASSERT_EQ(gAsked.size(), 7u);
   EXPECT_EQ(gAsked[1], "Image Read Type @0");
   EXPECT_EQ((std::vector<double>{b.red, b.width, b.layers}), (std::vector<double>{0, 8, 2}));
 
   // Sizes below 1 (and "nan", which reads as 0) are asked again until one is at least 1.
-  screen = TypedNumbers::Screen({0, 0, 0, -16, 0.5, 8, -16, 8, -5, 0, 2, 0});
-  screen.printText = RecordText;
-  screen.inputNumber = RecordNumber;
-  InstallToolScreen(screen);
-  gAsked.clear();
-  const ScanAnswers c = AskScanQuestions();
+  const ScanAnswers c = AskRecorded({0, 0, 0, -16, 0.5, 8, -16, 8, -5, 0, 2, 0});
   EXPECT_EQ(gAsked.size(), 13u);
   EXPECT_EQ(gAsked[5], "Enter width, 8-255 @0 number @0,20 0");
   EXPECT_EQ((std::vector<double>{c.width, c.height, c.layers, c.mirror}),
