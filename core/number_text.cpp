@@ -96,6 +96,11 @@ DecimalDigits RoundDigits(const DecimalDigits& d, int keep) {
 }
 
 void FormatNumberText(double x, char* out) {
+  // Whole numbers below 10^9 take the fixed form with every decimal stripped: their digits.
+  if (x == std::trunc(x) && std::fabs(x) < 1e9 && !(x == 0 && std::signbit(x))) {
+    *std::to_chars(out, out + 31, int64_t(x)).ptr = 0;
+    return;
+  }
   if (!std::isfinite(x)) {
     std::strcpy(out, NonFiniteText(x));
     return;

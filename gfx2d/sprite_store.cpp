@@ -106,8 +106,12 @@ void GetSpriteSize(const OpenGLRainbows& ctx, int32_t sprite, int32_t* width, in
 }
 
 bool SpriteSizeFits(int32_t width, int32_t height) {
-  const int32_t limit = std::min(kLargestSpriteSide, int32_t(platform::MaxTextureSize()));
+  const int32_t limit = LargestSpriteSide();
   return width <= limit && height <= limit;
+}
+
+int32_t LargestSpriteSide() {
+  return std::min(kLargestSpriteSide, int32_t(platform::MaxTextureSize()));
 }
 
 void DescribeSpritePicture(SpriteRecord& record, int32_t width, int32_t height) {

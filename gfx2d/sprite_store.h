@@ -18,6 +18,7 @@ void GetSpriteSize(const OpenGLRainbows& ctx, int32_t sprite, int32_t* width, in
 
 // Whether a sprite of that size fits a texture: the driver's limit, and at most 16384 a side.
 bool SpriteSizeFits(int32_t width, int32_t height);
+int32_t LargestSpriteSide();
 // The record of a width x height picture in a texture padded as every sprite upload pads it.
 void DescribeSpritePicture(SpriteRecord& record, int32_t width, int32_t height);
 

@@ -1,9 +1,12 @@
 // The six face passes, their progress screens and the model's start, end and file.
 #include "tool/face_generation.h"
 
+#include <cerrno>
+
 #include "core/number_text.h"
 #include "core/str_value.h"
 #include "gfx3d/model_commands.h"
+#include "tool/output_file.h"
 #include "tool/tool_globals.h"
 #include "tool/tool_screen.h"
 #include "tool/voxel_face_emitter.h"
@@ -11,17 +14,15 @@
 namespace {
 
 // Unless a face stretched over it, the voxel's face on the pass's side goes to the emitter.
-void VisitVoxel(double x, double y, double z, double direction, double& skipCount) {
-  const double index = VoxelAt(x, y, z);
-  if (index == 0) return;
-  const double n0 = VoxelAt(x, y, z - 1), n1 = VoxelAt(x, y, z + 1);
-  const double n2 = VoxelAt(x - 1, y, z), n3 = VoxelAt(x + 1, y, z);
-  const double n4 = VoxelAt(x, y + 1, z), n5 = VoxelAt(x, y - 1, z);
+// The neighbours are (x, y, z - 1), (x, y, z + 1), (x - 1, y, z), (x + 1, y, z), (x, y + 1, z)
+// and (x, y - 1, z).
+void VisitVoxel(double x, double y, double z, double index, const double (&n)[6],
+                double direction, double& skipCount) {
   if (skipCount != 0) {
     --skipCount;
     return;
   }
-  EmitVoxelFaces(x, y, z, n0, n1, n2, n3, n4, n5, index, direction);
+  EmitVoxelFaces(x, y, z, n[0], n[1], n[2], n[3], n[4], n[5], index, direction);
 }
 
 void ShowPassDone(double direction) {
@@ -34,7 +35,16 @@ void RunPassAlongX(double direction) {
   ToolState& g = ToolGlobals;
   for (double y = 1; y <= g.GridSizeY; ++y) {
     for (double z = 1; z <= g.GridSizeZ; ++z) {
-      for (double x = 1; x <= g.GridSizeX; ++x) VisitVoxel(x, y, z, direction, g.SkipCountX);
+      const VoxelLine row = VoxelRowAlongX(y, z), front = VoxelRowAlongX(y, z - 1),
+                      back = VoxelRowAlongX(y, z + 1), above = VoxelRowAlongX(y + 1, z),
+                      below = VoxelRowAlongX(y - 1, z);
+      for (double x = 1; x <= g.GridSizeX; ++x) {
+        const int32_t i = int32_t(x);
+        const double index = row[i];
+        if (index == 0) continue;
+        const double n[6] = {front[i], back[i], row[i - 1], row[i + 1], above[i], below[i]};
+        VisitVoxel(x, y, z, index, n, direction, g.SkipCountX);
+      }
     }
   }
   ShowPassDone(direction);
@@ -45,20 +55,38 @@ void RunPassAlongZ(double direction) {
   ToolState& g = ToolGlobals;
   for (double y = 1; y <= g.GridSizeY; ++y) {
     for (double x = 1; x <= g.GridSizeX; ++x) {
-      for (double z = 1; z <= g.GridSizeZ; ++z) VisitVoxel(x, y, z, direction, g.SkipCountZ);
+      const VoxelLine line = VoxelLineAlongZ(x, y), left = VoxelLineAlongZ(x - 1, y),
+                      right = VoxelLineAlongZ(x + 1, y), above = VoxelLineAlongZ(x, y + 1),
+                      below = VoxelLineAlongZ(x, y - 1);
+      for (double z = 1; z <= g.GridSizeZ; ++z) {
+        const int32_t i = int32_t(z);
+        const double index = line[i];
+        if (index == 0) continue;
+        const double n[6] = {line[i - 1], line[i + 1], left[i], right[i], above[i], below[i]};
+        VisitVoxel(x, y, z, index, n, direction, g.SkipCountZ);
+      }
     }
   }
   ShowPassDone(direction);
+}
+
+// A model without faces has nothing to save; one with faces that is not saved ends the run.
+void SaveModelFile(const StrValue& fileName, int32_t slot, bool hasFaces) {
+  errno = 0;
+  if (SaveModel(fileName, slot) == 0 && hasFaces) {
+    EndOnUnwrittenFile(fileName.c_str(), errno);
+  }
 }
 
 }  // namespace
 
 double GenerateFaces(const Str& name, double object) {
   const int32_t slot = TruncToI32(object);
+  const double firstVertex = ToolGlobals.NextObjVertex;
   BeginModel(slot);
   for (double d = kFaceMinusZ; d <= kFaceMinusY; ++d) RunPassAlongX(d);
   for (double d = kFaceMinusX; d <= kFacePlusX; ++d) RunPassAlongZ(d);
   EndModel();
-  SaveModel(StrValue(name) + ".kmo", slot);
+  SaveModelFile(StrValue(name) + ".kmo", slot, ToolGlobals.NextObjVertex > firstVertex);
   return 0;
 }

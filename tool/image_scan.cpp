@@ -29,11 +29,13 @@ bool InsideImage(const ScanPass& pass, double tile, int32_t x, int32_t y) {
 void ScanTile(const ScanPass& pass, double tile, double depth, const uint32_t* pixels) {
   const double transparent = ToolGlobals.TransparentColor;
   for (int32_t y = 0; y < pass.rows; ++y) {
+    const VoxelLine row = VoxelRowAlongX(y + 1, depth);
     for (int32_t x = 0; x < pass.columns; ++x) {
       if (!InsideImage(pass, tile, x, y)) continue;
       const double colour = pixels[size_t(y) * size_t(pass.columns) + size_t(x)];
       if (colour == transparent) continue;
-      VoxelAt(x + 1, y + 1, depth) = PaletteAddColor(colour);
+      // Past the box the checked access reports the index as ever.
+      (x + 1 < kVoxelAxisCells ? row[x + 1] : VoxelAt(x + 1, y + 1, depth)) = PaletteAddColor(colour);
     }
   }
 }
@@ -42,8 +44,13 @@ void ScanTile(const ScanPass& pass, double tile, double depth, const uint32_t* p
 
 void clear_object() {
   for (int32_t a = 0; a < kClearedCells; ++a) {
-    for (int32_t b = 0; b < kClearedCells; ++b) {
-      for (int32_t c = 0; c < kClearedCells; ++c) VoxelAt(b, a, c) = 0;
+    // Only cells that hold something are written: the box starts zeroed, and its untouched
+    // pages then stay unallocated.
+    for (int32_t c = 0; c < kClearedCells; ++c) {
+      const VoxelLine row = VoxelRowAlongX(a, c);
+      for (int32_t b = 0; b < kClearedCells; ++b) {
+        if (row[b] != 0) row[b] = 0;
+      }
     }
     const ProgressBar bar{70, 70, ProgressBarWidth(a, 255), kProgressBarColour};
     ProgressStep("prepping...", &bar, a == kClearedCells - 1);

@@ -4,7 +4,9 @@
 #include "gfx2d/background_commands.h"
 #include "gfx2d/sprite_commands.h"
 #include "gfx2d/sprite_draw_commands.h"
+#include "frame/runtime_objects.h"
 #include "tool/scan_tile_drawing.h"
+#include "tool/strip_bands.h"
 #include "tool/tool_screen.h"
 
 namespace {
@@ -14,6 +16,14 @@ constexpr int32_t kAnswerY = 20;
 double Ask(const char* question) {
   PrintToolText(question, 0, 0);
   return AskToolNumber(0, kAnswerY);
+}
+
+// A box needs at least one cell on every axis: an answer below 1 (or no number) is asked again.
+// Headless, with nothing to type, the question is asked once.
+double AskSize(const char* question) {
+  double answer = Ask(question);
+  while (!(answer >= 1) && CurrentToolScreen().inputNumber) answer = Ask(question);
+  return answer;
 }
 
 }  // namespace
@@ -29,9 +39,9 @@ ScanAnswers AskScanQuestions() {
   PrintToolText("Image Read Type", 0, 0);
   PrintToolText("0 = horizontal, 1 = vertical", 0, 20);
   a.readType = AskToolNumber(0, 40);
-  a.width = Ask("Enter width, 8-255");
-  a.height = Ask("Enter height, 8-255");
-  a.layers = Ask("Enter layers 1-255");
+  a.width = AskSize("Enter width, 8-255");
+  a.height = AskSize("Enter height, 8-255");
+  a.layers = AskSize("Enter layers 1-255");
   a.mirror = Ask("Mirror?(1=yes, 0=no)");
   return a;
 }
@@ -44,7 +54,17 @@ double ScanImageToVoxels(const Str& fileName) {
   ClearScreen(0);
   int32_t imageWidth = 0, imageHeight = 0;
   GetSpriteSizeI(kStripSprite, &imageWidth, &imageHeight);
-  ScanTilesIntoVoxels(answers, imageWidth, imageHeight, ScreenTileReader(answers));
+  StripBands bands;
+  if (imageWidth < 1 && GraphicsContext && bands.Load(*GraphicsContext, fileName, answers)) {
+    // Too long for one texture: the first band stays drawn in the strip's place.
+    ScanTilesIntoVoxels(answers, bands.Width(), bands.Height(),
+                        ScreenTileReader(answers, [&bands](double tile) {
+                          return bands.ShowTile(tile);
+                        }));
+    bands.ShowTile(0);
+  } else {
+    ScanTilesIntoVoxels(answers, imageWidth, imageHeight, ScreenTileReader(answers));
+  }
   DrawSpriteCmd(kStripSprite, 0, 0);
   return 0;
 }

@@ -1,85 +1,116 @@
 // OBJ and MTL text, line by line, with the OBJ writer's progress steps.
 #include "tool/obj_mtl_writers.h"
 
+#include <cstring>
+#include <string>
+#include <unordered_map>
+
+#include "core/number_text.h"
 #include "core/str_value.h"
-#include "system/file_commands.h"
+#include "tool/output_file.h"
 #include "tool/tool_globals.h"
 #include "tool/tool_screen.h"
 
 namespace {
 
-constexpr int32_t kObjChannel = 0;
 constexpr const char* kCreatedLine = "#Created with tile2cube, a quarnel program";
 constexpr const char* kEndLine = "#End of File";
-
-void Line(const Str& text) {
-  WriteLine(kObjChannel, text);
-}
-void Line(const char* text) {
-  Line(StrValue(text));
-}
 
 int32_t ListCount(const DimArray& list) {
   return ArrayDimSize(list, 0);
 }
 
+// The runtime's number text; a model repeats few values that are not whole numbers (texture
+// values are multiples of 1 / S), so their texts are kept by bit pattern.
+class NumberTexts {
+ public:
+  void Append(std::string& out, double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    auto [at, added] = texts_.try_emplace(bits);
+    if (added) {
+      char text[32];
+      FormatNumberText(value, text);
+      at->second = text;
+    }
+    out += at->second;
+  }
+
+ private:
+  std::unordered_map<uint64_t, std::string> texts_;
+};
+
 // One step per written number and per face; the phase picks one to four dots and runs on across
 // the four walks.
 class ObjProgress {
  public:
-  explicit ObjProgress(int32_t steps) : steps_(steps) {}
+  explicit ObjProgress(int64_t steps) : steps_(steps) {}
 
   void Step(const char* text) {
-    StrValue shown(text);
-    for (int32_t dot = 0; dot <= phase_; ++dot) shown += ".";
-    ProgressStep(shown.c_str(), nullptr, ++done_ == steps_);
+    if (ProgressFrameDue(++done_ == steps_)) {
+      std::string shown(text);
+      shown.append(size_t(phase_) + 1, '.');
+      ShowProgressFrame(shown.c_str(), nullptr);
+    }
     phase_ = (phase_ + 1) % 4;
   }
 
  private:
-  int32_t steps_;
-  int32_t done_ = 0;
+  int64_t steps_;
+  int64_t done_ = 0;
   int32_t phase_ = 0;
 };
 
 // Lines of `group` numbers each; a partial last group is never written.
-void WriteNumberLines(DimArray& list, const char* prefix, int32_t group, ObjProgress& progress,
-                      const char* progressText) {
-  StrValue line;
+void WriteNumberLines(OutputFile& file, DimArray& list, const char* prefix, int32_t group,
+                      ObjProgress& progress, const char* progressText) {
+  NumberTexts texts;
+  std::string line;
+  const int32_t count = ListCount(list);
+  const double* values = count > 0 ? &ToolNumberAt(list, 0) : nullptr;
   int32_t k = 0;
-  for (int32_t i = 0; i < ListCount(list); ++i) {
-    const double value = ToolNumberAt(list, i);
-    line = k == 0 ? StrValue(prefix) + value : line + " " + value;
+  for (int32_t i = 0; i < count; ++i) {
+    line += k == 0 ? prefix : " ";
+    texts.Append(line, values[i]);
     if (++k == group) {
-      Line(line);
+      file.Line(line);
+      line.clear();
       k = 0;
     }
     progress.Step(progressText);
   }
 }
 
+std::string_view View(const Str& text) {
+  return {text.data, std::strlen(text.data)};
+}
+
 // A face's material line comes before it only where the material changes.
-void WriteFaces(ObjProgress& progress) {
+void WriteFaces(OutputFile& file, ObjProgress& progress) {
   ToolState& g = ToolGlobals;
-  for (int32_t j = 0; j < ListCount(g.ObjFaceLines); ++j) {
-    const Str& material = ToolStringAt(g.ObjMaterialLines, j);
-    if (j == 0 || !StrEquals(material, ToolStringAt(g.ObjMaterialLines, j - 1))) Line(material);
-    Line(ToolStringAt(g.ObjFaceLines, j));
+  const int32_t count = ListCount(g.ObjFaceLines);
+  if (count == 0) return;
+  ToolStringAt(g.ObjMaterialLines, count - 1);  // every face has its material line
+  const Str* faces = &ToolStringAt(g.ObjFaceLines, 0);
+  const Str* materials = &ToolStringAt(g.ObjMaterialLines, 0);
+  for (int32_t j = 0; j < count; ++j) {
+    if (j == 0 || !StrEquals(materials[j], materials[j - 1])) file.Line(View(materials[j]));
+    file.Line(View(faces[j]));
     progress.Step("Writing OBJ faces");
   }
 }
 
-void WriteMaterial(double index) {
+void WriteMaterial(OutputFile& file, double index) {
   ToolState& g = ToolGlobals;
   const StrValue colour = StrValue(" ") + ToolNumberAt(g.PaletteRed, index) / 255 + " " +
                           ToolNumberAt(g.PaletteGreen, index) / 255 + " " +
                           ToolNumberAt(g.PaletteBlue, index) / 255;
-  Line("");
-  Line(StrValue("newmtl ") + MaterialName(index));
-  Line(StrValue("Ka") + colour);
-  Line(StrValue("Kd") + colour);
-  Line("Ks 1 1 1");
-  Line("d 1.0");
+  file.Line("");
+  file.Line((StrValue("newmtl ") + MaterialName(index)).c_str());
+  file.Line((StrValue("Ka") + colour).c_str());
+  file.Line((StrValue("Kd") + colour).c_str());
+  file.Line("Ks 1 1 1");
+  file.Line("d 1.0");
 }
 
 }  // namespace
@@ -90,36 +121,36 @@ StrValue MaterialName(double index) {
 
 double WriteObjFile() {
   ToolState& g = ToolGlobals;
-  OpenFile(kObjChannel, g.OutputName + ".obj", 0);
-  Line(kCreatedLine);
-  Line(StrValue("mtllib ") + g.OutputName + ".mtl");
-  Line("g mesh01");
-  Line("#Vertexs");
-  ObjProgress progress(ListCount(g.ObjPositions) + ListCount(g.ObjTexCoords) +
+  OutputFile file(g.OutputName + ".obj");
+  file.Line(kCreatedLine);
+  file.Line((StrValue("mtllib ") + g.OutputName + ".mtl").c_str());
+  file.Line("g mesh01");
+  file.Line("#Vertexs");
+  ObjProgress progress(int64_t(ListCount(g.ObjPositions)) + ListCount(g.ObjTexCoords) +
                        ListCount(g.ObjNormals) + ListCount(g.ObjFaceLines));
-  WriteNumberLines(g.ObjPositions, "v ", 3, progress, "Writing OBJ vertices");
-  Line(" ");
-  Line("#Texture Coords.");
-  WriteNumberLines(g.ObjTexCoords, "vt ", 2, progress, "Writing OBJ Texture Coords");
-  Line(" ");
-  Line("#Normals");
-  WriteNumberLines(g.ObjNormals, "vn ", 3, progress, "Pretending to calculate OBJ normals");
-  Line(" ");
-  Line("#Faces");
-  WriteFaces(progress);
-  Line(kEndLine);
-  CloseFile(kObjChannel);
+  WriteNumberLines(file, g.ObjPositions, "v ", 3, progress, "Writing OBJ vertices");
+  file.Line(" ");
+  file.Line("#Texture Coords.");
+  WriteNumberLines(file, g.ObjTexCoords, "vt ", 2, progress, "Writing OBJ Texture Coords");
+  file.Line(" ");
+  file.Line("#Normals");
+  WriteNumberLines(file, g.ObjNormals, "vn ", 3, progress, "Pretending to calculate OBJ normals");
+  file.Line(" ");
+  file.Line("#Faces");
+  WriteFaces(file, progress);
+  file.Line(kEndLine);
+  file.Close();
   return 0;
 }
 
 double WriteMtlFile() {
   ToolState& g = ToolGlobals;
   const double count = g.PaletteCount;
-  OpenFile(kObjChannel, g.OutputName + ".mtl", 0);
-  Line(kCreatedLine);
-  Line(StrValue("#Object - ") + g.OutputName);
-  for (double i = 0; i <= count; ++i) WriteMaterial(i);
-  Line(kEndLine);
-  CloseFile(kObjChannel);
+  OutputFile file(g.OutputName + ".mtl");
+  file.Line(kCreatedLine);
+  file.Line((StrValue("#Object - ") + g.OutputName).c_str());
+  for (double i = 0; i <= count; ++i) WriteMaterial(file, i);
+  file.Line(kEndLine);
+  file.Close();
   return 0;
 }

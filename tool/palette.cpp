@@ -6,12 +6,12 @@
 
 double PaletteAddColor(double colour) {
   ToolState& g = ToolGlobals;
-  for (double i = 0; i <= g.PaletteCount; ++i) {
-    if (ToolNumberAt(g.PaletteColors, i) == colour) return i;
-  }
+  const auto known = g.PaletteIndexes.find(colour);
+  if (known != g.PaletteIndexes.end()) return known->second;
   if (g.PaletteCount >= kPaletteMaxColours) return 0;
   g.PaletteCount += 1;
   const double index = g.PaletteCount;
+  g.PaletteIndexes.emplace(colour, index);
   ToolNumberAt(g.PaletteColors, index) = colour;
   ToolNumberAt(g.PaletteRed, index) = TruncToI32(colour) & 255;
   ToolNumberAt(g.PaletteGreen, index) = TruncToI32(colour / 256) & 255;

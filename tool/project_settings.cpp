@@ -4,6 +4,7 @@
 #include "core/console.h"
 #include "core/process_globals.h"
 #include "frame/frame_services.h"
+#include "frame/runtime_startup.h"
 #include "tool/tool_hooks.h"
 
 namespace {
@@ -21,6 +22,10 @@ void ProjectSettings() {
   ConfiguredScreenWidth = settings.screenWidth;
   ConfiguredScreenHeight = settings.screenHeight;
   DebugFlag = settings.debugFlag;
+  ScreenSettings.fullscreen = settings.fullScreen;
+  ScreenSettings.hidePointer = settings.hidePointer;
+  ScreenSettings.frameRate = settings.frameRate;
+  ScreenSettings.multisample = settings.multisampleCount;
   StrAssignCString(GetAppNameStr(), settings.applicationName);
   // The entry asks nothing of the program before its settings, so its routines go in with them.
   InstallToolHooks();

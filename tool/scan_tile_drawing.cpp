@@ -9,12 +9,13 @@
 #include "gfx2d/draw_commands.h"
 #include "gfx2d/polygon_batch.h"
 
-void DrawScanTile(OpenGLRainbows& ctx, const ScanAnswers& answers, double tile) {
+void DrawScanTile(OpenGLRainbows& ctx, const ScanAnswers& answers, double tile, double origin) {
   const double w = answers.width, h = answers.height;
   const bool vertical = answers.readType != 0;
   // Texture origin of the tile and of the corner opposite it.
-  const double u0 = vertical ? 0 : tile * w, v0 = vertical ? tile * h : 0;
-  const double u1 = vertical ? w : (tile + 1) * w, v1 = vertical ? (tile + 1) * h : h;
+  const double u0 = vertical ? 0 : tile * w - origin, v0 = vertical ? tile * h - origin : 0;
+  const double u1 = vertical ? w : (tile + 1) * w - origin;
+  const double v1 = vertical ? (tile + 1) * h - origin : h;
   StartPolygon(ctx, kStripSprite, kTriangleStrip);
   AddPolygonVertex(ctx, 0, 0, float(u0), float(v0), kNoVertexColour);
   AddPolygonVertex(ctx, float(w), 0, float(u1), float(v0), kNoVertexColour);
@@ -23,12 +24,13 @@ void DrawScanTile(OpenGLRainbows& ctx, const ScanAnswers& answers, double tile) 
   EndPolygon(ctx);
 }
 
-TileReader ScreenTileReader(const ScanAnswers& answers) {
+TileReader ScreenTileReader(const ScanAnswers& answers, TileOrigin origin) {
   const int32_t columns = ScanLoopCount(answers.width), rows = ScanLoopCount(answers.height);
   std::vector<uint32_t> tilePixels(size_t(columns) * size_t(rows));
-  return [answers, columns, rows, tilePixels](double tile) mutable {
+  return [answers, columns, rows, tilePixels, origin](double tile) mutable {
+    const double start = origin ? origin(tile) : 0;
     ClearScreen(0);
-    if (GraphicsContext) DrawScanTile(*GraphicsContext, answers, tile);
+    if (GraphicsContext) DrawScanTile(*GraphicsContext, answers, tile, start);
     uint32_t* pixel = tilePixels.data();
     for (int32_t y = 0; y < rows; ++y) {
       for (int32_t x = 0; x < columns; ++x) *pixel++ = static_cast<uint32_t>(GetPixel(x, y));

@@ -64,6 +64,26 @@ double& VoxelAt(double x, double y, double z) {
   return ToolNumberAt(ToolGlobals.Voxels, x, y, z);
 }
 
+namespace {
+
+VoxelLine LineFrom(double* first, double* last) {
+  return {first, (last - first) / (kVoxelAxisCells - 1)};
+}
+
+}  // namespace
+
+VoxelLine VoxelRowAlongX(double y, double z) {
+  return LineFrom(&VoxelAt(0, y, z), &VoxelAt(kVoxelAxisCells - 1, y, z));
+}
+
+VoxelLine VoxelColumnAlongY(double x, double z) {
+  return LineFrom(&VoxelAt(x, 0, z), &VoxelAt(x, kVoxelAxisCells - 1, z));
+}
+
+VoxelLine VoxelLineAlongZ(double x, double y) {
+  return LineFrom(&VoxelAt(x, y, 0), &VoxelAt(x, y, kVoxelAxisCells - 1));
+}
+
 void ResetToolStateForTests() {
   ToolState& g = ToolGlobals;
   g.~ToolState();

@@ -2,6 +2,9 @@
 // doubles, as everywhere in the tool; arrays are the runtime's checked arrays.
 #pragma once
 
+#include <cstddef>
+#include <unordered_map>
+
 #include "core/dim_array.h"
 #include "core/str_value.h"
 
@@ -21,6 +24,8 @@ struct ToolState {
   double TransparentColor = 0;  // 0x00BBGGRR that the scan skips
   double PaletteCount = 0;
   DimArray PaletteColors{}, PaletteRed{}, PaletteGreen{}, PaletteBlue{};
+  // Beside the palette: the index of each colour it holds, black (0) at index 0.
+  std::unordered_map<double, double> PaletteIndexes{{0.0, 0.0}};
   StrValue ImageFileName, OutputName;
   double ReduceFaces = 0;
   double NextObjVertex = 0;
@@ -42,6 +47,17 @@ void MakeToolArrays();
 double& ToolNumberAt(DimArray& a, double i0, double i1 = 0, double i2 = 0);
 Str& ToolStringAt(DimArray& a, double i0);
 double& VoxelAt(double x, double y, double z);
+
+// One line of the voxel box along an axis, for the long loops: both of its ends are checked
+// once, the cells between are read directly. Indexed by the cell number on that axis (0-256).
+struct VoxelLine {
+  double* first;
+  ptrdiff_t stride;
+  double& operator[](int32_t i) const { return first[i * stride]; }
+};
+VoxelLine VoxelRowAlongX(double y, double z);
+VoxelLine VoxelColumnAlongY(double x, double z);
+VoxelLine VoxelLineAlongZ(double x, double y);
 
 // Back to the state of program start (tests only).
 void ResetToolStateForTests();

@@ -21,6 +21,7 @@
 #include "tool/obj_mtl_writers.h"
 #include "tool/project_settings.h"
 #include "tool/scan_tile_drawing.h"
+#include "tool/strip_bands.h"
 #include "tool/tool_globals.h"
 #include "tool/tool_screen.h"
 #include "tool/vox_writer.h"
@@ -102,8 +103,9 @@ const char* ImageNameRefusal(const Str& name) {
   LoadSprite(name, kStripSprite);
   int32_t width = 0, height = 0;
   GetSpriteSizeI(kStripSprite, &width, &height);
-  if (LastErrorCode != 0 || width < 1 || height < 1) return "Cannot load image...";
-  return nullptr;
+  if (LastErrorCode == 0 && width >= 1 && height >= 1) return nullptr;
+  // Longer than one texture: the scan takes it in bands.
+  return StripUsableInBands(name) ? nullptr : "Cannot load image...";
 }
 
 int32_t ToolMain() {

@@ -1,6 +1,8 @@
 // The tool's drawing table and the throttled progress step.
 #include "tool/tool_screen.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "core/number_text.h"
@@ -9,16 +11,40 @@
 namespace {
 
 constexpr double kProgressFrameMs = 16.0;
+constexpr int64_t kLongestClockStride = 4096;
 
 ToolScreen gScreen{};
-double gLastProgressFrame = -std::numeric_limits<double>::infinity();
 
-bool ProgressFrameDue(bool last) {
-  const double now = GetTimerAll();
-  if (!last && now - gLastProgressFrame < kProgressFrameMs) return false;
-  gLastProgressFrame = now;
-  return true;
-}
+// Reading the clock at every one of millions of steps costs more than the steps themselves, so
+// the clock is read again only after about as many steps as should fill the time still missing
+// to the next frame, judged by the pace of the steps since the last reading.
+struct ProgressClock {
+  double lastFrame = -std::numeric_limits<double>::infinity();
+  double lastReading = std::numeric_limits<double>::quiet_NaN();  // none yet
+  int64_t stepsSinceReading = 0;
+  int64_t stride = 1;
+
+  bool FrameDue(bool last) {
+    if (!last && ++stepsSinceReading < stride) return false;
+    const double now = GetTimerAll();
+    const double pace = std::isnan(lastReading) ? std::numeric_limits<double>::infinity()
+                                                : (now - lastReading) / double(std::max<int64_t>(stepsSinceReading, 1));
+    lastReading = now;
+    stepsSinceReading = 0;
+    const bool due = last || now - lastFrame >= kProgressFrameMs;
+    if (due) lastFrame = now;
+    stride = NextStride(kProgressFrameMs - (now - lastFrame), pace);
+    return due;
+  }
+
+  int64_t NextStride(double missingMs, double pace) const {
+    if (!(pace > 0)) return std::min(stride * 2, kLongestClockStride);
+    const double steps = missingMs / pace;
+    return steps < 1 ? 1 : int64_t(std::min(steps, double(kLongestClockStride)));
+  }
+};
+
+ProgressClock gProgressClock;
 
 }  // namespace
 
@@ -51,8 +77,15 @@ int32_t ProgressBarWidth(double done, double total) {
   return TruncToI32(done / total * 640);
 }
 
+bool ProgressFrameDue(bool last) {
+  return gScreen.showScreen && gProgressClock.FrameDue(last);
+}
+
 void ProgressStep(const char* text, const ProgressBar* bar, bool last) {
-  if (!gScreen.showScreen || !ProgressFrameDue(last)) return;
+  if (ProgressFrameDue(last)) ShowProgressFrame(text, bar);
+}
+
+void ShowProgressFrame(const char* text, const ProgressBar* bar) {
   if (text) PrintToolText(text, 0, 0);
   if (bar && gScreen.drawRect) gScreen.drawRect(0, bar->y, bar->width, bar->height, bar->colour);
   gScreen.showScreen();
@@ -60,5 +93,5 @@ void ProgressStep(const char* text, const ProgressBar* bar, bool last) {
 
 void ResetToolScreenForTests() {
   gScreen = ToolScreen{};
-  gLastProgressFrame = -std::numeric_limits<double>::infinity();
+  gProgressClock = ProgressClock{};
 }

@@ -42,5 +42,9 @@ int32_t ProgressBarWidth(double done, double total);
 // when null), then the frame ends. A step not shown draws nothing, so texts never pile up on a
 // frame that was not cleared.
 void ProgressStep(const char* text, const ProgressBar* bar, bool last);
+// The two halves of a step, for a loop whose text costs something to make: whether this step
+// shows a frame, and the frame itself.
+bool ProgressFrameDue(bool last);
+void ShowProgressFrame(const char* text, const ProgressBar* bar);
 
 void ResetToolScreenForTests();

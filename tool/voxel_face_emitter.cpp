@@ -3,6 +3,7 @@
 #include "tool/voxel_face_emitter.h"
 
 #include <algorithm>
+#include <string>
 
 #include "core/number_text.h"
 #include "core/str_value.h"
@@ -127,9 +128,18 @@ void AddToModel(const FaceCorner corners[4], double index) {
 }
 
 // One OBJ face entry: the vertex number as position, texture and normal number.
-StrValue FaceEntry(double vertex) {
-  const StrValue n(vertex);
-  return n + "/" + n + "/" + n;
+void AppendFaceEntry(std::string& line, double vertex) {
+  char number[32];
+  FormatNumberText(vertex, number);
+  line += number;
+  for (int copy = 0; copy < 2; ++copy) (line += '/') += number;
+}
+
+void PushLine(DimArray& list, const std::string& line) {
+  Str text;
+  StrFromCString(text, line.c_str());
+  ArrayPushString(list, text);
+  StrRelease(text);
 }
 
 void AddToObjLists(const FaceCorner corners[4], double index) {
@@ -142,8 +152,12 @@ void AddToObjLists(const FaceCorner corners[4], double index) {
   }
   g.NextObjVertex += 4;
   const double next = g.NextObjVertex;
-  ArrayPushString(g.ObjFaceLines, StrValue("f ") + FaceEntry(next - 1) + " " + FaceEntry(next - 2) +
-                                      " " + FaceEntry(next - 4) + " " + FaceEntry(next - 3));
+  std::string line = "f ";
+  for (double back : {1, 2, 4, 3}) {
+    if (back != 1) line += ' ';
+    AppendFaceEntry(line, next - back);
+  }
+  PushLine(g.ObjFaceLines, line);
   ArrayPushString(g.ObjMaterialLines, StrValue("usemtl ") + MaterialName(index));
 }
 

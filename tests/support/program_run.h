@@ -21,6 +21,7 @@ extern char** environ;
 struct ProgramRun {
   int status = -1;  // the exit status, or -1 when the program did not exit normally
   long peakRssKb = 0;  // the child's largest resident set
+  double cpuSeconds = 0;  // the child's user and system time
   std::string out;
   std::string err;
   std::string log;
@@ -61,6 +62,7 @@ inline void WaitForChild(pid_t pid, int timeoutSeconds, ProgramRun& run) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   run.peakRssKb = usage.ru_maxrss;
+  for (const timeval& t : {usage.ru_utime, usage.ru_stime}) run.cpuSeconds += t.tv_sec + t.tv_usec / 1e6;
   if (WIFEXITED(wstatus)) run.status = WEXITSTATUS(wstatus);
 }
 

@@ -33,9 +33,10 @@ inline bool WriteRgbPng(const std::string& path, int width, int height,
 struct ToolFolder {
   TempDir folder;
 
-  ToolFolder() {
+  // Another build of the program may stand in (a benchmark's reference), with its data files.
+  explicit ToolFolder(const std::string& programFile = QRN_TOOL_PROGRAM) {
     namespace fs = std::filesystem;
-    const fs::path program(QRN_TOOL_PROGRAM);
+    const fs::path program(programFile);
     fs::copy_file(program, folder.path / "tile2cubes");
     for (const char* asset : {"sysfont.png", "blank.png"}) {
       fs::copy_file(program.parent_path() / asset, folder.path / asset);

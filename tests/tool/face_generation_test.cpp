@@ -19,10 +19,12 @@
 #include "gfx3d/model_building.h"
 #include "gfx3d/scene.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/program_end.h"
 #include "tests/support/sha256.h"
 #include "tests/support/tool_fixture.h"
 #include "tool/obj_mtl_writers.h"
 #include "tool/palette.h"
+#include "tool/vox_writer.h"
 
 namespace {
 
@@ -125,6 +127,31 @@ TEST_P(WorkedExamples, TwoTileStripGivesItsGoldenObjAndModel) {
             merged ? "d1ebf90a3bb00ba7fd49f9d7a83ef746e4d05d72a8363e0ff05e1ac939be24db"
                    : "09b144447fb0275c397097356633d36213aaa7978d07d4cb96ce681dc988910c");
   EXPECT_EQ(ReadOutput("out.kmo").size(), merged ? 2706u : 2926u);
+}
+
+// A model, OBJ or VOX file that cannot be written ends the run with status 1, after naming the
+// file and the system's reason on standard error.
+TEST_F(FaceGeneration, UnwrittenFilesEndTheRunNamingTheFileAndWhy) {
+  PaletteAddColor(kRed);
+  Box(8, 1);
+  Solid(1, 1, 1, 1);
+  const std::string longName(5000, 'n');
+  for (const auto& [name, reason] : {std::pair<std::string, std::string>{"missing/one",
+                                                                         "No such file or directory"},
+                                     {longName, "File name too long"}}) {
+    ToolGlobals.OutputName = name.c_str();
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    const int saved = EndStatusOf([&] { GenerateFaces(StrValue(name.c_str()), 1); });
+    testing::internal::GetCapturedStdout();
+    const int obj = EndStatusOf(WriteObjFile), vox = EndStatusOf(WriteVoxFile);
+    EXPECT_EQ(std::vector<int>({saved, obj, vox}), std::vector<int>({1, 1, 1}));
+    std::string expected;
+    for (const char* extension : {".kmo", ".obj", ".vox"}) {
+      expected += "Cannot write " + name + extension + ": " + reason + "\n";
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), expected);
+  }
 }
 
 // Only an answer of exactly 1 merges neighbouring faces.

@@ -12,6 +12,7 @@
 #include "gfx2d/screen_read_cache.h"
 #include "gfx2d/sprite_commands.h"
 #include "gfx2d/sprite_store.h"
+#include "platform/window.h"
 #include "tests/support/frame_cycle_fixture.h"
 #include "tests/support/tool_fixture.h"
 #include "tool/scan_tile_drawing.h"
@@ -31,13 +32,18 @@ void RecordNumber(double* value, int32_t x, int32_t y, int32_t proportional) {
 
 using ScanQuestions = ToolTest;
 
-TEST_F(ScanQuestions, AreAskedInOrderWithTheColourOnlyAfterACustomAnswer) {
-  ToolScreen screen = TypedNumbers::Screen({2, 10, 20, 30, 1, 16, 12, 5, 1});
+// The questions asked with the numbers typed, each recorded with its answer's place.
+ScanAnswers AskRecorded(std::vector<double> typed) {
+  ToolScreen screen = TypedNumbers::Screen(std::move(typed));
   screen.printText = RecordText;
   screen.inputNumber = RecordNumber;
   InstallToolScreen(screen);
   gAsked.clear();
-  const ScanAnswers a = AskScanQuestions();
+  return AskScanQuestions();
+}
+
+TEST_F(ScanQuestions, AreAskedInOrderWithTheColourOnlyAfterACustomAnswer) {
+  const ScanAnswers a = AskRecorded({2, 10, 20, 30, 1, 16, 12, 5, 1});
   const std::vector<std::string> asked{"Custom transparent? (black is default) @0 number @0,20 0",
                                        "Enter red value (0-255) @0 number @0,20 0",
                                        "Enter green value (0-255) @0 number @0,20 0",
@@ -53,15 +59,17 @@ TEST_F(ScanQuestions, AreAskedInOrderWithTheColourOnlyAfterACustomAnswer) {
                                  a.layers, a.mirror}),
             (std::vector<double>{2, 10, 20, 30, 1, 16, 12, 5, 1}));
 
-  screen = TypedNumbers::Screen({0, 0, 8, 8, 2, 0});
-  screen.printText = RecordText;
-  screen.inputNumber = RecordNumber;
-  InstallToolScreen(screen);
-  gAsked.clear();
-  const ScanAnswers b = AskScanQuestions();
+  const ScanAnswers b = AskRecorded({0, 0, 8, 8, 2, 0});
   ASSERT_EQ(gAsked.size(), 7u);
   EXPECT_EQ(gAsked[1], "Image Read Type @0");
   EXPECT_EQ((std::vector<double>{b.red, b.width, b.layers}), (std::vector<double>{0, 8, 2}));
+
+  // Sizes below 1 (and "nan", which reads as 0) are asked again until one is at least 1.
+  const ScanAnswers c = AskRecorded({0, 0, 0, -16, 0.5, 8, -16, 8, -5, 0, 2, 0});
+  EXPECT_EQ(gAsked.size(), 13u);
+  EXPECT_EQ(gAsked[5], "Enter width, 8-255 @0 number @0,20 0");
+  EXPECT_EQ((std::vector<double>{c.width, c.height, c.layers, c.mirror}),
+            (std::vector<double>{8, 8, 2, 0}));
 }
 
 // The scan on the process's graphics context, with answers typed from a script.
@@ -155,6 +163,32 @@ TEST_F(ScanOnScreen, DrawnTilesGiveTheCellsTheStripHolds) {
   EXPECT_EQ(ToolGlobals.GridSizeZ, 5);
   EXPECT_EQ(ToolGlobals.PaletteCount, 3);
   for (int32_t z = 3; z <= 5; ++z) EXPECT_EQ(VoxelAt(1, 1, z), 0) << "layer " << z;
+}
+
+// Tiles of 10 x 10 with a texture of 32 pixels: three tiles to a band.
+TEST_F(ScanOnScreen, AStripLongerThanOneTextureIsScannedInBandsOfWholeTiles) {
+  StripImage wide(50, 10), tall(10, 50);
+  for (int32_t y = 0; y < 10; ++y) {
+    for (int32_t x = 0; x < 50; ++x) {
+      wide.At(x, y) = tall.At(x % 10, y + (x / 10) * 10) = 0x010101 * uint32_t(1 + x + 3 * y);
+    }
+  }
+  ScanAnswers stacked = TileAnswers(10, 10, 5);
+  stacked.readType = 1;
+  platform::test::OverrideGl({.maxTextureSize = 32});
+  const ScanAnswers mirrored = TileAnswers(10, 10, 6, 1);
+  for (StripImage* strip : {&wide, &tall}) {
+    const ScanAnswers& answers = strip == &wide ? mirrored : stacked;
+    ResetToolStateForTests();
+    MakeToolArrays();
+    ScanFile(*strip, answers);
+    const std::vector<double> onScreen = Box();
+    ResetToolStateForTests();
+    MakeToolArrays();
+    strip->Scan(answers);
+    EXPECT_EQ(onScreen, Box());
+  }
+  platform::test::OverrideGl({});
 }
 
 // Colours that never hit the loader's key; 240 rows of the tile span two of the read cache's

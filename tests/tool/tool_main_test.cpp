@@ -41,14 +41,17 @@ TEST_F(ImageNames, AreRefusedWhenMissingOrNotLoadable) {
   TempDir::WriteBytes(folder.Child("notimage.png"), "no picture here\n");
   TempDir::WriteBytes(folder.Child("truncated.png"),
                       TempDir::ReadBytes(folder.Child("strip.png")).substr(0, 60));
-  // Wider than any texture the driver can make.
+  // Wider than any texture the driver can make, which the scan takes in bands; and longer than
+  // any answer can read.
   ASSERT_TRUE(SaveStripImage(StripImage(16385, 1), folder.Child("wide.bmp")));
+  ASSERT_TRUE(SaveStripImage(StripImage(254 * 254 + 1, 1), folder.Child("toolong.bmp")));
 
   EXPECT_EQ(Refusal("missing.png"), "No such file...");
   EXPECT_EQ(Refusal("STRIP.PNG"), "No such file...") << "names keep their letter case";
   EXPECT_EQ(Refusal("notimage.png"), "Cannot load image...");
   EXPECT_EQ(Refusal("truncated.png"), "Cannot load image...");
-  EXPECT_EQ(Refusal("wide.bmp"), "Cannot load image...");
+  EXPECT_EQ(Refusal("toolong.bmp"), "Cannot load image...");
+  EXPECT_EQ(Refusal("wide.bmp"), "");
   SetLastErrorCode(7);  // left over from an earlier command, as the font load leaves it
   EXPECT_EQ(Refusal("strip.png"), "");
   EXPECT_EQ(Refusal("strip.jpg"), "");

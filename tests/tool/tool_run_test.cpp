@@ -289,6 +289,16 @@ TEST_F(ToolRun, RefusedNamesAreAskedAgain) {
   ExpectTwoTileStripFiles();
 }
 
+TEST_F(ToolRun, AnOutputFolderThatIsMissingEndsTheRunWithTheReason) {
+  ASSERT_TRUE(WriteRgbPng(folder.Child("strip.png"), 16, 8, TwoTileStrip()));
+  const ProgramRun run = Run({"text", "text strip.png", "text nowhere/out", "text 0", "text 0",
+                              "text 8", "text 8", "text 2", "text 0", "text", "text"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Cannot write nowhere/out.vox: No such file or directory\n"),
+            std::string::npos)
+      << run.err;
+}
+
 TEST_F(ToolRun, StripWithoutSolidPixelsWritesEmptyFilesAndNoModel) {
   ASSERT_TRUE(
       WriteRgbPng(folder.Child("strip.png"), 16, 8, std::vector<Rgb>(16 * 8, Rgb{0, 0, 0})));

@@ -8,6 +8,7 @@
 #include "core/console.h"
 #include "core/process_globals.h"
 #include "frame/frame_services.h"
+#include "frame/runtime_startup.h"
 #include "frame/text_input.h"
 #include "tests/support/owned_str.h"
 #include "tests/support/tool_fixture.h"
@@ -37,7 +38,10 @@ bool HasForm(const std::string& text, const std::string& form) {
 using ToolSettings = ToolTest;
 
 TEST_F(ToolSettings, ProjectSettingsGiveTheWindowItsSizeAndTitleAndInstallRoutinesAndScreen) {
+  ScreenSettings = {1, 1, 0, 4};
   ProjectSettings();
+  EXPECT_EQ(ScreenSettings.frameRate, 30);
+  EXPECT_EQ(ScreenSettings.fullscreen + ScreenSettings.hidePointer + ScreenSettings.multisample, 0);
   EXPECT_EQ(ConfiguredScreenWidth, 640);
   EXPECT_EQ(ConfiguredScreenHeight, 480);
   EXPECT_STREQ(GetAppNameStr().data, "tile2cubes");
@@ -46,6 +50,7 @@ TEST_F(ToolSettings, ProjectSettingsGiveTheWindowItsSizeAndTitleAndInstallRoutin
   const ToolScreen& screen = CurrentToolScreen();
   EXPECT_TRUE(screen.printText && screen.drawRect && screen.showScreen && screen.frameTime);
   EXPECT_EQ(screen.inputNumber, InputNumber);
+  ScreenSettings = {};
   CloseAllFiles();  // runs the tool's hook, which must do nothing
   AppNameStrRelease();
 }

@@ -1,0 +1,93 @@
+// Bands of whole tiles cut from a decoded strip and handed to sprite 0 one at a time.
+#include "tool/strip_bands.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "frame/graphics_context.h"
+#include "frame/runtime_objects.h"
+#include "gfx2d/command_checks.h"
+#include "gfx2d/rgba_image.h"
+#include "gfx2d/sprite_store.h"
+#include "tool/scan_tile_drawing.h"
+
+namespace {
+
+bool ReadStrip(RgbaImage& image, const Str& fileName, int32_t transparentColour) {
+  std::string resolved;
+  return ResolveReadName(fileName, resolved) &&
+         ReadTextureImage(image, resolved.c_str(), transparentColour);
+}
+
+bool UsableInBands(const RgbaImage& image, int32_t limit) {
+  const int32_t shortSide = std::min(image.width, image.height);
+  const int32_t longSide = std::max(image.width, image.height);
+  return shortSide >= 1 && shortSide <= limit && longSide <= kLongestUsableStrip;
+}
+
+}  // namespace
+
+bool StripUsableInBands(const Str& fileName) {
+  if (!GraphicsContext) return false;
+  RgbaImage image;
+  const bool usable = ReadStrip(image, fileName, int32_t(GraphicsContext->transparentColour)) &&
+                      UsableInBands(image, LargestSpriteSide());
+  ReleaseImage(image);
+  return usable;
+}
+
+StripBands::~StripBands() {
+  ReleaseImage(image_);
+}
+
+bool StripBands::Load(OpenGLRainbows& ctx, const Str& fileName, const ScanAnswers& answers) {
+  ctx_ = &ctx;
+  const int32_t limit = LargestSpriteSide();
+  if (!ReadStrip(image_, fileName, int32_t(ctx.transparentColour)) ||
+      !UsableInBands(image_, limit)) {
+    ReleaseImage(image_);
+    return false;
+  }
+  vertical_ = answers.readType != 0;
+  tileLength_ = std::max(1.0, vertical_ ? answers.height : answers.width);
+  // One pixel to spare: a band starts and ends on whole pixels around its tiles.
+  tilesPerBand_ = std::max(1, int32_t((limit - 1) / std::ceil(tileLength_)));
+  return true;
+}
+
+double StripBands::ShowTile(double tile) {
+  const int32_t band = tile < 0 ? 0 : int32_t(tile) / tilesPerBand_;
+  if (band != shownBand_) MakeBand(band);
+  return shownOrigin_;
+}
+
+// The band's pixels along the strip, and across it as many as one texture holds (no tile
+// reaches further across).
+void StripBands::MakeBand(int32_t band) {
+  const int32_t limit = LargestSpriteSide();
+  const int32_t length = vertical_ ? image_.height : image_.width;
+  const int32_t across = std::min(vertical_ ? image_.width : image_.height, limit);
+  const double first = double(band) * tilesPerBand_ * tileLength_;
+  const int32_t origin = std::min(int32_t(std::floor(first)), std::max(0, length - 1));
+  const int32_t end =
+      std::min({length, int32_t(std::ceil(first + tilesPerBand_ * tileLength_)), origin + limit});
+  RgbaImage part;
+  const int32_t partWidth = vertical_ ? across : end - origin;
+  const int32_t partHeight = vertical_ ? end - origin : across;
+  if (ResizeImageForOverwrite(part, partWidth, partHeight)) {
+    part.hasAlpha = image_.hasAlpha;
+    const size_t rowBytes = size_t(partWidth) * 4;
+    for (int32_t y = 0; y < partHeight; ++y) {
+      const int32_t sourceX = vertical_ ? 0 : origin, sourceY = vertical_ ? origin + y : y;
+      std::memcpy(part.pixels + size_t(y) * rowBytes,
+                  image_.pixels + (size_t(sourceY) * size_t(image_.width) + size_t(sourceX)) * 4,
+                  rowBytes);
+    }
+    CreateSpriteFromImage(*ctx_, kStripSprite, part, int32_t(ctx_->transparentColour), false);
+  }
+  ReleaseImage(part);
+  shownBand_ = band;
+  shownOrigin_ = origin;
+}

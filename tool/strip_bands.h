@@ -1,0 +1,48 @@
+// A strip longer than one texture holds (254 tiles of 254 pixels make 64,516, the largest
+// texture 16,384): the image is kept decoded and sprite 0 is given one band of whole tiles at a
+// time, each within the texture limit, so every tile is drawn and read back as a strip that
+// fits one texture is.
+#pragma once
+
+#include <cstdint>
+
+#include "core/str.h"
+#include "frame/graphics_records.h"
+#include "tool/image_scan.h"
+
+class OpenGLRainbows;
+
+// The longest strip any answer can read: 254 tiles of 254 pixels.
+inline constexpr int32_t kLongestUsableStrip = 254 * 254;
+
+// Whether the file decodes as an image that can be scanned in bands: its short side within
+// one texture, its long side within the longest usable strip.
+bool StripUsableInBands(const Str& fileName);
+
+class StripBands {
+ public:
+  StripBands() = default;
+  ~StripBands();
+  StripBands(const StripBands&) = delete;
+  StripBands& operator=(const StripBands&) = delete;
+
+  // Decodes the file with the context's colour key, as a sprite load does; false when it does
+  // not decode or cannot be scanned in bands.
+  bool Load(OpenGLRainbows& ctx, const Str& fileName, const ScanAnswers& answers);
+  int32_t Width() const { return image_.width; }
+  int32_t Height() const { return image_.height; }
+  // Puts the band holding the tile into sprite 0; answers the pixel along the strip where the
+  // sprite begins.
+  double ShowTile(double tile);
+
+ private:
+  void MakeBand(int32_t band);
+
+  OpenGLRainbows* ctx_ = nullptr;
+  RgbaImage image_;
+  bool vertical_ = false;
+  double tileLength_ = 1;    // pixels along the strip per tile
+  int32_t tilesPerBand_ = 1;
+  int32_t shownBand_ = -1;
+  int32_t shownOrigin_ = 0;
+};
