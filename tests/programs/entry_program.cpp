@@ -2,8 +2,10 @@
 // ends: "end" (END), "return" (the main routine returns), "loop" (a loop routine ENDs on its
 // third pass), "close" (a window close while the error code holds 7), "bounds" (an array index
 // out of bounds), "quit-ends" (a quit routine that meets a close and ENDs), "quit-fatal" (a quit
-// routine that fails an array bound), "debug" (END with the debug switch on) or "nowindow" (no
-// window can be made).
+// routine that fails an array bound), "debug" (END with the debug switch on), "nowindow" (no
+// window can be made), "resize" (a screen-size notice, then a frame) or "tool-texts" (the tool's
+// hooks, with a main routine that prints the build texts). It links the runtime as any program
+// does and lists its layers itself.
 #include <cstdio>
 #include <cstring>
 
@@ -14,10 +16,17 @@
 #include "core/user_functions.h"
 #include "frame/frame_cycle.h"
 #include "frame/frame_services.h"
+#include "frame/graphics_context.h"
+#include "frame/platform_info.h"
 #include "frame/program_entry.h"
+#include "frame/runtime_objects.h"
 #include "frame/runtime_startup.h"
+#include "gfx2d/gfx2d_layer.h"
+#include "gfx3d/scene_runtime_hooks.h"
+#include "net/network_runtime_hooks.h"
 #include "platform/input.h"
 #include "platform/window.h"
+#include "tool/tool_program.h"
 
 namespace {
 
@@ -47,6 +56,25 @@ void FailAnArrayBound() {
   *ArrayElementAt(values, 5) = 1;
 }
 
+void ResizeAndShowAFrame() {
+  qrn_notify_screen_size(800, 600);
+  std::printf("context %dx%d\n", GraphicsContext->windowWidth, GraphicsContext->windowHeight);
+  ShowScreen(1);
+}
+
+int32_t PrintBuildTexts() {
+  for (const char* name : {"COMPILED", "HOSTID", "VERSION"}) {
+    Str key;
+    StrFromCString(key, name);
+    Str answer = PlatformInfo(key);
+    std::printf("%s=%s\n", name, answer.data);
+    StrRelease(answer);
+    StrRelease(key);
+  }
+  EndLoopAndExit();
+  return 0;
+}
+
 int32_t MainRoutine() {
   std::puts("main routine");
   if (ModeIs("return") || ModeIs("loop")) return 0;
@@ -55,6 +83,7 @@ int32_t MainRoutine() {
     CloseTheWindow();
   }
   if (ModeIs("bounds")) FailAnArrayBound();
+  if (ModeIs("resize")) ResizeAndShowAFrame();
   EndLoopAndExit();
   std::puts("after END");
   return 0;
@@ -83,9 +112,19 @@ const UserFunctionEntry* RoutinesForMode() {
   return kNoRoutines;
 }
 
+constexpr LayerInstaller kLayers[] = {InstallGfx2dLayer, InstallGfx3dLayer, InstallNetworkLayer,
+                                      nullptr};
+
+ProgramHooks HooksForMode() {
+  if (!ModeIs("tool-texts")) return {ProjectSettings, MainRoutine, RoutinesForMode(), kLayers};
+  ProgramHooks tool = ToolProgramHooks();
+  tool.mainRoutine = PrintBuildTexts;
+  return tool;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1) mode = argv[1];
-  return RunProgram(argc, argv, {ProjectSettings, MainRoutine, RoutinesForMode()});
+  return RunProgram(argc, argv, HooksForMode());
 }
