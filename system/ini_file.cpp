@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "core/allocation_failure.h"
 #include "platform/files.h"
 #include "system/file_stream.h"
 #include "system/memory_blocks.h"
@@ -116,8 +117,10 @@ void IniRead(IniObject& object, const Str& resolvedName) {
   FileStream stream;
   if (!FileStreamOpen(stream, object.name.c_str())) return;
   char line[kLineBytes + 1];
-  while (FileStreamReadLine(stream, line, kLineBytes)) ReadLine(object, pending, line);
-  CloseSection(object, pending);
+  FatalOnAllocationFailure([&] {
+    while (FileStreamReadLine(stream, line, kLineBytes)) ReadLine(object, pending, line);
+    CloseSection(object, pending);
+  });
 }
 
 int32_t IniFindSection(const IniObject& object, const Str& section) {

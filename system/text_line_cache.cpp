@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/allocation_failure.h"
 #include "core/last_error.h"
 #include "platform/files.h"
 #include "system/file_stream.h"
@@ -84,7 +85,7 @@ int32_t TextLineCacheLoad(TextLineCache& cache, const char* name) {
   std::string bytes;
   if (!FileStreamOpen(stream, resolved.c_str()) || !ReadWhole(stream, bytes)) return NotFound();
   cache.keepFile = IsMemoryFileName(resolved.c_str());
-  SplitLines(cache, bytes);
+  FatalOnAllocationFailure([&] { SplitLines(cache, bytes); });
   return 0;
 }
 

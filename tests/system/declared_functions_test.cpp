@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "tests/support/address_space_limit.h"
 #include "tests/support/debug_capture.h"
 #include "tests/support/temp_dir.h"
 
@@ -68,4 +71,16 @@ TEST(DeclaredFunctions, NothingPendingWritesNothing) {
   DeclareDelayLoad();
   EXPECT_EQ(fresh.Log(), "");
   EXPECT_TRUE(DeclareModuleList().handles.empty());
+}
+
+TEST(DeclaredFunctionsDeathTest, ListsThatCannotGrowEndTheProgramAsOutOfMemory) {
+  QRN_SKIP_UNDER_ASAN();
+  EXPECT_EXIT(
+      {
+        const std::string library(1 << 20, 'l');
+        CapAddressSpace(64 << 20);
+        void* slot = nullptr;
+        for (;;) DeclareRegister(library.c_str(), "entry", &slot);
+      },
+      testing::ExitedWithCode(1), "");
 }
