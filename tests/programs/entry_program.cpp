@@ -13,6 +13,7 @@
 #include "core/dim_array.h"
 #include "core/last_error.h"
 #include "core/process_globals.h"
+#include "core/str_value.h"
 #include "core/user_functions.h"
 #include "frame/frame_cycle.h"
 #include "frame/frame_services.h"
@@ -64,12 +65,9 @@ void ResizeAndShowAFrame() {
 
 int32_t PrintBuildTexts() {
   for (const char* name : {"COMPILED", "HOSTID", "VERSION"}) {
-    Str key;
-    StrFromCString(key, name);
-    Str answer = PlatformInfo(key);
-    std::printf("%s=%s\n", name, answer.data);
-    StrRelease(answer);
-    StrRelease(key);
+    StrValue key(name);
+    const StrValue answer = StrValue::Adopt(PlatformInfo(key.str()));
+    std::printf("%s=%s\n", name, answer.c_str());
   }
   EndLoopAndExit();
   return 0;
