@@ -36,8 +36,8 @@ void qrn_notify_screen_size(int32_t width, int32_t height);
 // Writes the configured size through the pointers that are not null.
 void GetScreenSize(int32_t* width, int32_t* height);
 
-// The graphics context sits above the core: it installs this hook, called with the new size, and
-// applies the size only while a context exists. Null removes it.
+// The graphics context sits above the core: the runtime's start-up installs this hook, called with
+// the new size, which applies the size only while a context exists. Null removes it.
 using ContextSizeHook = void (*)(int32_t width, int32_t height);
 void InstallContextSizeHook(ContextSizeHook hook);
 

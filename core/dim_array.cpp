@@ -54,8 +54,16 @@ Shape CheckedShape(int32_t d0, int32_t d1, int32_t d2, int32_t d3) {
   return shape;
 }
 
+// A size 0 between used dimensions, as in (3, 0, 2), steps as a size of 1: with a stride of 0
+// the later index would never move and every (i0, 0, i2) would share one cell. Unused trailing
+// dimensions keep the plain products.
+int64_t StrideSize(const Shape& shape, int k) {
+  const int32_t later = k == 1 ? shape.size[2] | shape.size[3] : shape.size[3];
+  return later != 0 ? MaxInt(1, shape.size[k]) : shape.size[k];
+}
+
 void SetShape(DimArray& a, const Shape& shape) {
-  const int64_t d0 = shape.size[0], d1 = shape.size[1], d2 = shape.size[2];
+  const int64_t d0 = shape.size[0], d1 = StrideSize(shape, 1), d2 = StrideSize(shape, 2);
   a.stride1 = int32_t(d0);
   a.stride2 = int32_t(d0 * d1);
   a.stride3 = int32_t(d0 * d1 * d2);
@@ -203,8 +211,8 @@ template <class T>
 void CopyOverlap(DimArray& from, DimArray& to, Reports reports) {
   const int32_t e0 = MinInt(from.size0, to.size0);
   const int32_t e1 = MinInt(from.size1, to.size1);
-  const int32_t e2 = e1 ? MinInt(from.size2, to.size2) : 0;
-  const int32_t e3 = e2 ? MinInt(from.size3, to.size3) : 0;
+  const int32_t e2 = MinInt(from.size2, to.size2);
+  const int32_t e3 = MinInt(from.size3, to.size3);
   for (int32_t i3 = 0; i3 < MaxInt(1, e3); ++i3) {
     for (int32_t i2 = 0; i2 < MaxInt(1, e2); ++i2) {
       for (int32_t i1 = 0; i1 < MaxInt(1, e1); ++i1) {

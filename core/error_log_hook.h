@@ -1,5 +1,6 @@
-// Lets core code append lines to the debug log, which the system layer above the core owns:
-// that layer installs its writer here. Until one is installed the lines are dropped.
+// Lets core code append lines to the debug log, which the system layer above the core owns: the
+// runtime's start-up installs that layer's writer here. Until one is installed the lines are
+// dropped.
 #pragma once
 
 // Receives a NUL-terminated text, or null.

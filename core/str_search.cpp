@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/allocation_failure.h"
 #include "core/terminate.h"
 
 namespace {
@@ -143,7 +144,8 @@ Str& StrReplace(Str& result, const Str& text, const Str& search, const Str& repl
     ReplaceInPlace(result, search, replacement);
     return result;
   }
-  const std::string replaced = ReplaceResizing(text, search, replacement);
+  const std::string replaced =
+      FatalOnAllocationFailure([&] { return ReplaceResizing(text, search, replacement); });
   StrInitEmpty(result);
   StrReserve(result, uint32_t(replaced.size()), false);
   std::memcpy(result.data, replaced.data(), replaced.size());

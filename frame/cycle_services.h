@@ -1,7 +1,7 @@
 // The calls the frame cycle makes into the layers above the frame: the 2D background picture,
 // the 3D scene's shadow pass, second texture and shader slot, and the restart of looping music.
-// Those layers install their functions here once at start-up, in every program linked with the
-// library. The music restart is the frame's own (frame/music_player.h); it sits in the table so
+// Those layers install their functions here once, when the program's entry lists them
+// (frame/program_entry.h). The music restart is the frame's own (frame/music_player.h); it sits in the table so
 // that tests can put a probe in its place.
 #pragma once
 

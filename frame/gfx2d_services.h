@@ -1,7 +1,7 @@
 // The services the frame asks of the 2D layer, which sits above it: sprites and textures,
 // off-screen screens, the built-in font image, the screen-read cache, background pictures and
-// text. The 2D layer installs its
-// functions here at start-up in every program linked with the library.
+// text. The 2D layer installs its functions here when the program's entry lists it
+// (gfx2d/gfx2d_layer.h).
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 #include <deque>
 #include <fstream>
 
+#include "core/allocation_failure.h"
 #include "core/terminate.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
@@ -221,7 +222,7 @@ bool LoadInputScript(const std::string& path) {
 
 bool LoadInputScriptFromEnvironment() {
   const std::string path = platform::EnvironmentValue("QRN_INPUT_SCRIPT");
-  if (path.empty() || LoadInputScript(path)) return true;
+  if (path.empty() || FatalOnAllocationFailure([&] { return LoadInputScript(path); })) return true;
   std::fprintf(stderr, "%s\n", ScriptError().c_str());
   return false;
 }

@@ -15,10 +15,16 @@ namespace {
 
 constexpr int32_t kShowWindow = 1;
 
+void InstallLayers(const ProgramHooks& program) {
+  for (const LayerInstaller* layer = program.layers; layer && *layer; ++layer) (*layer)();
+  InstallProjectTexts(program.projectTexts);
+}
+
 void StartRuntime(const ProgramHooks& program) {
   // Before start-up changes the folder, so a script named relative to the caller is found; a run
   // that was meant to be scripted must not wait for a person instead.
   if (!LoadInputScriptFromEnvironment()) std::exit(1);
+  InstallLayers(program);
   SetUserFunctionTable(program.userFunctions);
   program.projectSettings();
   RuntimeStartup(nullptr, kShowWindow, GetAppNameStr().data);

@@ -3,7 +3,7 @@
 
 namespace {
 
-// Function-local tables: layers install from their static initialisers, in any order.
+// Function-local tables, so the absent-layer answers are in place before any layer installs.
 StartupHooks& InstalledStartup() {
   static StartupHooks hooks = AbsentLayerStartupHooks();
   return hooks;

@@ -1,7 +1,8 @@
 // What the start-up and the quit sequence ask of the layers that sit above or beside the frame:
 // the 3D scene, the network record, and the fonts and clear colour of the 2D layer. Each layer
-// installs its functions here (copy the table, set its own fields, install it back); the fields of a
-// layer the program does not link keep the answers of frame/runtime_hooks_absent_layers.cpp.
+// installs its functions here (copy the table, set its own fields, install it back) when the
+// program's entry lists it (frame/program_entry.h); the fields of a layer the program does not list
+// keep the answers of frame/runtime_hooks_absent_layers.cpp.
 #pragma once
 
 #include <cstdint>

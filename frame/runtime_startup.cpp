@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/console.h"
+#include "core/error_log_hook.h"
 #include "core/number_text.h"
 #include "core/process_globals.h"
 #include "core/random.h"
@@ -115,6 +116,19 @@ void SetUpMediaSearch() {
   SetArchiveFiles(archive, archive);
 }
 
+// The core reaches the debug log and the graphics context only through these hooks. The size
+// notice changes the context's size words alone: no window or viewport.
+void TakeNotifiedSize(int32_t width, int32_t height) {
+  if (!GraphicsContext) return;
+  GraphicsContext->windowWidth = width;
+  GraphicsContext->windowHeight = height;
+}
+
+void InstallCoreHooks() {
+  SetErrorLogHook(ErrorLogWrite);
+  InstallContextSizeHook(TakeNotifiedSize);
+}
+
 void SetAllFrameTimes() {
   const double now = GetTimerAll();
   FrameTimes = {now, now, now};
@@ -165,6 +179,7 @@ std::string ExecutableFolder() {
 
 void RuntimeStartup(void* instance, int32_t showCommand, const char* applicationName) {
   if (!applicationName) applicationName = "";
+  InstallCoreHooks();
   ErrorLogStartNew();
   AutoPauseFlag = 1;
   InstallRuntimeTerminate();

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "platform/files.h"
 #include "system/file_stream.h"
@@ -98,7 +99,12 @@ bool ReadSamples(FileStream& stream, uint32_t declared, std::vector<uint8_t>& da
   int64_t count = declared;
   if (stream.memory) count = std::min(count, left);
   if (count > left || count > INT32_MAX) return false;
-  data.resize(size_t(count));
+  // Too large for the memory left: the sound does not load, as a short file does not.
+  try {
+    data.resize(size_t(count));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   return count == 0 || FileStreamRead(stream, data.data(), int32_t(count));
 }
 

@@ -13,6 +13,7 @@
 #include "frame/graphics_context.h"
 #include "frame/render_state.h"
 #include "gfx2d/bmp_file.h"
+#include "gfx2d/gfx2d_layer.h"
 #include "gfx2d/jpeg_file.h"
 #include "gfx2d/png_file.h"
 #include "gfx2d/polygon_batch.h"
@@ -151,19 +152,15 @@ void DrawTiles(const BackgroundPicture& picture) {
   }
 }
 
-bool InstallBackgroundDrawing() {
+}  // namespace
+
+void InstallBackgroundDrawing() {
   InstallBackgroundPictureDrawing(DrawBackgroundPicture);
   Gfx2dServices services = Gfx2d();
   services.grabBackground = GrabBackground;
   services.freeBackgroundTiles = FreeBackgroundTiles;
   InstallGfx2dServices(services);
-  return true;
 }
-
-}  // namespace
-
-// Installed at start-up like the sprite services (see gfx2d/CMakeLists.txt).
-extern "C" const bool qrn_gfx2d_background_drawing_installed = InstallBackgroundDrawing();
 
 bool LoadBackgroundPicture(OpenGLRainbows& ctx, int32_t n, const char* fileName) {
   if (!IsPicture(n) || !fileName) return false;

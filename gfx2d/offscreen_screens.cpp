@@ -10,6 +10,7 @@
 #include "frame/graphics_context.h"
 #include "frame/screen_orientation.h"
 #include "gfx2d/framebuffer_objects.h"
+#include "gfx2d/gfx2d_layer.h"
 #include "gfx2d/primitives.h"
 #include "gfx2d/rgba_image.h"
 #include "gfx2d/screen_read_cache.h"
@@ -67,19 +68,15 @@ void StartCopyFallback(OpenGLRainbows& ctx, int32_t n, int32_t width, int32_t he
   ctx.currentScreen = n;
 }
 
-bool InstallScreenServices() {
+}  // namespace
+
+void InstallScreenServices() {
   Gfx2dServices services = Gfx2d();
   services.endOffscreenScreen = EndOffscreenScreen;
   services.deleteFramebuffer = DeleteFramebuffer;
   services.loadFramebufferExtensions = LoadFramebufferExtensions;
   InstallGfx2dServices(services);
-  return true;
 }
-
-}  // namespace
-
-// Installed at start-up like the sprite services (see gfx2d/CMakeLists.txt).
-extern "C" const bool qrn_gfx2d_screen_services_installed = InstallScreenServices();
 
 bool CreateOffscreenScreen(OpenGLRainbows& ctx, int32_t n, int32_t sprite, int32_t width,
                            int32_t height) {

@@ -1,5 +1,5 @@
 // The picture a script's snapshot step saves: the window's back buffer as the frame stands just
-// before it is shown, written as an opaque PNG. Installed into the script runner at start-up.
+// before it is shown, written as an opaque PNG. Installed into the script runner with the layer.
 #include <GL/gl.h>
 
 #include <cstddef>
@@ -9,6 +9,7 @@
 #include "frame/graphics_context.h"
 #include "frame/input_script.h"
 #include "frame/runtime_objects.h"
+#include "gfx2d/gfx2d_layer.h"
 #include "gfx2d/png_file.h"
 #include "gfx2d/screen_read_cache.h"
 
@@ -43,13 +44,8 @@ int WriteScreenSnapshot(const char* path) {
   return PngSave(path, UprightOpaque(rows, width, height).data(), width, height) ? 1 : 0;
 }
 
-bool InstallScreenSnapshot() {
-  InstallSnapshotWriter(WriteScreenSnapshot);
-  return true;
-}
-
 }  // namespace
 
-// The frame cannot name this layer; the link flag in gfx2d/CMakeLists.txt keeps this object in
-// every program linked with the library.
-extern "C" const bool qrn_gfx2d_screen_snapshot_installed = InstallScreenSnapshot();
+void InstallScreenSnapshot() {
+  InstallSnapshotWriter(WriteScreenSnapshot);
+}

@@ -10,6 +10,7 @@
 #include "frame/graphics_context.h"
 #include "gfx2d/bmp_file.h"
 #include "gfx2d/font_bitmaps.h"
+#include "gfx2d/gfx2d_layer.h"
 #include "gfx2d/jpeg_file.h"
 #include "gfx2d/png_file.h"
 #include "gfx2d/rgba_image.h"
@@ -33,8 +34,9 @@ void DeleteTexture(uint32_t& texture) {
   texture = 0;
 }
 
+}  // namespace
 
-bool InstallSpriteServices() {
+void InstallSpriteServices() {
   Gfx2dServices services = Gfx2d();
   services.bindSpriteTextures = BindSpriteTextures;
   services.uploadImageToTexture = UploadImageToTexture;
@@ -44,14 +46,7 @@ bool InstallSpriteServices() {
   services.invalidateScreenReads = InvalidateScreenReads;
   services.printText = PrintText;
   InstallGfx2dServices(services);
-  return true;
 }
-
-}  // namespace
-
-// The frame cannot name this layer, so its services install themselves at start-up; the link
-// flag in gfx2d/CMakeLists.txt keeps this object in every program linked with the library.
-extern "C" const bool qrn_gfx2d_sprite_services_installed = InstallSpriteServices();
 
 bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour) {
   return LoadBmpImage(image, fileName, transparentColour) ||

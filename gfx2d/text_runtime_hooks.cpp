@@ -5,6 +5,7 @@
 #include "frame/runtime_objects.h"
 #include "gfx2d/background_commands.h"
 #include "gfx2d/font_bitmaps.h"
+#include "gfx2d/gfx2d_layer.h"
 #include "gfx2d/text_commands.h"
 
 namespace {
@@ -17,17 +18,12 @@ bool LoadStartupFont(const char* path, int32_t font) {
   return false;
 }
 
-bool InstallTextHooks() {
+}  // namespace
+
+void InstallTextHooks() {
   ChangeRuntimeHooks([](StartupHooks& startup, ShutdownHooks&) {
     startup.clearScreen = ClearScreen;
     startup.loadFont = LoadStartupFont;
     startup.selectFont = SetFont;
   });
-  return true;
 }
-
-}  // namespace
-
-// The frame cannot name this layer; the link flag in gfx2d/CMakeLists.txt keeps this object in
-// every program linked with the library.
-extern "C" const bool qrn_gfx2d_text_hooks_installed = InstallTextHooks();

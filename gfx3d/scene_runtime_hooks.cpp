@@ -2,6 +2,8 @@
 // frame's hooks: the scene is made after the graphics context and deleted while the context still
 // exists; every frame end leaves the shadow pass, drops the second texture and returns to the
 // fixed pipeline.
+#include "gfx3d/scene_runtime_hooks.h"
+
 #include "frame/cycle_services.h"
 #include "frame/runtime_hooks.h"
 #include "gfx3d/scene.h"
@@ -22,17 +24,12 @@ void ShaderSlotHook(Rainbows3D* scene, int32_t slot) {
   if (scene) UseShaderSlot(*scene, slot);
 }
 
-bool InstallSceneHooks() {
+}  // namespace
+
+void InstallGfx3dLayer() {
   ChangeRuntimeHooks([](StartupHooks& startup, ShutdownHooks& shutdown) {
     startup.makeScene = Rainbows3DConstruct;
     shutdown.deleteScene = Rainbows3DDelete;
   });
   InstallSceneCycleHooks({ShadowPassHook, SecondTextureHook, ShaderSlotHook});
-  return true;
 }
-
-}  // namespace
-
-// The frame cannot name this layer; the link flag in gfx3d/CMakeLists.txt keeps this object in
-// every program linked with the library.
-extern "C" const bool qrn_gfx3d_scene_hooks_installed = InstallSceneHooks();

@@ -1,5 +1,7 @@
 // The network's part of the runtime's start-up and quit sequence, installed into the frame's
 // hooks: the frame sits beside the network layer and cannot name it.
+#include "net/network_runtime_hooks.h"
+
 #include "frame/runtime_hooks.h"
 #include "net/session_commands.h"
 #include "net/socket_layer.h"
@@ -18,15 +20,11 @@ void ReleaseNetwork() {
   for (int i = 0; i < kFinalSocketShutdowns; ++i) SockShutdown();
 }
 
-bool InstallNetworkHooks() {
+}  // namespace
+
+void InstallNetworkLayer() {
   ChangeRuntimeHooks([](StartupHooks& startup, ShutdownHooks& shutdown) {
     startup.makeNetworkState = MakeNetworkRecord;
     shutdown.releaseNetwork = ReleaseNetwork;
   });
-  return true;
 }
-
-}  // namespace
-
-// The link flag in net/CMakeLists.txt keeps this object in every program linked with the library.
-extern "C" const bool qrn_net_runtime_hooks_installed = InstallNetworkHooks();

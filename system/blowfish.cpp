@@ -46,14 +46,12 @@ void CipherWholeBlocks(const Blowfish& bf, const uint8_t* input, uint8_t* output
   }
 }
 
-// A partial last block of `tail` bytes is ciphered as if zero-filled; `written` bytes of the
-// result are stored.
-void CipherTail(const Blowfish& bf, const uint8_t* input, uint8_t* output, uint32_t tail,
-                uint32_t written, BlockCipher cipher) {
+// A partial last block of `tail` bytes is enciphered as if zero-filled; the whole block is stored.
+void EncipherTail(const Blowfish& bf, const uint8_t* input, uint8_t* output, uint32_t tail) {
   uint8_t last[kBlock] = {};
   std::memcpy(last, input, tail);
-  CipherBlockInPlace(bf, last, cipher);
-  std::memcpy(output, last, written);
+  CipherBlockInPlace(bf, last, BlowfishEncipherBlock);
+  std::memcpy(output, last, kBlock);
 }
 
 }  // namespace
@@ -134,19 +132,13 @@ int32_t BlowfishEncode(const Blowfish& bf, const uint8_t* input, uint8_t* output
   const uint32_t whole = length / kBlock * kBlock;
   CipherWholeBlocks(bf, input, output, whole, BlowfishEncipherBlock);
   if (whole != length) {
-    CipherTail(bf, input + whole, output + whole, length - whole, kBlock, BlowfishEncipherBlock);
+    EncipherTail(bf, input + whole, output + whole, length - whole);
   }
   return int32_t(BlowfishPaddedLength(bf, length));
 }
 
-// The tail goes through a local block and only `length` bytes come back, so ciphertext kept in
-// a buffer of exactly its length is never overrun.
+// A partial last block is still a whole block of ciphertext: it is deciphered as it stands.
 void BlowfishDecode(const Blowfish& bf, const uint8_t* input, uint8_t* output, uint32_t length) {
   if (!bf.keyed) return;
-  const uint32_t whole = length / kBlock * kBlock;
-  CipherWholeBlocks(bf, input, output, whole, BlowfishDecipherBlock);
-  if (whole != length) {
-    const uint32_t tail = length - whole;
-    CipherTail(bf, input + whole, output + whole, tail, tail, BlowfishDecipherBlock);
-  }
+  CipherWholeBlocks(bf, input, output, BlowfishPaddedLength(bf, length), BlowfishDecipherBlock);
 }

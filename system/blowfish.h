@@ -33,7 +33,6 @@ uint32_t BlowfishPaddedLength(const Blowfish& bf, uint32_t length);
 // exceeds kBlowfishMaxEncodeLength.
 int32_t BlowfishEncode(const Blowfish& bf, const uint8_t* input, uint8_t* output, uint32_t length);
 
-// Electronic-codebook decryption; input and output may be the same buffer. Only `length` bytes
-// are read and written: a partial last block is deciphered as if zero-filled, so ciphertext
-// kept in a buffer of exactly its length never causes a write past it.
+// Electronic-codebook decryption; input and output may be the same buffer. A length that is not
+// a multiple of 8 still deciphers the whole last block: both buffers must hold the padded length.
 void BlowfishDecode(const Blowfish& bf, const uint8_t* input, uint8_t* output, uint32_t length);

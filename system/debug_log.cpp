@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/error_log_hook.h"
 #include "platform/files.h"
 
 namespace {
@@ -19,9 +18,6 @@ bool IsMemoryName(const std::string& path) { return std::string_view(path).start
 int OpenLog(const std::string& path) {
   return IsMemoryName(path) ? -1 : platform::OpenPrivateLog(path);
 }
-
-// Core code (the screen-size notice) logs through the core's hook; linking this file installs it.
-const bool hookInstalled = (SetErrorLogHook(ErrorLogWrite), true);
 
 }  // namespace
 

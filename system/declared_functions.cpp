@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "core/allocation_failure.h"
 #include "core/last_error.h"
 #include "platform/dynamic_library.h"
 #include "system/debug_log.h"
@@ -36,6 +37,16 @@ void* FindOrLoadLibrary(DeclaredModules& modules, const char* library) {
   return handle;
 }
 
+void ResolveInto(const char* library, const char* entry, void** slot) {
+  void* handle = FindOrLoadLibrary(DeclareModuleList(), library);
+  if (handle == nullptr) {
+    ReportMissing("DECLARE module not found: ", library);
+    return;
+  }
+  *slot = platform::LibraryEntry(handle, entry);
+  if (*slot == nullptr) ReportMissing("DECLARE entry not found: ", entry);
+}
+
 }  // namespace
 
 DeclaredModules& DeclareModuleList() {
@@ -49,18 +60,12 @@ DeclaredModules& DeclareModuleList() {
 
 const char* DeclareRegister(const char* library, const char* entry, void** slot) {
   *slot = nullptr;
-  DeclareModuleList().pending.push_back({library, entry, slot});
+  FatalOnAllocationFailure([&] { DeclareModuleList().pending.push_back({library, entry, slot}); });
   return entry;
 }
 
 void DeclareResolve(const char* library, const char* entry, void** slot) {
-  void* handle = FindOrLoadLibrary(DeclareModuleList(), library);
-  if (handle == nullptr) {
-    ReportMissing("DECLARE module not found: ", library);
-    return;
-  }
-  *slot = platform::LibraryEntry(handle, entry);
-  if (*slot == nullptr) ReportMissing("DECLARE entry not found: ", entry);
+  FatalOnAllocationFailure([&] { ResolveInto(library, entry, slot); });
 }
 
 void DeclareDelayLoad() {

@@ -2,7 +2,8 @@
 // registers each declaration with the address of a function-pointer slot of its own before the
 // start-up ends; the start-up's last steps load the libraries and fill the slots. Each library
 // is loaded once however many functions come from it (its name matched without regard to case),
-// and every library loaded stays loaded until the process exits.
+// and every library loaded stays loaded until the process exits. Running out of memory while a
+// list grows ends the program with error 7.
 #pragma once
 
 #include <string>

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/allocation_failure.h"
 #include "platform/file_system.h"
 #include "system/name_match.h"
 #include "system/string_array_sort.h"
@@ -21,13 +22,11 @@ void StoreSorted(DimArray& out, int32_t from, const std::vector<std::string>& na
   StringArraySort(ArrayStringAt(out, from), ArrayStringAt(out, last), CompareNoCase);
 }
 
-}  // namespace
-
-int32_t ListDirectory(const Str& pattern, DimArray& out) {
+// The folder's sub-folders, and its files that match the pattern.
+void ReadNames(const Str& pattern, std::vector<std::string>& folders,
+               std::vector<std::string>& files) {
   std::vector<platform::FolderEntry> entries;
   platform::ReadFolder(".", entries);
-  std::vector<std::string> folders;
-  std::vector<std::string> files;
   for (platform::FolderEntry& entry : entries) {
     if (entry.isFolder) {
       folders.push_back(std::move(entry.name));
@@ -35,6 +34,14 @@ int32_t ListDirectory(const Str& pattern, DimArray& out) {
       files.push_back(std::move(entry.name));
     }
   }
+}
+
+}  // namespace
+
+int32_t ListDirectory(const Str& pattern, DimArray& out) {
+  std::vector<std::string> folders;
+  std::vector<std::string> files;
+  FatalOnAllocationFailure([&] { ReadNames(pattern, folders, files); });
   const int32_t total = int32_t(folders.size() + files.size());
   ArrayDimString(out, total, 0, 0, 0);
   StoreSorted(out, 0, folders);

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "core/allocation_failure.h"
 #include "platform/files.h"
 #include "system/file_channels.h"
 #include "system/file_stream.h"
@@ -140,11 +141,14 @@ void IniRead(IniObject& object, const Str& resolvedName) {
   IniSection pending;
   FileStream stream;
   std::string bytes;
-  if (!FileStreamOpen(stream, object.name.c_str()) || !FileStreamReadWhole(stream, bytes)) return;
-  for (size_t position = 0; position < bytes.size();) {
-    ReadLine(object, pending, std::string(NextLine(bytes, position)).c_str());
-  }
-  CloseSection(object, pending);
+  if (!FileStreamOpen(stream, object.name.c_str())) return;
+  FatalOnAllocationFailure([&] {
+    if (!FileStreamReadWhole(stream, bytes)) return;
+    for (size_t position = 0; position < bytes.size();) {
+      ReadLine(object, pending, std::string(NextLine(bytes, position)).c_str());
+    }
+    CloseSection(object, pending);
+  });
 }
 
 int32_t IniFindSection(const IniObject& object, const Str& section) {

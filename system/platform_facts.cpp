@@ -1,5 +1,6 @@
 #include "system/platform_facts.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -17,6 +18,9 @@ namespace {
 constexpr const char* kBlanks = " \t\r\n\f\v";
 constexpr const char* kDeviceIdFile = "/quarnel.deviceid";
 constexpr const char* kUnstoredDeviceId = "FA17ED";
+// Far above any identifier this runtime writes; a larger file is no identifier and is replaced.
+constexpr int64_t kLargestDeviceIdFile = 4096;
+constexpr int kLongestUserDirsLine = 8192;
 
 std::string Trimmed(const std::string& text) {
   size_t first = text.find_first_not_of(kBlanks);
@@ -25,12 +29,14 @@ std::string Trimmed(const std::string& text) {
 }
 
 // The value of XDG_DOCUMENTS_DIR in a user-dirs file: a quoted path, "$HOME/" at its start
-// standing for the home folder.
+// standing for the home folder. Lines are read into a fixed buffer: a line longer than any path
+// ends the search, however large the file.
 std::string DocumentsEntry(const std::string& userDirsFile, const std::string& home) {
   std::ifstream file(userDirsFile);
-  std::string line;
+  char buffer[kLongestUserDirsLine];
   const std::string key = "XDG_DOCUMENTS_DIR=";
-  while (std::getline(file, line)) {
+  while (file.getline(buffer, sizeof buffer)) {
+    const std::string line = buffer;
     if (line.compare(0, key.size(), key) != 0) continue;
     std::string value = line.substr(key.size());
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
@@ -66,15 +72,14 @@ std::string StoredDeviceId(const std::string& path) {
   if (platform::KindOfPath(path) != platform::PathKind::File) return {};
   int fd = platform::OpenForRead(path);
   if (fd < 0) return {};
-  std::string text;
-  int64_t size = platform::DescriptorSize(fd);
-  if (size > 0) {
-    text.resize(static_cast<size_t>(size));
-    int64_t got = platform::ReadFull(fd, text.data(), text.size());
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  char bytes[kLargestDeviceIdFile];
+  const int64_t size = platform::DescriptorSize(fd);
+  int64_t got = 0;
+  if (size > 0 && size <= kLargestDeviceIdFile) {
+    got = platform::ReadFull(fd, bytes, static_cast<size_t>(size));
   }
   platform::CloseDescriptor(fd);
-  return Trimmed(text);
+  return Trimmed(std::string(bytes, static_cast<size_t>(std::max<int64_t>(got, 0))));
 }
 
 bool StoreDeviceId(const std::string& path, const std::string& id) {

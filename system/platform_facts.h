@@ -21,6 +21,6 @@ std::string DocumentsFolder();
 std::string AppDataFolder();
 
 // The identifier kept in folder + "/quarnel.deviceid": the file's text trimmed of blanks, or a
-// new 32-digit identifier written there when the file is missing, unreadable or blank;
-// "FA17ED" when a new one cannot be stored.
+// new 32-digit identifier written there when the file is missing, unreadable, blank or larger
+// than 4096 bytes; "FA17ED" when a new one cannot be stored.
 std::string DeviceIdText(std::string_view folder);

@@ -1,6 +1,8 @@
 // The string cipher over the block cipher: zero-padded blocks in, hexadecimal text out.
 #include "system/str_cipher.h"
 
+#include <cstring>
+
 #include "core/str_functions.h"
 #include "system/blowfish.h"
 
@@ -52,13 +54,16 @@ Str StrDecrypt(const Str& key, Str& digits) {
   StrLowerInPlace(digits);
   if (key.length == 0) return StrNewEmpty();
   const uint32_t n = digits.length / 2;
-  WorkBuffer work(n + 1);
+  KeyedCipher cipher(key);
+  // The last block is deciphered whole: the digits missing from it count as zero bytes.
+  const uint32_t padded = BlowfishPaddedLength(cipher.bf, n);
+  WorkBuffer work(padded + 1);
   uint8_t* bytes = work.bytes();
+  std::memset(bytes, 0, padded + 1);
   for (uint32_t i = 0; i < n; ++i) {
     bytes[i] = uint8_t(CipherDigitValue(digits.data[2 * i]) * 16 +
                        CipherDigitValue(digits.data[2 * i + 1]));
   }
-  KeyedCipher cipher(key);
   BlowfishDecode(cipher.bf, bytes, bytes, n);
   bytes[n] = 0;
   Str result;

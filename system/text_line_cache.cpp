@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/allocation_failure.h"
 #include "core/last_error.h"
 #include "platform/files.h"
 #include "system/file_channels.h"
@@ -62,7 +63,7 @@ int32_t TextLineCacheLoad(TextLineCache& cache, const char* name) {
   std::string bytes;
   if (!FileStreamOpen(stream, resolved.c_str()) || !FileStreamReadWhole(stream, bytes)) return NotFound();
   cache.keepFile = IsMemoryFileName(resolved.c_str());
-  SplitLines(cache, bytes);
+  FatalOnAllocationFailure([&] { SplitLines(cache, bytes); });
   return 0;
 }
 

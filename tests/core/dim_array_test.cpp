@@ -58,6 +58,7 @@ TEST_F(Arrays, DimGivesEachKindItsCapacityAndShape) {
       {ArrayDimByte, 64, 0, 0, 0, 128, 64, 0, 0, 64, 1},
       {ArrayDimByte, 2, 2, 2, 2, 64, 2, 4, 8, 16, 4},
       {ArrayDimIntExact, 5, 3, 0, 0, 15, 5, 15, 0, 15, 2},
+      {ArrayDimInt, 3, 0, 2, 0, 8, 3, 3, 6, 6, 3},
       {ArrayDimNumberExact, 255, 0, 0, 0, 255, 255, 0, 0, 255, 1},
       {ArrayDimIntExact, -4, 0, 0, 0, 0, 0, 0, 0, 0, 0},
       {ArrayDimNumber, 257, 257, 257, 0, 16974600, 257, 66049, 16974593, 16974593, 3},
@@ -78,6 +79,26 @@ TEST_F(Arrays, DimGivesEachKindItsCapacityAndShape) {
       EXPECT_EQ(*ArrayNumberAt(a, -1, last(c.d1), last(c.d2), last(c.d3)), 0.0);
     }
     ArrayRelease(a);
+  }
+}
+
+// A size 0 between used sizes must not fold later indexes onto one cell, in DIM or in REDIM.
+TEST_F(Arrays, AnUnusedMiddleSizeLeavesEveryIndexItsOwnCell) {
+  const std::array<int32_t, 4> shapes[] = {{3, 0, 2, 0}, {2, 0, 0, 3}, {2, 3, 0, 2}, {2, 0, 2, 2}};
+  for (const auto& d : shapes) {
+    SCOPED_TRACE(testing::Message() << d[0] << "x" << d[1] << "x" << d[2] << "x" << d[3]);
+    const auto everyIndex = [&](auto visit) {
+      int32_t n = 0;
+      for (int32_t i3 = 0; i3 < std::max(1, d[3]); ++i3)
+        for (int32_t i2 = 0; i2 < std::max(1, d[2]); ++i2)
+          for (int32_t i1 = 0; i1 < std::max(1, d[1]); ++i1)
+            for (int32_t i0 = 0; i0 < d[0]; ++i0) visit(*ArrayElementAt(ints, i0, i1, i2, i3), ++n);
+      return n;
+    };
+    ArrayDimInt(ints, d[0], d[1], d[2], d[3]);
+    EXPECT_EQ(everyIndex([](int32_t& cell, int32_t n) { cell = n; }), ints.count);
+    ArrayRedimInt(ints, d[0] + 1, d[1], d[2], d[3]);
+    everyIndex([](int32_t& cell, int32_t n) { EXPECT_EQ(cell, n); });
   }
 }
 

@@ -183,3 +183,23 @@ TEST(ProgramRun, FileWorkLeftForTheEndLandsWhereItBelongsOrEndsWithCodeThree) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.log.find("-End On Line\n3\n"), std::string::npos) << run.log;
 }
+
+// The program lists its layers and links nothing else: the notice reaches the context and the
+// frame after it runs on the installed 2D and 3D services.
+TEST(ProgramRun, AScreenSizeNoticeReachesTheContextAndAFrameFollows) {
+  TempDir tmp;
+  const ProgramRun run = RunEntryProgram("resize", tmp);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "main routine\ncontext 800x600\nexit\n");
+  EXPECT_NE(run.log.find("qrn_notify_screen_size 800x600\n"), std::string::npos) << run.log;
+}
+
+TEST(ProgramRun, TheToolsHooksAnswerItsBuildTexts) {
+  TempDir tmp;
+  const ProgramRun run = RunEntryProgram("tool-texts", tmp);
+  EXPECT_EQ(run.status, 0);
+  const std::regex expected(
+      "COMPILED=[A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4}-[0-9]{2}:[0-9]{2}:[0-9]{2}\n"
+      "HOSTID=00000000\nVERSION=000\\.001\nexit\n");
+  EXPECT_TRUE(std::regex_match(run.out, expected)) << run.out;
+}

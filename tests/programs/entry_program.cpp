@@ -3,9 +3,11 @@
 // third pass), "close" (a window close while the error code holds 7), "bounds" (an array index
 // out of bounds), "quit-ends" (a quit routine that meets a close and ENDs), "quit-fatal" (a quit
 // routine that fails an array bound), "debug" (END with the debug switch on), "nowindow" (no
-// window can be made), or file work left for the end in the folder the second argument names:
-// "full-disk" (20 KiB wait in a channel's buffer while files may hold 16 KiB; debug switch on) or
-// "write-back" (INI and text-line files changed by relative names).
+// window can be made), "resize" (a screen-size notice, then a frame), "tool-texts" (the tool's
+// hooks, with a main routine that prints the build texts), or file work left for the end in the
+// folder the second argument names: "full-disk" (20 KiB wait in a channel's buffer while files may
+// hold 16 KiB; debug switch on) or "write-back" (INI and text-line files changed by relative
+// names). It links the runtime as any program does and lists its layers itself.
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -21,13 +23,20 @@
 #include "core/user_functions.h"
 #include "frame/frame_cycle.h"
 #include "frame/frame_services.h"
+#include "frame/graphics_context.h"
+#include "frame/platform_info.h"
 #include "frame/program_entry.h"
+#include "frame/runtime_objects.h"
 #include "frame/runtime_startup.h"
+#include "gfx2d/gfx2d_layer.h"
+#include "gfx3d/scene_runtime_hooks.h"
+#include "net/network_runtime_hooks.h"
 #include "platform/input.h"
 #include "platform/window.h"
 #include "system/file_commands.h"
 #include "system/ini_commands.h"
 #include "system/text_line_commands.h"
+#include "tool/tool_program.h"
 
 namespace {
 
@@ -73,6 +82,22 @@ void LeaveFileWorkForTheEnd() {
   }
 }
 
+void ResizeAndShowAFrame() {
+  qrn_notify_screen_size(800, 600);
+  std::printf("context %dx%d\n", GraphicsContext->windowWidth, GraphicsContext->windowHeight);
+  ShowScreen(1);
+}
+
+int32_t PrintBuildTexts() {
+  for (const char* name : {"COMPILED", "HOSTID", "VERSION"}) {
+    StrValue key(name);
+    const StrValue answer = StrValue::Adopt(PlatformInfo(key.str()));
+    std::printf("%s=%s\n", name, answer.c_str());
+  }
+  EndLoopAndExit();
+  return 0;
+}
+
 int32_t MainRoutine() {
   std::puts("main routine");
   if (ModeIs("full-disk") || ModeIs("write-back")) LeaveFileWorkForTheEnd();
@@ -82,6 +107,7 @@ int32_t MainRoutine() {
     CloseTheWindow();
   }
   if (ModeIs("bounds")) FailAnArrayBound();
+  if (ModeIs("resize")) ResizeAndShowAFrame();
   EndLoopAndExit();
   std::puts("after END");
   return 0;
@@ -110,10 +136,20 @@ const UserFunctionEntry* RoutinesForMode() {
   return kNoRoutines;
 }
 
+constexpr LayerInstaller kLayers[] = {InstallGfx2dLayer, InstallGfx3dLayer, InstallNetworkLayer,
+                                      nullptr};
+
+ProgramHooks HooksForMode() {
+  if (!ModeIs("tool-texts")) return {ProjectSettings, MainRoutine, RoutinesForMode(), kLayers};
+  ProgramHooks tool = ToolProgramHooks();
+  tool.mainRoutine = PrintBuildTexts;
+  return tool;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1) mode = argv[1];
   if (argc > 2) folder = argv[2];
-  return RunProgram(argc, argv, {ProjectSettings, MainRoutine, RoutinesForMode()});
+  return RunProgram(argc, argv, HooksForMode());
 }

@@ -102,18 +102,19 @@ TEST(BlowfishBuffers, InPlaceEqualsSeparateOutput) {
   EXPECT_EQ(inPlace, text);
 }
 
-TEST(BlowfishBuffers, DecodeOfAPartialBlockStaysInsideTheBuffer) {
+TEST(BlowfishBuffers, DecodeOfAPartialLengthDeciphersThePaddedLastBlock) {
   Cipher cipher(FromHex("55"));
-  // Exactly 13 bytes on the heap, so ASan sees any write past them.
-  std::unique_ptr<uint8_t[]> cipherText(new uint8_t[13]);
-  for (int i = 0; i < 13; ++i) cipherText[i] = uint8_t(i + 100);
-  BlowfishDecode(cipher.bf, cipherText.get(), cipherText.get(), 13);
-
-  Bytes padded(16, 0);
-  for (int i = 0; i < 13; ++i) padded[i] = uint8_t(i + 100);
-  const Bytes whole = cipher.Decode(padded);
-  EXPECT_EQ(Bytes(cipherText.get(), cipherText.get() + 13),
-            Bytes(whole.begin(), whole.begin() + 13));
+  Bytes text(13);
+  for (size_t i = 0; i < text.size(); ++i) text[i] = uint8_t(i + 100);
+  for (const bool inPlace : {false, true}) {
+    // Exactly the padded 16 bytes on the heap, so ASan sees any access past them.
+    const Bytes encoded = cipher.Encode(text);
+    std::unique_ptr<uint8_t[]> input(new uint8_t[16]), output(new uint8_t[16]);
+    std::copy(encoded.begin(), encoded.end(), input.get());
+    uint8_t* target = inPlace ? input.get() : output.get();
+    BlowfishDecode(cipher.bf, input.get(), target, 13);
+    EXPECT_EQ(Bytes(target, target + 13), text) << inPlace;
+  }
 }
 
 TEST(BlowfishKey, ShortKeysRepeatThroughTheSchedule) {

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <fstream>
+#include <string>
+
 #include "tests/support/debug_capture.h"
 #include "tests/support/temp_dir.h"
 
@@ -68,4 +73,31 @@ TEST(DeclaredFunctions, NothingPendingWritesNothing) {
   DeclareDelayLoad();
   EXPECT_EQ(fresh.Log(), "");
   EXPECT_TRUE(DeclareModuleList().handles.empty());
+}
+
+// The address space capped 64 MiB above what the process maps.
+void CapAddressSpace() {
+  std::ifstream status("/proc/self/status");
+  std::string field;
+  uint64_t kb = 0;
+  while (status >> field && field != "VmSize:") {}
+  status >> kb;
+  const rlimit cap{kb * 1024 + (64 << 20), kb * 1024 + (64 << 20)};
+  setrlimit(RLIMIT_AS, &cap);
+}
+
+// AddressSanitizer reserves its shadow up front and ends the process itself when an allocation
+// fails, so the test skips there.
+TEST(DeclaredFunctionsDeathTest, ListsThatCannotGrowEndTheProgramAsOutOfMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP();
+#endif
+  EXPECT_EXIT(
+      {
+        const std::string library(1 << 20, 'l');
+        CapAddressSpace();
+        void* slot = nullptr;
+        for (;;) DeclareRegister(library.c_str(), "entry", &slot);
+      },
+      testing::ExitedWithCode(1), "");
 }

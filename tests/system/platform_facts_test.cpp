@@ -66,11 +66,15 @@ TEST(DeviceIdText, WritesOnceThenAnswersTheStoredText) {
   TempDir::WriteBytes(file, "  ABC\r\n");
   EXPECT_EQ(DeviceIdText(tmp.path.string()), "ABC");
 
-  // A blank file is replaced by a new identifier.
-  TempDir::WriteBytes(file, " \t\r\n");
-  std::string renewed = DeviceIdText(tmp.path.string());
-  EXPECT_EQ(renewed.size(), 32u);
-  EXPECT_EQ(TempDir::ReadBytes(file), renewed);
+  // A blank file, and one far too large to be an identifier (sparse: nothing is on disk), are
+  // replaced by a new identifier.
+  for (const uint64_t size : {uint64_t(0), uint64_t(1) << 40}) {
+    TempDir::WriteBytes(file, " \t\r\n");
+    if (size) fs::resize_file(file, size);
+    std::string renewed = DeviceIdText(tmp.path.string());
+    EXPECT_EQ(renewed.size(), 32u);
+    EXPECT_EQ(TempDir::ReadBytes(file), renewed);
+  }
 }
 
 TEST(DeviceIdText, AnUnwritablePlaceAnswersTheFallback) {

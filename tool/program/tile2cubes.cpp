@@ -1,10 +1,8 @@
-// The tile2cubes program: the runtime started with the tool's settings, main program and
-// named routines.
+// The tile2cubes program: the runtime started with the tool's settings, main program, named
+// routines, layers and build texts.
 #include "frame/program_entry.h"
-#include "tool/project_settings.h"
-#include "tool/tool_hooks.h"
-#include "tool/tool_main.h"
+#include "tool/tool_program.h"
 
 int main(int argc, char** argv) {
-  return RunProgram(argc, argv, {ProjectSettings, ToolMain, ToolUserFunctions});
+  return RunProgram(argc, argv, ToolProgramHooks());
 }
