@@ -2,11 +2,13 @@
 // the row number is the program's socket handle. It frames nothing; the message protocol, HTTP
 // and the socket commands sit on top of it.
 //
-// Threads: a table lock guards handing out and freeing rows; each row has a lock held across
-// every use of its descriptor (send, receive, accept, set-blocking, close), and a row becomes free
-// only after its descriptor is closed, so a send racing a close can never reach whatever file the
-// system hands the old descriptor number to next. A close asked for while another thread waits on
-// the row cuts that wait short (-1, error 10004).
+// Threads: a table lock guards handing out and freeing rows. Each row has a send lock, held
+// across a whole send (so a frame goes out in one piece), and a row lock held across every other
+// use of its descriptor (receive, accept, set-blocking); a sender waiting for room therefore never
+// keeps a reader out. Close takes both, and a row becomes free only after its descriptor is
+// closed, so a send racing a close can never reach whatever file the system hands the old
+// descriptor number to next. A close asked for while another thread waits on the row cuts that
+// wait short (-1, error 10004).
 //
 // Every row number is checked: a number outside 0..1023 or a free row gives the failure value
 // and error 10038. Descriptors are always non-blocking at the system level; a row switched to
