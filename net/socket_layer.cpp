@@ -565,3 +565,14 @@ SockAddress SockGetRemoteAddress(int32_t row) {
   if (!slot) return SockAddress{0, 0};
   return SockAddress{slot->address.sin_addr.s_addr, slot->address.sin_port};
 }
+
+SockAddress SockGetLocalAddress(int32_t row) {
+  RowLock lock;
+  SocketSlot* slot = LockOpenRow(row, lock);
+  sockaddr_in local{};
+  socklen_t size = sizeof local;
+  if (!slot || getsockname(slot->fd, reinterpret_cast<sockaddr*>(&local), &size) != 0) {
+    return SockAddress{0, 0};
+  }
+  return SockAddress{local.sin_addr.s_addr, local.sin_port};
+}

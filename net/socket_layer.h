@@ -66,6 +66,9 @@ int32_t SockSetBlocking(int32_t row, bool blocking);
 // pair for a free or invalid row (the last error is left alone).
 SockAddress SockGetRemoteAddress(int32_t row);
 
+// The address a TCP row is bound to on this machine; the zero pair for a free or invalid row.
+SockAddress SockGetLocalAddress(int32_t row);
+
 // An empty name means this machine. The zero pair on failure.
 SockAddress SockResolveHost(const char* name, uint16_t port);
 // The machine's addresses, each followed by the separator, 127.0.0.1 last; count receives their

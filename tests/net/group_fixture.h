@@ -145,7 +145,8 @@ class GroupTest : public NetTest {
     tuning.connectTimeoutMs = 2000;
     tuning.frameDeadlineMs = 400;
     tuning.sendDeadlineMs = 400;
-    tuning.outputLimitBytes = 64 * 1024;
+    tuning.relayHighWaterBytes = 64 * 1024;
+    tuning.outputCeilingBytes = 1024 * 1024;
     return tuning;
   }
 
