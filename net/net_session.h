@@ -35,6 +35,7 @@ struct NetTuning {
   int32_t relayHighWaterBytes = 256 * 1024;
   int32_t outputCeilingBytes = 8 * 1024 * 1024;
   int32_t framesPerRowPerCycle = 256;
+  int32_t joinLimitMs = 3000;  // a connection without a joined player is closed after this
 };
 
 // Sends one whole frame on a row, giving up when no byte goes out for noProgressMs or the stop
@@ -129,12 +130,14 @@ class NetSession {
   void RunThread();
   int32_t SendPendingJoins(const ThreadWork& work);
   bool ReadConnection(ThreadWork& work, double nowMs);
+  bool AcceptClients(ThreadWork& work);
   bool AcceptClient(ThreadWork& work);
   bool HeldBack(ThreadWork& work, NetClient& client) const;
   bool ReadClients(ThreadWork& work, double nowMs);
   void ProcessIncoming(ThreadWork& work);
   void QueueForClient(ThreadWork& work, const SourcedFrame& sourced, double nowMs);
   bool FlushClients(ThreadWork& work, double nowMs);
+  bool ExpireUnjoinedClients(ThreadWork& work, double nowMs);
   bool RemoveLostClients(ThreadWork& work);
   void StopPath(ThreadWork& work);
 

@@ -11,6 +11,9 @@ namespace {
 
 // The host keeps this many clients; one more is closed as soon as it is accepted.
 constexpr size_t kMaxClients = 128;
+// Connections taken from the listener per cycle, so a crowd connecting at once does not overflow
+// its short queue.
+constexpr int kAcceptsPerCycle = 32;
 
 struct TaggedFrame {
   bool fromConnection;
@@ -27,6 +30,8 @@ struct NetSession::NetClient {
   FrameReader reader;
   std::vector<uint8_t> output;  // bytes the socket has not taken yet
   double lastProgressMs = 0.0;
+  double acceptedMs = 0.0;
+  bool joined = false;  // a player of it has joined
   // Rows whose piled-up output this client's relays fed: it is not read until they catch up.
   std::vector<int32_t> heldBackBy;
   bool lost = false;  // removed at the end of the cycle, after its last frames were served
@@ -67,6 +72,8 @@ void NetSession::RunThread() {
     work.connectionRow = state_.connectionRow;
   }
   if (work.listenRow != -1) work.connectionAddress = SockGetLocalAddress(work.connectionRow);
+  // Frames are small and each is a message somebody waits for: none is held back to be merged.
+  SockSetNoDelay(work.connectionRow, true);
   while (!stop_) {
     const int32_t joinsSent = SendPendingJoins(work);
     if (joinsSent < 0) break;
@@ -74,7 +81,7 @@ void NetSession::RunThread() {
     const double nowMs = platform::MonotonicMs();
     const bool connected = ReadConnection(work, nowMs);
     if (connected && work.listenRow != -1) {
-      busy |= AcceptClient(work);
+      busy |= AcceptClients(work);
       busy |= ReadClients(work, nowMs);
     }
     busy |= !work.incoming.empty();
@@ -82,6 +89,7 @@ void NetSession::RunThread() {
     ProcessIncoming(work);
     if (!connected) break;
     busy |= FlushClients(work, nowMs);
+    busy |= ExpireUnjoinedClients(work, nowMs);
     busy |= RemoveLostClients(work);
     if (!busy) ThreadSleep(uint32_t(tuning_.idleSleepMs));
   }
@@ -131,11 +139,17 @@ bool NetSession::ReadConnection(ThreadWork& work, double nowMs) {
   return true;
 }
 
-bool NetSession::AcceptClient(ThreadWork& work) {
+bool NetSession::AcceptClients(ThreadWork& work) {
   {
     Lock lock(mutex_);
     if (!state_.accepting) return false;
   }
+  int accepted = 0;
+  while (accepted < kAcceptsPerCycle && AcceptClient(work)) ++accepted;
+  return accepted > 0;
+}
+
+bool NetSession::AcceptClient(ThreadWork& work) {
   SockAddress peer{0, 0};
   const int32_t row = SockTcpAccept(work.listenRow, &peer);
   if (row < 0) return false;
@@ -144,8 +158,10 @@ bool NetSession::AcceptClient(ThreadWork& work) {
     SockClose(row);
     return true;
   }
+  SockSetNoDelay(row, true);
   NetClient client;
   client.row = row;
+  client.acceptedMs = platform::MonotonicMs();
   client.self = peer.address == work.connectionAddress.address &&
                 peer.port == work.connectionAddress.port;
   work.clients.push_back(std::move(client));
@@ -245,6 +261,22 @@ bool NetSession::FlushClients(ThreadWork& work, double nowMs) {
     }
   }
   return busy;
+}
+
+// A connection that has had no player join within the join limit is closed, so idle connections
+// cannot hold the client table and keep players out.
+bool NetSession::ExpireUnjoinedClients(ThreadWork& work, double nowMs) {
+  bool expired = false;
+  Lock lock(mutex_);
+  for (NetClient& client : work.clients) {
+    if (client.joined || client.self || client.lost) continue;
+    client.joined = std::any_of(state_.remotePlayers.begin(), state_.remotePlayers.end(),
+                                [&](const NetPlayer& player) { return player.row == client.row; });
+    if (client.joined || nowMs - client.acceptedMs <= tuning_.joinLimitMs) continue;
+    client.lost = true;
+    expired = true;
+  }
+  return expired;
 }
 
 // A lost client's players are removed and queued as left, and its row closed; the last client

@@ -3,6 +3,7 @@
 #include "net/socket_layer.h"
 
 #include <arpa/inet.h>
+#include <netinet/tcp.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/resource.h>
@@ -575,4 +576,17 @@ SockAddress SockGetLocalAddress(int32_t row) {
     return SockAddress{0, 0};
   }
   return SockAddress{local.sin_addr.s_addr, local.sin_port};
+}
+
+int32_t SockSetNoDelay(int32_t row, bool on) {
+  RowLock lock;
+  SocketSlot* slot = LockOpenRowOrFail(row, lock);
+  if (!slot) return SockGetLastError();
+  const int value = on ? 1 : 0;
+  if (setsockopt(slot->fd, IPPROTO_TCP, TCP_NODELAY, &value, sizeof value) != 0) {
+    SockSetLastErrorFromErrno(errno);
+    return SockGetLastError();
+  }
+  SockSetLastError(0);
+  return 0;
 }

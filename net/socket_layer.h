@@ -66,6 +66,10 @@ int32_t SockSetBlocking(int32_t row, bool blocking);
 // pair for a free or invalid row (the last error is left alone).
 SockAddress SockGetRemoteAddress(int32_t row);
 
+// Sends small writes on a TCP row at once instead of gathering them (TCP_NODELAY); the last
+// error after the change.
+int32_t SockSetNoDelay(int32_t row, bool on);
+
 // The address a TCP row is bound to on this machine; the zero pair for a free or invalid row.
 SockAddress SockGetLocalAddress(int32_t row);
 
