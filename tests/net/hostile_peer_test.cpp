@@ -323,6 +323,22 @@ TEST_F(FakeHost, BadIdsAndOversizedFramesFromTheHostAreSkipped) {
   EXPECT_TRUE(played);
 }
 
+TEST_F(FakeHost, AQueryTakesOnlyAnAnswerOfItsOwnType) {
+  script_ = std::thread([&] {
+    std::optional<RawPeer> peer = Accept();
+    if (!peer || !AnswerJoin(*peer, "")) return;
+    const std::optional<NetMessage> request = peer->ReadFrame();
+    if (!request || request->header.type != kNetNameById) return;
+    // A count answer that comes too late for its own query arrives first.
+    peer->SendFrame(kNetCountPlayers, 101, 0, EncodeU16Payload(3));
+    peer->SendFrame(kNetNameById, 101, 0, "bob");
+    WaitForTheEnd();
+  });
+  NetSession& client = NewSession();
+  ASSERT_TRUE(client.Join("127.0.0.1", fakePort_));
+  EXPECT_EQ(client.GetPlayerName(102), "bob");
+}
+
 TEST_F(FakeHost, AHostThatNeverAnswersFailsTheJoin) {
   script_ = std::thread([&] {
     std::optional<RawPeer> peer = Accept();
