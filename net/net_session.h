@@ -28,8 +28,8 @@ struct NetTuning {
   int32_t registerWaitMs = 20;
   int32_t idleSleepMs = 10;  // the thread's pause after a cycle with nothing to do
   int32_t connectTimeoutMs = 5000;
-  int32_t frameDeadlineMs = 2000;         // from a frame's first byte to its last
-  int32_t sendDeadlineMs = 5000;  // longest a send, or a client's reading, may make no progress
+  int32_t frameDeadlineMs = 2000;  // from a frame's first byte to its last
+  int32_t sendDeadlineMs = 5000;   // longest a send, or a client's reading, may make no progress
   // Unsent bytes past which a client's feeders are no longer read until it has taken half of
   // them, and the ceiling past which a client is dropped however it reads.
   int32_t relayHighWaterBytes = 256 * 1024;

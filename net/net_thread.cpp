@@ -162,8 +162,8 @@ bool NetSession::AcceptClient(ThreadWork& work) {
   NetClient client;
   client.row = row;
   client.acceptedMs = platform::MonotonicMs();
-  client.self = peer.address == work.connectionAddress.address &&
-                peer.port == work.connectionAddress.port;
+  client.self =
+      peer.address == work.connectionAddress.address && peer.port == work.connectionAddress.port;
   work.clients.push_back(std::move(client));
   return true;
 }

@@ -3,8 +3,8 @@
 #include "net/socket_layer.h"
 
 #include <arpa/inet.h>
-#include <netinet/tcp.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>

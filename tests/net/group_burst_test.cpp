@@ -103,10 +103,12 @@ TEST_F(GroupTest, AHostPlayerBurstsToItselfAndAClientWithoutStalling) {
     failedSends += !host.SendMessage(ids[0], remote, NumberedText(i));
     takeOwn();
   }
-  Eventually([&] {
-    takeOwn();
-    return atHost == kTexts;
-  }, 20000);
+  Eventually(
+      [&] {
+        takeOwn();
+        return atHost == kTexts;
+      },
+      20000);
   EXPECT_EQ(failedSends, 0);
   EXPECT_EQ(atHost, kTexts);
   EXPECT_EQ(atClient.Join(), kTexts);
@@ -179,11 +181,13 @@ TEST_F(GroupBurstTest, OnlyAClientThatStopsReadingIsDroppedFromABroadcastBurst) 
       takeOwn();
     }
     size_t peakHeap = heapAtStart;
-    Eventually([&] {
-      peakHeap = std::max(peakHeap, HeapInUse());
-      takeOwn();
-      return crossed == 2 * kTextsEach;
-    }, 20000);
+    Eventually(
+        [&] {
+          peakHeap = std::max(peakHeap, HeapInUse());
+          takeOwn();
+          return crossed == 2 * kTextsEach;
+        },
+        20000);
     EXPECT_EQ(failedSends, 0);
     EXPECT_EQ(crossed, 2 * kTextsEach);
     EXPECT_EQ(atHost.Join(), 2 * kTextsEach);
