@@ -68,15 +68,34 @@ void Answer(NetGroupState& state, uint16_t asker, uint8_t type, const std::strin
   if (player) Send(out, player->row, type, asker, kNetServerId, payload);
 }
 
+size_t PlayersOnRow(const NetGroupState& state, int32_t row) {
+  return size_t(std::count_if(state.remotePlayers.begin(), state.remotePlayers.end(),
+                              [row](const NetPlayer& player) { return player.row == row; }));
+}
+
+// Ids go out in rising order; past 0xFEFF (beyond are the markers and "everybody") they start
+// again from the first, skipping those still held, so a departed player's id comes back only
+// after every other one. 0 when every id is held.
+uint16_t TakeFreeId(NetGroupState& state) {
+  constexpr uint32_t kIds = kNetLastPlayerId - kNetFirstPlayerId + 1;
+  for (uint32_t tried = 0; tried < kIds; ++tried) {
+    if (state.nextId > kNetLastPlayerId) state.nextId = kNetFirstPlayerId;
+    const uint16_t id = state.nextId++;
+    if (!FindPlayer(state.remotePlayers, id)) return id;
+  }
+  return 0;
+}
+
 void AcceptJoin(NetGroupState& state, int32_t sourceRow, const NetMessage& message,
                 std::vector<OutgoingFrame>& out) {
-  // Ids past 0xFEFF would run into the markers and "everybody": such joins go unanswered.
-  if (!state.accepting || state.nextId > kNetLastPlayerId) return;
+  if (!state.accepting || PlayersOnRow(state, sourceRow) >= kNetPlayersPerClient) return;
   NetJoinPayload join;
   if (!DecodeJoinPayload(message.payload, join)) return;
+  const uint16_t id = TakeFreeId(state);
+  if (id == 0) return;
   NetPlayer player;
   player.row = sourceRow;
-  player.id = state.nextId++;
+  player.id = id;
   player.hidden = join.hidden;
   player.name = join.name;
   state.remotePlayers.push_back(std::move(player));

@@ -17,6 +17,8 @@
 // Bounds on what a peer can make a program keep.
 inline constexpr size_t kNetInboxLimit = 4096;
 inline constexpr size_t kNetAnswerLimit = 16;
+// Joins from one client row past this many players go unanswered, as when not accepting.
+inline constexpr size_t kNetPlayersPerClient = 256;
 
 struct NetInboxEntry {
   uint16_t sender = 0;

@@ -2,8 +2,12 @@
 // and delivers the body as it arrives.
 #include "net/http_get.h"
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
 
+#include "net/http_body_end.h"
 #include "net/socket_layer.h"
 #include "platform/files.h"
 
@@ -12,6 +16,10 @@ namespace {
 constexpr int32_t kChunkBytes = 1023;
 // How long to wait for more bytes before asking again.
 constexpr int32_t kIdleWaitMs = 5;
+// Header bytes kept for reading its fields; a longer header is still skipped whole.
+constexpr size_t kMaxHeaderKept = 64 * 1024;
+
+std::atomic<int32_t> stallLimitMs{30000};
 
 bool IsMemoryFileName(const char* name) {
   return std::strncmp(name, "mem://", 6) == 0;
@@ -68,21 +76,44 @@ class BodySink {
 
 enum class Fetch { Closed, Filled, Failed };
 
-// Reads the response until the server closes, the buffer fills or something fails.
+// A close before the announced end of the body is a failure; a reset keeps its own code.
+Fetch Closed(const HttpBodyEnd& bodyEnd) {
+  if (bodyEnd.Complete()) return Fetch::Closed;
+  if (SockGetLastError() != kSockErrConnReset) SockSetLastError(kSockErrAborted);
+  return Fetch::Failed;
+}
+
+// Reads the response until the server closes, the buffer fills, the server stays silent for
+// the stall limit, or something fails.
 Fetch ReceiveBody(int32_t row, BodySink& sink) {
+  using Clock = std::chrono::steady_clock;
   HttpHeaderScanner header;
+  std::string headerText;
+  HttpBodyEnd bodyEnd;
   char chunk[kChunkBytes];
+  Clock::time_point lastBytes = Clock::now();
   for (;;) {
     const int32_t n = SockRecv(row, chunk, kChunkBytes, false);
-    if (n == 0) return Fetch::Closed;
+    if (n == 0) return Closed(bodyEnd);
     if (n == -1) return Fetch::Failed;
     if (n == -2) {
       if (SockWaitReadable(row, kIdleWaitMs) == -1) return Fetch::Failed;
+      if (Clock::now() - lastBytes > std::chrono::milliseconds(stallLimitMs.load())) {
+        SockSetLastError(kSockErrTimedOut);
+        return Fetch::Failed;
+      }
       continue;
     }
+    lastBytes = Clock::now();
     size_t bodyStart = 0;
-    if (!header.Done()) bodyStart = header.Consume(chunk, size_t(n));
+    if (!header.Done()) {
+      bodyStart = header.Consume(chunk, size_t(n));
+      headerText.append(
+          chunk, std::min(bodyStart, kMaxHeaderKept - std::min(kMaxHeaderKept, headerText.size())));
+      if (header.Done()) bodyEnd.ReadHeader(headerText);
+    }
     if (bodyStart == size_t(n)) continue;
+    bodyEnd.Consume(chunk + bodyStart, size_t(n) - bodyStart);
     if (!sink.Deliver(chunk + bodyStart, size_t(n) - bodyStart)) return Fetch::Failed;
     if (sink.Filled()) return Fetch::Filled;
   }
@@ -107,6 +138,10 @@ void ReleaseKeepingError() {
 }
 
 }  // namespace
+
+void HttpSetStallLimitMs(int32_t limitMs) {
+  stallLimitMs = limitMs;
+}
 
 uint16_t HttpPort(int32_t port) {
   return port == 0 ? 80 : uint16_t(port);

@@ -28,10 +28,14 @@ struct NetTuning {
   int32_t registerWaitMs = 20;
   int32_t idleSleepMs = 10;  // the thread's pause after a cycle with nothing to do
   int32_t connectTimeoutMs = 5000;
-  int32_t frameDeadlineMs = 2000;         // from a frame's first byte to its last
-  int32_t sendDeadlineMs = 5000;          // longest a send may make no progress
-  int32_t outputLimitBytes = 256 * 1024;  // unsent bytes a client may leave waiting
+  int32_t frameDeadlineMs = 2000;  // from a frame's first byte to its last
+  int32_t sendDeadlineMs = 5000;   // longest a send, or a client's reading, may make no progress
+  // Unsent bytes past which a client's feeders are no longer read until it has taken half of
+  // them, and the ceiling past which a client is dropped however it reads.
+  int32_t relayHighWaterBytes = 256 * 1024;
+  int32_t outputCeilingBytes = 8 * 1024 * 1024;
   int32_t framesPerRowPerCycle = 256;
+  int32_t joinLimitMs = 3000;  // a connection without a joined player is closed after this
 };
 
 // Sends one whole frame on a row, giving up when no byte goes out for noProgressMs or the stop
@@ -106,6 +110,8 @@ class NetSession {
     Mutex& mutex_;
   };
   struct ThreadWork;
+  struct NetClient;
+  struct SourcedFrame;
 
   explicit NetSession(const NetTuning& tuning);
 
@@ -124,10 +130,14 @@ class NetSession {
   void RunThread();
   int32_t SendPendingJoins(const ThreadWork& work);
   bool ReadConnection(ThreadWork& work, double nowMs);
+  bool AcceptClients(ThreadWork& work);
   bool AcceptClient(ThreadWork& work);
+  bool HeldBack(ThreadWork& work, NetClient& client) const;
   bool ReadClients(ThreadWork& work, double nowMs);
   void ProcessIncoming(ThreadWork& work);
+  void QueueForClient(ThreadWork& work, const SourcedFrame& sourced, double nowMs);
   bool FlushClients(ThreadWork& work, double nowMs);
+  bool ExpireUnjoinedClients(ThreadWork& work, double nowMs);
   bool RemoveLostClients(ThreadWork& work);
   void StopPath(ThreadWork& work);
 

@@ -11,14 +11,9 @@ namespace {
 
 // The host keeps this many clients; one more is closed as soon as it is accepted.
 constexpr size_t kMaxClients = 128;
-
-struct NetClient {
-  int32_t row = -1;
-  FrameReader reader;
-  std::vector<uint8_t> output;  // bytes the socket has not taken yet
-  double lastProgressMs = 0.0;
-  bool lost = false;  // removed at the end of the cycle, after its last frames were served
-};
+// Connections taken from the listener per cycle, so a crowd connecting at once does not overflow
+// its short queue.
+constexpr int kAcceptsPerCycle = 32;
 
 struct TaggedFrame {
   bool fromConnection;
@@ -28,13 +23,40 @@ struct TaggedFrame {
 
 }  // namespace
 
+struct NetSession::NetClient {
+  int32_t row = -1;
+  // The host's own connection: the same thread drains its other end, so it is never a slow peer.
+  bool self = false;
+  FrameReader reader;
+  std::vector<uint8_t> output;  // bytes the socket has not taken yet
+  double lastProgressMs = 0.0;
+  double acceptedMs = 0.0;
+  bool joined = false;  // a player of it has joined
+  // Rows whose piled-up output this client's relays fed: it is not read until they catch up.
+  std::vector<int32_t> heldBackBy;
+  bool lost = false;  // removed at the end of the cycle, after its last frames were served
+};
+
+// A reply or relay, with the client row whose frame caused it.
+struct NetSession::SourcedFrame {
+  int32_t sourceRow;
+  OutgoingFrame frame;
+};
+
 struct NetSession::ThreadWork {
   int32_t listenRow = -1;
   int32_t connectionRow = -1;
+  SockAddress connectionAddress{0, 0};  // where the host's own connection comes from
   FrameReader connectionReader;
   std::vector<NetClient> clients;
   std::vector<TaggedFrame> incoming;
-  std::vector<OutgoingFrame> outgoing;
+  std::vector<SourcedFrame> outgoing;
+
+  NetClient* Client(int32_t row) {
+    auto found = std::find_if(clients.begin(), clients.end(),
+                              [row](const NetClient& c) { return c.row == row; });
+    return found == clients.end() ? nullptr : &*found;
+  }
 };
 
 uint32_t NetSessionThread(void* session) {
@@ -49,6 +71,9 @@ void NetSession::RunThread() {
     work.listenRow = state_.listenRow;
     work.connectionRow = state_.connectionRow;
   }
+  if (work.listenRow != -1) work.connectionAddress = SockGetLocalAddress(work.connectionRow);
+  // Frames are small and each is a message somebody waits for: none is held back to be merged.
+  SockSetNoDelay(work.connectionRow, true);
   while (!stop_) {
     const int32_t joinsSent = SendPendingJoins(work);
     if (joinsSent < 0) break;
@@ -56,7 +81,7 @@ void NetSession::RunThread() {
     const double nowMs = platform::MonotonicMs();
     const bool connected = ReadConnection(work, nowMs);
     if (connected && work.listenRow != -1) {
-      busy |= AcceptClient(work);
+      busy |= AcceptClients(work);
       busy |= ReadClients(work, nowMs);
     }
     busy |= !work.incoming.empty();
@@ -64,6 +89,7 @@ void NetSession::RunThread() {
     ProcessIncoming(work);
     if (!connected) break;
     busy |= FlushClients(work, nowMs);
+    busy |= ExpireUnjoinedClients(work, nowMs);
     busy |= RemoveLostClients(work);
     if (!busy) ThreadSleep(uint32_t(tuning_.idleSleepMs));
   }
@@ -113,25 +139,50 @@ bool NetSession::ReadConnection(ThreadWork& work, double nowMs) {
   return true;
 }
 
-bool NetSession::AcceptClient(ThreadWork& work) {
+bool NetSession::AcceptClients(ThreadWork& work) {
   {
     Lock lock(mutex_);
     if (!state_.accepting) return false;
   }
-  const int32_t row = SockTcpAccept(work.listenRow, nullptr);
+  int accepted = 0;
+  while (accepted < kAcceptsPerCycle && AcceptClient(work)) ++accepted;
+  return accepted > 0;
+}
+
+bool NetSession::AcceptClient(ThreadWork& work) {
+  SockAddress peer{0, 0};
+  const int32_t row = SockTcpAccept(work.listenRow, &peer);
   if (row < 0) return false;
   // A client past the table is turned away at once, so its join fails fast.
   if (work.clients.size() >= kMaxClients) {
     SockClose(row);
     return true;
   }
-  work.clients.push_back(NetClient{row, FrameReader(), {}, 0.0, false});
+  SockSetNoDelay(row, true);
+  NetClient client;
+  client.row = row;
+  client.acceptedMs = platform::MonotonicMs();
+  client.self =
+      peer.address == work.connectionAddress.address && peer.port == work.connectionAddress.port;
+  work.clients.push_back(std::move(client));
   return true;
+}
+
+// A client stays held back while any row its relays fed still holds more than half the high
+// water mark; rows that caught up or went away release it.
+bool NetSession::HeldBack(ThreadWork& work, NetClient& client) const {
+  const size_t lowWater = size_t(tuning_.relayHighWaterBytes) / 2;
+  std::erase_if(client.heldBackBy, [&](int32_t row) {
+    const NetClient* fed = work.Client(row);
+    return !fed || fed->lost || fed->output.size() <= lowWater;
+  });
+  return !client.heldBackBy.empty();
 }
 
 bool NetSession::ReadClients(ThreadWork& work, double nowMs) {
   bool busy = false;
   for (NetClient& client : work.clients) {
+    if (HeldBack(work, client)) continue;
     for (int32_t count = 0; count < tuning_.framesPerRowPerCycle; ++count) {
       NetMessage message;
       const FrameReader::Result result =
@@ -153,28 +204,43 @@ bool NetSession::ReadClients(ThreadWork& work, double nowMs) {
 void NetSession::ProcessIncoming(ThreadWork& work) {
   {
     Lock lock(mutex_);
+    std::vector<OutgoingFrame> replies;
     for (const TaggedFrame& frame : work.incoming) {
       if (frame.fromConnection) {
         FileConnectionFrame(state_, frame.message);
-      } else {
-        ServeClientFrame(state_, frame.sourceRow, frame.message, work.outgoing);
+        continue;
       }
+      ServeClientFrame(state_, frame.sourceRow, frame.message, replies);
+      for (OutgoingFrame& reply : replies) {
+        work.outgoing.push_back(SourcedFrame{frame.sourceRow, std::move(reply)});
+      }
+      replies.clear();
     }
   }
   work.incoming.clear();
   const double nowMs = platform::MonotonicMs();
-  for (OutgoingFrame& frame : work.outgoing) {
-    auto client = std::find_if(work.clients.begin(), work.clients.end(),
-                               [&](const NetClient& c) { return c.row == frame.row; });
-    if (client == work.clients.end()) continue;
-    if (client->output.empty()) client->lastProgressMs = nowMs;
-    client->output.insert(client->output.end(), frame.bytes.begin(), frame.bytes.end());
-  }
+  for (SourcedFrame& sourced : work.outgoing) QueueForClient(work, sourced, nowMs);
   work.outgoing.clear();
 }
 
+// Appends a frame to its client's output. Past the high water mark the client whose frame it
+// answers is held back: a burst then waits in the sender's socket, not in the host's memory.
+void NetSession::QueueForClient(ThreadWork& work, const SourcedFrame& sourced, double nowMs) {
+  NetClient* client = work.Client(sourced.frame.row);
+  if (!client) return;
+  if (client->output.empty()) client->lastProgressMs = nowMs;
+  const std::vector<uint8_t>& bytes = sourced.frame.bytes;
+  client->output.insert(client->output.end(), bytes.begin(), bytes.end());
+  if (client->output.size() <= size_t(tuning_.relayHighWaterBytes)) return;
+  NetClient* source = work.Client(sourced.sourceRow);
+  if (!source) return;
+  std::vector<int32_t>& rows = source->heldBackBy;
+  if (std::find(rows.begin(), rows.end(), client->row) == rows.end()) rows.push_back(client->row);
+}
+
 // Offers each client its waiting bytes without waiting. A client that takes nothing for the
-// send deadline, or lets too much pile up, is dropped.
+// send deadline is dead or stuck and is dropped, as is one whose bytes pass the ceiling; the
+// host's own connection is neither.
 bool NetSession::FlushClients(ThreadWork& work, double nowMs) {
   bool busy = false;
   for (NetClient& client : work.clients) {
@@ -188,12 +254,29 @@ bool NetSession::FlushClients(ThreadWork& work, double nowMs) {
     }
     const bool stalled =
         !client.output.empty() && nowMs - client.lastProgressMs > tuning_.sendDeadlineMs;
-    if (sent < 0 || stalled || client.output.size() > size_t(tuning_.outputLimitBytes)) {
+    const bool overflowing = client.output.size() > size_t(tuning_.outputCeilingBytes);
+    if (sent < 0 || (!client.self && (stalled || overflowing))) {
       client.lost = true;
       busy = true;
     }
   }
   return busy;
+}
+
+// A connection that has had no player join within the join limit is closed, so idle connections
+// cannot hold the client table and keep players out.
+bool NetSession::ExpireUnjoinedClients(ThreadWork& work, double nowMs) {
+  bool expired = false;
+  Lock lock(mutex_);
+  for (NetClient& client : work.clients) {
+    if (client.joined || client.self || client.lost) continue;
+    client.joined = std::any_of(state_.remotePlayers.begin(), state_.remotePlayers.end(),
+                                [&](const NetPlayer& player) { return player.row == client.row; });
+    if (client.joined || nowMs - client.acceptedMs <= tuning_.joinLimitMs) continue;
+    client.lost = true;
+    expired = true;
+  }
+  return expired;
 }
 
 // A lost client's players are removed and queued as left, and its row closed; the last client

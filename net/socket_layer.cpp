@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -23,9 +24,13 @@ constexpr rlim_t kWantedOpenFiles = kSocketRows + 64;
 // Longest single wait of a loop that must notice a close request or a stop flag.
 constexpr int kWaitSliceMs = 50;
 
+// A sender waiting for room must never keep a reader out: the reader may be the very thread that
+// drains the other end. So sends take their own lock; every other use of the descriptor takes
+// the row lock, and opening or closing takes both.
 struct SocketSlot {
-  std::mutex lock;  // held across every use of fd
-  int fd = -1;      // -1 while the row holds no socket
+  std::mutex sendLock;  // held across a send
+  std::mutex lock;      // held across every other use of fd
+  int fd = -1;          // -1 while the row holds no socket; changed only under both locks
   sockaddr_in address{};
   bool udp = false;
   bool blocking = false;
@@ -38,7 +43,7 @@ struct SocketSlot {
 static_assert(std::is_trivially_destructible_v<SocketSlot>);
 
 // Start-up and release run one at a time, so a start-up never meets a release half-way through
-// closing the table. Lock order: lifecycle, then a row, then the table.
+// closing the table. Lock order: lifecycle, then a row's send lock, its row lock, then the table.
 std::mutex lifecycleLock;
 std::mutex tableLock;
 int32_t startCount = 0;  // guarded by tableLock
@@ -46,18 +51,23 @@ SocketSlot table[kSocketRows];
 
 using RowLock = std::unique_lock<std::mutex>;
 
+// The row's receive-side lock, or with forSend its send lock.
+std::mutex& RowMutex(SocketSlot& slot, bool forSend) {
+  return forSend ? slot.sendLock : slot.lock;
+}
+
 // The locked row when it holds a socket; otherwise no lock and a null slot.
-SocketSlot* LockOpenRow(int32_t row, RowLock& lock) {
+SocketSlot* LockOpenRow(int32_t row, RowLock& lock, bool forSend = false) {
   if (row < 0 || row >= kSocketRows) return nullptr;
   SocketSlot& slot = table[row];
-  lock = RowLock(slot.lock);
+  lock = RowLock(RowMutex(slot, forSend));
   if (slot.fd >= 0) return &slot;
   lock = RowLock();
   return nullptr;
 }
 
-SocketSlot* LockOpenRowOrFail(int32_t row, RowLock& lock) {
-  SocketSlot* slot = LockOpenRow(row, lock);
+SocketSlot* LockOpenRowOrFail(int32_t row, RowLock& lock, bool forSend = false) {
+  SocketSlot* slot = LockOpenRow(row, lock, forSend);
   if (!slot) SockSetLastError(kSockErrNotSocket);
   return slot;
 }
@@ -88,7 +98,7 @@ void ReleaseRow(int32_t row) {
 bool FillRow(int32_t row, int fd, const sockaddr_in& address, bool udp) {
   SocketSlot& slot = table[row];
   {
-    std::lock_guard guard(slot.lock);
+    std::scoped_lock rowGuard(slot.sendLock, slot.lock);
     std::lock_guard tableGuard(tableLock);
     if (startCount > 0) {
       slot.fd = fd;
@@ -465,6 +475,8 @@ int32_t SockClose(int32_t row) {
     return -1;
   }
   table[row].closeRequested = true;
+  RowLock sendLock;
+  LockOpenRow(row, sendLock, true);
   RowLock lock;
   SocketSlot* slot = LockOpenRowOrFail(row, lock);
   if (!slot) return -1;
@@ -478,13 +490,14 @@ int32_t SockClose(int32_t row) {
   slot->address = sockaddr_in{};
   slot->closeRequested = false;
   lock.unlock();
+  sendLock = RowLock();
   ReleaseRow(row);
   return result;
 }
 
 int32_t SockSend(int32_t row, const void* bytes, int32_t length, const SockAddress* target) {
   RowLock lock;
-  SocketSlot* slot = LockOpenRowOrFail(row, lock);
+  SocketSlot* slot = LockOpenRowOrFail(row, lock, true);
   if (!slot) return -1;
   sockaddr_in to{};
   if (slot->udp) {
@@ -500,7 +513,7 @@ int32_t SockSend(int32_t row, const void* bytes, int32_t length, const SockAddre
 int32_t SockSendFor(int32_t row, const void* bytes, int32_t length, int32_t noProgressMs,
                     const std::atomic<bool>* stop) {
   RowLock lock;
-  SocketSlot* slot = LockOpenRowOrFail(row, lock);
+  SocketSlot* slot = LockOpenRowOrFail(row, lock, true);
   if (!slot) return -1;
   if (slot->udp) {
     SockSetLastError(kSockErrNoDestination);
@@ -552,4 +565,28 @@ SockAddress SockGetRemoteAddress(int32_t row) {
   SocketSlot* slot = LockOpenRow(row, lock);
   if (!slot) return SockAddress{0, 0};
   return SockAddress{slot->address.sin_addr.s_addr, slot->address.sin_port};
+}
+
+SockAddress SockGetLocalAddress(int32_t row) {
+  RowLock lock;
+  SocketSlot* slot = LockOpenRow(row, lock);
+  sockaddr_in local{};
+  socklen_t size = sizeof local;
+  if (!slot || getsockname(slot->fd, reinterpret_cast<sockaddr*>(&local), &size) != 0) {
+    return SockAddress{0, 0};
+  }
+  return SockAddress{local.sin_addr.s_addr, local.sin_port};
+}
+
+int32_t SockSetNoDelay(int32_t row, bool on) {
+  RowLock lock;
+  SocketSlot* slot = LockOpenRowOrFail(row, lock);
+  if (!slot) return SockGetLastError();
+  const int value = on ? 1 : 0;
+  if (setsockopt(slot->fd, IPPROTO_TCP, TCP_NODELAY, &value, sizeof value) != 0) {
+    SockSetLastErrorFromErrno(errno);
+    return SockGetLastError();
+  }
+  SockSetLastError(0);
+  return 0;
 }

@@ -2,11 +2,13 @@
 // the row number is the program's socket handle. It frames nothing; the message protocol, HTTP
 // and the socket commands sit on top of it.
 //
-// Threads: a table lock guards handing out and freeing rows; each row has a lock held across
-// every use of its descriptor (send, receive, accept, set-blocking, close), and a row becomes free
-// only after its descriptor is closed, so a send racing a close can never reach whatever file the
-// system hands the old descriptor number to next. A close asked for while another thread waits on
-// the row cuts that wait short (-1, error 10004).
+// Threads: a table lock guards handing out and freeing rows. Each row has a send lock, held
+// across a whole send (so a frame goes out in one piece), and a row lock held across every other
+// use of its descriptor (receive, accept, set-blocking); a sender waiting for room therefore never
+// keeps a reader out. Close takes both, and a row becomes free only after its descriptor is
+// closed, so a send racing a close can never reach whatever file the system hands the old
+// descriptor number to next. A close asked for while another thread waits on the row cuts that
+// wait short (-1, error 10004).
 //
 // Every row number is checked: a number outside 0..1023 or a free row gives the failure value
 // and error 10038. Descriptors are always non-blocking at the system level; a row switched to
@@ -63,6 +65,13 @@ int32_t SockSetBlocking(int32_t row, bool blocking);
 // The row's stored address: the bound port, the peer, or the last datagram's sender; the zero
 // pair for a free or invalid row (the last error is left alone).
 SockAddress SockGetRemoteAddress(int32_t row);
+
+// Sends small writes on a TCP row at once instead of gathering them (TCP_NODELAY); the last
+// error after the change.
+int32_t SockSetNoDelay(int32_t row, bool on);
+
+// The address a TCP row is bound to on this machine; the zero pair for a free or invalid row.
+SockAddress SockGetLocalAddress(int32_t row);
 
 // An empty name means this machine. The zero pair on failure.
 SockAddress SockResolveHost(const char* name, uint16_t port);

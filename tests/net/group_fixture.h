@@ -36,6 +36,9 @@ class RawPeer {
  public:
   explicit RawPeer(uint16_t port, int receiveBuffer = 0) {
     fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Frames go out as written, as the group's own rows send them.
+    const int one = 1;
+    setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     if (receiveBuffer > 0) {
       setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     }
@@ -145,7 +148,9 @@ class GroupTest : public NetTest {
     tuning.connectTimeoutMs = 2000;
     tuning.frameDeadlineMs = 400;
     tuning.sendDeadlineMs = 400;
-    tuning.outputLimitBytes = 64 * 1024;
+    tuning.relayHighWaterBytes = 64 * 1024;
+    tuning.outputCeilingBytes = 1024 * 1024;
+    tuning.joinLimitMs = 300;
     return tuning;
   }
 

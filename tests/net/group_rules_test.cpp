@@ -69,10 +69,20 @@ TEST_F(GroupRules, JoinsThatAreNotAnswered) {
   EXPECT_EQ(JoinFrom(kRowA, "a"), 0);
   state.accepting = true;
   EXPECT_TRUE(Serve(kRowA, Frame(kNetJoin, 0, 0, std::string(20, 'x'))).empty());
+  for (size_t i = 0; i < kNetPlayersPerClient; ++i) ASSERT_NE(JoinFrom(kRowA, "many"), 0);
+  EXPECT_EQ(JoinFrom(kRowA, "one too many"), 0);
+  EXPECT_NE(JoinFrom(kRowB, "other client"), 0);
+}
+
+TEST_F(GroupRules, IdsWrapPastTheLastAndSkipThoseStillHeld) {
+  EXPECT_EQ(JoinFrom(kRowA, "first"), kNetFirstPlayerId);
+  EXPECT_EQ(JoinFrom(kRowA, "second"), kNetFirstPlayerId + 1);
   state.nextId = kNetLastPlayerId;
-  EXPECT_EQ(JoinFrom(kRowA, "last"), kNetLastPlayerId);
-  EXPECT_EQ(JoinFrom(kRowA, "past"), 0);  // would run into the id markers
-  EXPECT_EQ(state.remotePlayers.size(), 1u);
+  EXPECT_EQ(JoinFrom(kRowB, "last"), kNetLastPlayerId);
+  EXPECT_EQ(JoinFrom(kRowB, "wrapped"), kNetFirstPlayerId + 2);  // 101 and 102 are held
+  Serve(kRowA, Frame(kNetDeletePlayer, 0, kNetFirstPlayerId));
+  state.nextId = kNetLastPlayerId + 1;
+  EXPECT_EQ(JoinFrom(kRowB, "reused"), kNetFirstPlayerId);
 }
 
 TEST_F(GroupRules, QueriesSkipHiddenPlayersAndAnswerTheAsker) {

@@ -225,6 +225,40 @@ TEST_F(HostilePeers, ClientsPastTheTableAreTurnedAway) {
   EXPECT_TRUE(Eventually([&] { return client().CountPlayers() == expected_; }));
 }
 
+TEST_F(HostilePeers, IdleConnectionsKeepNewPlayersOutOnlyUntilTheJoinLimit) {
+  std::vector<RawPeer> idle;
+  for (int i = 0; i < 200; ++i) {
+    idle.emplace_back(port_);
+    // Paced so the listener's short queue never overflows into the system's 1 s connect retry.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  NetSession& late = NewSession();
+  EXPECT_TRUE(Eventually([&] { return late.Join("127.0.0.1", port_); }, 5000));
+  EXPECT_NE(late.CreatePlayer("late"), 0);
+  ++expected_;
+  ExpectCountStillRight();
+}
+
+TEST_F(HostilePeers, IdsOfDepartedPlayersComeBackAfterTheWholeRange) {
+  constexpr int kBatch = 250;
+  constexpr int kCycles = 70000;
+  RawPeer churn(port_);
+  std::string joins;
+  for (int i = 0; i < kBatch; ++i) joins += JoinBytes("churn");
+  for (int done = 0; done < kCycles; done += kBatch) {
+    ASSERT_TRUE(churn.Send(joins));
+    std::string deletes;
+    for (int i = 0; i < kBatch; ++i) {
+      const uint16_t id = churn.ReadJoinAnswer();
+      ASSERT_NE(id, 0) << done + i;
+      deletes += Header(kNetDeletePlayer, 0, 0, id);
+    }
+    ASSERT_TRUE(churn.Send(deletes));
+  }
+  EXPECT_TRUE(Eventually([&] { return client().CountPlayers() == expected_; }));
+  EXPECT_NE(client().CreatePlayer("after the churn"), 0);
+}
+
 // A raw host on 127.0.0.1 for the client side of the protocol.
 class FakeHost : public GroupTest {
  protected:
@@ -287,6 +321,22 @@ TEST_F(FakeHost, BadIdsAndOversizedFramesFromTheHostAreSkipped) {
   client.End();
   script_.join();
   EXPECT_TRUE(played);
+}
+
+TEST_F(FakeHost, AQueryTakesOnlyAnAnswerOfItsOwnType) {
+  script_ = std::thread([&] {
+    std::optional<RawPeer> peer = Accept();
+    if (!peer || !AnswerJoin(*peer, "")) return;
+    const std::optional<NetMessage> request = peer->ReadFrame();
+    if (!request || request->header.type != kNetNameById) return;
+    // A count answer that comes too late for its own query arrives first.
+    peer->SendFrame(kNetCountPlayers, 101, 0, EncodeU16Payload(3));
+    peer->SendFrame(kNetNameById, 101, 0, "bob");
+    WaitForTheEnd();
+  });
+  NetSession& client = NewSession();
+  ASSERT_TRUE(client.Join("127.0.0.1", fakePort_));
+  EXPECT_EQ(client.GetPlayerName(102), "bob");
 }
 
 TEST_F(FakeHost, AHostThatNeverAnswersFailsTheJoin) {

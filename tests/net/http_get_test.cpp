@@ -70,6 +70,42 @@ TEST_F(HttpGetTest, DeliversTheBodyWhereverTheHeaderEndFalls) {
   EXPECT_EQ(SockStartupCount(), 1) << "every fetch releases its own reference";
 }
 
+TEST_F(HttpGetTest, ABodyCutShortOrAStalledServerIsAFailure) {
+  using Ending = LoopbackHttpServer::Ending;
+  struct Case {
+    const char* name;
+    Chunks chunks;
+    Ending ending;
+    uint8_t result;
+    int32_t error;
+  };
+  const std::string lengthHeader = "HTTP/1.0 200 OK\r\nContent-length: 100000\r\n\r\n";
+  const std::string chunkedHeader = "HTTP/1.1 200 OK\r\ntransfer-encoding:  Chunked\r\n\r\n";
+  const std::string chunks = "5;x=y\r\nhello\r\nA\r\n0123456789\r\n";
+  const std::vector<Case> cases = {
+      {"short, then reset",
+       {{lengthHeader + Binary(5000), 0}},
+       Ending::Reset,
+       0,
+       kSockErrConnReset},
+      {"short, then closed", {{lengthHeader + Binary(5000), 0}}, Ending::Close, 0, kSockErrAborted},
+      {"whole length", {{lengthHeader, 0}, {Binary(100000), 30}}, Ending::Close, 1, 0},
+      {"no last chunk", {{chunkedHeader + chunks, 0}}, Ending::Close, 0, kSockErrAborted},
+      {"last chunk", {{chunkedHeader + chunks, 0}, {"0\r\n\r\n", 30}}, Ending::Close, 1, 0},
+      {"stalled", {{lengthHeader + "abc", 0}}, Ending::HoldOpen, 0, kSockErrTimedOut},
+  };
+  HttpSetStallLimitMs(300);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    server_.SetScript(c.chunks, c.ending);
+    const std::string file = dir_.Child("body.bin");
+    EXPECT_EQ(GetFile(file), c.result);
+    EXPECT_EQ(SockGetLastError(), c.error);
+  }
+  HttpSetStallLimitMs(30000);
+  EXPECT_EQ(TempDir::ReadBytes(dir_.Child("body.bin")), "abc") << "what came stays behind";
+}
+
 TEST_F(HttpGetTest, SendsTheRequestText) {
   server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\nx", 0}});
   char buffer[8] = {};
@@ -82,7 +118,7 @@ TEST_F(HttpGetTest, SendsTheRequestText) {
 TEST_F(HttpGetTest, AFullBufferEndsTheFetchEarly) {
   std::string body;
   for (int i = 0; i < 100; ++i) body += char('0' + i % 10);
-  server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\n" + body, 0}}, /*holdOpen=*/true);
+  server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\n" + body, 0}}, LoopbackHttpServer::Ending::HoldOpen);
   char buffer[11];
   std::memset(buffer, 'x', sizeof buffer);
   // The server never closes: only the full buffer can end this fetch.

@@ -84,13 +84,14 @@ inline uint16_t FreeLoopbackPort() {
 
 // A web server on 127.0.0.1 that plays a script for each connection: it reads the request up to
 // its blank line, sends the chunks with a pause before each (so the client reads them apart) and
-// closes, or, with holdOpen, waits for the client to hang up first.
+// closes, resets the connection, or waits for the client to hang up first.
 class LoopbackHttpServer {
  public:
   struct Chunk {
     std::string bytes;
     int delayMs;
   };
+  enum class Ending { Close, Reset, HoldOpen };
 
   LoopbackHttpServer() {
     listenFd_ = RawLoopbackListener(16, port_);
@@ -107,10 +108,10 @@ class LoopbackHttpServer {
   bool Usable() const { return listenFd_ >= 0; }
   uint16_t Port() const { return port_; }
 
-  void SetScript(std::vector<Chunk> chunks, bool holdOpen = false) {
+  void SetScript(std::vector<Chunk> chunks, Ending ending = Ending::Close) {
     std::lock_guard guard(lock_);
     script_ = std::move(chunks);
-    holdOpen_ = holdOpen;
+    ending_ = ending;
   }
   int Accepted() const { return accepted_; }
   bool ClientHungUp() const { return clientHungUp_; }
@@ -140,19 +141,23 @@ class LoopbackHttpServer {
     setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     std::string request = ReadRequest(client);
     std::vector<Chunk> script;
-    bool holdOpen;
+    Ending ending;
     {
       std::lock_guard guard(lock_);
       lastRequest_ = request;
       script = script_;
-      holdOpen = holdOpen_;
+      ending = ending_;
     }
     for (const Chunk& chunk : script) {
       std::this_thread::sleep_for(std::chrono::milliseconds(chunk.delayMs));
       // The client hangs up early once its buffer is full; later chunks then fail harmlessly.
       if (send(client, chunk.bytes.data(), chunk.bytes.size(), MSG_NOSIGNAL) < 0) break;
     }
-    if (holdOpen) WaitForHangUp(client);
+    if (ending == Ending::HoldOpen) WaitForHangUp(client);
+    if (ending == Ending::Reset) {
+      const linger abort{1, 0};
+      setsockopt(client, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    }
   }
 
   std::string ReadRequest(int client) {
@@ -189,6 +194,6 @@ class LoopbackHttpServer {
   std::atomic<bool> clientHungUp_{false};
   std::mutex lock_;
   std::vector<Chunk> script_;
-  bool holdOpen_ = false;
+  Ending ending_ = Ending::Close;
   std::string lastRequest_;
 };
