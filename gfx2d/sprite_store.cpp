@@ -33,7 +33,6 @@ void DeleteTexture(uint32_t& texture) {
   texture = 0;
 }
 
-
 bool InstallSpriteServices() {
   Gfx2dServices services = Gfx2d();
   services.bindSpriteTextures = BindSpriteTextures;
@@ -53,14 +52,17 @@ bool InstallSpriteServices() {
 // flag in gfx2d/CMakeLists.txt keeps this object in every program linked with the library.
 extern "C" const bool qrn_gfx2d_sprite_services_installed = InstallSpriteServices();
 
-bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour) {
-  return LoadBmpImage(image, fileName, transparentColour) ||
-         LoadPngImage(image, fileName, transparentColour) || LoadJpegImage(image, fileName);
+bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour,
+                   int32_t largestSide) {
+  return LoadBmpImage(image, fileName, transparentColour, largestSide) ||
+         LoadPngImage(image, fileName, transparentColour, largestSide) ||
+         LoadJpegImage(image, fileName, largestSide);
 }
 
-bool ReadTextureImage(RgbaImage& image, const char* fileName, int32_t transparentColour) {
+bool ReadTextureImage(RgbaImage& image, const char* fileName, int32_t transparentColour,
+                      int32_t largestSide) {
   image.hasAlpha = 1;
-  if (!ReadImageFile(image, fileName, transparentColour)) {
+  if (!ReadImageFile(image, fileName, transparentColour, largestSide)) {
     ReleaseImage(image);
     return false;
   }
@@ -105,9 +107,12 @@ void GetSpriteSize(const OpenGLRainbows& ctx, int32_t sprite, int32_t* width, in
   *height = known ? ctx.sprites[sprite].height : 0;
 }
 
+int32_t LargestSpriteSide() {
+  return std::min(kLargestSpriteSide, int32_t(platform::MaxTextureSize()));
+}
+
 bool SpriteSizeFits(int32_t width, int32_t height) {
-  const int32_t limit = std::min(kLargestSpriteSide, int32_t(platform::MaxTextureSize()));
-  return width <= limit && height <= limit;
+  return width <= LargestSpriteSide() && height <= LargestSpriteSide();
 }
 
 void DescribeSpritePicture(SpriteRecord& record, int32_t width, int32_t height) {
@@ -123,7 +128,8 @@ bool CreateSpriteFromImage(OpenGLRainbows& ctx, int32_t sprite, const RgbaImage&
                            int32_t /*transparentColour*/, bool normalMap) {
   if (!InTable(sprite)) return false;
   FreeSprite(ctx, sprite);
-  if (image.width <= 0 || image.height <= 0 || !SpriteSizeFits(image.width, image.height)) return false;
+  if (image.width <= 0 || image.height <= 0 || !SpriteSizeFits(image.width, image.height))
+    return false;
   SpriteRecord& record = ctx.sprites[sprite];
   DescribeSpritePicture(record, image.width, image.height);
   const bool font = sprite >= kFirstFontSprite;
@@ -141,7 +147,7 @@ bool LoadSpriteFile(OpenGLRainbows& ctx, int32_t sprite, const char* fileName,
   FreeSprite(ctx, sprite);
   if (!fileName || !*fileName) return false;
   RgbaImage image;
-  if (!ReadTextureImage(image, fileName, transparentColour)) return false;
+  if (!ReadTextureImage(image, fileName, transparentColour, LargestSpriteSide())) return false;
   const bool made = CreateSpriteFromImage(ctx, sprite, image, transparentColour, normalMap);
   ReleaseImage(image);
   return made;

@@ -48,5 +48,9 @@ enum class LastLineEnd { AtEnd, PastEnd };
 bool FileStreamReadLine(FileStream& stream, char* buffer, int32_t n,
                         LastLineEnd memoryEnd = LastLineEnd::AtEnd);
 
+// Moves the position to a byte from 0 to the size; false (position kept) outside that range or
+// on a closed stream.
+bool FileStreamSeek(FileStream& stream, int64_t position);
+
 // Closes the file or forgets the block (it belongs to its maker); harmless on a closed stream.
 void FileStreamClose(FileStream& stream);
