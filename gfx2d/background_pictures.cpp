@@ -62,9 +62,16 @@ void SetTileSize(BackgroundPicture& picture, int32_t index, int32_t texture, int
   picture.tileHeights[index] = int16_t(height);
 }
 
+int32_t LoadedTileSize() {
+  return std::min(platform::MaxTextureSize(), kLoadedTileLimit);
+}
+
+// A picture is cut into at most 8 x 8 tiles.
 bool ReadPictureFile(RgbaImage& image, const char* fileName) {
-  return LoadBmpImage(image, fileName, kNoTransparentColour) ||
-         LoadPngImage(image, fileName, kNoTransparentColour) || LoadJpegImage(image, fileName);
+  const int32_t largestSide = kMaxTilesPerSide * LoadedTileSize();
+  return LoadBmpImage(image, fileName, kNoTransparentColour, largestSide) ||
+         LoadPngImage(image, fileName, kNoTransparentColour, largestSide) ||
+         LoadJpegImage(image, fileName, largestSide);
 }
 
 bool UploadTiles(BackgroundPicture& picture, const RgbaImage& image, int32_t tile) {
@@ -166,7 +173,7 @@ bool LoadBackgroundPicture(OpenGLRainbows& ctx, int32_t n, const char* fileName)
   if (!IsPicture(n) || !fileName) return false;
   RgbaImage image;
   const bool read = ReadPictureFile(image, fileName) && image.width > 0 && image.height > 0;
-  const int32_t tile = std::min(platform::MaxTextureSize(), kLoadedTileLimit);
+  const int32_t tile = LoadedTileSize();
   const int32_t across = read ? TilesFor(image.width, tile) : 0;
   const int32_t down = read ? TilesFor(image.height, tile) : 0;
   if (!read || across > kMaxTilesPerSide || down > kMaxTilesPerSide) {

@@ -2,6 +2,7 @@
 // file really holds before anything is allocated or indexed.
 #include "gfx2d/bmp_file.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <string_view>
@@ -17,21 +18,29 @@ constexpr uint32_t kCoreHeaderBytes = 12;
 constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr int32_t kWrittenDensity = 10000;  // pixels per metre
 
-// Reads little-endian fields in order; any read past the end makes the cursor fail for good.
+// Reads little-endian fields in order from the bytes at hand, which may be only the first part
+// of a file of `size` bytes: Skip passes over bytes that need not be at hand. Any read past the
+// end makes the cursor fail for good.
 class ByteCursor {
  public:
-  ByteCursor(const uint8_t* bytes, size_t size) : bytes_(bytes), size_(size) {}
+  ByteCursor(const uint8_t* bytes, size_t held, size_t size)
+      : bytes_(bytes), held_(held), size_(size) {}
 
   bool Ok() const { return ok_; }
+  size_t Position() const { return position_; }
   size_t Remaining() const { return ok_ ? size_ - position_ : 0; }
   const uint8_t* Take(size_t n) {
-    if (!ok_ || n > size_ - position_) {
+    if (!ok_ || position_ > held_ || n > held_ - position_) {
       ok_ = false;
       return nullptr;
     }
     const uint8_t* at = bytes_ + position_;
     position_ += n;
     return at;
+  }
+  void Skip(size_t n) {
+    if (n > Remaining()) ok_ = false;
+    if (ok_) position_ += n;
   }
   uint8_t U8() {
     const uint8_t* at = Take(1);
@@ -49,16 +58,26 @@ class ByteCursor {
 
  private:
   const uint8_t* bytes_;
+  size_t held_;
   size_t size_;
   size_t position_ = 0;
   bool ok_ = true;
 };
 
+constexpr uint32_t kKeptPaletteEntries = 256;
+// The headers and the part of the palette that is kept: all a reader needs before the rows.
+constexpr size_t kLongestHead = kFileHeaderBytes + kInfoHeaderBytes + kKeptPaletteEntries * 4;
+
 struct BmpLayout {
   int64_t width = 0;
-  int64_t height = 0;  // negative: top row first
+  int64_t height = 0;  // as stored: negative for top row first; then made positive
+  bool topDown = false;
   uint16_t bitCount = 0;
-  std::array<uint8_t, 256 * 3> palette{};  // R, G, B; entries the file lacks stay black
+  std::array<uint8_t, kKeptPaletteEntries * 3> palette{};  // R, G, B; missing entries stay black
+  size_t rowsOffset = 0;
+  int64_t stride = 0;
+
+  size_t RowBytes() const { return size_t(stride * height); }
 };
 
 bool SupportedBitCount(uint16_t bits) {
@@ -72,16 +91,16 @@ bool HasPalette(uint16_t bits) {
 // Palette entries are B, G, R (then a reserved byte in 4-byte entries); at most 256 are kept,
 // but all are consumed so the rows start after them.
 bool ReadPalette(ByteCursor& in, BmpLayout& layout, uint32_t entries, uint32_t entryBytes) {
-  for (uint32_t i = 0; i < entries; ++i) {
+  const uint32_t kept = std::min(entries, kKeptPaletteEntries);
+  for (uint32_t i = 0; i < kept; ++i) {
     const uint8_t* entry = in.Take(entryBytes);
     if (!entry) return false;
-    if (i < 256) {
-      layout.palette[i * 3] = entry[2];
-      layout.palette[i * 3 + 1] = entry[1];
-      layout.palette[i * 3 + 2] = entry[0];
-    }
+    layout.palette[i * 3] = entry[2];
+    layout.palette[i * 3 + 1] = entry[1];
+    layout.palette[i * 3 + 2] = entry[0];
   }
-  return true;
+  in.Skip(size_t(entries - kept) * entryBytes);
+  return in.Ok();
 }
 
 // The headers and palette; leaves the cursor at the first pixel row.
@@ -114,8 +133,26 @@ bool ReadHeaders(ByteCursor& in, BmpLayout& layout) {
   in.Take(kInfoHeaderBytes - 16);  // compression, sizes, densities, colour counts: unused
   if (!in.Ok()) return false;
   if (headerRoom <= kInfoHeaderBytes) return true;
-  return ReadPalette(in, layout, (dataOffset - kFileHeaderBytes - kInfoHeaderBytes) / 4, 4) &&
-         in.Take((dataOffset - kFileHeaderBytes - kInfoHeaderBytes) % 4) != nullptr;
+  if (!ReadPalette(in, layout, (dataOffset - kFileHeaderBytes - kInfoHeaderBytes) / 4, 4)) {
+    return false;
+  }
+  in.Skip((dataOffset - kFileHeaderBytes - kInfoHeaderBytes) % 4);
+  return in.Ok();
+}
+
+// The headers, the palette and the rows' place and size, checked before anything is allocated:
+// false when the picture is larger than wanted or its rows are not all in the file.
+bool ReadLayout(ByteCursor& in, BmpLayout& layout, int32_t largestSide) {
+  if (!ReadHeaders(in, layout) || !SupportedBitCount(layout.bitCount)) return false;
+  layout.topDown = layout.height < 0;
+  if (layout.topDown) layout.height = -layout.height;
+  if (layout.width <= 0 || layout.height <= 0 ||
+      !ImageSizeFits(layout.width, layout.height, largestSide)) {
+    return false;
+  }
+  layout.stride = (layout.width * layout.bitCount + 31) / 32 * 4;
+  layout.rowsOffset = in.Position();
+  return uint64_t(layout.stride) * uint64_t(layout.height) <= in.Remaining();
 }
 
 void DecodeRow(const uint8_t* row, const BmpLayout& layout, int32_t width, int32_t transparent,
@@ -152,39 +189,54 @@ void DecodeRow(const uint8_t* row, const BmpLayout& layout, int32_t width, int32
 
 }  // namespace
 
-bool DecodeBmpImage(const uint8_t* bytes, size_t size, RgbaImage& image, int32_t transparent) {
-  ByteCursor in(bytes, size);
-  BmpLayout layout;
-  if (!ReadHeaders(in, layout) || !SupportedBitCount(layout.bitCount)) return false;
-  const bool topDown = layout.height < 0;
-  const int64_t width = layout.width;
-  const int64_t height = topDown ? -layout.height : layout.height;
-  if (width <= 0 || height <= 0 || !ImageSizeFits(width, height)) return false;
-  const int64_t stride = (width * layout.bitCount + 31) / 32 * 4;
-  if (uint64_t(stride) * uint64_t(height) > in.Remaining()) return false;
-  const uint8_t* rows = in.Take(size_t(stride * height));
+namespace {
+
+bool DecodeRows(const uint8_t* rows, const BmpLayout& layout, RgbaImage& image,
+                int32_t transparent) {
+  const int64_t width = layout.width, height = layout.height;
   if (!ResizeImage(image, int32_t(width), int32_t(height))) return false;
   for (int64_t y = 0; y < height; ++y) {
-    const int64_t stored = topDown ? y : height - 1 - y;
-    DecodeRow(rows + stored * stride, layout, int32_t(width), transparent,
+    const int64_t stored = layout.topDown ? y : height - 1 - y;
+    DecodeRow(rows + stored * layout.stride, layout, int32_t(width), transparent,
               image.pixels + y * width * 4);
   }
   image.hasAlpha = 0;
   return true;
 }
 
-bool LoadBmpImage(RgbaImage& image, const char* name, int32_t transparent) {
+// From disk only the head is read before the checks, then the rows the header announces.
+bool ReadBmpFile(FileStream& stream, RgbaImage& image, int32_t transparent, int32_t largestSide) {
+  std::array<uint8_t, kLongestHead> head;
+  const auto held = size_t(std::min<int64_t>(stream.size, int64_t(head.size())));
+  if (!FileStreamReadExact(stream, head.data(), int32_t(held))) return false;
+  ByteCursor in(head.data(), held, size_t(stream.size));
+  BmpLayout layout;
+  if (!ReadLayout(in, layout, largestSide)) return false;
+  std::vector<uint8_t> rows(layout.RowBytes());
+  return FileStreamSeek(stream, int64_t(layout.rowsOffset)) &&
+         FileStreamReadExact(stream, rows.data(), int32_t(rows.size())) &&
+         DecodeRows(rows.data(), layout, image, transparent);
+}
+
+}  // namespace
+
+bool DecodeBmpImage(const uint8_t* bytes, size_t size, RgbaImage& image, int32_t transparent,
+                    int32_t largestSide) {
+  ByteCursor in(bytes, size, size);
+  BmpLayout layout;
+  return ReadLayout(in, layout, largestSide) &&
+         DecodeRows(bytes + layout.rowsOffset, layout, image, transparent);
+}
+
+bool LoadBmpImage(RgbaImage& image, const char* name, int32_t transparent, int32_t largestSide) {
   if (!name || !*name) return false;
   FileStream stream;
   if (!FileStreamOpen(stream, name)) return false;
   if (stream.memory) {
-    return DecodeBmpImage(stream.memory->data(), stream.memory->size(), image, transparent);
+    return DecodeBmpImage(stream.memory->data(), stream.memory->size(), image, transparent,
+                          largestSide);
   }
-  if (stream.size < 0 || stream.size > std::numeric_limits<int32_t>::max()) return false;
-  std::vector<uint8_t> bytes(size_t(stream.size));
-  if (!FileStreamReadExact(stream, bytes.data(), int32_t(bytes.size()))) return false;
-  FileStreamClose(stream);
-  return DecodeBmpImage(bytes.data(), bytes.size(), image, transparent);
+  return ReadBmpFile(stream, image, transparent, largestSide);
 }
 
 std::vector<uint8_t> EncodeBmpImage(const RgbaImage& image) {

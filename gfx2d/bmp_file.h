@@ -10,11 +10,14 @@
 
 // Reads a BMP disk file or memory file ("mem://") into the image; has-alpha ends 0. Pixels of
 // the transparent colour (0x00BBGGRR, -1 = none) become 0, 0, 0, 0. A short, damaged or
-// unsupported file answers false and leaves the image with whatever size its last resize gave.
-bool LoadBmpImage(RgbaImage& image, const char* name, int32_t transparent);
+// unsupported file, or a picture wider or taller than largestSide, answers false and leaves the
+// image with whatever size its last resize gave. Only the header is read before it is checked.
+bool LoadBmpImage(RgbaImage& image, const char* name, int32_t transparent,
+                  int32_t largestSide = kAnyImageSide);
 
 // The same over the bytes of a whole file.
-bool DecodeBmpImage(const uint8_t* bytes, size_t size, RgbaImage& image, int32_t transparent);
+bool DecodeBmpImage(const uint8_t* bytes, size_t size, RgbaImage& image, int32_t transparent,
+                    int32_t largestSide = kAnyImageSide);
 
 // The whole file the writer writes for the image, 24 bits a pixel, bottom row first: a pixel
 // that is not opaque is stored as the colour 0x8000FF. Empty for a record whose size

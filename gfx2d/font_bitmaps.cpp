@@ -104,7 +104,8 @@ void StoreMeasured(FontGlyph& glyph, const FontGlyph& measured) {
 }
 
 bool ReadFontImage(RgbaImage& image, const char* fileName, int32_t transparent) {
-  return LoadBmpImage(image, fileName, transparent) || LoadPngImage(image, fileName, transparent);
+  return LoadBmpImage(image, fileName, transparent, LargestSpriteSide()) ||
+         LoadPngImage(image, fileName, transparent, LargestSpriteSide());
 }
 
 bool ValidFont(int32_t font) {

@@ -67,6 +67,7 @@ struct JpegReadJob {
   JpegErrorTrap trap;
   std::FILE* file = nullptr;
   uint8_t* pixels = nullptr;
+  int32_t largestSide = kAnyImageSide;
 };
 
 bool DecodeJpeg(JpegReadJob& job) {
@@ -74,10 +75,12 @@ bool DecodeJpeg(JpegReadJob& job) {
   jpeg_create_decompress(&job.info);
   jpeg_stdio_src(&job.info, job.file);
   jpeg_read_header(&job.info, TRUE);
+  // The header's size is the output size (no scaling is asked for); a few bytes can declare
+  // gigabytes, so the size is judged before any decoding starts.
+  if (!ImageSizeFits(job.info.image_width, job.info.image_height, job.largestSide)) return false;
   job.info.do_fancy_upsampling = FALSE;
   jpeg_start_decompress(&job.info);
   const size_t stride = size_t(job.info.output_width) * size_t(job.info.output_components);
-  if (!ImageSizeFits(job.info.output_width, job.info.output_height)) return false;
   job.pixels = static_cast<uint8_t*>(std::malloc(stride * job.info.output_height));
   if (!job.pixels) return false;
   while (job.info.output_scanline < job.info.output_height) {
@@ -141,9 +144,10 @@ void CopyPixels(const uint8_t* in, int32_t channels, RgbaImage& image) {
 }  // namespace
 
 bool JpegLoad(const char* name, int32_t* width, int32_t* height, int32_t* channels,
-              uint8_t** pixels) {
+              uint8_t** pixels, int32_t largestSide) {
   if (!name || IsMemoryFileName(name)) return false;
   JpegReadJob job;
+  job.largestSide = largestSide;
   std::memset(&job.info, 0, sizeof job.info);
   job.info.err = InstallTrap(job.trap);
   job.file = OpenStdio(platform::OpenForRead(name), "rb");
@@ -184,10 +188,10 @@ bool JpegSave(const char* name, const uint8_t* pixels, int32_t width, int32_t he
   return false;
 }
 
-bool LoadJpegImage(RgbaImage& image, const char* name) {
+bool LoadJpegImage(RgbaImage& image, const char* name, int32_t largestSide) {
   int32_t width = 0, height = 0, channels = 0;
   uint8_t* pixels = nullptr;
-  if (!JpegLoad(name, &width, &height, &channels, &pixels)) return false;
+  if (!JpegLoad(name, &width, &height, &channels, &pixels, largestSide)) return false;
   if (channels != 1 && channels != 3 && channels != 4) {
     ErrorLogWrite(("JPEG: Channels: " + std::to_string(channels) + " not supported!\n").c_str());
     std::free(pixels);

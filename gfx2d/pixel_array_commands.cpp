@@ -28,7 +28,8 @@ bool ReadArrayImage(const Str& name, RgbaImage& image) {
   std::string resolved;
   const int32_t key = GraphicsContext ? static_cast<int32_t>(GraphicsContext->transparentColour)
                                       : kNoTransparentColour;
-  if (!ResolveReadName(name, resolved) || !ReadImageFile(image, resolved.c_str(), key))
+  if (!ResolveReadName(name, resolved) ||
+      !ReadImageFile(image, resolved.c_str(), key, kAnyImageSide))
     return false;
   if (!image.hasAlpha) BleedTransparentPixels(image);
   return true;

@@ -237,12 +237,12 @@ bool ReadAndConvertRows(RgbaImage& image, int32_t width, int32_t height, int32_t
 
 }  // namespace
 
-bool LoadPngImage(RgbaImage& image, const char* name, int32_t transparent) {
+bool LoadPngImage(RgbaImage& image, const char* name, int32_t transparent, int32_t largestSide) {
   int32_t width = 0, height = 0, rowBytes = 0, channels = 0;
   if (!PngLoad(name, &width, &height, &rowBytes, &channels)) return false;
   bool loaded = false;
   MallocPtr<uint8_t*> rowPointers;
-  if (ImageSizeFits(width, height)) {
+  if (ImageSizeFits(width, height, largestSide)) {
     rowPointers.reset(static_cast<uint8_t**>(std::malloc(sizeof(uint8_t*) * size_t(height))));
   }
   if (rowPointers && channels == 4 && int64_t(rowBytes) == int64_t(width) * 4) {

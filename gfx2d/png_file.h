@@ -27,5 +27,6 @@ bool PngSave(const char* name, const uint8_t* pixels, int32_t width, int32_t hei
 
 // A PNG file or memory file into the image. Three-channel pixels of the transparent colour
 // (0x00BBGGRR, -1 = none) become 0, 0, 0, 0; RGBA and grey images are never keyed. has-alpha ends
-// 1 only for RGBA layouts.
-bool LoadPngImage(RgbaImage& image, const char* name, int32_t transparent);
+// 1 only for RGBA layouts. A picture wider or taller than largestSide is refused from its header.
+bool LoadPngImage(RgbaImage& image, const char* name, int32_t transparent,
+                  int32_t largestSide = kAnyImageSide);

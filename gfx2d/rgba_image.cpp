@@ -5,8 +5,8 @@
 #include <cstring>
 #include <limits>
 
-bool ImageSizeFits(int64_t width, int64_t height) {
-  if (width < 0 || height < 0) return false;
+bool ImageSizeFits(int64_t width, int64_t height, int32_t largestSide) {
+  if (width < 0 || height < 0 || width > largestSide || height > largestSide) return false;
   if (width == 0 || height == 0) return true;
   return width <= std::numeric_limits<int32_t>::max() / 4 / height;
 }

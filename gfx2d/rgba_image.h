@@ -3,6 +3,7 @@
 // writer takes one. Its pixel buffer comes from the malloc family, so any layer may release it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "frame/graphics_records.h"
@@ -10,8 +11,14 @@
 // No colour key: every pixel keeps its colour.
 inline constexpr int32_t kNoTransparentColour = -1;
 
-// The largest image a reader accepts: its pixel bytes must fit the record's i32 capacity.
-bool ImageSizeFits(int64_t width, int64_t height);
+// The largest width or height a caller can use, handed to the image readers, which refuse a
+// file that declares more from its header, before reading any pixel. kAnyImageSide leaves only
+// the record's own limit.
+inline constexpr int32_t kAnyImageSide = INT32_MAX;
+
+// The largest image a reader accepts: its pixel bytes must fit the record's i32 capacity, and
+// neither side may pass largestSide.
+bool ImageSizeFits(int64_t width, int64_t height, int32_t largestSide = kAnyImageSide);
 
 // width x height zeroed pixels. The buffer grows when it is too small (has-alpha then becomes 1)
 // and never shrinks. False when the size does not fit or memory runs out; the image then has no
@@ -27,6 +34,11 @@ void ReleaseImage(RgbaImage& image);
 
 // Each pixel becomes a 2 x 2 block. False (image unchanged) when the doubled size does not fit.
 bool DoubleImageSize(RgbaImage& image);
+
+// Alpha 255 for every pixel of `bytes` bytes of tightly packed 4-byte pixels.
+inline void MakeOpaque(uint8_t* pixels, size_t bytes) {
+  for (size_t alpha = 3; alpha < bytes; alpha += 4) pixels[alpha] = 255;
+}
 
 // R + (G << 8) + (B << 16), the form a transparent colour is given in.
 inline int32_t PackedColour(uint8_t r, uint8_t g, uint8_t b) {

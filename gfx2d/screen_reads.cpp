@@ -12,14 +12,13 @@
 #include "frame/render_state.h"
 #include "frame/screen_orientation.h"
 #include "gfx2d/primitives.h"
+#include "gfx2d/rgba_image.h"
 #include "gfx2d/screen_read_cache.h"
 #include "gfx2d/sprite_store.h"
 #include "gfx2d/texture_upload.h"
 #include "platform/window.h"
 
 namespace {
-
-constexpr uint32_t kNoTransparentColour = 0xFFFFFFFF;
 
 // Where reads come from, and the height that turns a top-down row into a framebuffer row.
 struct ReadTarget {
@@ -221,14 +220,11 @@ bool GrabSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y, int32
   InvalidateScreenReads();
   BindGrabTexture(record, PaddedSize(w), PaddedSize(h), format);
   DescribeSpritePicture(record, w, h);
-  const bool framebufferAlpha = FramebufferAlphaBits(ctx) > 0;
-  if (framebufferAlpha && !Turned(ctx)) {
-    glReadBuffer(target.source.readBuffer);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, target.readHeight - y - h, w, h);
-    return true;
-  }
+  // Read back rather than copied within GL: a grab holds what the screen shows, and whatever
+  // blending and clears left in the framebuffer's alpha is not shown.
   std::vector<uint8_t>& pixels = ReadUprightPixels(ctx, target, x, y, w, h);
-  if (!framebufferAlpha && ctx.transparentColour != kNoTransparentColour)
+  MakeOpaque(pixels.data(), pixels.size());
+  if (FramebufferAlphaBits(ctx) == 0 && ctx.transparentColour != uint32_t(kNoTransparentColour))
     ClearKeyedAlpha(pixels, __builtin_bswap32(ProbeColourPrecision(ctx)), format);
   glBindTexture(GL_TEXTURE_2D, record.texture);
   SetTightUnpackState();

@@ -86,8 +86,14 @@ bool SaveSprite(OpenGLRainbows& ctx, int32_t sprite, const char* fileName) {
 bool SaveScreen(OpenGLRainbows& ctx, const char* fileName) {
   const int32_t sprite = FindFreeSprite(ctx);
   if (sprite < 0) return false;
-  const bool saved = GrabSprite(ctx, sprite, 0, 0, ctx.windowWidth, ctx.windowHeight) &&
-                     SaveSprite(ctx, sprite, fileName);
+  RgbaImage image;
+  const bool read = GrabSprite(ctx, sprite, 0, 0, ctx.windowWidth, ctx.windowHeight) &&
+                    ReadPixelsToImage(ctx, sprite, image);
+  // The grab keys the transparent colour out when the framebuffer has no alpha; on the screen
+  // those pixels showed.
+  if (read) MakeOpaque(image.pixels, size_t(image.width) * size_t(image.height) * 4);
+  const bool saved = read && SaveImage(fileName, image);
+  ReleaseImage(image);
   FreeSprite(ctx, sprite);
   return saved;
 }

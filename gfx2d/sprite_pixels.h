@@ -13,5 +13,6 @@ class OpenGLRainbows;
 // sprite or when neither read works.
 bool ReadPixelsToImage(OpenGLRainbows& ctx, int32_t sprite, RgbaImage& image);
 bool SaveSprite(OpenGLRainbows& ctx, int32_t sprite, const char* fileName);
-// The whole window through a sprite id that is free for the moment; false when none is free.
+// The whole window, opaque, through a sprite id that is free for the moment; false when none is
+// free.
 bool SaveScreen(OpenGLRainbows& ctx, const char* fileName);

@@ -48,14 +48,17 @@ void InstallSpriteServices() {
   InstallGfx2dServices(services);
 }
 
-bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour) {
-  return LoadBmpImage(image, fileName, transparentColour) ||
-         LoadPngImage(image, fileName, transparentColour) || LoadJpegImage(image, fileName);
+bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour,
+                   int32_t largestSide) {
+  return LoadBmpImage(image, fileName, transparentColour, largestSide) ||
+         LoadPngImage(image, fileName, transparentColour, largestSide) ||
+         LoadJpegImage(image, fileName, largestSide);
 }
 
-bool ReadTextureImage(RgbaImage& image, const char* fileName, int32_t transparentColour) {
+bool ReadTextureImage(RgbaImage& image, const char* fileName, int32_t transparentColour,
+                      int32_t largestSide) {
   image.hasAlpha = 1;
-  if (!ReadImageFile(image, fileName, transparentColour)) {
+  if (!ReadImageFile(image, fileName, transparentColour, largestSide)) {
     ReleaseImage(image);
     return false;
   }
@@ -100,13 +103,12 @@ void GetSpriteSize(const OpenGLRainbows& ctx, int32_t sprite, int32_t* width, in
   *height = known ? ctx.sprites[sprite].height : 0;
 }
 
-bool SpriteSizeFits(int32_t width, int32_t height) {
-  const int32_t limit = LargestSpriteSide();
-  return width <= limit && height <= limit;
-}
-
 int32_t LargestSpriteSide() {
   return std::min(kLargestSpriteSide, int32_t(platform::MaxTextureSize()));
+}
+
+bool SpriteSizeFits(int32_t width, int32_t height) {
+  return width <= LargestSpriteSide() && height <= LargestSpriteSide();
 }
 
 void DescribeSpritePicture(SpriteRecord& record, int32_t width, int32_t height) {
@@ -122,7 +124,8 @@ bool CreateSpriteFromImage(OpenGLRainbows& ctx, int32_t sprite, const RgbaImage&
                            int32_t /*transparentColour*/, bool normalMap) {
   if (!InTable(sprite)) return false;
   FreeSprite(ctx, sprite);
-  if (image.width <= 0 || image.height <= 0 || !SpriteSizeFits(image.width, image.height)) return false;
+  if (image.width <= 0 || image.height <= 0 || !SpriteSizeFits(image.width, image.height))
+    return false;
   SpriteRecord& record = ctx.sprites[sprite];
   DescribeSpritePicture(record, image.width, image.height);
   const bool font = sprite >= kFirstFontSprite;
@@ -140,7 +143,7 @@ bool LoadSpriteFile(OpenGLRainbows& ctx, int32_t sprite, const char* fileName,
   FreeSprite(ctx, sprite);
   if (!fileName || !*fileName) return false;
   RgbaImage image;
-  if (!ReadTextureImage(image, fileName, transparentColour)) return false;
+  if (!ReadTextureImage(image, fileName, transparentColour, LargestSpriteSide())) return false;
   const bool made = CreateSpriteFromImage(ctx, sprite, image, transparentColour, normalMap);
   ReleaseImage(image);
   return made;

@@ -18,6 +18,7 @@ void GetSpriteSize(const OpenGLRainbows& ctx, int32_t sprite, int32_t* width, in
 
 // Whether a sprite of that size fits a texture: the driver's limit, and at most 16384 a side.
 bool SpriteSizeFits(int32_t width, int32_t height);
+// That limit: the larger side a sprite can have.
 int32_t LargestSpriteSide();
 // The record of a width x height picture in a texture padded as every sprite upload pads it.
 void DescribeSpritePicture(SpriteRecord& record, int32_t width, int32_t height);
@@ -28,12 +29,15 @@ void DescribeSpritePicture(SpriteRecord& record, int32_t width, int32_t height);
 bool CreateSpriteFromImage(OpenGLRainbows& ctx, int32_t sprite, const RgbaImage& image,
                            int32_t transparentColour, bool normalMap);
 // Reads a BMP, PNG or JPEG file (tried in that order) into the image; the colour key applies to
-// the first two.
-bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour);
+// the first two. A picture wider or taller than largestSide, the most the caller can use, is
+// refused before its pixels are read.
+bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour,
+                   int32_t largestSide);
 // ReadImageFile into a new image, as every texture upload of a file wants it: an image without
 // an alpha channel has its colour-keyed pixels bled. False, with nothing held, when no reader
 // takes the file.
-bool ReadTextureImage(RgbaImage& image, const char* fileName, int32_t transparentColour);
+bool ReadTextureImage(RgbaImage& image, const char* fileName, int32_t transparentColour,
+                      int32_t largestSide);
 // Reads a BMP, PNG or JPEG file (tried in that order) into the sprite.
 bool LoadSpriteFile(OpenGLRainbows& ctx, int32_t sprite, const char* fileName,
                     int32_t transparentColour, bool normalMap);

@@ -238,6 +238,17 @@ KmoReadResult ReadTextModelInto(std::span<const uint8_t> bytes, MeshObject& mesh
   return TextModelToMesh(parsed, mesh);
 }
 
+// The reader refuses a record whose colour index lies outside the colour table, as every record
+// of an object whose table was dropped has it: such a mesh is not written at all.
+bool ColourIndicesInTable(const MeshObject& mesh) {
+  for (const MeshFrame& frame : mesh.frames) {
+    for (const MeshVertex& vertex : frame.buildStream) {
+      if (vertex.colourIndex >= mesh.colourTable.count()) return false;
+    }
+  }
+  return true;
+}
+
 void ReportRefusedFile(KmoReadResult result, double version, const char* name) {
   if (result == KmoReadResult::WrongVersion) {
     std::string line = "Wrong .kmo version: " + FormatFixedText(version, 2) + ". Can use 1.02-" +
@@ -297,6 +308,7 @@ std::vector<uint8_t> EncodeKmoModel(const MeshObject& mesh) {
 
 int SaveKmoModel(const MeshObject& mesh, const char* name) {
   if (mesh.frames.empty() || !name || IsMemoryFileName(name)) return 0;
+  if (!ColourIndicesInTable(mesh)) return 0;
   const std::vector<uint8_t> bytes = EncodeKmoModel(mesh);
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   return platform::AtomicRewrite(name, text) ? 1 : 0;

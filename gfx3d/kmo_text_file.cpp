@@ -14,6 +14,11 @@ namespace {
 // not make a block of the default minimum per item.
 constexpr int32_t kItemListGrowth = 4;
 
+// Every frame repeats a record per face and corner, so a few bytes of faces times a few bytes of
+// empty frames would make gigabytes of records. Real models stay well below this many records
+// per byte of their text; a model above it is refused before any record is made.
+constexpr int64_t kRecordsPerTextByte = 4;
+
 bool IsSeparator(uint8_t c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
@@ -40,6 +45,14 @@ void ReadTexCoords(TextModelTokens& tokens, ParsedTextModel& parsed) {
   }
 }
 
+// Both index lists or neither, so they always have one entry per corner.
+void AppendCorner(TextModelFace& face, int32_t vertexIndex, int32_t texCoordIndex) {
+  if (!face.vertexIndices.Append(vertexIndex)) return;
+  if (!face.texCoordIndices.Append(texCoordIndex)) {
+    face.vertexIndices.Truncate(face.vertexIndices.count() - 1);
+  }
+}
+
 void ReadFaces(TextModelTokens& tokens, ParsedTextModel& parsed) {
   int32_t count = ReadCount(tokens);
   for (int32_t i = 0; i < count && !tokens.exhausted(); ++i) {
@@ -51,8 +64,8 @@ void ReadFaces(TextModelTokens& tokens, ParsedTextModel& parsed) {
     face.blue = ReadCount(tokens);
     int32_t corners = ReadCount(tokens);
     for (int32_t c = 0; c < corners && !tokens.exhausted(); ++c) {
-      face.vertexIndices.Append(ReadCount(tokens));
-      face.texCoordIndices.Append(ReadCount(tokens));
+      const int32_t vertexIndex = ReadCount(tokens);
+      AppendCorner(face, vertexIndex, ReadCount(tokens));
     }
     parsed.faces.Append(std::move(face));
   }
@@ -95,6 +108,12 @@ int64_t RecordsPerFrame(const ParsedTextModel& parsed) {
   int64_t records = 0;
   for (const TextModelFace& face : parsed.faces) records += 1 + face.vertexIndices.count();
   return records;
+}
+
+void ClearParsedModel(ParsedTextModel& parsed) {
+  parsed.faces.Clear(true);
+  parsed.texCoords.Clear(true);
+  parsed.frames.Clear(true);
 }
 
 KmoReadResult BuildFrame(const ParsedTextModel& parsed, const GrowArray<TextModelVertex>& vertices,
@@ -176,9 +195,7 @@ float ReadNumberToken(TextModelTokens& tokens) {
 }
 
 bool ParseKmoTextModel(ParsedTextModel& parsed, std::span<const uint8_t> bytes) {
-  parsed.faces.Clear(true);
-  parsed.texCoords.Clear(true);
-  parsed.frames.Clear(true);
+  ClearParsedModel(parsed);
   TextModelTokens tokens(bytes);
   if (!tokens.Next() || tokens.tokenLength() != 4 || std::memcmp(tokens.token(), "KMOA", 4) != 0) {
     return false;
@@ -188,6 +205,11 @@ bool ParseKmoTextModel(ParsedTextModel& parsed, std::span<const uint8_t> bytes) 
   ReadTexCoords(tokens, parsed);
   ReadFaces(tokens, parsed);
   ReadFrames(tokens, parsed, version >= kKmoTextVersion);
+  if (RecordsPerFrame(parsed) * parsed.frames.count() >
+      kRecordsPerTextByte * int64_t(bytes.size())) {
+    ClearParsedModel(parsed);
+    return false;
+  }
   return true;
 }
 

@@ -66,7 +66,9 @@ class TextModelTokens {
 float ReadNumberToken(TextModelTokens& tokens);
 
 // Reads the named file or memory file. 0 when it cannot be opened, its first token is not
-// "KMOA" or its version is above 1.1; data that run out end the lists early and still succeed.
+// "KMOA", its version is above 1.1 or its frames would hold more records (a marker and the
+// corners of every face, in every frame) than a few per byte of the file; data that run out end
+// the lists early and still succeed.
 int LoadKmoTextModel(ParsedTextModel& parsed, const char* name);
 
 // The same over bytes already in memory; true on success.

@@ -73,7 +73,9 @@ void LoadTextures(const IniObject& ini, const std::string& folder, int32_t trans
   for (int32_t i = 0; i < n; ++i) {
     const std::string file = ListedFile(ini, kTexturesSection, i + 1, folder);
     RgbaImage image;
-    if (file.empty() || !ReadTextureImage(image, file.c_str(), transparentColour)) continue;
+    if (file.empty() || !ReadTextureImage(image, file.c_str(), transparentColour, kAnyImageSide)) {
+      continue;
+    }
     UploadImageToTexture(image, 0, 0, 0, 0, &slot.textures[i], nullptr, false, false);
     ReleaseImage(image);
   }

@@ -136,6 +136,18 @@ bool FileStreamReadLine(FileStream& stream, char* buffer, int32_t n, LastLineEnd
   return false;
 }
 
+bool FileStreamSeek(FileStream& stream, int64_t position) {
+  if (position < 0 || position > stream.size || (stream.descriptor < 0 && !stream.memory)) {
+    return false;
+  }
+  if (stream.descriptor >= 0 && platform::SeekDescriptor(stream.descriptor, position,
+                                                         platform::SeekFrom::Start) != position) {
+    return false;
+  }
+  stream.position = position;
+  return true;
+}
+
 void FileStreamClose(FileStream& stream) {
   platform::CloseDescriptor(stream.descriptor);
   stream.descriptor = -1;

@@ -57,5 +57,9 @@ bool FileStreamReadWhole(FileStream& stream, std::string& bytes);
 // bytes, and a '\r' just before that end is not part of it. position moves past the line's '\n'.
 std::string_view NextLine(std::string_view bytes, size_t& position);
 
+// Moves the position to a byte from 0 to the size; false (position kept) outside that range or
+// on a closed stream.
+bool FileStreamSeek(FileStream& stream, int64_t position);
+
 // Closes the file or forgets the block (it belongs to its maker); harmless on a closed stream.
 void FileStreamClose(FileStream& stream);

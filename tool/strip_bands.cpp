@@ -18,7 +18,7 @@ namespace {
 bool ReadStrip(RgbaImage& image, const Str& fileName, int32_t transparentColour) {
   std::string resolved;
   return ResolveReadName(fileName, resolved) &&
-         ReadTextureImage(image, resolved.c_str(), transparentColour);
+         ReadTextureImage(image, resolved.c_str(), transparentColour, kLongestUsableStrip);
 }
 
 bool UsableInBands(const RgbaImage& image, int32_t limit) {

@@ -228,7 +228,7 @@ class OverriddenGrab : public ::testing::Test {
   std::unique_ptr<OpenGLRainbows> ctx_;
 };
 
-TEST_F(OverriddenGrab, WithAlphaBitsTheFramebufferAlphaIsCopied) {
+TEST_F(OverriddenGrab, WithAlphaBitsTheGrabIsOpaque) {
   ExpectGrab(Make({}), 255);
 }
 

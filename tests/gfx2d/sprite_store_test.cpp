@@ -2,14 +2,17 @@
 #include "gfx2d/sprite_store.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <string>
 #include <vector>
 
+#include "gfx2d/image_save.h"
 #include "gfx2d/texture_upload.h"
 #include "tests/gfx2d/image_test_util.h"
 #include "tests/gfx2d/screen_test_util.h"
 #include "tests/support/gl_fixture.h"
+#include "tests/support/peak_memory.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -104,6 +107,40 @@ TEST_F(SpriteStoreTest, LoadingWithoutAReadableFileLeavesTheSpriteFree) {
     EXPECT_FALSE(LoadSpriteFile(ctx, 0, name, -1, false));
     EXPECT_EQ(ctx.sprites[0].width, 0);
     EXPECT_EQ(ctx.sprites[0].texture, 0u);
+  }
+}
+
+void PutBigEndian(std::string& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + size_t(i)] = char(value >> (24 - 8 * i));
+}
+
+// Files of a few hundred bytes declaring 4096 x 61696 pixels, and a gigabyte of nothing: each
+// is refused without room being made for what it declares.
+TEST_F(SpriteStoreTest, OversizedAndNonImageFilesAreRefusedFromTheirHeaders) {
+  TempDir dir;
+  ScopedImage small(8, 8, std::string(8 * 8 * 4, '\x40'));
+  std::vector<std::string> names;
+  for (const char* name : {"tall.jpg", "tall.png", "tall.bmp"}) {
+    names.push_back(dir.Child(name));
+    ASSERT_TRUE(SaveImage(names.back().c_str(), small.image));
+    std::string bytes = TempDir::ReadBytes(names.back());
+    const size_t frame = bytes.find("\xFF\xC0");  // marker, length, precision, height, width
+    if (bytes[0] == '\xFF') PutBigEndian(bytes, frame + 5, 61696u << 16 | 4096u);
+    if (bytes[1] == 'P') PutBigEndian(bytes, 16, 4096), PutBigEndian(bytes, 20, 61696);
+    if (bytes[1] == 'P')
+      PutBigEndian(bytes, 29, uint32_t(crc32(0, reinterpret_cast<const Bytef*>(&bytes[12]), 17)));
+    if (bytes[0] == 'B') bytes.replace(18, 8, std::string("\0\x10\0\0\0\xF1\0\0", 8));
+    TempDir::WriteBytes(names.back(), bytes);
+  }
+  names.push_back(dir.Child("junk"));
+  TempDir::WriteBytes(names.back(), "");
+  std::filesystem::resize_file(names.back(), uint64_t(1) << 30);
+  for (const std::string& name : names) {
+    bool loaded = true;
+    const int64_t growth =
+        PeakMemoryGrowth([&] { loaded = LoadSpriteFile(Context(), 0, name.c_str(), -1, false); });
+    EXPECT_FALSE(loaded) << name;
+    EXPECT_LT(growth, 64 << 20) << name;
   }
 }
 

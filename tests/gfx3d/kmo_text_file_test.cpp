@@ -126,6 +126,17 @@ TEST(TextModel, DataThatRunOutEndTheListsAtOnce) {
   EXPECT_EQ(parsed.frames[0].count(), 1);
 }
 
+TEST(TextModel, AFailedAllocationDropsBothIndicesOfACorner) {
+  ParsedTextModel parsed;
+  SetGrowArrayAllocationLimit(4);  // the second face gets its vertex list but no texture list
+  ParseKmoTextModel(parsed, Span("KMOA 1 0 2 1 1 1 3 0 0 1 0 2 0 1 1 1 3 0 0 1 0 2 0"));
+  SetGrowArrayAllocationLimit(-1);
+  ASSERT_EQ(parsed.faces.count(), 2);
+  for (const TextModelFace& face : parsed.faces) {
+    EXPECT_EQ(face.vertexIndices.count(), face.texCoordIndices.count());
+  }
+}
+
 TEST(TextModelFile, LoadsThroughTheModelEntryPointAndRefusesBadIndices) {
   TempDir dir(true);
   MeshObject mesh;
@@ -133,12 +144,17 @@ TEST(TextModelFile, LoadsThroughTheModelEntryPointAndRefusesBadIndices) {
   ASSERT_EQ(LoadKmoModel(mesh, good.name.c_str()), 1);
   EXPECT_EQ(mesh.frames[0].buildStream.count(), 4);
 
-  const char* bad[] = {
+  std::string emptyFacesTimesEmptyFrames = "KMOA 1 0 500";  // 500,000 records from 6 KB
+  for (int i = 0; i < 500; ++i) emptyFacesTimesEmptyFrames += " 0 0 0 0";
+  emptyFacesTimesEmptyFrames += " 1000";
+  for (int i = 0; i < 1000; ++i) emptyFacesTimesEmptyFrames += " 0";
+  const std::string bad[] = {
       "KMOA 1.1 0 1 255 0 0 3 0 0 1 0 3 0 1 3 0 0 0 0 0 1 1 0 0 0 0 1 0 1 0 0 0 1",   // vertex 3
       "KMOA 1.1 0 1 255 0 0 3 0 0 1 0 -1 0 1 3 0 0 0 0 0 1 1 0 0 0 0 1 0 1 0 0 0 1",  // vertex -1
       "KMOA 1.0 1 0 0 1 1 1 1 1 0 1 1 0 0 0",                                         // pair 1 of 1
+      emptyFacesTimesEmptyFrames,
   };
-  for (const char* text : bad) {
+  for (const std::string& text : bad) {
     std::string name = dir.Child("bad.txt");
     TempDir::WriteBytes(name, text);
     std::filesystem::remove(ErrorLogPath());

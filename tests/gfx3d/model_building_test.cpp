@@ -206,6 +206,9 @@ TEST_F(Building, DroppingVertexDataKeepsAStubAndTheWorkingList) {
   EXPECT_EQ(part.frames[0].triangles.count(), 1);
   EXPECT_TRUE(part.colourTable.empty());
   EXPECT_EQ(part.triangles.count(), working);
+  TempDir dir;  // what is left cannot be read back, so it is not written
+  EXPECT_EQ(SaveKmoModel(part, dir.Child("stub.kmo").c_str()), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir.Child("stub.kmo")));
 }
 
 }  // namespace
