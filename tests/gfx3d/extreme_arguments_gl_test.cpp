@@ -12,6 +12,7 @@
 #include "frame/default_font.h"
 #include "gfx2d/background_commands.h"
 #include "gfx2d/draw_commands.h"
+#include "gfx2d/pixel_array_commands.h"
 #include "gfx2d/screen_commands.h"
 #include "gfx2d/sprite_commands.h"
 #include "gfx2d/sprite_draw_commands.h"
