@@ -82,7 +82,7 @@ void Calls2D(int32_t i, double d) {
   const Call calls[] = {
       {"SetBlendMode", [](int32_t, double d) { SetBlendMode(d); }},
       {"SetAlphaTestCmd", [](int32_t, double d) { SetAlphaTestCmd(d); }},
-      {"DrawLineCmd", [](int32_t i, double) { DrawLineCmd(i, i, -i, i, i); }},
+      {"DrawLineCmd", [](int32_t i, double) { DrawLineCmd(i, i, ~i, i, i); }},
       {"DrawPointCmd", [](int32_t i, double) { DrawPointCmd(i, i, i); }},
       {"DrawRect", [](int32_t i, double) { DrawRect(i, i, i, i, 0xFF); }},
       {"DrawRect negative", [](int32_t i, double) { DrawRect(i, i, -1, kMin, 0xFF); }},
@@ -101,15 +101,16 @@ void Calls2D(int32_t i, double d) {
       {"RotoZoomSpriteCmd", [](int32_t i, double d) { RotoZoomSpriteCmd(kSprite, i, i, d, d); }},
       {"ZoomSpriteCmd", [](int32_t i, double d) { ZoomSpriteCmd(kSprite, i, i, d, d); }},
       {"ZoomSpriteCmd finite", [](int32_t i, double) { ZoomSpriteCmd(kSprite, i, i, 1e9, -1e9); }},
-      {"SpriteCollisionCmd", [](int32_t i, double) { SpriteCollisionCmd(kSprite, i, i, kSprite, i, -i); }},
+      {"SpriteCollisionCmd",
+       [](int32_t i, double) { SpriteCollisionCmd(kSprite, i, i, kSprite, i, ~i); }},
       {"AnimCollisionCmd",
-       [](int32_t i, double) { AnimCollisionCmd(kSprite, i, i, i, kSprite, -i, i, i); }},
+       [](int32_t i, double) { AnimCollisionCmd(kSprite, i, i, i, kSprite, ~i, i, i); }},
       {"PrintText", [&](int32_t i, double d) { PrintText(text.s, d, d, i); }},
       {"GetSpriteSizeF", [&](int32_t, double d) { GetSpriteSizeF(d, &dw, &dh); }},
       {"SetViewportCmd", [](int32_t i, double) { SetViewportCmd(i, i, i, i); }},
       {"SetViewportCmd turned", [](int32_t i, double) {
          SetOrientationCmd(1);
-         SetViewportCmd(i, -i, i, i);
+         SetViewportCmd(i, ~i, i, i);
          SetOrientationCmd(0);
        }},
       {"GetViewportF", [&](int32_t, double) { GetViewportF(&dx, &dy, &dw, &dh); }},
@@ -133,7 +134,7 @@ void Calls3D(int32_t i, double d) {
   DimArray data{};
   double sx = 0, sy = 0, sz = 0;
   const Call calls[] = {
-      {"DrawObjectTween", [](int32_t i, double d) { DrawObjectTween(kObject, -i, i, d, 1); }},
+      {"DrawObjectTween", [](int32_t i, double d) { DrawObjectTween(kObject, ~i, i, d, 1); }},
       {"DrawObjectTween still", [](int32_t i, double d) { DrawObjectTween(kObject, i, i, d, 0); }},
       {"DrawObject3D", [](int32_t i, double) { DrawObject3D(kObject, i); }},
       {"DrawBillboard3D", [](int32_t, double d) { DrawBillboard3D(kSprite, d, d, d, d); }},
@@ -168,7 +169,6 @@ void Calls3D(int32_t i, double d) {
        }},
       {"BuildModel", [](int32_t i, double d) {
          if (BeginModel(2) != 1) return;
-         SetModelFrame(i);
          SetModelNormal(d, d, d);
          for (int k = 0; k < 3; ++k) AddModelVertex(d, d, d, d, d, i);
          EndModel();
