@@ -1,6 +1,7 @@
 // Maths in degrees with guarded edges, and the small number-to-text helpers of the language.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "core/str.h"
@@ -18,6 +19,10 @@ double PowNumber(double a, double b);
 double SqrtNumber(double x);
 double LogNumber(double x);
 int32_t ModInt(int32_t a, int32_t b);
+// A sum or difference of ints, worked out in 64 bits, held to the int range.
+inline int32_t SaturateToInt(int64_t value) {
+  return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
 double ModNumber(double a, double b);
 
 int32_t NumberTextLength(double x);

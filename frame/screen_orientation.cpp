@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "core/maths.h"
 #include "frame/gfx2d_services.h"
 #include "frame/graphics_context.h"
 
@@ -23,7 +24,7 @@ int32_t ScreenTargetHeight(const OpenGLRainbows& ctx, const OffscreenScreen& scr
 
 void SetOffscreenViewport(OpenGLRainbows& ctx, const OffscreenScreen& screen, int32_t x,
                           int32_t y, int32_t w, int32_t h) {
-  glViewport(x, ScreenTargetHeight(ctx, screen) - h - y, w, h);
+  glViewport(x, SaturateToInt(int64_t(ScreenTargetHeight(ctx, screen)) - h - y), w, h);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0, w, h, 0, -1, 1);
@@ -45,41 +46,45 @@ void SetWindowViewport(OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int
 
 }  // namespace
 
+// The maps take any int: they work in 64 bits and hold their results to the int range, which
+// keeps a point off the window off it.
 void ScreenToLogical(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t* lx, int32_t* ly) {
-  const int32_t w = ctx.windowWidth, h = ctx.windowHeight;
+  const int64_t w = ctx.windowWidth, h = ctx.windowHeight;
   switch (Orientation(ctx)) {
-    case 1: *lx = y; *ly = w - 1 - x; return;
-    case 2: *lx = w - 1 - x; *ly = h - 1 - y; return;
-    case 3: *lx = h - 1 - y; *ly = x; return;
+    case 1: *lx = y; *ly = SaturateToInt(w - 1 - x); return;
+    case 2: *lx = SaturateToInt(w - 1 - x); *ly = SaturateToInt(h - 1 - y); return;
+    case 3: *lx = SaturateToInt(h - 1 - y); *ly = x; return;
     default: *lx = x; *ly = y; return;
   }
 }
 
 void LogicalToScreen(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t* wx, int32_t* wy) {
-  const int32_t w = ctx.windowWidth, h = ctx.windowHeight;
+  const int64_t w = ctx.windowWidth, h = ctx.windowHeight;
   switch (Orientation(ctx)) {
-    case 1: *wx = w - 1 - y; *wy = x; return;
-    case 2: *wx = w - 1 - x; *wy = h - 1 - y; return;
-    case 3: *wx = y; *wy = h - 1 - x; return;
+    case 1: *wx = SaturateToInt(w - 1 - y); *wy = x; return;
+    case 2: *wx = SaturateToInt(w - 1 - x); *wy = SaturateToInt(h - 1 - y); return;
+    case 3: *wx = y; *wy = SaturateToInt(h - 1 - x); return;
     default: *wx = x; *wy = y; return;
   }
 }
 
 void RotateDelta(const OpenGLRainbows& ctx, int32_t dx, int32_t dy, int32_t* rx, int32_t* ry) {
+  const int64_t x = dx, y = dy;
   switch (Orientation(ctx)) {
-    case 1: *rx = -dy; *ry = dx; return;
-    case 2: *rx = -dx; *ry = -dy; return;
-    case 3: *rx = dy; *ry = -dx; return;
+    case 1: *rx = SaturateToInt(-y); *ry = dx; return;
+    case 2: *rx = SaturateToInt(-x); *ry = SaturateToInt(-y); return;
+    case 3: *rx = dy; *ry = SaturateToInt(-x); return;
     default: *rx = dx; *ry = dy; return;
   }
 }
 
 void ScreenDeltaToLogical(const OpenGLRainbows& ctx, int32_t dx, int32_t dy, int32_t* lx,
                           int32_t* ly) {
+  const int64_t x = dx, y = dy;
   switch (Orientation(ctx)) {
-    case 1: *lx = dy; *ly = -dx; return;
-    case 2: *lx = -dx; *ly = -dy; return;
-    case 3: *lx = -dy; *ly = dx; return;
+    case 1: *lx = dy; *ly = SaturateToInt(-x); return;
+    case 2: *lx = SaturateToInt(-x); *ly = SaturateToInt(-y); return;
+    case 3: *lx = SaturateToInt(-y); *ly = dx; return;
     default: *lx = dx; *ly = dy; return;
   }
 }
@@ -101,8 +106,9 @@ void LoadOrientationProjection(const OpenGLRainbows& ctx) {
 
 void WindowViewportRect(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h,
                         int32_t rect[4]) {
-  int32_t sx, sy, sw, sh;
-  LogicalRectToScreen(ctx, x, y, w, h, &sx, &sy, &sw, &sh);
+  int32_t screenX, screenY, screenW, screenH;
+  LogicalRectToScreen(ctx, x, y, w, h, &screenX, &screenY, &screenW, &screenH);
+  int64_t sx = screenX, sy = screenY, sw = screenW, sh = screenH;
   if (sw < 0) {
     sx += sw + 1;
     sw = -sw;
@@ -111,10 +117,10 @@ void WindowViewportRect(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t
     sy += sh + 1;
     sh = -sh;
   }
-  rect[0] = sx;
-  rect[1] = ctx.windowHeight - sh - sy;
-  rect[2] = sw;
-  rect[3] = sh;
+  rect[0] = SaturateToInt(sx);
+  rect[1] = SaturateToInt(ctx.windowHeight - sh - sy);
+  rect[2] = SaturateToInt(sw);
+  rect[3] = SaturateToInt(sh);
 }
 
 void SetViewport(OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h) {

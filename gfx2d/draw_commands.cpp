@@ -1,6 +1,8 @@
 // Drawing commands over the primitives, the polygon batch, the blend modes and the screen reads.
 #include "gfx2d/draw_commands.h"
 
+#include <cmath>
+
 #include "frame/runtime_objects.h"
 #include "gfx2d/blend_mode.h"
 #include "gfx2d/command_checks.h"
@@ -16,8 +18,9 @@ constexpr int32_t kNoDrawMode = -1;
 
 }  // namespace
 
+// A mode or reference that is not a number leaves the blending as it was.
 void SetBlendMode(double a) {
-  if (GraphicsContext) ApplyBlendMode(*GraphicsContext, static_cast<float>(a));
+  if (GraphicsContext && !std::isnan(a)) ApplyBlendMode(*GraphicsContext, static_cast<float>(a));
 }
 
 void SetSpriteSmoothingCmd(int32_t flag) {
@@ -25,7 +28,7 @@ void SetSpriteSmoothingCmd(int32_t flag) {
 }
 
 void SetAlphaTestCmd(double reference) {
-  if (GraphicsContext) SetAlphaTest(*GraphicsContext, static_cast<float>(reference));
+  if (GraphicsContext && !std::isnan(reference)) SetAlphaTest(*GraphicsContext, static_cast<float>(reference));
 }
 
 void DrawLineCmd(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t colour) {

@@ -82,7 +82,7 @@ bool CreateOffscreenScreen(OpenGLRainbows& ctx, int32_t n, int32_t sprite, int32
                            int32_t height) {
   if (!IsScreen(n) || sprite < 0 || sprite >= kWindowKeeperSprite) return false;
   // Padding would turn a size of 0 into 16 and leave a texture under a sprite that counts as free.
-  if (!FramebufferSizeAccepted(width, height)) return false;
+  if (!FramebufferSizeAccepted(width, height) || !SpriteSizeFits(width, height)) return false;
   // The texture is padded as every sprite upload pads, so the recorded extents match it.
   const int32_t paddedW = PaddedSize(width);
   const int32_t paddedH = PaddedSize(height);

@@ -12,19 +12,22 @@ namespace {
 
 constexpr size_t kSmallestMask = 64;
 
+// Screen positions are 64-bit: a sprite may be placed anywhere in the int range and reach past it.
+
 // A sprite as the mask lookup sees it, placed at (x, y).
 struct PlacedMask {
   const uint8_t* mask;
-  int32_t x, y, height, paddedWidth;
+  int64_t x, y;
+  int32_t height, paddedWidth;
 
-  bool Opaque(int32_t px, int32_t py) const {
-    return mask[size_t(height - 1 - (py - y)) * paddedWidth + (px - x)] != 0;
+  bool Opaque(int64_t px, int64_t py) const {
+    return mask[size_t(height - 1 - (py - y)) * paddedWidth + size_t(px - x)] != 0;
   }
 };
 
 // The part of a sprite's image that one frame covers.
 struct FrameRect {
-  int32_t x, y, width, height;
+  int64_t x, y, width, height;
 };
 
 bool Drawn(const OpenGLRainbows& ctx, int32_t sprite) {
@@ -39,7 +42,7 @@ bool FrameOf(const SpriteRecord& record, int32_t frame, FrameRect& rect) {
   }
   if (frame < 0) return false;
   const int32_t perRow = std::max(record.width / record.frameWidth, 1);
-  rect = {(frame % perRow) * record.frameWidth, (frame / perRow) * record.frameHeight,
+  rect = {int64_t(frame % perRow) * record.frameWidth, int64_t(frame / perRow) * record.frameHeight,
           record.frameWidth, record.frameHeight};
   return rect.x + rect.width <= record.width && rect.y + rect.height <= record.height;
 }
@@ -66,8 +69,8 @@ uint8_t* ReadAlphaMask(const SpriteRecord& record) {
   return mask;
 }
 
-bool Overlap(int32_t ax, int32_t ay, int32_t aw, int32_t ah, int32_t bx, int32_t by, int32_t bw,
-             int32_t bh, int32_t box[4]) {
+bool Overlap(int64_t ax, int64_t ay, int64_t aw, int64_t ah, int64_t bx, int64_t by, int64_t bw,
+             int64_t bh, int64_t box[4]) {
   box[0] = std::max(ax, bx);
   box[1] = std::max(ay, by);
   box[2] = std::min(ax + aw, bx + bw);
@@ -82,8 +85,8 @@ void CacheSpriteAlphaMask(OpenGLRainbows& ctx, int32_t sprite) {
   ctx.alphaMasks[sprite] = ReadAlphaMask(ctx.sprites[sprite]);
 }
 
-bool PixelMaskCollision(OpenGLRainbows& ctx, int32_t a, int32_t ax, int32_t ay, int32_t b,
-                        int32_t bx, int32_t by, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+bool PixelMaskCollision(OpenGLRainbows& ctx, int32_t a, int64_t ax, int64_t ay, int32_t b,
+                        int64_t bx, int64_t by, int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
   if (x0 >= x1 || y0 >= y1) return false;
   if (!Drawn(ctx, a) || !Drawn(ctx, b)) return false;
   CacheSpriteAlphaMask(ctx, a);
@@ -93,13 +96,13 @@ bool PixelMaskCollision(OpenGLRainbows& ctx, int32_t a, int32_t ax, int32_t ay, 
   const SpriteRecord& rb = ctx.sprites[b];
   const PlacedMask ma{ctx.alphaMasks[a], ax, ay, ra.height, ra.paddedWidth};
   const PlacedMask mb{ctx.alphaMasks[b], bx, by, rb.height, rb.paddedWidth};
-  auto both = [&](int32_t x, int32_t y) { return ma.Opaque(x, y) && mb.Opaque(x, y); };
+  auto both = [&](int64_t x, int64_t y) { return ma.Opaque(x, y) && mb.Opaque(x, y); };
   // Centre first, then a coarse grid refined by parity: large overlaps are found in few tests.
   if (both(x0 + (x1 - x0) / 2, y0 + (y1 - y0) / 2)) return true;
   constexpr int32_t kPasses[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
   for (const auto& pass : kPasses) {
-    for (int32_t y = y0 + pass[1]; y < y1; y += 2) {
-      for (int32_t x = x0 + pass[0]; x < x1; x += 2) {
+    for (int64_t y = y0 + pass[1]; y < y1; y += 2) {
+      for (int64_t x = x0 + pass[0]; x < x1; x += 2) {
         if (both(x, y)) return true;
       }
     }
@@ -112,7 +115,7 @@ bool SpriteCollision(OpenGLRainbows& ctx, int32_t a, int32_t b, int32_t ax, int3
   if (!Drawn(ctx, a) || !Drawn(ctx, b)) return false;
   const SpriteRecord& ra = ctx.sprites[a];
   const SpriteRecord& rb = ctx.sprites[b];
-  int32_t box[4];
+  int64_t box[4];
   if (!Overlap(ax, ay, ra.width, ra.height, bx, by, rb.width, rb.height, box)) return false;
   return PixelMaskCollision(ctx, a, ax, ay, b, bx, by, box[0], box[1], box[2], box[3]);
 }
@@ -122,7 +125,7 @@ bool AnimCollision(OpenGLRainbows& ctx, int32_t a, int32_t frameA, int32_t ax, i
   if (!Drawn(ctx, a) || !Drawn(ctx, b)) return false;
   FrameRect fa, fb;
   if (!FrameOf(ctx.sprites[a], frameA, fa) || !FrameOf(ctx.sprites[b], frameB, fb)) return false;
-  int32_t box[4];
+  int64_t box[4];
   if (!Overlap(ax, ay, fa.width, fa.height, bx, by, fb.width, fb.height, box)) return false;
   return PixelMaskCollision(ctx, a, ax - fa.x, ay - fa.y, b, bx - fb.x, by - fb.y, box[0], box[1],
                             box[2], box[3]);

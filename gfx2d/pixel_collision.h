@@ -12,8 +12,8 @@ class OpenGLRainbows;
 void CacheSpriteAlphaMask(OpenGLRainbows& ctx, int32_t sprite);
 
 // Sprites placed by their top-left corners, tested inside x0 <= x < x1, y0 <= y < y1.
-bool PixelMaskCollision(OpenGLRainbows& ctx, int32_t a, int32_t ax, int32_t ay, int32_t b,
-                        int32_t bx, int32_t by, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+bool PixelMaskCollision(OpenGLRainbows& ctx, int32_t a, int64_t ax, int64_t ay, int32_t b,
+                        int64_t bx, int64_t by, int64_t x0, int64_t y0, int64_t x1, int64_t y1);
 bool SpriteCollision(OpenGLRainbows& ctx, int32_t a, int32_t b, int32_t ax, int32_t ay, int32_t bx,
                      int32_t by);
 // One animation frame of each (the whole image when the frame width is 0), its top-left at the

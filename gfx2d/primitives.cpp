@@ -42,7 +42,8 @@ void PopPixelCentreShift() {
   glMatrixMode(GL_MODELVIEW);
 }
 
-void NormaliseSpan(int32_t& start, int32_t& size) {
+// In 64 bits: a span may start anywhere in the int range and have any int size.
+void NormaliseSpan(int64_t& start, int64_t& size) {
   if (size < 0) {
     start += size + 1;
     size = -size;
@@ -80,12 +81,13 @@ void DrawLine(OpenGLRainbows& ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y
 void FillRect(OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t width, int32_t height,
               uint32_t colour) {
   BeginUntextured(ctx, colour);
-  NormaliseSpan(x, width);
-  NormaliseSpan(y, height);
-  const float left = float(x);
-  const float top = float(y);
-  const float right = float(x + width);
-  const float bottom = float(y + height);
+  int64_t startX = x, startY = y, spanX = width, spanY = height;
+  NormaliseSpan(startX, spanX);
+  NormaliseSpan(startY, spanY);
+  const float left = float(startX);
+  const float top = float(startY);
+  const float right = float(startX + spanX);
+  const float bottom = float(startY + spanY);
   const QuadVertex corners[4] = {
       {left, bottom, 0, 0}, {right, bottom, 0, 0}, {right, top, 0, 0}, {left, top, 0, 0}};
   DrawQuadFan(corners);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/maths.h"
 #include "frame/graphics_context.h"
 #include "frame/render_state.h"
 #include "frame/screen_orientation.h"
@@ -53,7 +54,7 @@ uint32_t ColourFromBytes(const uint8_t* bytes, uint32_t format) {
          uint32_t(bytes[bgra ? 0 : 2]) << 16;
 }
 
-bool InsideTarget(const ScreenReadSource& source, int32_t column, int32_t row) {
+bool InsideTarget(const ScreenReadSource& source, int64_t column, int64_t row) {
   return column >= 0 && column < source.width && row >= 0 && row < source.height;
 }
 
@@ -132,7 +133,8 @@ WindowRect LogicalRectOnWindow(const OpenGLRainbows& ctx, int32_t x, int32_t y, 
                                int32_t h) {
   int32_t ax, ay, bx, by;
   LogicalToScreen(ctx, x, y, &ax, &ay);
-  LogicalToScreen(ctx, x + w - 1, y + h - 1, &bx, &by);
+  LogicalToScreen(ctx, SaturateToInt(int64_t(x) + w - 1), SaturateToInt(int64_t(y) + h - 1), &bx,
+                  &by);
   const int32_t left = std::min(ax, bx);
   const int32_t top = std::min(ay, by);
   return {left, top, std::max(ax, bx) - left + 1, std::max(ay, by) - top + 1};
@@ -153,20 +155,21 @@ std::vector<uint8_t>& ReadUprightPixels(const OpenGLRainbows& ctx, const ReadTar
                                         int32_t x, int32_t y, int32_t w, int32_t h) {
   GrabBuffers& buffers = Buffers();
   const WindowRect rect = LogicalRectOnWindow(ctx, x, y, w, h);
-  const int32_t bottom = target.readHeight - rect.top - rect.height;
+  const int64_t bottom = int64_t(target.readHeight) - rect.top - rect.height;
   buffers.window.resize(size_t(rect.width) * size_t(rect.height) * 4);
   SetTightPackState();
   glReadBuffer(target.source.readBuffer);
-  glReadPixels(rect.left, bottom, rect.width, rect.height, target.source.format, GL_UNSIGNED_BYTE,
+  glReadPixels(rect.left, SaturateToInt(bottom), rect.width, rect.height, target.source.format, GL_UNSIGNED_BYTE,
                buffers.window.data());
   if (!Turned(ctx)) return buffers.window;
   buffers.upright.resize(buffers.window.size());
   for (int32_t row = 0; row < h; ++row) {
     for (int32_t column = 0; column < w; ++column) {
       int32_t wx, wy;
-      LogicalToScreen(ctx, x + column, y + h - 1 - row, &wx, &wy);
-      const size_t from =
-          (size_t(target.readHeight - 1 - wy - bottom) * size_t(rect.width) + (wx - rect.left)) * 4;
+      LogicalToScreen(ctx, SaturateToInt(int64_t(x) + column),
+                      SaturateToInt(int64_t(y) + h - 1 - row), &wx, &wy);
+      const int64_t fromRow = int64_t(target.readHeight) - 1 - wy - bottom;
+      const size_t from = (size_t(fromRow) * size_t(rect.width) + size_t(wx - rect.left)) * 4;
       const size_t to = (size_t(row) * size_t(w) + column) * 4;
       for (int c = 0; c < 4; ++c) buffers.upright[to + c] = buffers.window[from + c];
     }
@@ -186,10 +189,10 @@ uint32_t ReadPixel(OpenGLRainbows& ctx, int32_t x, int32_t y) {
   int32_t column, top;
   LogicalToScreen(ctx, x, y, &column, &top);
   const ReadTarget target = CurrentReadTarget(ctx);
-  const int32_t row = target.readHeight - top - 1;
+  const int64_t row = int64_t(target.readHeight) - top - 1;
   if (!InsideTarget(target.source, column, row)) return 0;
   uint8_t bytes[4];
-  ReadScreenBytes(target.source, column, row, bytes);
+  ReadScreenBytes(target.source, column, int32_t(row), bytes);
   return ColourFromBytes(bytes, target.source.format);
 }
 

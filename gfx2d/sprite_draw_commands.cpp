@@ -1,9 +1,7 @@
 // Sprite drawing and collision commands over the sprite drawing and the pixel-exact collision.
 #include "gfx2d/sprite_draw_commands.h"
 
-#include <algorithm>
-#include <limits>
-
+#include "core/maths.h"
 #include "frame/graphics_context.h"
 #include "gfx2d/command_checks.h"
 #include "gfx2d/pixel_collision.h"
@@ -13,14 +11,9 @@
 
 namespace {
 
-int32_t ClampToInt(int64_t value) {
-  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
-
 // The new edge of a side that grows from size to grown about its centre.
 int32_t GrownEdge(int32_t edge, int32_t size, double grown) {
-  return ClampToInt(int64_t(edge) - CountFromDouble(grown - size) / 2);
+  return SaturateToInt(int64_t(edge) - CountFromDouble(grown - size) / 2);
 }
 
 }  // namespace

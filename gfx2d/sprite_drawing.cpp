@@ -21,6 +21,11 @@ const SpriteRecord& BindForDrawing(OpenGLRainbows& ctx, int32_t sprite) {
   return ctx.sprites[sprite];
 }
 
+// An edge a size away from a coordinate, summed in 64 bits: the arguments may be any int.
+float FarEdge(int32_t at, int32_t size) {
+  return float(int64_t(at) + size);
+}
+
 bool HasFrames(const SpriteRecord& record) {
   return record.frameWidth != 0 && record.frameHeight != 0;
 }
@@ -43,7 +48,7 @@ void DrawImmediateQuad(float left, float top, float right, float bottom, float u
 
 FrameTexCoords AnimFrameTexCoords(const SpriteRecord& record, int32_t frame) {
   const int32_t perRow = record.frameWidth ? record.width / record.frameWidth : 0;
-  const int32_t row = perRow ? frame / perRow : 0;
+  const int64_t row = perRow ? frame / perRow : 0;
   const int32_t column = perRow ? frame % perRow : frame;
   FrameTexCoords t;
   t.uStep = float(record.frameWidth) / float(record.paddedWidth);
@@ -56,15 +61,15 @@ FrameTexCoords AnimFrameTexCoords(const SpriteRecord& record, int32_t frame) {
 
 void DrawSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y) {
   const SpriteRecord& r = BindForDrawing(ctx, sprite);
-  DrawImmediateQuad(float(x), float(y), float(x + r.width), float(y + r.height), 0.0f, r.maxU, 0.0f,
-                    r.maxV);
+  DrawImmediateQuad(float(x), float(y), FarEdge(x, r.width), FarEdge(y, r.height), 0.0f, r.maxU,
+                    0.0f, r.maxV);
 }
 
 void StretchSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y, int32_t width,
                    int32_t height) {
   const SpriteRecord& r = BindForDrawing(ctx, sprite);
   const float left = float(x), top = float(y);
-  const float right = float(x + width), bottom = float(y + height);
+  const float right = FarEdge(x, width), bottom = FarEdge(y, height);
   const QuadVertex corners[4] = {{left, bottom, 0.0f, 0.0f},
                                  {right, bottom, r.maxU, 0.0f},
                                  {right, top, r.maxU, r.maxV},
@@ -83,7 +88,7 @@ void RotoZoomSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y, f
   const float vLow = 0.5f / float(r.paddedHeight);
   const float vHigh = (float(r.height) - 0.5f) / float(r.paddedHeight);
   glPushMatrix();
-  glTranslatef(float(x + r.width / 2), float(y + r.height / 2), 0.0f);
+  glTranslatef(FarEdge(x, r.width / 2), FarEdge(y, r.height / 2), 0.0f);
   glRotatef(angle, 0.0f, 0.0f, -1.0f);
   const QuadVertex corners[4] = {{-hw, hh, uLeft, vLow},
                                  {hw, hh, uRight, vLow},
@@ -103,7 +108,7 @@ void DrawAnimFrame(OpenGLRainbows& ctx, int32_t sprite, int32_t frame, int32_t x
   if (!HasFrames(ctx.sprites[sprite])) return;
   const SpriteRecord& r = BindForDrawing(ctx, sprite);
   const FrameTexCoords t = AnimFrameTexCoords(r, frame);
-  DrawImmediateQuad(float(x), float(y), float(x + r.frameWidth), float(y + r.frameHeight), t.u0,
+  DrawImmediateQuad(float(x), float(y), FarEdge(x, r.frameWidth), FarEdge(y, r.frameHeight), t.u0,
                     t.u1, t.vb, t.vt);
 }
 
@@ -114,7 +119,7 @@ void StretchAnimFrame(OpenGLRainbows& ctx, int32_t sprite, int32_t frame, int32_
   const FrameTexCoords t = AnimFrameTexCoords(r, frame);
   // The far edges reach a tenth of a pixel further, so that no last row or column drops out.
   const float left = float(x), top = float(y);
-  const float right = float(x + width) + 0.1f, bottom = float(y + height) + 0.1f;
+  const float right = FarEdge(x, width) + 0.1f, bottom = FarEdge(y, height) + 0.1f;
   const QuadVertex corners[4] = {{left, top, t.u0, t.vt},
                                  {left, bottom, t.u0, t.vb},
                                  {right, bottom, t.u1, t.vb},
@@ -131,8 +136,8 @@ void RotoZoomAnimFrame(OpenGLRainbows& ctx, int32_t sprite, int32_t frame, int32
   const float u1 = u0 + t.uStep - 1.0f / float(r.paddedWidth);
   const float vb = t.vb + 0.5f / float(r.paddedHeight);
   const float vt = vb + float(r.frameHeight) / float(r.paddedHeight) - 1.0f / float(r.paddedHeight);
-  const float cx = float(x + r.frameWidth / 2);
-  const float cy = float(y + r.frameHeight / 2);
+  const float cx = FarEdge(x, r.frameWidth / 2);
+  const float cy = FarEdge(y, r.frameHeight / 2);
   const float hw = float(r.frameWidth) * zoom * 0.5f;
   const float hh = float(r.frameHeight) * zoom * 0.5f;
   const float radians = angle * kDegreesToRadians;

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -62,27 +63,30 @@ bool ValidFont(int32_t font) {
 void DrawTextRun(OpenGLRainbows& ctx, int32_t font, const char* text, float x, float y, float z,
                  int32_t proportional) {
   if (!ValidFont(font) || !text || !*text) return;
-  const auto length = int32_t(std::strlen(text));
-  TextVertexArray& array = ctx.textVertices;
-  GrowVertexArray(array.data, array.count, array.capacity, array.growStep, array.minimumCapacity,
-                  4 * length);
-  array.count = 4 * length;
+  const size_t length = std::strlen(text);
   const int32_t sprite = kFirstFontSprite + font;
   BindSpriteTextures(ctx, sprite, -1, 0, nullptr);
   const FontGrid grid = GridOf(ctx.sprites[sprite]);
   const FontGlyph* glyphs = ctx.fontGlyphs[font];
+  TextVertexArray& array = ctx.textVertices;
   float penX = std::ceil(x);
   const float penY = std::ceil(y);
-  int32_t drawn = 0;
-  for (; drawn < length; ++drawn) {
-    const int32_t g = uint8_t(text[drawn]) % grid.layout.glyphs;
-    if (g == 0) break;
-    const GlyphQuad quad = QuadOf(grid, glyphs[g], g, proportional != 0);
-    EmitQuad(&array.data[4 * drawn], penX, penY, z, float(grid.layout.cellHeight), quad);
-    penX += quad.advance;
+  for (size_t start = 0; start < length; start += kTextPieceCharacters) {
+    const auto piece = int32_t(std::min(length - start, kTextPieceCharacters));
+    GrowVertexArray(array.data, array.count, array.capacity, array.growStep,
+                    array.minimumCapacity, 4 * piece);
+    int32_t drawn = 0;
+    for (; drawn < piece; ++drawn) {
+      const int32_t g = uint8_t(text[start + drawn]) % grid.layout.glyphs;
+      if (g == 0) break;
+      const GlyphQuad quad = QuadOf(grid, glyphs[g], g, proportional != 0);
+      EmitQuad(&array.data[4 * drawn], penX, penY, z, float(grid.layout.cellHeight), quad);
+      penX += quad.advance;
+    }
+    array.count = 4 * drawn;
+    DrawVertexArray(array, GL_TRIANGLE_STRIP);
+    if (drawn < piece) return;
   }
-  array.count = 4 * drawn;
-  DrawVertexArray(array, GL_TRIANGLE_STRIP);
 }
 
 GlyphQuad FontGlyphQuad(const OpenGLRainbows& ctx, int32_t font, uint8_t character,

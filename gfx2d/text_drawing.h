@@ -1,9 +1,14 @@
 // Text in the bitmap fonts: a run of glyph quads at a screen position, and a string's width.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 class OpenGLRainbows;
+
+// Text is drawn this many characters at a time, so that a text of any length needs a vertex
+// array of bounded size; the strip's quads meet edge to edge, so the pieces draw what one would.
+inline constexpr size_t kTextPieceCharacters = 4096;
 
 // Draws the text from pen (ceil(x), ceil(y)), its top-left, at depth z, in fixed cells or, with
 // proportional, each glyph's measured advance. The run stops before the first character whose

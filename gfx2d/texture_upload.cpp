@@ -66,9 +66,11 @@ uint8_t Mean(uint32_t sum, uint32_t count) {
 
 }  // namespace
 
+// Sizes past the largest power of two an int holds get that power: no texture is that large.
 int32_t PaddedSize(int32_t size) {
+  constexpr int32_t kLargestPadding = 1 << 30;
   int32_t padded = 16;
-  while (padded < size) padded *= 2;
+  while (padded < size && padded < kLargestPadding) padded *= 2;
   return padded;
 }
 

@@ -6,8 +6,8 @@
 
 namespace {
 
-int32_t ClampFrame(int32_t frame, int32_t frameCount) {
-  return std::max(0, std::min(frame, frameCount - 1));
+int32_t ClampFrame(int64_t frame, int32_t frameCount) {
+  return int32_t(std::max<int64_t>(0, std::min<int64_t>(frame, frameCount - 1)));
 }
 
 // Short vectors are left as they are here, unlike the light and debug-drawing rule.
@@ -43,23 +43,23 @@ void ShapeRecord(MeshVertex& record, const MeshVertex& fromX, const LightShaping
 
 }  // namespace
 
+// Frames are worked out in 64 bits, as the two frames may lie at the ends of the int range.
 FramePair ChooseFramePair(int32_t a, int32_t b, float t, bool animate, int32_t frameCount) {
-  FramePair pair{a, b, t};
+  int64_t x = a, y = b;
+  float weight = t;
   if (animate) {
     if (t < 0 || t > 1) t = std::fabs(std::fmod(t, 1.0f));
-    const float p = float(b - a) * t + float(a);
-    const int32_t i = int32_t(p);
+    const float p = float(int64_t(b) - a) * t + float(a);
+    const int64_t i = int64_t(p);
     if (a < b) {
-      pair = {i + 1, i, 1 - (p - float(i))};
+      x = i + 1, y = i, weight = 1 - (p - float(i));
     } else if (b < a) {
-      pair = {i, i + 1, p - float(i)};
+      x = i, y = i + 1, weight = p - float(i);
     } else {
-      pair = {a, b, 0};
+      weight = 0;
     }
   }
-  pair.x = ClampFrame(pair.x, frameCount);
-  pair.y = ClampFrame(pair.y, frameCount);
-  return pair;
+  return {ClampFrame(x, frameCount), ClampFrame(y, frameCount), weight};
 }
 
 int32_t BlendableRecords(const MeshObjectX& part, const FramePair& pair) {

@@ -1,6 +1,8 @@
 // Drawing into the 3D scene for the program. Every draw changes the screen under the pixel reads.
 #include "gfx3d/scene_draw_commands.h"
 
+#include <cmath>
+
 #include "frame/runtime_objects.h"
 #include "gfx2d/command_checks.h"
 #include "gfx2d/screen_read_cache.h"
@@ -25,11 +27,13 @@ float ShapeSize(double size) {
 
 }  // namespace
 
+// A blend position that is not a finite number draws nothing.
 void DrawObjectTween(int32_t object, int32_t frameA, int32_t frameB, double t, int32_t animate) {
   Rainbows3D* scene = SceneForObject(object);
-  if (!scene) return;
+  const float blend = Narrow(t);
+  if (!scene || !std::isfinite(blend)) return;
   BindSceneTextures();
-  DrawObject(*scene, object, frameA, frameB, Narrow(t), animate != 0 ? 1 : 0);
+  DrawObject(*scene, object, frameA, frameB, blend, animate != 0 ? 1 : 0);
   InvalidateScreenReads();
 }
 

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "frame/graphics_context.h"
@@ -87,25 +88,29 @@ void DrawSceneText(OpenGLRainbows& ctx, const Rainbows3D& scene, int32_t font, c
   const int32_t sprite = kFirstFontSprite + font;
   BindSpriteTextures(ctx, sprite, -1, 0, nullptr);
   const float cellWidth = float(ctx.sprites[sprite].width / kCellColumns);
-  const auto length = int32_t(std::strlen(text));
+  const size_t length = std::strlen(text);
   float total = 0;
-  for (int32_t i = 0; i < length; ++i) {
+  for (size_t i = 0; i < length; ++i) {
     total += FontGlyphQuad(ctx, font, uint8_t(text[i]), proportional != 0).advance * scale;
   }
-  TextVertexArray& array = TextArrayFor(ctx, 4 * length);
   const Vec3 height = up * (cellWidth * scale);
   Vec3 left = point - right * (total * 0.5f);
-  for (int32_t i = 0; i < length; ++i) {
-    const GlyphQuad quad = FontGlyphQuad(ctx, font, uint8_t(text[i]), proportional != 0);
-    const Vec3 next = left + right * (quad.advance * scale);
-    TextVertex* out = &array.data[4 * i];
-    out[0] = At(left + height, quad.leftU, quad.topV);
-    out[1] = At(left, quad.leftU, quad.bottomV);
-    out[2] = At(next + height, quad.rightU, quad.topV);
-    out[3] = At(next, quad.rightU, quad.bottomV);
-    left = next;
+  for (size_t start = 0; start < length; start += kTextPieceCharacters) {
+    const auto piece = int32_t(std::min(length - start, kTextPieceCharacters));
+    TextVertexArray& array = TextArrayFor(ctx, 4 * piece);
+    for (int32_t i = 0; i < piece; ++i) {
+      const uint8_t character = uint8_t(text[start + i]);
+      const GlyphQuad quad = FontGlyphQuad(ctx, font, character, proportional != 0);
+      const Vec3 next = left + right * (quad.advance * scale);
+      TextVertex* out = &array.data[4 * i];
+      out[0] = At(left + height, quad.leftU, quad.topV);
+      out[1] = At(left, quad.leftU, quad.bottomV);
+      out[2] = At(next + height, quad.rightU, quad.topV);
+      out[3] = At(next, quad.rightU, quad.bottomV);
+      left = next;
+    }
+    DrawVertexArray(array, GL_TRIANGLE_STRIP);
   }
-  DrawVertexArray(array, GL_TRIANGLE_STRIP);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "net/http_body_end.h"
+#include "net/http_header_scanner.h"
 #include "net/socket_layer.h"
 #include "platform/files.h"
 
@@ -24,27 +25,6 @@ std::atomic<int32_t> stallLimitMs{30000};
 bool IsMemoryFileName(const char* name) {
   return std::strncmp(name, "mem://", 6) == 0;
 }
-
-// Finds the end of a response header across chunks: a line feed counts, a carriage return is
-// neutral, and any other byte starts a new line. Two line ends in a row end the header.
-class HttpHeaderScanner {
- public:
-  // Bytes of the chunk that still belong to the header (all of it while it goes on).
-  size_t Consume(const char* bytes, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-      if (bytes[i] == '\n') {
-        if (++lineEnds_ == 2) return i + 1;
-      } else if (bytes[i] != '\r') {
-        lineEnds_ = 0;
-      }
-    }
-    return count;
-  }
-  bool Done() const { return lineEnds_ >= 2; }
-
- private:
-  int lineEnds_ = 0;
-};
 
 // Where the body goes: the file, the buffer, or both.
 class BodySink {

@@ -68,11 +68,11 @@ void ReadPair(IniSection& pending, const char* line) {
   if (*keyEnd == '\0') return;
   const char* equals = SkipBlanks(keyEnd);
   if (*equals != '=') return;
-  const char* value = SkipBlanks(equals + 1);
-  if (*value == '\0') return;
-  if (!IniEntryArrayReserve(pending.keys, int32_t(pending.keys.size()))) return;
-  IniEntry entry{TextOf(line, keyEnd), StrValue(value)};
+  IniEntry entry{TextOf(line, keyEnd), StrValue(SkipBlanks(equals + 1))};
+  // A value of control bytes alone is no value: written back it would read as none.
   StrTrimControlRight(entry.value.str());
+  if (entry.value.str().length == 0) return;
+  if (!IniEntryArrayReserve(pending.keys, int32_t(pending.keys.size()))) return;
   pending.keys.push_back(std::move(entry));
 }
 

@@ -1,0 +1,50 @@
+// The HTTP response header scanner fed the response in pieces: wherever the pieces break, the
+// body starts right after the first two line feeds that only carriage returns stand between.
+#include <algorithm>
+#include <cstdlib>
+#include <string_view>
+
+#include "net/http_header_scanner.h"
+
+namespace {
+
+size_t HeaderEnd(std::string_view bytes) {
+  for (size_t at = bytes.find('\n'); at != std::string_view::npos; at = bytes.find('\n', at + 1)) {
+    size_t next = at + 1;
+    while (next < bytes.size() && bytes[next] == '\r') ++next;
+    if (next < bytes.size() && bytes[next] == '\n') return next + 1;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+// The first byte picks the piece sizes (1 to 32 bytes, cycling); the rest is the response.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const std::string_view response(reinterpret_cast<const char*>(data + 1), size - 1);
+  uint32_t pieceSeed = data[0];
+  HttpHeaderScanner scanner;
+  std::string_view body;
+  size_t at = 0;
+  bool bodyFound = false;
+  while (at < response.size()) {
+    pieceSeed = pieceSeed * 1103515245u + 12345u;
+    const size_t piece = std::min<size_t>(1 + (pieceSeed >> 16) % 32, response.size() - at);
+    if (!scanner.Done()) {
+      const size_t header = scanner.Consume(response.data() + at, piece);
+      if (header > piece) std::abort();
+      if (header < piece || scanner.Done()) {
+        if (bodyFound) std::abort();
+        bodyFound = true;
+        body = response.substr(at + header);
+      }
+    }
+    at += piece;
+  }
+  const size_t expected = HeaderEnd(response);
+  if (scanner.Done() != (expected != std::string_view::npos) || bodyFound != scanner.Done())
+    std::abort();
+  if (bodyFound && body != response.substr(expected)) std::abort();
+  return 0;
+}
