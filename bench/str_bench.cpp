@@ -1,50 +1,92 @@
-// Cost of the string's 16-byte growth rule against std::string doing the same appends.
+// Strings built by appends and by chains of +, against std::string doing the same work.
 #include <benchmark/benchmark.h>
 
 #include <string>
 
+#include "bench/side_by_side.h"
 #include "core/str.h"
+#include "core/str_value.h"
 
-static void BM_StrAppendChar(benchmark::State& state) {
-  for (auto _ : state) {
-    Str s;
-    StrInitEmpty(s);
-    for (int64_t i = 0; i < state.range(0); ++i) StrAppendChar(s, 'x');
-    benchmark::DoNotOptimize(s.data);
-    StrRelease(s);
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-BENCHMARK(BM_StrAppendChar)->Arg(64)->Arg(4096)->Arg(65536);
+namespace {
 
-static void BM_StdStringAppendChar(benchmark::State& state) {
-  for (auto _ : state) {
-    std::string s;
-    for (int64_t i = 0; i < state.range(0); ++i) s.push_back('x');
-    benchmark::DoNotOptimize(s.data());
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+void BM_AppendChar(benchmark::State& state) {
+  const int64_t count = state.range(0);
+  bench::SideBySide(
+      state,
+      [&] {
+        Str s;
+        StrInitEmpty(s);
+        for (int64_t i = 0; i < count; ++i) StrAppendChar(s, 'x');
+        benchmark::DoNotOptimize(s.data);
+        StrRelease(s);
+      },
+      [&] {
+        std::string s;
+        for (int64_t i = 0; i < count; ++i) s.push_back('x');
+        benchmark::DoNotOptimize(s.data());
+      });
 }
-BENCHMARK(BM_StdStringAppendChar)->Arg(64)->Arg(4096)->Arg(65536);
+BENCHMARK(BM_AppendChar)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
-static void BM_StrAppendCString(benchmark::State& state) {
-  for (auto _ : state) {
-    Str s;
-    StrInitEmpty(s);
-    for (int64_t i = 0; i < state.range(0); ++i) StrAppendCString(s, "v 1 2 3\r\n");
-    benchmark::DoNotOptimize(s.data);
-    StrRelease(s);
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+void BM_StrValueAppendOperator(benchmark::State& state) {
+  const int64_t count = state.range(0);
+  bench::SideBySide(
+      state,
+      [&] {
+        StrValue s;
+        for (int64_t i = 0; i < count; ++i) s += "x";
+        benchmark::DoNotOptimize(s.c_str());
+      },
+      [&] {
+        std::string s;
+        for (int64_t i = 0; i < count; ++i) s += "x";
+        benchmark::DoNotOptimize(s.data());
+      });
 }
-BENCHMARK(BM_StrAppendCString)->Arg(64)->Arg(4096);
+BENCHMARK(BM_StrValueAppendOperator)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
-static void BM_StdStringAppendCString(benchmark::State& state) {
-  for (auto _ : state) {
-    std::string s;
-    for (int64_t i = 0; i < state.range(0); ++i) s.append("v 1 2 3\r\n");
-    benchmark::DoNotOptimize(s.data());
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+void BM_AppendSixteenBytes(benchmark::State& state) {
+  const int64_t count = state.range(0);
+  const StrValue piece("0123456789abcdef");
+  const std::string reference(piece.c_str());
+  bench::SideBySide(
+      state,
+      [&] {
+        Str s;
+        StrInitEmpty(s);
+        for (int64_t i = 0; i < count; ++i) StrAppend(s, piece);
+        benchmark::DoNotOptimize(s.data);
+        StrRelease(s);
+      },
+      [&] {
+        std::string s;
+        for (int64_t i = 0; i < count; ++i) s.append(reference);
+        benchmark::DoNotOptimize(s.data());
+      });
 }
-BENCHMARK(BM_StdStringAppendCString)->Arg(64)->Arg(4096);
+BENCHMARK(BM_AppendSixteenBytes)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
+// OBJ-like lines of eleven pieces, each line one chain of +.
+void BM_LinesByPlusChains(benchmark::State& state) {
+  const int64_t count = state.range(0);
+  const StrValue x("1.5"), y("-2"), z("0.25");
+  const std::string rx(x.c_str()), ry(y.c_str()), rz(z.c_str());
+  bench::SideBySide(
+      state,
+      [&] {
+        for (int64_t i = 0; i < count; ++i) {
+          StrValue line = StrValue("v ") + x + " " + y + " " + z + " " + x + " " + y + "\r\n";
+          benchmark::DoNotOptimize(line.c_str());
+        }
+      },
+      [&] {
+        for (int64_t i = 0; i < count; ++i) {
+          std::string line = std::string("v ") + rx + " " + ry + " " + rz + " " + rx + " " + ry +
+                             "\r\n";
+          benchmark::DoNotOptimize(line.data());
+        }
+      });
+}
+BENCHMARK(BM_LinesByPlusChains)->Arg(300'000)->Unit(benchmark::kMillisecond);
+
+}  // namespace

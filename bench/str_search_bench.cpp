@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 
+#include "bench/side_by_side.h"
 #include "core/str_search.h"
 #include "core/str_value.h"
 
@@ -66,5 +67,89 @@ void BM_StrReplaceSameLength(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_StrReplaceSameLength)->Arg(16)->Arg(100000);
+
+// A megabyte of 40-byte lines.
+std::string Lines() {
+  std::string text;
+  while (text.size() < (1u << 20)) text += "a line of text, with some words on it.\n";
+  return text;
+}
+
+void BM_FindAllOneChar(benchmark::State& state) {
+  const std::string reference = Lines();
+  const StrValue text(reference.c_str());
+  bench::SideBySide(
+      state,
+      [&] {
+        int32_t hits = 0;
+        for (int32_t p = StrFind(text, "\n"); p >= 0; p = StrFind(text, "\n", p + 1)) ++hits;
+        benchmark::DoNotOptimize(hits);
+      },
+      [&] {
+        int32_t hits = 0;
+        for (size_t p = reference.find('\n'); p != std::string::npos;
+             p = reference.find('\n', p + 1))
+          ++hits;
+        benchmark::DoNotOptimize(hits);
+      });
+}
+BENCHMARK(BM_FindAllOneChar)->Unit(benchmark::kMillisecond);
+
+void BM_ReplaceLineEnds(benchmark::State& state) {
+  const std::string reference = Lines();
+  const StrValue text(reference.c_str()), search("\n"), replacement("\r\n");
+  bench::SideBySide(
+      state,
+      [&] {
+        Str result;
+        StrReplace(result, text, search, replacement);
+        benchmark::DoNotOptimize(result.data);
+        StrRelease(result);
+      },
+      [&] {
+        std::string out;
+        out.reserve(reference.size());
+        size_t from = 0;
+        for (size_t p = reference.find('\n'); p != std::string::npos;
+             p = reference.find('\n', from)) {
+          out.append(reference, from, p - from).append("\r\n");
+          from = p + 1;
+        }
+        out.append(reference, from);
+        benchmark::DoNotOptimize(out.data());
+      });
+}
+BENCHMARK(BM_ReplaceLineEnds)->Unit(benchmark::kMillisecond);
+
+void BM_FindReverseLastMatch(benchmark::State& state) {
+  const std::string reference = Lines();
+  const StrValue text(reference.c_str());
+  bench::SideBySide(
+      state, [&] { benchmark::DoNotOptimize(StrFindReverse(text, "some")); },
+      [&] { benchmark::DoNotOptimize(reference.rfind("some")); });
+}
+BENCHMARK(BM_FindReverseLastMatch)->Unit(benchmark::kMicrosecond);
+
+// Every line start from the end back to the front, one reverse search per line.
+void BM_RightToLeftWalk(benchmark::State& state) {
+  const std::string reference = Lines().substr(0, size_t(state.range(0)));
+  const StrValue text(reference.c_str());
+  bench::SideBySide(
+      state,
+      [&] {
+        int32_t hits = 0;
+        for (int32_t p = StrFindReverse(text, "\n"); p > 0; p = StrFindReverse(text, "\n", p - 1))
+          ++hits;
+        benchmark::DoNotOptimize(hits);
+      },
+      [&] {
+        int32_t hits = 0;
+        for (size_t p = reference.rfind('\n'); p != std::string::npos && p > 0;
+             p = reference.rfind('\n', p - 1))
+          ++hits;
+        benchmark::DoNotOptimize(hits);
+      });
+}
+BENCHMARK(BM_RightToLeftWalk)->Arg(64 << 10)->Unit(benchmark::kMillisecond);
 
 }  // namespace

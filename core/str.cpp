@@ -1,6 +1,7 @@
 // The string record: construction, growth, assignment, appends and substrings.
 #include "core/str.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -47,10 +48,6 @@ struct DetachedText {
 
 }  // namespace
 
-uint32_t RawTextLength(const char* text) {
-  return text ? static_cast<uint32_t>(std::strlen(text)) : 0;
-}
-
 void StrInitEmpty(Str& s) {
   s.data = StrEmptyBuffer;
   s.capacity = 0;
@@ -76,6 +73,13 @@ void StrReserve(Str& s, uint32_t n, bool keep) {
   FreeBlock(s);
   s.data = block;
   s.capacity = static_cast<uint32_t>(capacity);
+}
+
+void StrReserveForAppend(Str& s, uint32_t n) {
+  if (s.capacity >= uint64_t(n) + 1) return;
+  const uint64_t doubled = uint64_t(s.capacity) * 2;
+  StrReserve(s, n > kStrMaxReserve ? n : uint32_t(std::clamp<uint64_t>(doubled, n, kStrMaxReserve)),
+             true);
 }
 
 void StrFromCString(Str& s, const char* text) {
@@ -173,20 +177,12 @@ Str& StrAssign(Str& dst, const Str& src) {
   return dst;
 }
 
-void StrAppendChar(Str& s, char c) {
-  StrReserve(s, s.length + 1, true);
-  s.data[s.length++] = c;
-  s.data[s.length] = 0;
-}
-
-void StrAppendCString(Str& s, const char* text) {
+void StrAppendCStringGrowing(Str& s, const char* text, uint32_t length) {
+  if (uint64_t(s.length) + length > kStrMaxReserve) FatalTerminate(7);
+  // Text from the string's own block is copied out before the block moves.
   DetachedText piece(s, text);
-  if (piece.length == 0) return;
-  if (uint64_t(s.length) + piece.length > kStrMaxReserve) FatalTerminate(7);
-  StrReserve(s, s.length + piece.length, true);
-  std::memcpy(s.data + s.length, piece.text, piece.length);
-  s.length += piece.length;
-  s.data[s.length] = 0;
+  StrReserveForAppend(s, s.length + length);
+  StrAppendInPlace(s, piece.text, length);
 }
 
 char* StrGetBuffer(Str& s, uint32_t n) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 struct Str {
@@ -21,9 +22,17 @@ extern char StrEmptyBuffer[16];
 // The largest character count a string may reserve; more is treated as allocation failure.
 inline constexpr uint32_t kStrMaxReserve = 0x7FFFFFEF;
 
+// Length of raw text; a null pointer counts as empty text.
+inline uint32_t RawTextLength(const char* text) {
+  return text ? static_cast<uint32_t>(std::strlen(text)) : 0;
+}
+
 void StrInitEmpty(Str& s);
 void StrRelease(Str& s);
 void StrReserve(Str& s, uint32_t n, bool keep);
+// Room for n characters before an append, keeping the text: the block at least doubles when it
+// must move, so a string built by appends costs linear time.
+void StrReserveForAppend(Str& s, uint32_t n);
 
 void StrFromCString(Str& s, const char* text);
 void StrCopyConstruct(Str& s, const Str& src);
@@ -37,8 +46,31 @@ void StrAssignCString(Str& s, const char* text);
 void StrAssignCStringSwap(Str& s, const char* text);
 Str& StrAssign(Str& dst, const Str& src);
 
-void StrAppendChar(Str& s, char c);
-void StrAppendCString(Str& s, const char* text);
+// Appends count bytes that fit the block (length + count below the capacity and within
+// kStrMaxReserve) in place; false, changing nothing, when they do not.
+inline bool StrAppendInPlace(Str& s, const char* bytes, uint32_t count) {
+  const uint32_t length = s.length;
+  const uint64_t end = uint64_t(length) + count;
+  if (end >= s.capacity || end > kStrMaxReserve) return false;
+  char* data = s.data;
+  std::memmove(data + length, bytes, count);  // the bytes may lie in the block itself
+  data[end] = 0;
+  s.length = uint32_t(end);
+  return true;
+}
+
+inline void StrAppendChar(Str& s, char c) {
+  if (StrAppendInPlace(s, &c, 1)) return;
+  StrReserveForAppend(s, s.length + 1);
+  StrAppendInPlace(s, &c, 1);
+}
+
+// The slow path of StrAppendCString: text of that length that does not fit.
+void StrAppendCStringGrowing(Str& s, const char* text, uint32_t length);
+inline void StrAppendCString(Str& s, const char* text) {
+  const uint32_t length = RawTextLength(text);
+  if (length > 0 && !StrAppendInPlace(s, text, length)) StrAppendCStringGrowing(s, text, length);
+}
 
 char* StrGetBuffer(Str& s, uint32_t n);
 void StrSyncLength(Str& s);
@@ -51,5 +83,4 @@ int32_t StrLength(const Str& s);
 bool StrEquals(const Str& a, const Str& b);
 bool StrEqualsCString(const Str& a, const char* text);
 
-// Length of raw text; a null pointer counts as empty text.
-uint32_t RawTextLength(const char* text);
+

@@ -22,12 +22,11 @@ int32_t Sign(int v) { return (v > 0) - (v < 0); }
 Str& StrAppend(Str& target, const Str& source) {
   const uint32_t added = source.length;
   if (added == 0) return target;
+  if (StrAppendInPlace(target, source.data, added)) return target;
   if (uint64_t(target.length) + added > kStrMaxReserve) FatalTerminate(7);
-  StrReserve(target, target.length + added, true);
+  StrReserveForAppend(target, target.length + added);
   // Read the source only now: when it is the target itself, the reserve has just moved it.
-  std::memcpy(target.data + target.length, source.data, added);
-  target.length += added;
-  target.data[target.length] = 0;
+  StrAppendInPlace(target, source.data, added);
   return target;
 }
 

@@ -1,4 +1,4 @@
-// Boyer-Moore-Horspool search and the operations built on it.
+// Substring search (the C library's byte scans) and the operations built on it.
 #include "core/str_search.h"
 
 #include <algorithm>
@@ -26,18 +26,22 @@ int32_t FindFrom(Text haystack, Text needle, int32_t start) {
   return found < 0 ? -1 : found + start;
 }
 
+// Walks back from the last start allowed, looking for the pattern's first byte.
 int32_t FindLastUpTo(Text haystack, Text needle, int32_t limit) {
-  if (limit < 0) {
-    const int64_t last = int64_t(haystack.length) - needle.length;
-    if (last < 0) return -1;
-    limit = int32_t(last);
+  const uint32_t m = needle.length;
+  if (m == 0 || haystack.length < m) return -1;
+  uint32_t last = haystack.length - m;
+  if (limit >= 0 && uint32_t(limit) < last) last = uint32_t(limit);
+  const char first = needle.data[0];
+  size_t span = size_t(last) + 1;
+  while (span > 0) {
+    const void* hit = memrchr(haystack.data, first, span);
+    if (!hit) return -1;
+    const uint32_t at = uint32_t(static_cast<const char*>(hit) - haystack.data);
+    if (std::memcmp(haystack.data + at + 1, needle.data + 1, m - 1) == 0) return int32_t(at);
+    span = at;
   }
-  int32_t best = -1;
-  for (int32_t p = FindFrom(haystack, needle, 0); p >= 0 && p <= limit;
-       p = FindFrom(haystack, needle, p + 1)) {
-    best = p;
-  }
-  return best;
+  return -1;
 }
 
 // Same lengths: the replacement overwrites each match and the scan goes on behind it.
@@ -97,19 +101,9 @@ int32_t StrFindCore(const char* buffer, uint32_t length, const char* pattern,
                     uint32_t patternLength) {
   const uint32_t m = patternLength;
   if (m == 0 || buffer == nullptr || pattern == nullptr || length < m) return -1;
-  if (length == m) return std::memcmp(buffer, pattern, m) == 0 ? 0 : -1;
-
-  const auto* text = reinterpret_cast<const unsigned char*>(buffer);
-  const auto* pat = reinterpret_cast<const unsigned char*>(pattern);
-  uint32_t skip[256];
-  for (uint32_t& entry : skip) entry = m;
-  for (uint32_t i = 0; i + 1 < m; ++i) skip[pat[i]] = m - 1 - i;
-
-  const unsigned char last = pat[m - 1];
-  for (uint32_t at = 0; length - at >= m; at += skip[text[at + m - 1]]) {
-    if (text[at + m - 1] == last && std::memcmp(text + at, pat, m - 1) == 0) return int32_t(at);
-  }
-  return -1;
+  const void* found = m == 1 ? std::memchr(buffer, pattern[0], length)
+                             : memmem(buffer, length, pattern, m);
+  return found ? int32_t(static_cast<const char*>(found) - buffer) : -1;
 }
 
 int32_t StrFind(const Str& haystack, const Str& needle, int32_t start) {

@@ -7,6 +7,7 @@
 #include <concepts>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "core/str.h"
 #include "core/str_operators.h"
@@ -22,7 +23,9 @@ class StrValue {
   explicit StrValue(double v) { NumberToStr(s_, v); }
   StrValue(const StrValue& other) { StrCopyConstruct(s_, other.s_); }
   StrValue(StrValue&& other) noexcept : s_(other.s_) { StrInitEmpty(other.s_); }
-  ~StrValue() { StrRelease(s_); }
+  ~StrValue() {
+    if (s_.data != StrEmptyBuffer) StrRelease(s_);
+  }
 
   StrValue& operator=(const StrValue& other) {
     StrAssign(s_, other.s_);
@@ -81,6 +84,14 @@ StrValue operator+(const L& left, const R& right) {
   Str result;
   StrConcatAny(result, left, right);
   return StrValue::Adopt(result);
+}
+
+// A temporary on the left (every + after the first in a + b + c) takes the right side in place.
+template <class L, class R>
+  requires std::same_as<L, StrValue> && StrOperand<R>
+StrValue operator+(L&& left, const R& right) {
+  StrAppendValue(left.str(), right);
+  return std::move(left);
 }
 
 template <class L, class R>

@@ -8,6 +8,7 @@
 namespace {
 
 size_t gBufferSize = kDefaultChannelBufferSize;
+bool gReadAhead = true;
 
 struct ChannelTable {
   FileChannel channels[kFileChannelCount];
@@ -91,19 +92,24 @@ bool WriteBackUnlessHeld(const std::string& path, std::string_view bytes) {
 bool ChannelFlush(FileChannel& channel) {
   const size_t count = channel.pendingCount;
   channel.pendingCount = 0;
-  return count == 0 ||
-         platform::WriteFull(channel.record.descriptor, channel.pending.data(), count);
+  if (count == 0) return true;
+  WindowDrop(channel.readAhead, channel.record);
+  return platform::WriteFull(channel.record.descriptor, channel.pending.data(), count);
 }
 
 bool FlushAllChannels() {
   bool flushed = true;
-  for (FileChannel& channel : Table().channels) flushed = ChannelFlush(channel) && flushed;
+  for (FileChannel& channel : Table().channels) {
+    flushed = ChannelFlush(channel) && flushed;
+    WindowDrop(channel.readAhead, channel.record);
+  }
   return flushed;
 }
 
 bool ChannelClose(FileChannel& channel) {
   const bool flushed = ChannelFlush(channel);
   FileStreamClose(channel.record);
+  channel.readAhead = {};
   channel.writable = false;
   channel.identity = {};
   channel.pending = {};
@@ -113,7 +119,10 @@ bool ChannelClose(FileChannel& channel) {
 bool ChannelWrite(FileChannel& channel, const void* bytes, size_t count) {
   if (!channel.writable) return false;
   if (channel.pendingCount + count > gBufferSize && !ChannelFlush(channel)) return false;
-  if (count >= gBufferSize) return platform::WriteFull(channel.record.descriptor, bytes, count);
+  if (count >= gBufferSize) {
+    WindowDrop(channel.readAhead, channel.record);
+    return platform::WriteFull(channel.record.descriptor, bytes, count);
+  }
   if (channel.pending.size() < gBufferSize) channel.pending.resize(gBufferSize);
   std::memcpy(channel.pending.data() + channel.pendingCount, bytes, count);
   channel.pendingCount += count;
@@ -121,17 +130,25 @@ bool ChannelWrite(FileChannel& channel, const void* bytes, size_t count) {
 }
 
 bool ChannelRead(FileChannel& channel, void* buffer, int32_t n) {
-  return ChannelFlush(channel) && FileStreamRead(channel.record, buffer, n);
+  if (!ChannelFlush(channel)) return false;
+  if (gReadAhead && WindowOpen(channel.readAhead, channel.record)) {
+    return WindowRead(channel.readAhead, channel.record, buffer, n);
+  }
+  return FileStreamRead(channel.record, buffer, n);
 }
 
 bool ChannelReadLine(FileChannel& channel, char* buffer) {
-  return ChannelFlush(channel) &&
-         FileStreamReadLine(channel.record, buffer, kChannelLineBytes, LastLineEnd::PastEnd);
+  if (!ChannelFlush(channel)) return false;
+  if (gReadAhead && WindowOpen(channel.readAhead, channel.record)) {
+    return WindowReadLine(channel.readAhead, channel.record, buffer, kChannelLineBytes);
+  }
+  return FileStreamReadLine(channel.record, buffer, kChannelLineBytes, LastLineEnd::PastEnd);
 }
 
 bool ChannelSeek(FileChannel& channel, int64_t offset, int32_t origin) {
   if (!ChannelIsOpen(channel)) return true;
   const bool flushed = ChannelFlush(channel);
+  WindowDrop(channel.readAhead, channel.record);
   FileStream& record = channel.record;
   const int64_t base = origin == 0 ? 0 : origin > 0 ? record.position : record.size;
   // Wraps rather than overflows; a position outside the file fails the next read.
@@ -145,4 +162,9 @@ bool ChannelSeek(FileChannel& channel, int64_t offset, int32_t origin) {
 void SetChannelBufferSize(size_t bytes) {
   FlushAllChannels();
   gBufferSize = bytes;
+}
+
+void SetChannelReadAhead(bool on) {
+  FlushAllChannels();
+  gReadAhead = on;
 }

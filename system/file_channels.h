@@ -1,8 +1,10 @@
 // The eight file channels behind the program's file commands: the open files (or memory blocks
-// being read) with their recorded size and position, and a write buffer per channel so a writer
-// of millions of small values costs what one buffered stream costs. The buffer is handed to the
+// being read) with their recorded size and position, and a write buffer and a read-ahead window
+// per channel so a writer or reader of millions of small values costs what one buffered stream
+// costs. The buffer is handed to the
 // file before every read, seek and close of its channel and before any file is opened by name,
-// so what a reader sees is what was written. The commands (system/file_commands.h) check the
+// so what a reader sees is what was written; the window is dropped at the same points and before
+// any write reaches the file. The commands (system/file_commands.h) check the
 // channel numbers and turn failures into the program's error codes.
 #pragma once
 
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "system/channel_read_window.h"
 #include "system/file_stream.h"
 
 inline constexpr int32_t kFileChannelCount = 8;
@@ -23,6 +26,7 @@ struct FileChannel {
   platform::FileIdentity identity;  // of the disk file, so no second channel opens it
   std::vector<uint8_t> pending;     // written bytes the file has not received yet
   size_t pendingCount = 0;
+  ChannelReadWindow readAhead;      // bytes read ahead of the reader, disk files only
 };
 
 enum class ChannelMode { Read, Replace, Append };
@@ -75,3 +79,6 @@ bool ChannelSeek(FileChannel& channel, int64_t offset, int32_t origin);
 // benchmarks that compare the two.
 inline constexpr size_t kDefaultChannelBufferSize = 64 * 1024;
 void SetChannelBufferSize(size_t bytes);
+// Whether disk channels read ahead (the default) or read the descriptor directly, for the same
+// comparisons.
+void SetChannelReadAhead(bool on);

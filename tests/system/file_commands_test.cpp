@@ -36,6 +36,7 @@ class FileCommands : public testing::Test {
     CloseAllFiles();
     SetToolEmptyHook(nullptr);
     SetChannelBufferSize(kDefaultChannelBufferSize);
+    SetChannelReadAhead(true);
     LastErrorCode = 0;
   }
 
@@ -128,6 +129,59 @@ TEST_F(FileCommands, TheWriteBufferNeverChangesWhatIsReadOrStored) {
   }
   EXPECT_EQ(results[0], results[1]);
   EXPECT_EQ(results[0], results[2]);
+}
+
+// Lines, bytes, strings, seeks and writes in a random mix over a file larger than the read-ahead
+// window: every value read, every position and end answer, and the bytes left on disk are the
+// same with and without reading ahead.
+TEST_F(FileCommands, ReadingAheadNeverChangesWhatIsReadOrWhereTheChannelStands) {
+  std::string text;
+  for (int i = 0; text.size() < 200000; ++i) {
+    text += std::string(size_t(i * 37 % 1500), char('a' + i % 26)) + (i % 3 ? "\r\n" : "\n");
+  }
+  std::string traces[2];
+  for (int mode : {0, 1}) {
+    SCOPED_TRACE(mode);
+    SetChannelReadAhead(mode == 1);
+    std::mt19937 random(99);
+    const std::string name = Disk("ahead.txt", text);
+    ASSERT_TRUE(OpenFile(5, StrValue(name.c_str()), 1));
+    for (const int32_t channelMode : {1, 0}) {
+      if (channelMode == 0) {  // the same walk on a channel that also writes, over the same text
+        CloseFile(5);
+        ASSERT_TRUE(OpenFile(5, StrValue(name.c_str()), 0));
+        WriteString(5, StrValue(text.c_str()));
+        FileSeek(5, 0, 0);
+      }
+      std::string& trace = traces[mode];
+      for (int step = 0; step < 3000; ++step) {
+        const int64_t size = int64_t(text.size());
+        if (step % 10 == 0) FileSeek(5, int64_t(random() % uint32_t(size - 5000)), 0);
+        StrValue read;
+        switch (random() % 6) {
+          case 0:
+          case 1: trace += LineOf(5); break;
+          case 2: {
+            int32_t byte;
+            ReadUInt8(5, byte);
+            trace += char(byte);
+            break;
+          }
+          case 3: ReadString(5, read.str(), int32_t(random() % 3000 + 1)); break;
+          case 4: FileSeek(5, int64_t(random() % 200) - 100, random() % 2 ? 1 : -1); break;
+          case 5:
+            if (channelMode == 0) WriteString(5, StrValue("#"));
+            break;
+        }
+        trace += std::string(read.view()) + "|" + std::to_string(FilePosition(5)) +
+                 (ChannelAtEnd(5) ? "E" : "") + ";";
+        if (FilePosition(5) > size - 4000 || FilePosition(5) < 0) FileSeek(5, 0, 0);
+      }
+    }
+    CloseFile(5);
+    traces[mode] += Read("ahead.txt");
+  }
+  EXPECT_EQ(traces[0], traces[1]);
 }
 
 TEST_F(FileCommands, TypedValuesGoOutLittleEndianAndComeBack) {
