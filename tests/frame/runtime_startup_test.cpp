@@ -26,6 +26,8 @@
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "platform/window.h"
+#include "core/str_value.h"
+#include "system/file_commands.h"
 #include "system/pack_archive.h"
 #include "tests/support/gl_fixture.h"
 #include "tests/support/temp_dir.h"
@@ -90,8 +92,15 @@ TEST_F(RuntimeStartupTest, AHiddenStartMakesEveryObjectAndTheQuitSequenceRelease
   // Start references the program never gave back go too.
   ASSERT_TRUE(SockStartup());
   ASSERT_TRUE(SockStartup());
+  // A channel still buffering is written out, and the folder is the program's again.
+  const std::string written = tmp.Child("left-open.txt");
+  ASSERT_TRUE(OpenFile(2, StrValue(written.c_str()), 0));
+  WriteString(2, StrValue("kept"));
+  platform::ChangeCurrentFolder(tmp.path.string());
 
   QuitRuntime();
+  EXPECT_EQ(TempDir::ReadBytes(written), "kept");
+  EXPECT_EQ(platform::CurrentFolder(), ExecutableFolder());
   QuitRuntime();
   EXPECT_EQ(quitRoutineCalls, 1);
   EXPECT_EQ(SockStartupCount(), 0);
@@ -106,6 +115,18 @@ TEST_F(RuntimeStartupTest, AHiddenStartMakesEveryObjectAndTheQuitSequenceRelease
   const std::string log = LogText();
   EXPECT_EQ(log.find("Shut down QRN\n"), log.size() - 31) << "once, and last but one";
   EXPECT_EQ(log.substr(log.size() - 31), "Shut down QRN\nqrn is shut down\n");
+}
+
+// A fullscreen start replaces the first window: the main window named afterwards is the live one.
+TEST_F(RuntimeStartupTest, AFullscreenStartNamesTheLiveWindowAsMainWindow) {
+  ScreenSettings.fullscreen = 1;
+  int bits = 0;
+  platform::DesktopMode(&ConfiguredScreenWidth, &ConfiguredScreenHeight, &bits);
+  RuntimeStartup(nullptr, 1, "tile2cubes");
+  ASSERT_NE(GraphicsContext, nullptr);
+  EXPECT_EQ(GraphicsContext->fullscreen, 1);
+  EXPECT_EQ(platform::WindowFromId(GetMainWindow()), GraphicsContext->window);
+  EXPECT_EQ(InputObject->window, GraphicsContext->window);
 }
 
 namespace {

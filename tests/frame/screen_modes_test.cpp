@@ -5,15 +5,18 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/process_globals.h"
 #include "frame/frame_services.h"
 #include "frame/graphics_context.h"
 #include "frame/runtime_startup.h"
 #include "frame/screen_mode_commands.h"
+#include "frame/window_placements.h"
 #include "tests/support/frame_cycle_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -86,6 +89,14 @@ TEST_F(ScreenModes, WindowedModeShowsFiveFramesWithTheWholeWindowAsViewport) {
   EXPECT_TRUE(platform::WindowShown(ctx.window));
   EXPECT_EQ(ConfiguredScreenWidth, 640);
 
+  // A negative size gives the smallest window there is, and says so.
+  EXPECT_TRUE(SetScreenMode(ctx, -5, -5, 0, 0));
+  int width = 0, height = 0;
+  platform::DrawableSize(ctx.window, &width, &height);
+  EXPECT_EQ((std::array<int32_t, 4>{ctx.windowWidth, ctx.windowHeight, width, height}),
+            (std::array<int32_t, 4>{1, 1, 1, 1}));
+  ChangeScreenMode(640, 480, 0);
+
   // No size given keeps the stored one.
   EXPECT_TRUE(SetScreenMode(ctx, 0, 0, 0, 0));
   EXPECT_EQ(ctx.windowWidth, 640);
@@ -146,6 +157,84 @@ TEST_F(ScreenModes, SteppingAsideHidesTheWindowUntilTheNextMode) {
   EXPECT_FALSE(platform::WindowShown(ctx.window));
   ApplyWindowMode(ctx);
   EXPECT_TRUE(platform::WindowShown(ctx.window));
+}
+
+// Whatever holds the main window follows it into a re-created one: the next frame reads the
+// mouse of the live window, not of the destroyed one.
+TEST_F(ScreenModes, AFullscreenWindowIsHandedToInputAndTheMainWindowHandle) {
+  OpenGLRainbows& ctx = Make(640, 480);
+  InputManager input;
+  ASSERT_EQ(InputInit(input, ctx.window, false), 1u);
+  InputObject = &input;
+  AdoptMainWindow(ctx);
+  const platform::Window* old = ctx.window;
+  ASSERT_TRUE(SetScreenMode(ctx, DesktopWidth, DesktopHeight, 0, 1));
+  ASSERT_NE(ctx.window, old);
+  EXPECT_EQ(input.window, ctx.window);
+  EXPECT_EQ(platform::WindowFromId(GetMainWindow()), ctx.window);
+  ShowScreen(1);
+  InputRelease(input);
+  InputObject = nullptr;
+}
+
+int gModePauses = 0;
+const UserFunctionEntry kCountPauses[] = {{[] { ++gModePauses; }, "QRN_ON_PAUSE"},
+                                          {nullptr, nullptr}};
+
+// A window replaced under the main one (a size change) still reports its focus loss.
+TEST_F(ScreenModes, OnlyTheMainWindowsFocusChangesPauseTheProgram) {
+  OpenGLRainbows& ctx = Make(640, 480);
+  AdoptMainWindow(ctx);
+  SetUserFunctionTable(kCountPauses);
+  gModePauses = 0;
+  ChangeScreenMode(800, 600, 0);
+  platform::Window* other = platform::CreateWindow(64, 64, 0);
+  ASSERT_NE(other, nullptr);
+  platform::test::InjectFocus(false, other);
+  PumpMessages(ctx, nullptr);
+  EXPECT_EQ(PauseFlag, 0u);
+  EXPECT_EQ(gModePauses, 0);
+  platform::test::InjectFocus(false, ctx.window);
+  PumpMessages(ctx, nullptr);
+  EXPECT_EQ(PauseFlag, 1u);
+  EXPECT_EQ(gModePauses, 1);
+  platform::DestroyWindow(other);
+}
+
+std::array<int, 5> Place(platform::Window* window) {
+  platform::WindowPlacement p;
+  EXPECT_TRUE(platform::GetPlacement(window, p));
+  return {p.x, p.y, p.width, p.height, p.shown};
+}
+
+TEST(WindowPlacements, VisibleWindowsAreRecordedAndThoseStillThereArePutBack) {
+  gltest::SharedContext();
+  platform::Window* kept = platform::CreateWindow(64, 48, 0);
+  platform::Window* closed = platform::CreateWindow(64, 48, 0);
+  platform::Window* hidden = platform::CreateWindow(64, 48, 0);
+  platform::ShowAndRaise(kept);
+  platform::ShowAndRaise(closed);
+  const std::array<int, 5> before = Place(kept);
+  SaveWindowPlacements();
+  std::vector<uint32_t> recorded;
+  for (int32_t i = 0; i < WindowPlacementList.count; ++i) {
+    recorded.push_back(WindowPlacementList.entries[size_t(i)].window);
+  }
+  EXPECT_EQ(std::count(recorded.begin(), recorded.end(), platform::WindowId(hidden)), 0);
+  EXPECT_EQ(recorded.end() - std::find(recorded.begin(), recorded.end(), platform::WindowId(kept)),
+            2) << "the two shown windows, in the order they were made, last";
+
+  platform::DestroyWindow(closed);
+  platform::SetPlacement(kept, {before[0] + 7, before[1] + 9, 32, 24, false});
+  RestoreWindowPlacements();
+  EXPECT_EQ(Place(kept), before);
+
+  WindowPlacementList.count = kMostWindowPlacements;
+  SaveWindowPlacementCallback(kept, nullptr);
+  EXPECT_EQ(WindowPlacementList.count, kMostWindowPlacements) << "no 257th entry";
+  WindowPlacementList.count = 0;
+  platform::DestroyWindow(kept);
+  platform::DestroyWindow(hidden);
 }
 
 TEST(FrameRateOfPeriod, RoundsToTheRateTheProgramSet) {
