@@ -3,7 +3,9 @@
 
 #include "frame/sound_device.h"
 #include "tests/sound/sound_fixture.h"
+#include "system/file_stream.h"
 #include "tests/support/memory_file.h"
+#include "tests/support/temp_dir.h"
 
 using namespace wave_image;
 
@@ -67,4 +69,41 @@ TEST_F(SoundSlotTest, VoicesBeyondTheFirstChannelPoolStillPlay) {
   for (size_t i = 0; i < 40; ++i) {
     for (int32_t buffer = 0; buffer < 4; ++buffer) EXPECT_TRUE(SoundIsPlaying(slots[i], buffer));
   }
+}
+
+TEST_F(SoundSlotTest, ABufferMadeFromFormatValuesIsFilledFromAStreamAndResetForgetsIt) {
+  struct Case {
+    uint32_t bytes;
+    int32_t rate, bits, blockAlign;
+    bool stereo, made;
+  } cases[] = {
+      {3, 22050, 16, 4, true, false},           {0x10000000, 22050, 8, 1, false, false},
+      {1000, 22050, 12, 3, true, false},        {1000, 22050, 16, 2, true, false},
+      {88200, 44100, 16, 2, false, true},
+  };
+  for (const Case& c : cases) {
+    slot.device = SoundHolder;
+    EXPECT_EQ(SoundCreateBuffer(slot, c.bytes, c.rate, c.bits, c.blockAlign, c.stereo), c.made);
+    EXPECT_EQ(slot.device != nullptr, c.made) << c.bytes;
+  }
+  slot.bufferCount = 1;
+  FileStream stream;
+  ASSERT_TRUE(FileStreamOpen(stream, wave.name.c_str()));
+  EXPECT_FALSE(SoundFillBuffer(slot, stream, 88201, 0)) << "more than the buffer holds";
+  EXPECT_TRUE(SoundFillBuffer(slot, stream, 1000, 44));
+  EXPECT_EQ(stream.position, 1044);
+  EXPECT_EQ(SoundPlay(slot, 0, 100, 0), 0);
+  EXPECT_TRUE(SoundIsPlaying(slot, 0));
+
+  TempDir dir;
+  const std::string shortFile = dir.Child("short.raw");
+  TempDir::WriteBytes(shortFile, std::string(100, '\x10'));
+  ASSERT_TRUE(FileStreamOpen(stream, shortFile.c_str()));
+  EXPECT_FALSE(SoundFillBuffer(slot, stream, 200, -1)) << "a disk file gives all or nothing";
+
+  slot.fileName = "kept.wav";
+  SoundSlotReset(slot);
+  EXPECT_EQ(SoundPlay(slot, 0, 100, 0), -1);
+  EXPECT_TRUE(slot.fileName.empty());
+  EXPECT_EQ(slot.device, nullptr);
 }
