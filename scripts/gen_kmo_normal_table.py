@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes gfx3d/kmo_normal_table.cpp from the 162-normal data file (one "x y z" line each, '#'
 lines are comments), so the runtime carries the table and never reads the data file:
-  scripts/gen_kmo_normal_table.py ../shared/data/normal-table-162.txt > gfx3d/kmo_normal_table.cpp
+  scripts/gen_kmo_normal_table.py tests/data/normal-table-162.txt > gfx3d/kmo_normal_table.cpp
 """
 import sys
 

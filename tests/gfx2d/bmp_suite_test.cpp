@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string SuiteFile(const std::string& name) {
-  return SharedData("bmpsuite/" + name);
+  return TestData("bmpsuite/" + name);
 }
 
 // ImageMagick's RGBA bytes of the file, rows top first. By its full path: a machine may put

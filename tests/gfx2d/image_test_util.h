@@ -42,11 +42,9 @@ inline bool LoadAnyImage(RgbaImage& image, const char* name, int32_t transparent
          LoadJpegImage(image, name);
 }
 
-// The shared folder beside the repository; QRN_SHARED_DIR in the environment points a work tree
-// that has none beside it at another copy.
-inline std::string SharedData(const std::string& path) {
-  const char* moved = std::getenv("QRN_SHARED_DIR");
-  return std::string(moved && *moved ? moved : QRN_SHARED_DIR) + "/data/" + path;
+// A file of the image corpora the repository carries under tests/data.
+inline std::string TestData(const std::string& path) {
+  return std::string(QRN_SOURCE_DIR) + "/tests/data/" + path;
 }
 
 // Standard output of a command; the exit status through status.

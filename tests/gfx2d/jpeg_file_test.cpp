@@ -143,7 +143,7 @@ TEST(JpegWriter, RefusesMemoryNamesAndFailedWrites) {
 // What the sprite loader's chain meets in practice: each must fail and the process go on.
 TEST(ImageLoaderChain, RejectsNonImagesAndDamagedFilesWithoutEndingTheProcess) {
   TempDir dir;
-  const std::string png = TempDir::ReadBytes(SharedData("pngsuite/png/basn2c08.png"));
+  const std::string png = TempDir::ReadBytes(TestData("pngsuite/basn2c08.png"));
   const std::string jpeg = TempDir::ReadBytes(SavedJpeg(dir, GradientBgra(64, 64), 64, 64));
   std::string corrupt = jpeg;
   const size_t frame = corrupt.find("\xFF\xC0");  // start of frame: sample precision 0

@@ -68,7 +68,7 @@ TEST(PngReader, KeysOnlyThreeChannelImagesAndSetsHasAlphaByLayout) {
   ScopedImage image;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
-    const std::string path = SharedData(std::string("pngsuite/png/") + c.file + ".png");
+    const std::string path = TestData(std::string("pngsuite/") + c.file + ".png");
     ScopedImage plain;
     ASSERT_TRUE(LoadPngImage(plain.image, path.c_str(), kNoTransparentColour));
     const std::string expected = plain.Pixels();
@@ -95,7 +95,7 @@ TEST(PngReader, KeysOnlyThreeChannelImagesAndSetsHasAlphaByLayout) {
 // A stream cut anywhere fails: a short read is an error, never stale bytes decoded as pixels.
 TEST(PngReader, TruncatedAndForeignInputFails) {
   TempDir dir;
-  const std::string png = TempDir::ReadBytes(SharedData("pngsuite/png/basn2c08.png"));
+  const std::string png = TempDir::ReadBytes(TestData("pngsuite/basn2c08.png"));
   for (size_t keep :
        {size_t(0), size_t(4), size_t(8), size_t(30), png.size() / 2, png.size() - 13}) {
     SCOPED_TRACE(keep);
@@ -117,7 +117,7 @@ TEST(PngReader, TruncatedAndForeignInputFails) {
 // A memory file loads as the disk file does, and the reader lets go of its input when a load
 // ends, whatever the outcome.
 TEST(PngReader, ReleasesTheMemoryBlockAfterEveryLoad) {
-  const std::string path = SharedData("pngsuite/png/basi3p08.png");
+  const std::string path = TestData("pngsuite/basi3p08.png");
   const std::string png = TempDir::ReadBytes(path);
   ScopedImage fromDisk;
   ASSERT_TRUE(LoadPngImage(fromDisk.image, path.c_str(), kNoTransparentColour));

@@ -142,8 +142,8 @@ TEST(KmoNormalTable, UnitLengthDistinctAndEqualToTheDataFile) {
   EXPECT_EQ(KmoNormalTable[0].x, -0.525731f);
   EXPECT_EQ(KmoNormalTable[161].z, -0.425325f);
 
-  std::ifstream data(std::string(QRN_SHARED_DIR) + "/data/normal-table-162.txt");
-  if (!data) GTEST_SKIP() << "no shared data folder beside the source";
+  std::ifstream data(std::string(QRN_SOURCE_DIR) + "/tests/data/normal-table-162.txt");
+  ASSERT_TRUE(data);
   std::string line;
   int i = 0;
   while (std::getline(data, line)) {

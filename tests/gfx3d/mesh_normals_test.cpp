@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -170,6 +171,13 @@ MeshObject RandomMesh(uint32_t seed, int32_t records, int32_t frames) {
   return mesh;
 }
 
+// Every field bit for bit; the three padding bytes after colourIndex are left out, since no copy
+// of a record is bound to keep them (an optimised build copies field by field).
+bool SameFieldBits(const MeshVertex& a, const MeshVertex& b) {
+  return std::memcmp(&a, &b, offsetof(MeshVertex, colourIndex) + 1) == 0 &&
+         std::memcmp(a.rgba, b.rgba, sizeof a.rgba) == 0;
+}
+
 TEST(MeshNormals, HashAndLinearSearchGiveBitIdenticalResults) {
   for (bool smooth : {true, false}) {
     MeshObject hashed = RandomMesh(19, 10000, 2);
@@ -180,8 +188,9 @@ TEST(MeshNormals, HashAndLinearSearchGiveBitIdenticalResults) {
       const GrowArray<MeshVertex>& a = hashed.frames[f].buildStream;
       const GrowArray<MeshVertex>& b = linear.frames[f].buildStream;
       ASSERT_EQ(a.count(), b.count());
-      ASSERT_EQ(std::memcmp(a.data(), b.data(), sizeof(MeshVertex) * size_t(a.count())), 0)
-          << "smooth " << smooth << " frame " << f;
+      for (int32_t i = 0; i < a.count(); ++i) {
+        ASSERT_TRUE(SameFieldBits(a[i], b[i])) << "smooth " << smooth << " frame " << f << " " << i;
+      }
     }
   }
 }
