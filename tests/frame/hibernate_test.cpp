@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -197,15 +198,13 @@ TEST_F(Waiting, FocusBackWhileThePauseCallbackShowsAFrameLeavesTheProgramRunning
   testing::internal::CaptureStdout();
   PumpMessages(Context(), nullptr);
   testing::internal::GetCapturedStdout();
-  EXPECT_EQ(PauseFlag, 0u);
-  EXPECT_EQ(gPauses, 1);
-  EXPECT_EQ(gResumes, 1);
+  EXPECT_EQ((std::array<int, 3>{int(PauseFlag), gPauses, gResumes}), (std::array<int, 3>{0, 1, 1}));
 }
 
 // A button held at the call must first be let go; then a press ends the wait once it is let go.
 TEST_F(Waiting, WaitForMouseButtonWaitsForAReleaseAPressAndItsRelease) {
   StartInput();
-  static std::atomic<bool> pressed{false};
+  static std::atomic<bool> pressed;
   pressed = false;
   platform::test::InjectMouseButton(0, true);
   std::thread releaser([] {
@@ -216,9 +215,7 @@ TEST_F(Waiting, WaitForMouseButtonWaitsForAReleaseAPressAndItsRelease) {
     platform::test::InjectMouseButton(0, false);
   });
   ActWhileWaiting([](int restart) {
-    if (restart != 2) return;
-    platform::test::InjectMouseButton(0, true);
-    pressed = true;
+    if (restart == 2) platform::test::InjectMouseButton(0, pressed = true);
   });
   WaitForMouseButton();
   releaser.join();
@@ -232,7 +229,6 @@ TEST_F(Waiting, AReactivationRequestBringsTheWindowBackAtTheNextFrame) {
   testing::internal::CaptureStdout();
   ShowScreen(0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "activate\nok\n");
-  EXPECT_TRUE(platform::WindowShown(Context().window));
-  EXPECT_EQ(ReactivateRequest, 0);
+  EXPECT_TRUE(platform::WindowShown(Context().window) && ReactivateRequest == 0);
   platform::HideWindow(Context().window);
 }

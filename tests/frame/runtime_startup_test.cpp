@@ -11,6 +11,7 @@
 #include "core/console.h"
 #include "core/last_error.h"
 #include "core/process_globals.h"
+#include "core/str_value.h"
 #include "core/user_functions.h"
 #include "frame/frame_cycle.h"
 #include "frame/frame_services.h"
@@ -26,7 +27,6 @@
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "platform/window.h"
-#include "core/str_value.h"
 #include "system/file_commands.h"
 #include "system/pack_archive.h"
 #include "tests/support/gl_fixture.h"
@@ -115,18 +115,6 @@ TEST_F(RuntimeStartupTest, AHiddenStartMakesEveryObjectAndTheQuitSequenceRelease
   const std::string log = LogText();
   EXPECT_EQ(log.find("Shut down QRN\n"), log.size() - 31) << "once, and last but one";
   EXPECT_EQ(log.substr(log.size() - 31), "Shut down QRN\nqrn is shut down\n");
-}
-
-// A fullscreen start replaces the first window: the main window named afterwards is the live one.
-TEST_F(RuntimeStartupTest, AFullscreenStartNamesTheLiveWindowAsMainWindow) {
-  ScreenSettings.fullscreen = 1;
-  int bits = 0;
-  platform::DesktopMode(&ConfiguredScreenWidth, &ConfiguredScreenHeight, &bits);
-  RuntimeStartup(nullptr, 1, "tile2cubes");
-  ASSERT_NE(GraphicsContext, nullptr);
-  EXPECT_EQ(GraphicsContext->fullscreen, 1);
-  EXPECT_EQ(platform::WindowFromId(GetMainWindow()), GraphicsContext->window);
-  EXPECT_EQ(InputObject->window, GraphicsContext->window);
 }
 
 namespace {

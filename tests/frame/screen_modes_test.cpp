@@ -5,11 +5,9 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "core/process_globals.h"
 #include "frame/frame_services.h"
@@ -192,49 +190,38 @@ TEST_F(ScreenModes, OnlyTheMainWindowsFocusChangesPauseTheProgram) {
   ASSERT_NE(other, nullptr);
   platform::test::InjectFocus(false, other);
   PumpMessages(ctx, nullptr);
-  EXPECT_EQ(PauseFlag, 0u);
-  EXPECT_EQ(gModePauses, 0);
+  EXPECT_TRUE(PauseFlag == 0 && gModePauses == 0);
   platform::test::InjectFocus(false, ctx.window);
   PumpMessages(ctx, nullptr);
-  EXPECT_EQ(PauseFlag, 1u);
-  EXPECT_EQ(gModePauses, 1);
+  EXPECT_TRUE(PauseFlag == 1 && gModePauses == 1);
   platform::DestroyWindow(other);
-}
-
-std::array<int, 5> Place(platform::Window* window) {
-  platform::WindowPlacement p;
-  EXPECT_TRUE(platform::GetPlacement(window, p));
-  return {p.x, p.y, p.width, p.height, p.shown};
 }
 
 TEST(WindowPlacements, VisibleWindowsAreRecordedAndThoseStillThereArePutBack) {
   gltest::SharedContext();
-  platform::Window* kept = platform::CreateWindow(64, 48, 0);
-  platform::Window* closed = platform::CreateWindow(64, 48, 0);
-  platform::Window* hidden = platform::CreateWindow(64, 48, 0);
-  platform::ShowAndRaise(kept);
-  platform::ShowAndRaise(closed);
-  const std::array<int, 5> before = Place(kept);
+  platform::Window* made[3];  // shown, shown then closed, hidden
+  for (platform::Window*& window : made) window = platform::CreateWindow(64, 48, 0);
+  platform::ShowAndRaise(made[0]);
+  platform::ShowAndRaise(made[1]);
+  platform::WindowPlacement before, after;
+  platform::GetPlacement(made[0], before);
   SaveWindowPlacements();
-  std::vector<uint32_t> recorded;
-  for (int32_t i = 0; i < WindowPlacementList.count; ++i) {
-    recorded.push_back(WindowPlacementList.entries[size_t(i)].window);
-  }
-  EXPECT_EQ(std::count(recorded.begin(), recorded.end(), platform::WindowId(hidden)), 0);
-  EXPECT_EQ(recorded.end() - std::find(recorded.begin(), recorded.end(), platform::WindowId(kept)),
-            2) << "the two shown windows, in the order they were made, last";
-
-  platform::DestroyWindow(closed);
-  platform::SetPlacement(kept, {before[0] + 7, before[1] + 9, 32, 24, false});
+  const int32_t count = WindowPlacementList.count;
+  ASSERT_GE(count, 2);
+  EXPECT_EQ(WindowPlacementList.entries[size_t(count - 2)].window, platform::WindowId(made[0]));
+  EXPECT_EQ(WindowPlacementList.entries[size_t(count - 1)].window, platform::WindowId(made[1]));
+  platform::DestroyWindow(made[1]);
+  platform::SetPlacement(made[0], {before.x + 7, before.y + 9, 32, 24, false});
   RestoreWindowPlacements();
-  EXPECT_EQ(Place(kept), before);
-
+  platform::GetPlacement(made[0], after);
+  EXPECT_EQ((std::array<int, 5>{after.x, after.y, after.width, after.height, after.shown}),
+            (std::array<int, 5>{before.x, before.y, 64, 48, 1}));
   WindowPlacementList.count = kMostWindowPlacements;
-  SaveWindowPlacementCallback(kept, nullptr);
+  SaveWindowPlacementCallback(made[0], nullptr);
   EXPECT_EQ(WindowPlacementList.count, kMostWindowPlacements) << "no 257th entry";
   WindowPlacementList.count = 0;
-  platform::DestroyWindow(kept);
-  platform::DestroyWindow(hidden);
+  platform::DestroyWindow(made[0]);
+  platform::DestroyWindow(made[2]);
 }
 
 TEST(FrameRateOfPeriod, RoundsToTheRateTheProgramSet) {
