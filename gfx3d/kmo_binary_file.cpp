@@ -27,19 +27,15 @@ class ByteWriter {
  public:
   explicit ByteWriter(std::vector<uint8_t>& bytes) : bytes_(bytes) {}
   void U8(uint8_t v) { bytes_.push_back(v); }
-  void U32(uint32_t v) {
-    uint8_t word[4];
-    StoreLe32(word, v);
-    bytes_.insert(bytes_.end(), word, word + 4);
-  }
+  void U32(uint32_t v) { StoreLe32(Grow(4), v); }
   void F32(float v) { U32(std::bit_cast<uint32_t>(v)); }
-  void F64(double v) {
-    uint8_t word[8];
-    StoreLe64(word, std::bit_cast<uint64_t>(v));
-    bytes_.insert(bytes_.end(), word, word + 8);
-  }
+  void F64(double v) { StoreLe64(Grow(8), std::bit_cast<uint64_t>(v)); }
 
  private:
+  uint8_t* Grow(size_t count) {
+    bytes_.resize(bytes_.size() + count);
+    return bytes_.data() + bytes_.size() - count;
+  }
   std::vector<uint8_t>& bytes_;
 };
 

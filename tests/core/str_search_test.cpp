@@ -80,7 +80,7 @@ TEST(StrSearch, AgreesWithStdStringOnRandomTexts) {
   for (int i = 0; i < 20000; ++i) {
     const std::string hay = RandomText(rng, 40, alphabet);
     std::string needle = RandomText(rng, 5, alphabet);
-    if (needle.empty()) needle = "a";
+    if (needle.empty()) needle.push_back('a');
     const int32_t start = std::uniform_int_distribution<int32_t>(-3, 45)(rng);
     const StrValue h = FromBytes(hay), n = FromBytes(needle);
     SCOPED_TRACE(testing::Message() << "case " << i << " start " << start);

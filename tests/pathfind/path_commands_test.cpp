@@ -53,15 +53,17 @@ struct CommandCase {
 
 TEST(FindPathGrid, WritesTheCellsFromStartToGoal) {
   const CostGrid walled{3, 3, {1, 1, 1, 1, 0, 1, 1, 1, 1}};
+  const CostGrid row{3, 1, {1, 1, 1}};
+  const CostGrid rowWalledIn{3, 1, {1, 0, 1}};
   const Cells rightThenDown = {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}};
-  const std::vector<CommandCase> cases = {
-      {"row", {3, 1, {1, 1, 1}}, 0.5, 0, 0, 2, 0, {{0, 0}, {1, 0}, {2, 0}}},
+  const CommandCase cases[] = {
+      {"row", row, 0.5, 0, 0, 2, 0, {{0, 0}, {1, 0}, {2, 0}}},
       {"cheaper cell", Fours(), 0.5, 0, 0, 1, 1, {{0, 0}, {0, 1}, {1, 1}}},
       {"weight above 1 acts as 1", Fours(), 5, 0, 0, 1, 1, {{0, 0}, {1, 0}, {1, 1}}},
       {"NaN weight acts as 1", Fours(), NAN, 0, 0, 1, 1, {{0, 0}, {1, 0}, {1, 1}}},
       {"weight below 0 acts as 0", Fours(), -1, 0, 0, 1, 1, {{0, 0}, {0, 1}, {1, 1}}},
       {"orthogonal steps around a wall", walled, 0.5, 0, 0, 2, 2, rightThenDown},
-      {"goal walled in", {3, 1, {1, 0, 1}}, 0.5, 0, 0, 2, 0, {}},
+      {"goal walled in", rowWalledIn, 0.5, 0, 0, 2, 0, {}},
   };
   for (const CommandCase& c : cases) {
     SCOPED_TRACE(c.name);

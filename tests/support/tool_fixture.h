@@ -141,8 +141,6 @@ struct TypedNumbers {
 
 // The answers as typed at the scan's questions: the colour components only after a custom answer.
 inline std::vector<double> TypedScanAnswers(const ScanAnswers& a) {
-  std::vector<double> typed{a.custom};
-  if (a.custom != 0) typed.insert(typed.end(), {a.red, a.green, a.blue});
-  typed.insert(typed.end(), {a.readType, a.width, a.height, a.layers, a.mirror});
-  return typed;
+  if (a.custom == 0) return {a.custom, a.readType, a.width, a.height, a.layers, a.mirror};
+  return {a.custom, a.red, a.green, a.blue, a.readType, a.width, a.height, a.layers, a.mirror};
 }
