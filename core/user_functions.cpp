@@ -27,12 +27,11 @@ void ReportMissing(const Str& name) {
   StrRelease(line);
 }
 
-// Sets the flag before the callback so that it sees the new state, and again after it so that
-// the flag ends as requested whatever the callback did.
+// Sets the flag before the callback so that it sees the new state, and only then: a callback
+// that shows a frame may meet the opposite focus change, whose state must stand afterwards.
 void ChangePause(uint32_t paused, const char* callback) {
   PauseFlag = paused;
   CallByName(callback);
-  PauseFlag = paused;
 }
 
 // Repeats the current routine, then whichever one was recorded as pending, until no name is left.

@@ -5,11 +5,14 @@
 
 #include "core/process_globals.h"
 #include "frame/frame_cycle.h"
+#include "frame/graphics_context.h"
 #include "frame/hibernate.h"
 #include "frame/input_manager.h"
 #include "frame/runtime_objects.h"
+#include "frame/sound_device.h"
 #include "platform/debug_output.h"
 #include "platform/input.h"
+#include "platform/window.h"
 
 int32_t DebugFlag = 0;
 uint32_t MainWindowHandle = 0;
@@ -42,6 +45,13 @@ void SetSourcePosition(int32_t positionWord, int32_t lineWord) {
 
 uint32_t GetMainWindow() {
   return MainWindowHandle;
+}
+
+void AdoptMainWindow(OpenGLRainbows& ctx) {
+  MainWindowHandle = platform::WindowId(ctx.window);
+  if (InputObject) InputObject->window = ctx.window;
+  platform::SetEventWindow(ctx.window);
+  if (SoundHolder) SoundSetCooperative(*SoundHolder, ctx.window);
 }
 
 void OpenConsole() {}

@@ -6,6 +6,8 @@
 
 #include "core/str.h"
 
+class OpenGLRainbows;
+
 // Set by the start-up from the project settings: focus changes then leave the caption and the
 // pause alone, and the end of the run reports its source position.
 extern int32_t DebugFlag;
@@ -17,6 +19,10 @@ Str& GetCaptionText();
 void CaptionTextRelease();
 void SetSourcePosition(int32_t positionWord, int32_t lineWord);
 uint32_t GetMainWindow();
+// Hands the window the context now draws into to everything that holds the main window: the
+// main-window id, the input object, the event intake and the sound device. Whatever makes a new
+// main window calls it before the old one goes.
+void AdoptMainWindow(OpenGLRainbows& ctx);
 // The standard streams are already the console's.
 void OpenConsole();
 // Not 0 (NaN included) lets Escape end the program.

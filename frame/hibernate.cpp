@@ -98,7 +98,9 @@ void Hibernate() {
   const MouseBaseline baseline = input ? ReadMouseBaseline(*input, ctx) : MouseBaseline{};
   for (int pass = 0; pass < kPasses; ++pass) {
     if (!KeepWindowAlive()) TerminateProgram();
-    if (PauseFlag) {
+    // A pending reactivation ends the pause loop at once; until the next frame clears it, the
+    // passes below go on sleeping instead, or a paused wait would spin.
+    if (PauseFlag && !ReactivateRequest) {
       PauseLoop();
       return;
     }

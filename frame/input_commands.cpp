@@ -169,6 +169,8 @@ void ShowPointer(double show) {
 void SetMousePosition(int32_t x, int32_t y) {
   if (!InputObject || !GraphicsContext || InputObject->mice.empty()) return;
   MouseRow& row = InputObject->mice[0];
+  // A point off the screen would only be clamped by the next read, after mapping it overflowed.
+  ClampToLogicalScreen(*GraphicsContext, &x, &y);
   LogicalToScreen(*GraphicsContext, x, y, &row.x, &row.y);
   row.reportedX = row.x;
   row.reportedY = row.y;

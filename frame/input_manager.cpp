@@ -190,13 +190,17 @@ void ClampReportedMouse(InputManager& input, const OpenGLRainbows& ctx, int32_t*
   *x = *y = 0;
   MouseRow* row = CurrentRow(input);
   if (!row) return;
+  ScreenToLogical(ctx, row->reportedX, row->reportedY, x, y);
+  ClampToLogicalScreen(ctx, x, y);
+  LogicalToScreen(ctx, *x, *y, &row->reportedX, &row->reportedY);
+}
+
+void ClampToLogicalScreen(const OpenGLRainbows& ctx, int32_t* x, int32_t* y) {
   const bool quarterTurn = ctx.orientation == 1 || ctx.orientation == 3;
   const int32_t width = quarterTurn ? ctx.windowHeight : ctx.windowWidth;
   const int32_t height = quarterTurn ? ctx.windowWidth : ctx.windowHeight;
-  ScreenToLogical(ctx, row->reportedX, row->reportedY, x, y);
   *x = std::clamp(*x, 0, std::max(width, 0));
   *y = std::clamp(*y, 0, std::max(height, 0));
-  LogicalToScreen(ctx, *x, *y, &row->reportedX, &row->reportedY);
 }
 
 int32_t JoystickPoll(InputManager& input, platform::JoyState& state, int32_t index) {

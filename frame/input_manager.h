@@ -83,6 +83,8 @@ void SetPointerVisible(InputManager& input, bool show);
 // The current mouse's reported position in logical screen coordinates, clamped to the logical
 // screen (0 .. W, 0 .. H, the two swapped when the screen is turned a quarter), and written back.
 void ClampReportedMouse(InputManager& input, const OpenGLRainbows& ctx, int32_t* x, int32_t* y);
+// A logical point kept inside that same logical screen.
+void ClampToLogicalScreen(const OpenGLRainbows& ctx, int32_t* x, int32_t* y);
 
 // Always 1: the state of controller `index`, all zero without one.
 int32_t JoystickPoll(InputManager& input, platform::JoyState& state, int32_t index);

@@ -65,7 +65,7 @@ void MakeGraphicsWindow(OpenGLRainbows& ctx, void* instance, const char* applica
                             ScreenSettings.frameRate, ScreenSettings.multisample)) {
     EndWithoutWindow();
   }
-  MainWindowHandle = platform::WindowId(ctx.window);
+  AdoptMainWindow(ctx);
   platform::SetTitle(ctx.window, applicationName);
   ErrorLogWrite("Cptn\n");
   StrAssignCString(GetCaptionText(), applicationName);

@@ -8,21 +8,16 @@
 #include "frame/runtime_objects.h"
 #include "frame/runtime_startup.h"
 #include "frame/screen_modes.h"
-#include "frame/sound_device.h"
 
 namespace {
 
 // The program goes on only once the new mode has shown a few frames.
 constexpr int kSettlingFrames = 5;
 
-// Input, sound and the main-window handle follow the window the context now draws into.
+// The pointer set up again for the window, which input, sound and the main-window handle follow.
 void HandOverWindow(OpenGLRainbows& ctx) {
-  if (InputObject) {
-    SetPointerVisible(*InputObject, InputObject->pointerShown != 0);
-    InputObject->window = ctx.window;
-  }
-  MainWindowHandle = platform::WindowId(ctx.window);
-  if (SoundHolder) SoundSetCooperative(*SoundHolder, ctx.window);
+  AdoptMainWindow(ctx);
+  if (InputObject) SetPointerVisible(*InputObject, InputObject->pointerShown != 0);
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 #include "frame/screen_modes.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "frame/frame_cycle.h"
+#include "frame/frame_services.h"
 #include "frame/gfx2d_services.h"
 #include "frame/graphics_context.h"
 #include "frame/graphics_window.h"
 #include "frame/screen_orientation.h"
+#include "frame/window_placements.h"
 #include "platform/window.h"
 #include "system/debug_log.h"
 
@@ -22,6 +25,11 @@ bool FullscreenModeAvailable(const OpenGLRainbows& ctx) {
   return bits != 0 && platform::FullscreenModeExists(ctx.windowWidth, ctx.windowHeight, 0);
 }
 
+// A window is at least one pixel wide and high, whatever size was asked for.
+int32_t WindowSide(int32_t requested) {
+  return std::max(requested, 1);
+}
+
 void RefuseFullscreen(OpenGLRainbows& ctx) {
   ErrorLogWrite("No Fullscreen Mode available\n");
   ApplyWindowMode(ctx);
@@ -31,6 +39,7 @@ void RefuseFullscreen(OpenGLRainbows& ctx) {
 void ReturnToWindow(OpenGLRainbows& ctx, platform::Window* old, int32_t width, int32_t height) {
   if (ctx.window && ctx.window != old) platform::DestroyWindow(ctx.window);
   ctx.window = old;
+  AdoptMainWindow(ctx);
   ctx.windowWidth = width;
   ctx.windowHeight = height;
   platform::MakeCurrent(old, ctx.glContext);
@@ -42,8 +51,8 @@ void ReturnToWindow(OpenGLRainbows& ctx, platform::Window* old, int32_t width, i
 
 bool SetScreenMode(OpenGLRainbows& ctx, int32_t width, int32_t height, int32_t colourBits,
                    int32_t fullscreen) {
-  if (width) ctx.windowWidth = width;
-  if (height) ctx.windowHeight = height;
+  if (width) ctx.windowWidth = WindowSide(width);
+  if (height) ctx.windowHeight = WindowSide(height);
   if (colourBits) ctx.colourBits = colourBits;
   return fullscreen ? RecreateGraphicsWindow(ctx) : ApplyWindowMode(ctx);
 }
@@ -52,7 +61,10 @@ bool ApplyWindowMode(OpenGLRainbows& ctx) {
   const bool wasFullscreen = ctx.fullscreen != 0;
   ctx.fullscreen = 0;
   if (!ctx.window) return true;
-  if (wasFullscreen) platform::LeaveFullscreen(ctx.window);
+  if (wasFullscreen) {
+    platform::LeaveFullscreen(ctx.window);
+    RestoreWindowPlacements();
+  }
   // A size the window cannot take leaves the one it has, which the context must then describe.
   if (!platform::SetClientSize(ctx.window, ctx.windowWidth, ctx.windowHeight)) {
     platform::DrawableSize(ctx.window, &ctx.windowWidth, &ctx.windowHeight);
@@ -77,6 +89,7 @@ bool RecreateGraphicsWindow(OpenGLRainbows& ctx) {
     return false;
   }
   platform::CopyTitle(old, ctx.window);
+  AdoptMainWindow(ctx);
   platform::DestroyWindow(old);
   SetViewport(ctx, 0, 0, 0, 0);
   if (!platform::EnterFullscreen(ctx.window, width, height)) {
@@ -96,8 +109,8 @@ bool LeaveFullscreen(OpenGLRainbows& ctx) {
 }
 
 void SetScreenSize(OpenGLRainbows& ctx, int32_t width, int32_t height) {
-  ctx.windowWidth = width;
-  ctx.windowHeight = height;
+  ctx.windowWidth = WindowSide(width);
+  ctx.windowHeight = WindowSide(height);
   SetViewport(ctx, 0, 0, 0, 0);
 }
 

@@ -5,11 +5,35 @@
 #include <cmath>
 
 #include "frame/wave_file.h"
+#include "system/debug_log.h"
 
 namespace {
 
+// The smallest and largest buffer a sound device makes.
+constexpr uint32_t kLeastBufferBytes = 4;
+constexpr uint32_t kMostBufferBytes = 0x0FFFFFFF;
+
 bool SlotIsPlayable(const SoundSlot& slot) {
   return slot.bufferCount > 0 && slot.device && slot.device->open;
+}
+
+// Voice 0 playing these samples; false (the slot's device cleared) when the device cannot.
+bool SetFirstVoice(SoundSlot& slot, platform::PcmFormat format, const std::vector<uint8_t>& pcm) {
+  std::vector<uint8_t> deviceBytes;
+  if (!platform::ConvertToDeviceFormat(pcm.data(), pcm.size(), format, deviceBytes)) return false;
+  auto sample = platform::MakeSoundSample(std::move(deviceBytes));
+  if (!sample) {
+    slot.device = nullptr;
+    return false;
+  }
+  slot.buffers[0] = std::make_unique<platform::SoundVoice>(std::move(sample));
+  slot.format = format;
+  slot.bufferBytes = uint32_t(pcm.size());
+  return true;
+}
+
+uint8_t SilentByte(const platform::PcmFormat& format) {
+  return format.bits == 8 ? 0x80 : 0;
 }
 
 }  // namespace
@@ -50,6 +74,8 @@ void SoundDeviceRelease(SoundDevice& device) {
 
 bool SoundInit(SoundDevice& device, platform::Window*) {
   device.open = platform::AudioOpen();
+  const std::string refusal = platform::AudioRefusal();
+  if (!refusal.empty()) ErrorLogWrite(("Sound device refused: " + refusal + "\n").c_str());
   return device.open && SoundGetCaps(device);
 }
 
@@ -74,6 +100,12 @@ void SoundSlotRelease(SoundSlot& slot) {
   SoundSlotClear(slot);
 }
 
+void SoundSlotReset(SoundSlot& slot) {
+  SoundSlotClear(slot);
+  slot.fileName.clear();
+  slot.device = nullptr;
+}
+
 bool SoundLoad(SoundSlot& slot, SoundDevice* device, const char* fileName, int32_t buffers) {
   SoundSlotClear(slot);
   slot.device = device;
@@ -92,19 +124,30 @@ bool SoundLoad(SoundSlot& slot, SoundDevice* device, const char* fileName, int32
 
 bool LoadWaveBuffer(SoundSlot& slot) {
   WaveSound wave;
-  std::vector<uint8_t> deviceBytes;
-  if (!ReadWaveFile(slot.fileName.c_str(), wave) ||
-      !platform::ConvertToDeviceFormat(wave.data.data(), wave.data.size(), wave.format,
-                                       deviceBytes)) {
-    return false;
-  }
-  auto sample = platform::MakeSoundSample(std::move(deviceBytes));
-  if (!sample) {
+  return ReadWaveFile(slot.fileName.c_str(), wave) && SetFirstVoice(slot, wave.format, wave.data);
+}
+
+bool SoundCreateBuffer(SoundSlot& slot, uint32_t bytes, int32_t sampleRate, int32_t bitsPerSample,
+                       int32_t blockAlign, bool stereo) {
+  if (!slot.device || !slot.device->open) return false;
+  const platform::PcmFormat format{bitsPerSample, stereo ? 2 : 1, sampleRate};
+  const bool fits = platform::IsPlayablePcm(format) &&
+                    blockAlign == format.channels * format.bits / 8 && bytes >= kLeastBufferBytes &&
+                    bytes <= kMostBufferBytes;
+  if (!fits || !SetFirstVoice(slot, format, std::vector<uint8_t>(bytes, SilentByte(format)))) {
     slot.device = nullptr;
     return false;
   }
-  slot.buffers[0] = std::make_unique<platform::SoundVoice>(std::move(sample));
   return true;
+}
+
+bool SoundFillBuffer(SoundSlot& slot, FileStream& stream, uint32_t bytes, int64_t position) {
+  if (!slot.buffers[0] || bytes > slot.bufferBytes) return false;
+  if (position >= 0) SeekWaveStream(stream, position);
+  std::vector<uint8_t> pcm;
+  if (!ReadWaveSamples(stream, bytes, pcm)) return false;
+  pcm.resize(slot.bufferBytes, SilentByte(slot.format));
+  return SetFirstVoice(slot, slot.format, pcm);
 }
 
 int32_t PercentToAttenuation(int32_t percent) {

@@ -13,6 +13,7 @@
 #include "frame/runtime_objects.h"
 #include "platform/audio.h"
 
+struct FileStream;
 namespace platform {
 struct Window;
 }
@@ -31,6 +32,8 @@ struct SoundSlot {
   int32_t currentBuffer = 0;      // the one played last (round robin)
   std::string fileName;           // of the sound loaded; empty after a failed load
   SoundDevice* device = nullptr;  // set by each load; null when no voice could be made
+  platform::PcmFormat format;     // of the samples in voice 0
+  uint32_t bufferBytes = 0;       // their size in that format
   std::array<std::unique_ptr<platform::SoundVoice>, kMostSlotBuffers> buffers;
 };
 
@@ -52,12 +55,23 @@ void SoundSlotConstruct(SoundSlot& slot);
 // Stops and drops every voice: count and current buffer 0; the file name and device stay.
 void SoundSlotClear(SoundSlot& slot);
 void SoundSlotRelease(SoundSlot& slot);
+// As SoundSlotClear, and the slot forgets its file name and device too.
+void SoundSlotReset(SoundSlot& slot);
 
 // Clears the slot, then loads the file (a resolved disk path or "mem://" name) with buffers
 // voices, clamped to 1..4. False leaves the slot empty.
 bool SoundLoad(SoundSlot& slot, SoundDevice* device, const char* fileName, int32_t buffers);
 // Reads the slot's file into voice 0.
 bool LoadWaveBuffer(SoundSlot& slot);
+// The two halves of that load for samples from elsewhere. SoundCreateBuffer makes voice 0 on the
+// slot's device, bytes long (4 to 0x0FFFFFFF) and silent, in the given PCM format; a format or
+// size no device buffer takes clears the slot's device and answers false. SoundFillBuffer puts
+// the stream's bytes from position (-1 = where it stands) into that voice from its start, the
+// rest staying silent; more bytes than the voice holds, or a disk file holding fewer than asked,
+// fail and leave the voice as it was, and a memory block gives what it has.
+bool SoundCreateBuffer(SoundSlot& slot, uint32_t bytes, int32_t sampleRate, int32_t bitsPerSample,
+                       int32_t blockAlign, bool stereo);
+bool SoundFillBuffer(SoundSlot& slot, FileStream& stream, uint32_t bytes, int64_t position);
 
 // Hundredths of a decibel for a volume percent: 100 gives 0, 50 gives -602, 0 or less -10000.
 int32_t PercentToAttenuation(int32_t percent);

@@ -24,10 +24,7 @@ int64_t BytesLeft(const FileStream& stream) {
 }
 
 void SkipBytes(FileStream& stream, int64_t count) {
-  stream.position += count;
-  if (stream.descriptor >= 0) {
-    platform::SeekDescriptor(stream.descriptor, stream.position, platform::SeekFrom::Start);
-  }
+  SeekWaveStream(stream, stream.position + count);
 }
 
 struct ChunkReader {
@@ -92,9 +89,16 @@ bool ReadFormat(FileStream& stream, uint32_t size, platform::PcmFormat& format) 
   return platform::IsPlayablePcm(format) && blockAlign == format.channels * format.bits / 8;
 }
 
-// The "data" content: a disk file must hold all it declares (checked before the allocation); a
-// memory block gives what it has.
-bool ReadSamples(FileStream& stream, uint32_t declared, std::vector<uint8_t>& data) {
+}  // namespace
+
+void SeekWaveStream(FileStream& stream, int64_t position) {
+  stream.position = position;
+  if (stream.descriptor >= 0) {
+    platform::SeekDescriptor(stream.descriptor, stream.position, platform::SeekFrom::Start);
+  }
+}
+
+bool ReadWaveSamples(FileStream& stream, uint32_t declared, std::vector<uint8_t>& data) {
   const int64_t left = std::max<int64_t>(BytesLeft(stream), 0);
   int64_t count = declared;
   if (stream.memory) count = std::min(count, left);
@@ -108,13 +112,11 @@ bool ReadSamples(FileStream& stream, uint32_t declared, std::vector<uint8_t>& da
   return count == 0 || FileStreamRead(stream, data.data(), int32_t(count));
 }
 
-}  // namespace
-
 bool ReadWaveFile(const char* name, WaveSound& sound) {
   FileStream stream;
   if (!FileStreamOpen(stream, name) || !ReadRiffHeader(stream)) return false;
   ChunkReader reader{stream};
   uint32_t size = 0;
   if (!FindChunk(reader, "fmt ", size) || !ReadFormat(stream, size, sound.format)) return false;
-  return FindChunk(reader, "data", size) && ReadSamples(stream, size, sound.data);
+  return FindChunk(reader, "data", size) && ReadWaveSamples(stream, size, sound.data);
 }

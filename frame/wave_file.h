@@ -9,6 +9,8 @@
 
 #include "platform/audio.h"
 
+struct FileStream;
+
 struct WaveSound {
   platform::PcmFormat format;
   std::vector<uint8_t> data;  // whole or cut frames of the "data" chunk, as stored
@@ -19,3 +21,9 @@ struct WaveSound {
 // 200000 Hz, block align matching), or a disk file holds fewer sound bytes than it declares.
 // A memory file cut short inside "data" gives the bytes that are there.
 bool ReadWaveFile(const char* name, WaveSound& sound);
+
+// Sample bytes from where the stream stands: a disk file must hold all that is declared (checked
+// before the allocation); a memory block gives what it has.
+bool ReadWaveSamples(FileStream& stream, uint32_t declared, std::vector<uint8_t>& data);
+// Moves the stream to a byte position counted from its start.
+void SeekWaveStream(FileStream& stream, int64_t position);

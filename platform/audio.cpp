@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -41,6 +42,9 @@ constexpr int kMostChannels = 16384;
 constexpr uint64_t kMostConversionBytes = uint64_t(1) << 30;
 
 bool deviceOpen = false;
+AudioFormat opened;                      // what the open device plays
+AudioFormat asked{kDeviceRate, AUDIO_S16SYS, kDeviceChannels};
+std::string refusal;
 // Index = mixer channel; the voice that played on it last. Read and written on the main thread.
 std::vector<const SoundVoice*> channelOwners;
 
@@ -67,13 +71,35 @@ void ApplyGains(int channel, int32_t attenuation, int32_t pan) {
   Mix_SetPanning(channel, uint8_t(gains.left), uint8_t(gains.right));
 }
 
+// Whether a sample of any accepted layout can be converted to what the device opened.
+bool ConvertibleTo(const AudioFormat& format) {
+  SDL_AudioCVT cvt;
+  return format.format == AUDIO_S16SYS &&
+         SDL_BuildAudioCVT(&cvt, AUDIO_U8, 1, kDeviceRate, format.format,
+                           uint8_t(format.channels), format.rate) >= 0;
+}
+
+void CloseMixer() {
+  Mix_CloseAudio();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
 }  // namespace
 
 bool AudioOpen() {
   if (deviceOpen) return true;
+  refusal.clear();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-  if (Mix_OpenAudio(kDeviceRate, AUDIO_S16SYS, kDeviceChannels, kDeviceChunkFrames) != 0) {
+  if (Mix_OpenAudio(asked.rate, asked.format, asked.channels, kDeviceChunkFrames) != 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  if (!Mix_QuerySpec(&opened.rate, &opened.format, &opened.channels) || !ConvertibleTo(opened)) {
+    char text[128];
+    std::snprintf(text, sizeof text, "%d Hz, format 0x%04X, %d channels", opened.rate,
+                  unsigned(opened.format), opened.channels);
+    refusal = text;
+    CloseMixer();
     return false;
   }
   Mix_AllocateChannels(kFirstChannelCount);
@@ -86,8 +112,7 @@ void AudioClose() {
   if (!deviceOpen) return;
   Mix_HaltChannel(-1);
   channelOwners.clear();
-  Mix_CloseAudio();
-  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  CloseMixer();
   deviceOpen = false;
 }
 
@@ -95,9 +120,19 @@ bool AudioIsOpen() {
   return deviceOpen;
 }
 
+std::string AudioRefusal() {
+  return refusal;
+}
+
 bool AudioQueryFormat(AudioFormat& format) {
   if (!deviceOpen) return false;
-  return Mix_QuerySpec(&format.rate, &format.format, &format.channels) != 0;
+  format = opened;
+  return true;
+}
+
+int DeviceFrameBytes() {
+  const AudioFormat& target = deviceOpen ? opened : asked;
+  return target.channels * int(SDL_AUDIO_BITSIZE(target.format)) / 8;
 }
 
 bool IsPlayablePcm(PcmFormat format) {
@@ -114,8 +149,9 @@ bool ConvertToDeviceFormat(const uint8_t* pcm, size_t bytes, PcmFormat format,
 
   SDL_AudioCVT cvt;
   const SDL_AudioFormat from = format.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-  if (SDL_BuildAudioCVT(&cvt, from, uint8_t(format.channels), format.rate, AUDIO_S16SYS,
-                        kDeviceChannels, kDeviceRate) < 0) {
+  const AudioFormat& target = deviceOpen ? opened : asked;
+  if (SDL_BuildAudioCVT(&cvt, from, uint8_t(format.channels), format.rate, target.format,
+                        uint8_t(target.channels), target.rate) < 0) {
     return false;
   }
   if (uint64_t(bytes) * uint64_t(cvt.len_mult) > kMostConversionBytes) return false;
@@ -128,7 +164,7 @@ bool ConvertToDeviceFormat(const uint8_t* pcm, size_t bytes, PcmFormat format,
     out.clear();
     return false;
   }
-  out.resize(size_t(cvt.len_cvt) - size_t(cvt.len_cvt) % kDeviceFrameBytes);
+  out.resize(size_t(cvt.len_cvt) - size_t(cvt.len_cvt) % size_t(DeviceFrameBytes()));
   return true;
 }
 
@@ -203,7 +239,7 @@ bool SoundVoice::SetPan(int32_t pan) {
 std::unique_ptr<StreamVoice> StreamVoice::Open() {
   if (!deviceOpen) return nullptr;
   std::unique_ptr<StreamVoice> voice(new StreamVoice());
-  voice->silence_.assign(size_t(kDeviceChunkFrames) * kDeviceFrameBytes, 0);
+  voice->silence_.assign(size_t(kDeviceChunkFrames) * size_t(DeviceFrameBytes()), 0);
   voice->silentChunk_ = Mix_QuickLoad_RAW(voice->silence_.data(), uint32_t(voice->silence_.size()));
   if (!voice->silentChunk_) return nullptr;
   const int channel = ClaimFreeChannel();
@@ -233,10 +269,16 @@ void StreamVoice::Queue(const uint8_t* bytes, size_t count) {
     queued_.erase(queued_.begin(), queued_.begin() + ptrdiff_t(readOffset_));
     readOffset_ = 0;
   }
-  const size_t room = kMostQueuedBytes - std::min(kMostQueuedBytes, queued_.size());
+  const size_t most = MostQueuedBytes();
+  const size_t room = most - std::min(most, queued_.size());
   count = std::min(count, room);
-  count -= count % kDeviceFrameBytes;
+  count -= count % size_t(DeviceFrameBytes());
   queued_.insert(queued_.end(), bytes, bytes + count);
+}
+
+size_t StreamVoice::MostQueuedBytes() {
+  const AudioFormat& target = deviceOpen ? opened : asked;
+  return size_t(target.rate) * size_t(DeviceFrameBytes()) * 8;
 }
 
 size_t StreamVoice::QueuedBytes() const {
@@ -254,5 +296,14 @@ void StreamVoice::Fill(int, void* stream, int length, void* self) {
   std::memset(out + taken, 0, wanted - taken);
   voice->readOffset_ += taken;
 }
+
+namespace test {
+
+void AskDeviceFormat(int rate, int channels) {
+  asked.rate = rate > 0 ? rate : kDeviceRate;
+  asked.channels = channels > 0 ? channels : kDeviceChannels;
+}
+
+}  // namespace test
 
 }  // namespace platform

@@ -1,7 +1,8 @@
 // The sound device and its voices: stands in for the DirectSound device, its primary buffer and
-// the static secondary buffers of the sound slots. Backed by SDL2_mixer at 22050 Hz, 16-bit
-// stereo. A sample is converted once to that format and becomes one mixer chunk; each voice plays
-// it on a mixer channel taken from a pool that grows when every channel is busy.
+// the static secondary buffers of the sound slots. Backed by SDL2_mixer, asked for 22050 Hz,
+// 16-bit stereo; the device may open at another rate or channel count, and samples are converted
+// once to what it really opened and become one mixer chunk each. Each voice plays its chunk on a
+// mixer channel taken from a pool that grows when every channel is busy.
 //
 // What Linux cannot do the same way: there is no cooperative level, no buffer loss and no card
 // that refuses pan or volume control, so none of that exists here. Volume and pan keep the
@@ -12,13 +13,15 @@
 // state and a stream voice's queue (below), which a lock guards; no channel-finished callback is
 // registered.
 //
-// Test seams: none needed. SDL_AUDIODRIVER=dummy opens a device paced in real time; "disk" with
+// Test seams: the format asked for (a driver such as "disk" opens whatever is asked, as a real
+// card may open another). SDL_AUDIODRIVER=dummy opens a device paced in real time; "disk" with
 // SDL_DISKAUDIOFILE writes the real mix to a file for tests that read the output back.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 struct Mix_Chunk;
@@ -27,10 +30,12 @@ namespace platform {
 
 inline constexpr int kDeviceRate = 22050;
 inline constexpr int kDeviceChannels = 2;
-inline constexpr int kDeviceFrameBytes = 4;  // two 16-bit samples
 
-// Opens the device in the format above; true when it is open (also when it already was).
+// Opens the device; true when it is open (also when it already was). A device opened in a format
+// the samples cannot be converted to is closed again: false, and AudioRefusal() says why.
 bool AudioOpen();
+// Why the last AudioOpen refused the device it got; empty when it did not.
+std::string AudioRefusal();
 // Stops every voice and closes the device; harmless when it is closed.
 void AudioClose();
 bool AudioIsOpen();
@@ -42,6 +47,8 @@ struct AudioFormat {
 };
 // What the open device really plays; false when it is closed.
 bool AudioQueryFormat(AudioFormat& format);
+// Bytes of one frame (a sample for each channel) of the open device, else of the format asked for.
+int DeviceFrameBytes();
 
 // Whole frames of PCM in the file's layout: 8-bit unsigned or 16-bit signed little-endian samples,
 // 1 or 2 channels interleaved, any rate from 100 to 200000.
@@ -53,8 +60,8 @@ struct PcmFormat {
 // True for the layouts above, which the device can take.
 bool IsPlayablePcm(PcmFormat format);
 
-// The frames converted to the device format (signed 16-bit stereo at 22050 Hz), appended to an
-// empty out. False for a format outside the one above, or a result too large to hold.
+// The frames converted to the format of the open device (else of the format asked for), appended
+// to an empty out. False for a format outside the one above, or a result too large to hold.
 bool ConvertToDeviceFormat(const uint8_t* pcm, size_t bytes, PcmFormat format,
                            std::vector<uint8_t>& out);
 
@@ -116,10 +123,11 @@ class StreamVoice {
   StreamVoice(const StreamVoice&) = delete;
   StreamVoice& operator=(const StreamVoice&) = delete;
 
-  // Appends samples in the device format; what would queue more than kMostQueuedBytes is dropped.
+  // Appends samples in the device format; what would queue more than MostQueuedBytes() (eight
+  // seconds of sound) is dropped.
   void Queue(const uint8_t* bytes, size_t count);
   size_t QueuedBytes() const;
-  static constexpr size_t kMostQueuedBytes = size_t(kDeviceRate) * kDeviceFrameBytes * 8;
+  static size_t MostQueuedBytes();
 
  private:
   StreamVoice() = default;
@@ -132,5 +140,12 @@ class StreamVoice {
   std::vector<uint8_t> queued_;  // guarded by lock_
   size_t readOffset_ = 0;        // guarded by lock_
 };
+
+namespace test {
+
+// What the next AudioOpen asks for (0 keeps the default of each).
+void AskDeviceFormat(int rate, int channels);
+
+}  // namespace test
 
 }  // namespace platform

@@ -85,6 +85,7 @@ struct InputState {
   std::array<uint8_t, 256> keys{};
   bool active = true;
   bool textInputStarted = false;
+  uint32_t eventWindow = 0;  // WindowId of the main window; 0 takes every window's events
   MouseSnapshot mouse;  // dx, dy and wheel are the sums not yet read
 };
 
@@ -191,7 +192,15 @@ void LoseFocus() {
   Queue(kMessageActivate, 0, 0);
 }
 
+// A window replaced under the main window (a size change) or about to be destroyed (a mode
+// change) still reports focus and close; none of that is the main window's.
+bool FromAnotherWindow(const SDL_WindowEvent& event) {
+  SDL_Window* main = SdlWindowOf(WindowFromId(State().eventWindow));
+  return main && event.windowID != 0 && event.windowID != SDL_GetWindowID(main);
+}
+
 void TakeWindowEvent(const SDL_WindowEvent& event) {
+  if (FromAnotherWindow(event)) return;
   switch (event.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
       State().active = true;
@@ -281,6 +290,8 @@ intptr_t DispatchMessage(Window* window, const Message& message) {
   const WindowProcedure procedure = RegisteredWindowProcedure();
   return procedure ? procedure(window, message.id, message.wParam, message.lParam) : 0;
 }
+
+void SetEventWindow(Window* window) { State().eventWindow = WindowId(window); }
 
 bool WindowActive() {
   PumpEvents();
@@ -393,9 +404,10 @@ void InjectWheel(int32_t steps) {
   Push(event);
 }
 
-void InjectFocus(bool active) {
+void InjectFocus(bool active, Window* from) {
   SDL_Event event{};
   event.type = SDL_WINDOWEVENT;
+  if (SDL_Window* sdl = SdlWindowOf(from)) event.window.windowID = SDL_GetWindowID(sdl);
   event.window.event = active ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
   Push(event);
 }
@@ -413,6 +425,7 @@ void ResetInput() {
   State().keys.fill(0);
   State().mouse = MouseSnapshot{};
   State().active = true;
+  State().eventWindow = 0;
 }
 
 }  // namespace test

@@ -44,6 +44,10 @@ void TranslateMessage(const Message& message);
 // Hands the message to the registered window procedure; 0 when none is registered.
 intptr_t DispatchMessage(Window* window, const Message& message);
 
+// Window events (focus, close) of windows other than this one are dropped; until it is set, and
+// for events that name no window, every window's count.
+void SetEventWindow(Window* window);
+
 // Whether the main window has the keyboard focus. A driver without focus (offscreen) counts as
 // active until an injected focus event says otherwise.
 bool WindowActive();
@@ -85,7 +89,8 @@ void InjectText(std::string_view cp1252);
 void InjectMouseMotion(int32_t x, int32_t y, int32_t dx, int32_t dy);
 void InjectMouseButton(int button, bool down);  // 0 left, 1 right, 2 middle
 void InjectWheel(int32_t steps);
-void InjectFocus(bool active);
+// From the given window, or from no particular window when null.
+void InjectFocus(bool active, Window* from = nullptr);
 void InjectClose();
 // Empties the message queue, the key table and the mouse state; the window counts as active.
 void ResetInput();

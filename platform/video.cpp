@@ -121,11 +121,13 @@ bool VideoFile::Decoder::OpenSound() {
   } else if (av_channel_layout_copy(&input, &sound->ch_layout) < 0) {
     return false;
   }
-  AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+  AVChannelLayout output;
+  av_channel_layout_default(&output, device.channels);
   SwrContext* made = nullptr;
-  const int result = swr_alloc_set_opts2(&made, &stereo, AV_SAMPLE_FMT_S16, kDeviceRate, &input,
+  const int result = swr_alloc_set_opts2(&made, &output, AV_SAMPLE_FMT_S16, device.rate, &input,
                                          sound->sample_fmt, sound->sample_rate, 0, nullptr);
   av_channel_layout_uninit(&input);
+  av_channel_layout_uninit(&output);
   resampler.reset(made);
   if (result < 0 || swr_init(resampler.get()) < 0) return false;
   voice = StreamVoice::Open();
@@ -152,12 +154,12 @@ void VideoFile::Decoder::DecodeSound() {
   while (avcodec_receive_frame(sound.get(), frame.get()) >= 0) {
     const int room = swr_get_out_samples(resampler.get(), frame->nb_samples);
     if (room > 0) {
-      soundBytes.resize(size_t(room) * kDeviceFrameBytes);
+      soundBytes.resize(size_t(room) * size_t(DeviceFrameBytes()));
       uint8_t* out = soundBytes.data();
       const int made = swr_convert(resampler.get(), &out, room,
                                    const_cast<const uint8_t**>(frame->extended_data),
                                    frame->nb_samples);
-      if (made > 0) voice->Queue(out, size_t(made) * kDeviceFrameBytes);
+      if (made > 0) voice->Queue(out, size_t(made) * size_t(DeviceFrameBytes()));
     }
     av_frame_unref(frame.get());
   }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <vector>
 
 namespace platform {
 
@@ -240,6 +241,35 @@ void CentreInWorkArea(Window* window) {
   int width = 0, height = 0;
   SDL_GetWindowSize(window->sdl, &width, &height);
   SDL_SetWindowPosition(window->sdl, area.x + (area.w - width) / 2, area.y + (area.h - height) / 2);
+}
+
+void EnumerateWindows(bool (*visit)(Window* window, void* parameter), void* parameter) {
+  // Ids grow, so the map's order is the order of making; a copy lets visit close windows.
+  std::vector<Window*> windows;
+  for (const auto& entry : State().windows) windows.push_back(entry.second);
+  for (Window* window : windows) {
+    if (!visit(window, parameter)) return;
+  }
+}
+
+bool GetPlacement(Window* window, WindowPlacement& placement) {
+  if (!window) return false;
+  SDL_GetWindowPosition(window->sdl, &placement.x, &placement.y);
+  SDL_GetWindowSize(window->sdl, &placement.width, &placement.height);
+  placement.shown = WindowShown(window);
+  return true;
+}
+
+bool SetPlacement(Window* window, const WindowPlacement& placement) {
+  if (!window) return false;
+  SDL_SetWindowPosition(window->sdl, placement.x, placement.y);
+  SDL_SetWindowSize(window->sdl, placement.width, placement.height);
+  if (placement.shown) {
+    SDL_ShowWindow(window->sdl);
+  } else {
+    SDL_HideWindow(window->sdl);
+  }
+  return true;
 }
 
 bool FullscreenModeExists(int width, int height, int bits) {

@@ -63,6 +63,19 @@ bool WindowShown(Window* window);
 bool SetClientSize(Window* window, int width, int height);
 // Centres the window in the usable area of its display.
 void CentreInWorkArea(Window* window);
+
+// Where a window stands on the desktop. Only this process's windows can be reached: X11 and
+// Wayland give no program the placement of another program's windows.
+struct WindowPlacement {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool shown = false;
+};
+// Calls visit for every window of this process, oldest first, until it answers false; the
+// parameter is handed through.
+void EnumerateWindows(bool (*visit)(Window* window, void* parameter), void* parameter);
+bool GetPlacement(Window* window, WindowPlacement& placement);
+// Moves and sizes the window and shows or hides it; false for a null window.
+bool SetPlacement(Window* window, const WindowPlacement& placement);
 // Whether the first display offers a mode of exactly that size (and colour bits, unless 0).
 bool FullscreenModeExists(int width, int height, int bits);
 // Switches the display to that size with the window covering it, on top; false when refused.

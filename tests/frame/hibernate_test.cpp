@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "core/str.h"
 #include "frame/music_loop.h"
 #include "frame/waits.h"
 #include "frame/window_procedure.h"
+#include "platform/joystick.h"
 #include "platform/window.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/frame_cycle_fixture.h"
@@ -121,8 +125,13 @@ TEST_F(Waiting, HibernateIdlesFifteenPassesUnlessTheUserActs) {
       {"held key", false, 0, [] { platform::test::InjectKey(30, true); }, 0.0},
       // A button already held when the wait starts is part of the baseline.
       {"held button", false, 0, [] { platform::test::InjectMouseButton(0, true); }, 75.0},
-      // A centred hat is no input in any orientation.
+      // A centred hat is no input in any orientation; a pushed hat or stick is.
       {"centred stick, turned screen", true, 1, [] {}, 75.0},
+      {"hat left, turned screen", true, 1,
+       [] { platform::test::SetVirtualHat(0, 0, platform::test::kHatLeft); }, 0.0},
+      {"stick pushed", true, 0, [] { platform::test::SetVirtualAxis(0, 1, -20000); }, 0.0},
+      // After a breakpoint the pause loop cannot hold, but the wait must still idle.
+      {"paused, reactivation pending", false, 0, [] { PauseFlag = ReactivateRequest = 1; }, 75.0},
   };
   for (const Case& c : cases) {
     FakeClockScope clock(kFakeStartMs, 0.0);
@@ -137,6 +146,7 @@ TEST_F(Waiting, HibernateIdlesFifteenPassesUnlessTheUserActs) {
     EXPECT_DOUBLE_EQ(GetTimerAll() - before, c.expectedIdleMs) << c.what;
     platform::test::DetachVirtualJoysticks();
     Context().orientation = 0;
+    PauseFlag = ReactivateRequest = 0;
   }
 }
 
@@ -167,4 +177,58 @@ TEST_F(Waiting, WaitForKeyDropsCharactersTypedBeforeAndWithTheOneThatEndsIt) {
   WaitForKey();
   EXPECT_EQ(gRestarts, 3);  // "xy" did not end the wait
   EXPECT_EQ(PopTypedChar(input.typedChars), 0);
+}
+
+// The pause callback shows one "paused" frame, and the window gets the focus back during it:
+// the resume must stand once the callback returns.
+TEST_F(Waiting, FocusBackWhileThePauseCallbackShowsAFrameLeavesTheProgramRunning) {
+  FakeClockScope clock(kFakeStartMs, 0.0);
+  StartInput();
+  static const UserFunctionEntry kShowingPause[] = {
+      {[] {
+         ++gPauses;
+         platform::test::InjectFocus(true);
+         ShowScreen(1);
+       },
+       "QRN_ON_PAUSE"},
+      {[] { ++gResumes; }, "QRN_ON_RESUME"},
+      {nullptr, nullptr}};
+  SetUserFunctionTable(kShowingPause);
+  platform::test::InjectFocus(false);
+  testing::internal::CaptureStdout();
+  PumpMessages(Context(), nullptr);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ((std::array<int, 3>{int(PauseFlag), gPauses, gResumes}), (std::array<int, 3>{0, 1, 1}));
+}
+
+// A button held at the call must first be let go; then a press ends the wait once it is let go.
+TEST_F(Waiting, WaitForMouseButtonWaitsForAReleaseAPressAndItsRelease) {
+  StartInput();
+  static std::atomic<bool> pressed;
+  pressed = false;
+  platform::test::InjectMouseButton(0, true);
+  std::thread releaser([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    platform::test::InjectMouseButton(0, false);
+    while (!pressed) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    platform::test::InjectMouseButton(0, false);
+  });
+  ActWhileWaiting([](int restart) {
+    if (restart == 2) platform::test::InjectMouseButton(0, pressed = true);
+  });
+  WaitForMouseButton();
+  releaser.join();
+  EXPECT_GE(gRestarts, 2) << "the held button alone ended the wait";
+  EXPECT_FALSE(AnyMouseButtonDown(*InputObject));
+}
+
+TEST_F(Waiting, AReactivationRequestBringsTheWindowBackAtTheNextFrame) {
+  platform::HideWindow(Context().window);
+  ReactivateRequest = 1;
+  testing::internal::CaptureStdout();
+  ShowScreen(0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "activate\nok\n");
+  EXPECT_TRUE(platform::WindowShown(Context().window) && ReactivateRequest == 0);
+  platform::HideWindow(Context().window);
 }

@@ -61,6 +61,18 @@ TEST_F(InputCommands, MouseStateClampsToTheTurnedLogicalScreen) {
   }
 }
 
+TEST_F(InputCommands, FarOffMousePositionsAreHeldAtTheScreenEdge) {
+  StartInput();
+  for (int32_t orientation : {1, 2}) {
+    Screen().orientation = orientation;
+    SetMousePosition(INT32_MIN, INT32_MAX);
+    int32_t x, y, left, right;
+    MouseState(&x, &y, &left, &right);
+    const int32_t width = orientation == 1 ? 480 : 640;
+    EXPECT_TRUE(x >= 0 && x <= width && y >= 0 && y <= 1120 - width) << x << ", " << y;
+  }
+}
+
 TEST_F(InputCommands, MouseAxisTurnsMovementWithoutTheScreenOffset) {
   const std::array<int, 2> turned[4] = {{5, -3}, {-3, -5}, {-5, 3}, {3, 5}};
   for (int orientation = 0; orientation < 4; ++orientation) {

@@ -11,6 +11,7 @@
 #include "core/console.h"
 #include "core/last_error.h"
 #include "core/process_globals.h"
+#include "core/str_value.h"
 #include "core/user_functions.h"
 #include "frame/frame_cycle.h"
 #include "frame/frame_services.h"
@@ -26,6 +27,7 @@
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "platform/window.h"
+#include "system/file_commands.h"
 #include "system/pack_archive.h"
 #include "tests/support/gl_fixture.h"
 #include "tests/support/temp_dir.h"
@@ -90,8 +92,15 @@ TEST_F(RuntimeStartupTest, AHiddenStartMakesEveryObjectAndTheQuitSequenceRelease
   // Start references the program never gave back go too.
   ASSERT_TRUE(SockStartup());
   ASSERT_TRUE(SockStartup());
+  // A channel still buffering is written out, and the folder is the program's again.
+  const std::string written = tmp.Child("left-open.txt");
+  ASSERT_TRUE(OpenFile(2, StrValue(written.c_str()), 0));
+  WriteString(2, StrValue("kept"));
+  platform::ChangeCurrentFolder(tmp.path.string());
 
   QuitRuntime();
+  EXPECT_EQ(TempDir::ReadBytes(written), "kept");
+  EXPECT_EQ(platform::CurrentFolder(), ExecutableFolder());
   QuitRuntime();
   EXPECT_EQ(quitRoutineCalls, 1);
   EXPECT_EQ(SockStartupCount(), 0);

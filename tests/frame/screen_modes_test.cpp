@@ -14,6 +14,7 @@
 #include "frame/graphics_context.h"
 #include "frame/runtime_startup.h"
 #include "frame/screen_mode_commands.h"
+#include "frame/window_placements.h"
 #include "tests/support/frame_cycle_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -86,6 +87,14 @@ TEST_F(ScreenModes, WindowedModeShowsFiveFramesWithTheWholeWindowAsViewport) {
   EXPECT_TRUE(platform::WindowShown(ctx.window));
   EXPECT_EQ(ConfiguredScreenWidth, 640);
 
+  // A negative size gives the smallest window there is, and says so.
+  EXPECT_TRUE(SetScreenMode(ctx, -5, -5, 0, 0));
+  int width = 0, height = 0;
+  platform::DrawableSize(ctx.window, &width, &height);
+  EXPECT_EQ((std::array<int32_t, 4>{ctx.windowWidth, ctx.windowHeight, width, height}),
+            (std::array<int32_t, 4>{1, 1, 1, 1}));
+  ChangeScreenMode(640, 480, 0);
+
   // No size given keeps the stored one.
   EXPECT_TRUE(SetScreenMode(ctx, 0, 0, 0, 0));
   EXPECT_EQ(ctx.windowWidth, 640);
@@ -146,6 +155,73 @@ TEST_F(ScreenModes, SteppingAsideHidesTheWindowUntilTheNextMode) {
   EXPECT_FALSE(platform::WindowShown(ctx.window));
   ApplyWindowMode(ctx);
   EXPECT_TRUE(platform::WindowShown(ctx.window));
+}
+
+// Whatever holds the main window follows it into a re-created one: the next frame reads the
+// mouse of the live window, not of the destroyed one.
+TEST_F(ScreenModes, AFullscreenWindowIsHandedToInputAndTheMainWindowHandle) {
+  OpenGLRainbows& ctx = Make(640, 480);
+  InputManager input;
+  ASSERT_EQ(InputInit(input, ctx.window, false), 1u);
+  InputObject = &input;
+  AdoptMainWindow(ctx);
+  const platform::Window* old = ctx.window;
+  ASSERT_TRUE(SetScreenMode(ctx, DesktopWidth, DesktopHeight, 0, 1));
+  ASSERT_NE(ctx.window, old);
+  EXPECT_EQ(input.window, ctx.window);
+  EXPECT_EQ(platform::WindowFromId(GetMainWindow()), ctx.window);
+  ShowScreen(1);
+  InputRelease(input);
+  InputObject = nullptr;
+}
+
+int gModePauses = 0;
+const UserFunctionEntry kCountPauses[] = {{[] { ++gModePauses; }, "QRN_ON_PAUSE"},
+                                          {nullptr, nullptr}};
+
+// A window replaced under the main one (a size change) still reports its focus loss.
+TEST_F(ScreenModes, OnlyTheMainWindowsFocusChangesPauseTheProgram) {
+  OpenGLRainbows& ctx = Make(640, 480);
+  AdoptMainWindow(ctx);
+  SetUserFunctionTable(kCountPauses);
+  gModePauses = 0;
+  ChangeScreenMode(800, 600, 0);
+  platform::Window* other = platform::CreateWindow(64, 64, 0);
+  ASSERT_NE(other, nullptr);
+  platform::test::InjectFocus(false, other);
+  PumpMessages(ctx, nullptr);
+  EXPECT_TRUE(PauseFlag == 0 && gModePauses == 0);
+  platform::test::InjectFocus(false, ctx.window);
+  PumpMessages(ctx, nullptr);
+  EXPECT_TRUE(PauseFlag == 1 && gModePauses == 1);
+  platform::DestroyWindow(other);
+}
+
+TEST(WindowPlacements, VisibleWindowsAreRecordedAndThoseStillThereArePutBack) {
+  gltest::SharedContext();
+  platform::Window* made[3];  // shown, shown then closed, hidden
+  for (platform::Window*& window : made) window = platform::CreateWindow(64, 48, 0);
+  platform::ShowAndRaise(made[0]);
+  platform::ShowAndRaise(made[1]);
+  platform::WindowPlacement before, after;
+  platform::GetPlacement(made[0], before);
+  SaveWindowPlacements();
+  const int32_t count = WindowPlacementList.count;
+  ASSERT_GE(count, 2);
+  EXPECT_EQ(WindowPlacementList.entries[size_t(count - 2)].window, platform::WindowId(made[0]));
+  EXPECT_EQ(WindowPlacementList.entries[size_t(count - 1)].window, platform::WindowId(made[1]));
+  platform::DestroyWindow(made[1]);
+  platform::SetPlacement(made[0], {before.x + 7, before.y + 9, 32, 24, false});
+  RestoreWindowPlacements();
+  platform::GetPlacement(made[0], after);
+  EXPECT_EQ((std::array<int, 5>{after.x, after.y, after.width, after.height, after.shown}),
+            (std::array<int, 5>{before.x, before.y, 64, 48, 1}));
+  WindowPlacementList.count = kMostWindowPlacements;
+  SaveWindowPlacementCallback(made[0], nullptr);
+  EXPECT_EQ(WindowPlacementList.count, kMostWindowPlacements) << "no 257th entry";
+  WindowPlacementList.count = 0;
+  platform::DestroyWindow(made[0]);
+  platform::DestroyWindow(made[2]);
 }
 
 TEST(FrameRateOfPeriod, RoundsToTheRateTheProgramSet) {

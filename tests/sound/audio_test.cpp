@@ -37,8 +37,8 @@ TEST(ConvertToDeviceFormat, GivesSigned16BitStereoAt22050) {
   // frames.
   const std::vector<uint8_t> mono8(1000, 192);
   ASSERT_TRUE(platform::ConvertToDeviceFormat(mono8.data(), mono8.size(), {8, 1, 11025}, out));
-  ASSERT_EQ(out.size() % platform::kDeviceFrameBytes, 0u);
-  EXPECT_NEAR(double(out.size() / platform::kDeviceFrameBytes), 2000.0, 4.0);
+  ASSERT_EQ(out.size() % platform::DeviceFrameBytes(), 0u);
+  EXPECT_NEAR(double(out.size() / platform::DeviceFrameBytes()), 2000.0, 4.0);
   int16_t middle[2];
   std::memcpy(middle, out.data() + out.size() / 2 / 4 * 4, sizeof middle);
   EXPECT_NEAR(middle[0], 16384, 64);
@@ -51,18 +51,18 @@ TEST(StreamVoice, TakesWholeFramesUpToItsLimitAndPlaysThemOut) {
   {
     auto voice = platform::StreamVoice::Open();
     ASSERT_NE(voice, nullptr);
-    const std::vector<uint8_t> bytes(platform::StreamVoice::kMostQueuedBytes + 6, 0x11);
+    const std::vector<uint8_t> bytes(platform::StreamVoice::MostQueuedBytes() + 6, 0x11);
     voice->Queue(bytes.data(), 6);
     EXPECT_EQ(voice->QueuedBytes(), 4u);  // half a frame is never queued
     voice->Queue(bytes.data(), bytes.size());
-    EXPECT_EQ(voice->QueuedBytes(), platform::StreamVoice::kMostQueuedBytes);
+    EXPECT_EQ(voice->QueuedBytes(), platform::StreamVoice::MostQueuedBytes());
     // The dummy device takes samples in real time.
     const double deadline = platform::MonotonicMs() + 5000.0;
-    while (voice->QueuedBytes() == platform::StreamVoice::kMostQueuedBytes &&
+    while (voice->QueuedBytes() == platform::StreamVoice::MostQueuedBytes() &&
            platform::MonotonicMs() < deadline) {
       platform::SleepMs(10);
     }
-    EXPECT_LT(voice->QueuedBytes(), platform::StreamVoice::kMostQueuedBytes);
+    EXPECT_LT(voice->QueuedBytes(), platform::StreamVoice::MostQueuedBytes());
   }
   platform::AudioClose();
 }

@@ -1,9 +1,13 @@
 // Sound slots over the real mixer (SDL's dummy driver, paced in real time).
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "frame/sound_device.h"
 #include "tests/sound/sound_fixture.h"
+#include "system/file_stream.h"
 #include "tests/support/memory_file.h"
+#include "tests/support/temp_dir.h"
 
 using namespace wave_image;
 
@@ -67,4 +71,33 @@ TEST_F(SoundSlotTest, VoicesBeyondTheFirstChannelPoolStillPlay) {
   for (size_t i = 0; i < 40; ++i) {
     for (int32_t buffer = 0; buffer < 4; ++buffer) EXPECT_TRUE(SoundIsPlaying(slots[i], buffer));
   }
+}
+
+TEST_F(SoundSlotTest, ABufferMadeFromFormatValuesIsFilledFromAStreamAndResetForgetsIt) {
+  // Size, bits, block align, stereo; only the last fits a buffer.
+  const std::array<uint32_t, 4> cases[] = {
+      {3, 16, 4, 1}, {0x10000000, 8, 1, 0}, {1000, 12, 3, 1}, {1000, 16, 2, 1}, {88200, 16, 2, 0}};
+  for (const auto& [bytes, bits, align, stereo] : cases) {
+    slot.device = SoundHolder;
+    const bool made = SoundCreateBuffer(slot, bytes, 44100, int32_t(bits), int32_t(align), stereo);
+    EXPECT_EQ(made && slot.device, bytes == 88200) << bytes;
+  }
+  slot.bufferCount = 1;
+  FileStream stream;
+  ASSERT_TRUE(FileStreamOpen(stream, wave.name.c_str()));
+  EXPECT_FALSE(SoundFillBuffer(slot, stream, 88201, 0)) << "more than the buffer holds";
+  EXPECT_TRUE(SoundFillBuffer(slot, stream, 1000, 44));
+  EXPECT_EQ(stream.position, 1044);
+  EXPECT_EQ(SoundPlay(slot, 0, 100, 0), 0);
+  EXPECT_TRUE(SoundIsPlaying(slot, 0));
+
+  TempDir dir;
+  const std::string shortFile = dir.Child("short.raw");
+  TempDir::WriteBytes(shortFile, std::string(100, '\x10'));
+  ASSERT_TRUE(FileStreamOpen(stream, shortFile.c_str()));
+  EXPECT_FALSE(SoundFillBuffer(slot, stream, 200, -1)) << "a disk file gives all or nothing";
+
+  slot.fileName = "kept.wav";
+  SoundSlotReset(slot);
+  EXPECT_TRUE(SoundPlay(slot, 0, 100, 0) == -1 && slot.fileName.empty() && !slot.device);
 }
