@@ -76,7 +76,7 @@ TEST(ShadowEdgesTest, WeldingToleranceIsBelowOneHundredThousandth) {
 // slot on the same edge with its triangle, and itself with the last of them.
 std::vector<int32_t> PairedPairByPair(const GrowArray<MeshVertex>& list) {
   const int32_t n = list.count(), triangles = n / 3;
-  std::vector<int32_t> id(size_t(n)), neighbour(size_t(n), -1);
+  std::vector<int32_t> id(static_cast<size_t>(n)), neighbour(static_cast<size_t>(n), -1);
   for (int32_t j = 0; j < n; ++j) {
     id[j] = j;
     for (int32_t m = 0; m < j; ++m) {
