@@ -78,7 +78,7 @@ std::string ReplaceResizing(const Str& text, const Str& search, const Str& repla
       window.append(in + next, std::min(cut - 1, n - next));
       const int32_t w = StrFindCore(window.data(), uint32_t(window.size()), search.data, cut);
       if (w >= 0 && uint32_t(w) < back) {
-        out.resize(out.size() - (back - uint32_t(w)));
+        out.erase(out.size() - (back - uint32_t(w)));
         next += cut - (back - uint32_t(w));
         put();
         continue;

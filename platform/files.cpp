@@ -177,9 +177,19 @@ void CloseDescriptor(int fd) {
 
 bool CloseChecked(int fd) { return fd >= 0 && ::close(fd) == 0; }
 
+// The caller reports why the write failed: the clean-up must not change errno.
+static void RemoveTemporaryKeepingErrno(const std::string& temporary) {
+  const int error = errno;
+  ::unlink(temporary.c_str());
+  errno = error;
+}
+
 bool BeginReplacement(std::string_view name, Replacement& replacement) {
   std::string path;
-  if (!ToOsPath(name, path)) return false;
+  if (!ToOsPath(name, path)) {
+    errno = ENAMETOOLONG;
+    return false;
+  }
   replacement.target = LinkTarget(path);
   replacement.temporary = SiblingTemporaryName(replacement.target);
   replacement.fd = CreateExclusive(replacement.temporary);
@@ -195,14 +205,16 @@ bool CommitReplacement(Replacement& replacement) {
   struct stat info {};
   if (done && ::lstat(target, &info) == 0 && S_ISDIR(info.st_mode)) ::rmdir(target);
   done = done && ::rename(replacement.temporary.c_str(), target) == 0;
-  if (!done) ::unlink(replacement.temporary.c_str());
+  if (!done) RemoveTemporaryKeepingErrno(replacement.temporary);
   return done;
 }
 
 void AbandonReplacement(Replacement& replacement) {
+  const int error = errno;
   CloseDescriptor(replacement.fd);
   replacement.fd = -1;
-  ::unlink(replacement.temporary.c_str());
+  RemoveTemporaryKeepingErrno(replacement.temporary);
+  errno = error;
 }
 
 bool AtomicRewrite(std::string_view name, std::string_view bytes) {
