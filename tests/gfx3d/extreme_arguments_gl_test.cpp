@@ -25,7 +25,7 @@
 #include "gfx3d/transform_commands.h"
 #include "tests/support/gl_fixture.h"
 #include "tests/support/owned_str.h"
-#include "tests/support/scene_commands.h"
+#include "tests/support/scene_commands_gl_fixture.h"
 
 namespace {
 
@@ -35,13 +35,10 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr int32_t kSprite = 1, kObject = 1;
 
-class ExtremeArguments : public GlFixture {
+class ExtremeArguments : public SceneCommandsGlFixture {
  protected:
   void SetUp() override {
-    GlFixture::SetUp();
-    GraphicsContext = &Context();
-    testing::internal::CaptureStdout();
-    scope = std::make_unique<SceneCommandScope>(&Context());
+    SceneCommandsGlFixture::SetUp();
     ASSERT_TRUE(CreateDefaultFont(Context(), 0));
     DrawRect(0, 0, 16, 16, 0x00FFFFFF);
     ASSERT_EQ(GrabSpriteCmd(kSprite, 0, 0, 16, 16), 1);
@@ -56,16 +53,11 @@ class ExtremeArguments : public GlFixture {
     ASSERT_EQ(EndModel(), 1);
   }
   void TearDown() override {
-    End3DMode();
     UseScreenCmd(-1);
     SetOrientationCmd(0);
     SetBlendMode(0);
-    scope.reset();
-    testing::internal::GetCapturedStdout();
-    GraphicsContext = nullptr;
+    SceneCommandsGlFixture::TearDown();
   }
-
-  std::unique_ptr<SceneCommandScope> scope;
 };
 
 // One command called with i for every int but the sprite or object number and d for every double.

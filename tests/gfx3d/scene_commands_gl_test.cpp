@@ -14,7 +14,7 @@
 #include "gfx3d/transform_commands.h"
 #include "tests/support/gl_fixture.h"
 #include "tests/support/object_drawing_fixture.h"
-#include "tests/support/scene_commands.h"
+#include "tests/support/scene_commands_gl_fixture.h"
 #include "tests/support/scene_objects.h"
 
 namespace {
@@ -42,20 +42,8 @@ void BuildCube(int32_t object, float h, int32_t colour) {
   ASSERT_EQ(EndModel(), 1);
 }
 
-class SceneCommandsGl : public GlFixture {
+class SceneCommandsGl : public SceneCommandsGlFixture {
  protected:
-  void SetUp() override {
-    GlFixture::SetUp();
-    GraphicsContext = &Context();
-    testing::internal::CaptureStdout();
-    scope = std::make_unique<SceneCommandScope>(&Context());
-  }
-  void TearDown() override {
-    End3DMode();
-    scope.reset();
-    testing::internal::GetCapturedStdout();
-    GraphicsContext = nullptr;
-  }
   void ClearWindow() {
     glClearColor(0x20 / 255.0f, 0x40 / 255.0f, 0x60 / 255.0f, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
@@ -68,7 +56,6 @@ class SceneCommandsGl : public GlFixture {
     return ReadBackPixel(Context(), int(sx), int(sy));
   }
 
-  std::unique_ptr<SceneCommandScope> scope;
 };
 
 TEST_F(SceneCommandsGl, ViewerFrameDrawsTheCubeBuiltWithTheModelCommands) {
