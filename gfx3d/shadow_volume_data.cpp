@@ -3,38 +3,94 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace {
 
+// Positions closer than this on every axis count as one; the grid's cells are twice as wide, so
+// two such positions always lie in the same or neighbouring cells.
+constexpr float kWeldDistance = 1e-5f;
+constexpr double kCellsPerUnit = 0.5 / double(kWeldDistance);
+
 bool SamePosition(Vec3 a, Vec3 b) {
-  return std::fabs(a.x - b.x) < 1e-5f && std::fabs(a.y - b.y) < 1e-5f &&
-         std::fabs(a.z - b.z) < 1e-5f;
+  return std::fabs(a.x - b.x) < kWeldDistance && std::fabs(a.y - b.y) < kWeldDistance &&
+         std::fabs(a.z - b.z) < kWeldDistance;
+}
+
+struct Cell {
+  int64_t x, y, z;
+  bool operator==(const Cell&) const = default;
+};
+
+struct CellHash {
+  size_t operator()(const Cell& c) const {
+    return std::hash<uint64_t>()(uint64_t(c.x) * 0x9E3779B97F4A7C15ull ^
+                                 uint64_t(c.y) * 0xC2B2AE3D27D4EB4Full ^ uint64_t(c.z));
+  }
+};
+
+// Coordinates beyond the grid's reach share its outermost cells, and a NaN (which matches
+// nothing) any cell: a cell only gathers candidates for the distance test.
+int64_t CellCoordinate(float v) {
+  const double scaled = std::floor(double(v) * kCellsPerUnit);
+  if (std::isnan(scaled)) return 0;
+  return int64_t(std::clamp(scaled, -0x1p62, 0x1p62));
+}
+
+Cell CellOf(Vec3 p) {
+  return {CellCoordinate(p.x), CellCoordinate(p.y), CellCoordinate(p.z)};
+}
+
+using CornerGrid = std::unordered_map<Cell, std::vector<int32_t>, CellHash>;
+
+// The first corner before j at j's position among the 27 cells around j's, else j.
+int32_t FirstAtSamePosition(const GrowArray<MeshVertex>& list, const CornerGrid& grid, Cell at,
+                            int32_t j) {
+  int32_t first = j;
+  for (int64_t dx = -1; dx <= 1; ++dx) {
+    for (int64_t dy = -1; dy <= 1; ++dy) {
+      for (int64_t dz = -1; dz <= 1; ++dz) {
+        const auto found = grid.find({at.x + dx, at.y + dy, at.z + dz});
+        if (found == grid.end()) continue;
+        for (const int32_t m : found->second) {  // in rising order
+          if (m >= first) break;
+          if (SamePosition(list[m].position, list[j].position)) {
+            first = m;
+            break;
+          }
+        }
+      }
+    }
+  }
+  return first;
 }
 
 // Each corner's id: the first earlier corner at the same position, else its own index.
 std::vector<int32_t> WeldCorners(const GrowArray<MeshVertex>& list, int32_t cornerCount) {
   std::vector<int32_t> id(static_cast<size_t>(cornerCount));
+  CornerGrid grid;
   for (int32_t j = 0; j < cornerCount; ++j) {
-    id[size_t(j)] = j;
-    for (int32_t m = 0; m < j; ++m) {
-      if (SamePosition(list[m].position, list[j].position)) {
-        id[size_t(j)] = m;
-        break;
-      }
-    }
+    const Cell cell = CellOf(list[j].position);
+    id[size_t(j)] = FirstAtSamePosition(list, grid, cell, j);
+    grid[cell].push_back(j);
   }
   return id;
 }
 
-bool SameEdge(const std::vector<int32_t>& id, int32_t a, int32_t e, int32_t b, int32_t f) {
-  const int32_t a0 = id[size_t(3 * a + e)], a1 = id[size_t(3 * a + (e + 1) % 3)];
-  const int32_t b0 = id[size_t(3 * b + f)], b1 = id[size_t(3 * b + (f + 1) % 3)];
-  return (a0 == b0 && a1 == b1) || (a0 == b1 && a1 == b0);
+// The edge from corner e of a triangle to the next, as its two corner ids in rising order.
+uint64_t EdgeKey(const std::vector<int32_t>& id, int32_t slot) {
+  const int32_t t = slot / 3, e = slot % 3;
+  const int32_t p = id[size_t(slot)], q = id[size_t(3 * t + (e + 1) % 3)];
+  return uint64_t(uint32_t(std::min(p, q))) << 32 | uint32_t(std::max(p, q));
 }
 
 }  // namespace
 
+// Every edge slot (3 x triangle + corner) of each triangle a, in rising order, not yet paired:
+// each slot of a later triangle on the same edge is paired with a, and a's slot with the last of
+// those triangles.
 void BuildShadowEdgeList(MeshObjectX& part) {
   if (!part.edges.empty() || part.frames.empty()) return;
   const GrowArray<MeshVertex>& list = part.frames[0].triangles;
@@ -42,17 +98,16 @@ void BuildShadowEdgeList(MeshObjectX& part) {
   if (triangles == 0 || !part.edges.Reserve(3 * int64_t(triangles))) return;
   for (int32_t i = 0; i < 3 * triangles; ++i) part.edges.Append(ShadowEdge{});
   const std::vector<int32_t> id = WeldCorners(list, 3 * triangles);
-  for (int32_t a = 0; a + 1 < triangles; ++a) {
-    for (int32_t e = 0; e < 3; ++e) {
-      if (part.edges[3 * a + e].neighbour != -1) continue;
-      for (int32_t b = a + 1; b < triangles; ++b) {
-        for (int32_t f = 0; f < 3; ++f) {
-          if (!SameEdge(id, a, e, b, f)) continue;
-          part.edges[3 * a + e].neighbour = b;
-          part.edges[3 * b + f].neighbour = a;
-        }
-      }
-    }
+  std::unordered_map<uint64_t, std::vector<int32_t>> slotsOfEdge;
+  for (int32_t slot = 0; slot < 3 * triangles; ++slot) slotsOfEdge[EdgeKey(id, slot)].push_back(slot);
+  for (int32_t slot = 0; slot < 3 * triangles; ++slot) {
+    if (part.edges[slot].neighbour != -1) continue;
+    const int32_t a = slot / 3;
+    const std::vector<int32_t>& slots = slotsOfEdge[EdgeKey(id, slot)];
+    auto later = std::upper_bound(slots.begin(), slots.end(), 3 * a + 2);
+    if (later == slots.end()) continue;
+    for (; later != slots.end(); ++later) part.edges[*later].neighbour = a;
+    part.edges[slot].neighbour = slots.back() / 3;
   }
 }
 

@@ -114,7 +114,7 @@ uint32_t FirstPositionAtMost(Planner& p, float f) {
 }
 
 bool InsertOpen(Planner& p, Node* node) {
-  if (!FixedDequeInsertAt(p.open, FirstPositionAtMost(p, node->f), node)) return false;
+  if (!FixedDequeInsertShifting(p.open, FirstPositionAtMost(p, node->f), node)) return false;
   MarkCell(p, *node, CellState::kOpen);
   return true;
 }
@@ -181,7 +181,7 @@ bool VisitNeighbour(Planner& p, Node* from, int32_t x, int32_t y, float factor, 
     Node* known = indexed ? p.cellNodes[cell] : ScanOpen(p, x, y, index);
     if (known) {
       if (known->g <= g) return true;
-      FixedDequeEraseAt(p.open, indexed ? OpenPosition(p, known) : index);
+      FixedDequeEraseShifting(p.open, indexed ? OpenPosition(p, known) : index);
       return Enqueue(p, known, from, g, f);
     }
   }

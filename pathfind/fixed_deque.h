@@ -1,6 +1,6 @@
-// A ring buffer of fixed capacity that serves as the planner's sorted open list. It never grows;
-// an insertion or erasure in the middle rebuilds the contents through a second buffer of the same
-// size in one pass and swaps the two.
+// A ring buffer of fixed capacity that serves as the planner's sorted open list. It never grows.
+// An insertion or erasure in the middle either rebuilds the contents through a second buffer of
+// the same size in one pass and swaps the two, or shifts the shorter side in place.
 #pragma once
 
 #include <algorithm>
@@ -173,4 +173,34 @@ bool FixedDequeEraseAt(FixedDeque<T>& d, uint32_t i) {
   d.head = 0;
   d.tail = size - 1;
   return true;
+}
+
+// As FixedDequeInsertAt and FixedDequeEraseAt, with the same elements in the same order after
+// them, but shifting the shorter side in place instead of rebuilding through the scratch buffer:
+// the cost is the distance to the nearer end. The sorted open list inserts near its back.
+template <typename T>
+bool FixedDequeInsertShifting(FixedDeque<T>& d, uint32_t i, T v) {
+  const uint32_t size = FixedDequeSize(d);
+  if (d.capacity == 0 || i > size || FixedDequeIsFull(d)) return false;
+  if (i < size - i) {
+    FixedDequePushFront(d, v);
+    for (uint32_t k = 0; k < i; ++k) FixedDequeAt(d, k) = std::move(FixedDequeAt(d, k + 1));
+  } else {
+    FixedDequePushBack(d, v);
+    for (uint32_t k = size; k > i; --k) FixedDequeAt(d, k) = std::move(FixedDequeAt(d, k - 1));
+  }
+  FixedDequeAt(d, i) = std::move(v);
+  return true;
+}
+
+template <typename T>
+bool FixedDequeEraseShifting(FixedDeque<T>& d, uint32_t i) {
+  const uint32_t size = FixedDequeSize(d);
+  if (i >= size) return false;
+  if (i < size - 1 - i) {
+    for (uint32_t k = i; k > 0; --k) FixedDequeAt(d, k) = std::move(FixedDequeAt(d, k - 1));
+    return FixedDequePopFront(d);
+  }
+  for (uint32_t k = i; k + 1 < size; ++k) FixedDequeAt(d, k) = std::move(FixedDequeAt(d, k + 1));
+  return FixedDequePopBack(d);
 }

@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <initializer_list>
+#include <limits>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -64,6 +69,64 @@ TEST(ShadowEdgesTest, WeldingToleranceIsBelowOneHundredThousandth) {
   MeshObjectX apart = PartOf({kA, kB, kC, {1, 1e-5f, 0}, kB, kD});
   BuildShadowEdgeList(apart);
   EXPECT_EQ(apart.edges[1].neighbour, -1);
+}
+
+// The pairing spelt out pair by pair: a corner welds to the first earlier one within the
+// distance on every axis; each slot of a triangle not yet paired pairs every later triangle's
+// slot on the same edge with its triangle, and itself with the last of them.
+std::vector<int32_t> PairedPairByPair(const GrowArray<MeshVertex>& list) {
+  const int32_t n = list.count(), triangles = n / 3;
+  std::vector<int32_t> id(static_cast<size_t>(n)), neighbour(static_cast<size_t>(n), -1);
+  for (int32_t j = 0; j < n; ++j) {
+    id[j] = j;
+    for (int32_t m = 0; m < j; ++m) {
+      const Vec3 a = list[m].position, b = list[j].position;
+      if (std::fabs(a.x - b.x) < 1e-5f && std::fabs(a.y - b.y) < 1e-5f &&
+          std::fabs(a.z - b.z) < 1e-5f) {
+        id[j] = m;
+        break;
+      }
+    }
+  }
+  const auto edge = [&](int32_t t, int32_t e) {
+    return std::minmax(id[3 * t + e], id[3 * t + (e + 1) % 3]);
+  };
+  for (int32_t a = 0; a + 1 < triangles; ++a) {
+    for (int32_t e = 0; e < 3; ++e) {
+      if (neighbour[3 * a + e] != -1) continue;
+      for (int32_t b = a + 1; b < triangles; ++b) {
+        for (int32_t f = 0; f < 3; ++f) {
+          if (edge(a, e) != edge(b, f)) continue;
+          neighbour[3 * a + e] = b;
+          neighbour[3 * b + f] = a;
+        }
+      }
+    }
+  }
+  return neighbour;
+}
+
+// Corners on a small lattice, nudged by less or more than the weld distance, so edges are
+// shared by two, three or more triangles, some degenerate, with a few corners far out or NaN.
+TEST(ShadowEdgesTest, PairsEveryEdgeAsThePairByPairRuleInTheSameOrder) {
+  std::mt19937 random(3);
+  const float nudges[] = {0, 0.4e-5f, -0.9e-5f, 1.1e-5f, 3e-5f};
+  const float far[] = {3e10f, -1e30f, std::numeric_limits<float>::infinity(), NAN};
+  for (int round = 0; round < 4; ++round) {
+    MeshObjectX part = PartOf({});
+    for (int corner = 0; corner < 3 * 700; ++corner) {
+      MeshVertex v;
+      v.position = {float(random() % 5) + nudges[random() % 5], float(random() % 4),
+                    random() % 50 ? float(random() % 2) : far[random() % 4]};
+      part.frames[0].triangles.Append(v);
+    }
+    BuildShadowEdgeList(part);
+    const std::vector<int32_t> expected = PairedPairByPair(part.frames[0].triangles);
+    ASSERT_EQ(part.edges.count(), int32_t(expected.size()));
+    for (int32_t i = 0; i < part.edges.count(); ++i) {
+      ASSERT_EQ(part.edges[i].neighbour, expected[size_t(i)]) << "round " << round << " slot " << i;
+    }
+  }
 }
 
 TEST(ShadowEdgesTest, SecondBuildKeepsTheListAndShortListsReadNoFurther) {

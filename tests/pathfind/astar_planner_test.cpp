@@ -222,6 +222,24 @@ TEST(AStarPlanner, MatchesTheReferenceOnRandomGrids) {
   EXPECT_GT(found, 1000);  // the comparison mostly covers found paths, not only refusals
 }
 
+// On fields of one cost nearly every key ties, so the path, the cost and the nodes closed all
+// follow the order in which equal keys leave the open list: first queued, first expanded.
+TEST(AStarPlanner, EqualKeysLeaveTheOpenListInTheOrderTheyCame) {
+  const CostGrid field = OpenField(48, 40);
+  for (const float weight : {0.0f, 0.5f, 1.0f}) {
+    for (const int32_t diagonal : {0, 1}) {
+      SCOPED_TRACE(testing::Message() << "weight " << weight << " diagonal " << diagonal);
+      PathRequest r = Request(field, 3, 37, 44, 2, weight);
+      r.diagonalCost = r.diagonalMoves = diagonal;
+      const ReferencePath expected = ReferenceAStar(r);
+      const PlannerRun run = PlanOnce(r);
+      EXPECT_EQ(run.cells, expected.cells);
+      EXPECT_EQ(std::bit_cast<uint32_t>(run.cost), std::bit_cast<uint32_t>(expected.cost));
+      EXPECT_EQ(run.closed, expected.closed);
+    }
+  }
+}
+
 TEST(AStarPlanner, ScalesHashBitsToTheGrid) {
   EXPECT_EQ(ScaledHashBits(3, 3), 8u);
   EXPECT_EQ(ScaledHashBits(16, 16), 8u);

@@ -1,6 +1,8 @@
 // The ring, the closed table and the node pool under the planner.
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <random>
 #include <set>
 #include <vector>
 
@@ -79,6 +81,32 @@ TEST(FixedDeque, RefusesIndicesThatOnlyLookValidAfterWrapping) {
   EXPECT_FALSE(FixedDequePushBack(none, 1));
   EXPECT_FALSE(FixedDequePushFront(none, 1));
   EXPECT_FALSE(FixedDequeInsertAt(none, 0, 1));
+}
+
+// The shifting edits against a plain deque, from every head position so edits cross the wrap.
+TEST(FixedDeque, ShiftingEditsKeepTheOrderOfAPlainDeque) {
+  std::mt19937 random(7);
+  for (uint32_t start = 0; start < 9; ++start) {
+    FixedDeque<int> d(9);
+    for (uint32_t k = 0; k < start; ++k) {
+      FixedDequePushBack(d, 0);
+      FixedDequePopFront(d);
+    }
+    std::deque<int> expected;
+    for (int step = 0; step < 400; ++step) {
+      const uint32_t size = uint32_t(expected.size());
+      const uint32_t at = uint32_t(random() % (size + 2));
+      if (random() % 2) {
+        const bool fits = at <= size && size < 9;
+        ASSERT_EQ(FixedDequeInsertShifting(d, at, step), fits);
+        if (fits) expected.insert(expected.begin() + at, step);
+      } else {
+        ASSERT_EQ(FixedDequeEraseShifting(d, at), at < size);
+        if (at < size) expected.erase(expected.begin() + at);
+      }
+      ASSERT_EQ(Contents(d), std::vector<int>(expected.begin(), expected.end()));
+    }
+  }
 }
 
 Node MakeNode(int32_t x, int32_t y) {
