@@ -12,6 +12,7 @@
 #include "core/maths.h"
 #include "core/number_text.h"
 #include "core/terminate.h"
+#include "platform/large_blocks.h"
 
 namespace {
 
@@ -244,6 +245,8 @@ template <class T>
 void Regrow(DimArray& a, int64_t capacity) {
   void* block = std::realloc(a.data, size_t(capacity) * sizeof(T));
   if (!block) FatalTerminate(7);  // the old block stays with the array
+  // Growth zeroes the new part at once, so a growing list commits every page of it.
+  platform::AdviseHugePages(block, size_t(capacity) * sizeof(T));
   T* elements = static_cast<T*>(block);
   if constexpr (std::is_same_v<T, Str>) {
     for (int64_t i = a.capacity; i < capacity; ++i) StrInitEmpty(elements[i]);

@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 
+#include "platform/large_blocks.h"
+
 namespace {
 int64_t allocationsLeft = -1;
 }  // namespace
@@ -13,10 +15,26 @@ void SetGrowArrayAllocationLimit(int64_t successes) {
 
 namespace grow_array_detail {
 
-void* Allocate(size_t bytes) {
-  if (allocationsLeft == 0) return nullptr;
+namespace {
+
+bool MayAllocate() {
+  if (allocationsLeft == 0) return false;
   if (allocationsLeft > 0) --allocationsLeft;
-  return std::malloc(bytes);
+  return true;
+}
+
+}  // namespace
+
+void* Allocate(size_t bytes) {
+  void* block = MayAllocate() ? std::malloc(bytes) : nullptr;
+  platform::AdviseHugePages(block, bytes);
+  return block;
+}
+
+void* Resize(void* block, size_t bytes) {
+  void* resized = MayAllocate() ? std::realloc(block, bytes) : nullptr;
+  platform::AdviseHugePages(resized, bytes);
+  return resized;
 }
 
 void Free(void* block) {

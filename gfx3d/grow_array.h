@@ -7,15 +7,16 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <type_traits>
 #include <utility>
 
 namespace grow_array_detail {
-// Storage for every GrowArray, with a test seam that makes allocations fail.
+// Storage for every GrowArray, with a test seam that makes allocations fail. Resize keeps the
+// block's bytes (moving them when it must) and answers null, the block unchanged, on failure.
 void* Allocate(size_t bytes);
+void* Resize(void* block, size_t bytes);
 void Free(void* block);
 }  // namespace grow_array_detail
 
@@ -93,6 +94,11 @@ class GrowArray {
     return true;
   }
 
+  // The capacity becomes the count, giving back the slack of growth.
+  void ShrinkToFit() {
+    if (capacity_ > count_) Reallocate(count_);
+  }
+
   // Keeps the first n elements (all of them when there are not more than n).
   void Truncate(int32_t n) {
     if (n < 0 || n >= count_) return;
@@ -117,25 +123,34 @@ class GrowArray {
     return int64_t(growStep_) * (n / growStep_ + 1);
   }
 
+  // Plain records are resized in place where the allocator can (large blocks are remapped, not
+  // copied), so growth never holds two copies of them.
   bool Reallocate(int64_t capacity) {
     if (uint64_t(capacity) > SIZE_MAX / sizeof(T)) return false;
-    T* block = static_cast<T*>(grow_array_detail::Allocate(size_t(capacity) * sizeof(T)));
-    if (!block) return false;
-    MoveInto(block);
-    grow_array_detail::Free(data_);
+    const size_t bytes = size_t(capacity) * sizeof(T);
+    T* block;
+    if constexpr (std::is_trivially_copyable_v<T>) {
+      if (capacity == 0) {
+        Free();
+        return true;
+      }
+      block = static_cast<T*>(grow_array_detail::Resize(data_, bytes));
+      if (!block) return false;
+    } else {
+      block = static_cast<T*>(grow_array_detail::Allocate(bytes));
+      if (!block) return false;
+      MoveInto(block);
+      grow_array_detail::Free(data_);
+    }
     data_ = block;
     capacity_ = int32_t(capacity);
     return true;
   }
 
   void MoveInto(T* block) {
-    if constexpr (std::is_trivially_copyable_v<T>) {
-      if (count_ > 0) std::memcpy(static_cast<void*>(block), data_, size_t(count_) * sizeof(T));
-    } else {
-      for (int32_t i = 0; i < count_; ++i) {
-        new (block + i) T(std::move(data_[i]));
-        data_[i].~T();
-      }
+    for (int32_t i = 0; i < count_; ++i) {
+      new (block + i) T(std::move(data_[i]));
+      data_[i].~T();
     }
   }
 

@@ -1,6 +1,8 @@
 // Triangulation of build streams, the cel-shading ramp and its texture, and the part's GL names.
 #include "gfx3d/mesh_gpu.h"
 
+#include <algorithm>
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -19,12 +21,31 @@ RunKind RunOfBreak(uint32_t code) {
   return RunKind::Fan;  // 0xFFFFFFFD and every other break code
 }
 
+// Triangles a stream makes: a list takes its records three at a time, strips and fans add one
+// per record after their first two.
+int32_t CountTriangles(const GrowArray<MeshVertex>& stream) {
+  int64_t triangles = 0;
+  int32_t inRun = 0;
+  RunKind run = RunKind::List;
+  const auto closeRun = [&] { triangles += run == RunKind::List ? inRun / 3 : std::max(inRun - 2, 0); };
+  for (const MeshVertex& record : stream) {
+    if (!IsBreak(record.colour)) {
+      ++inRun;
+      continue;
+    }
+    closeRun();
+    inRun = 0;
+    run = RunOfBreak(record.colour);
+  }
+  closeRun();
+  return int32_t(std::min<int64_t>(triangles, INT32_MAX / 3));
+}
+
 // Reads each record's own colour: it equals its colour-table entry whenever the table covers the
 // record, and unlike the byte-sized index it cannot wrap onto a marker above 256 colours.
 void TriangulateFrame(MeshFrame& frame) {
   frame.triangles.Clear(false);
-  const int32_t third = frame.buildStream.count() / 3;
-  if (frame.triangles.capacity() <= third) frame.triangles.Reserve(third);
+  frame.triangles.ReserveExact(3 * int64_t(CountTriangles(frame.buildStream)));
   const MeshVertex* corner[3] = {};
   int32_t k = 0;
   RunKind run = RunKind::List;
@@ -56,10 +77,7 @@ void CopyWorkingList(MeshObjectX& part) {
   const GrowArray<MeshVertex>& first = part.frames[0].triangles;
   part.triangles.Clear(true);
   part.triangles.SetGrowth(first.growStep(), first.minimum());
-  const int32_t capacity = first.capacity() <= kGrowMinimum
-                               ? kGrowMinimum
-                               : (first.capacity() / kGrowStep + 1) * kGrowStep;
-  if (!part.triangles.ReserveExact(capacity)) return;
+  if (!part.triangles.ReserveExact(first.count())) return;
   for (const MeshVertex& vertex : first) part.triangles.Append(vertex);
 }
 
@@ -205,5 +223,16 @@ void ObjectDropVertexData(Rainbows3D& scene, int32_t object) {
     part.frames.Clear(false);
     part.frames.SetGrowth(1, 1);
     part.frames.Append(std::move(stub));
+  }
+}
+
+void ObjectReleaseBuildStreams(Rainbows3D& scene, int32_t object) {
+  ObjectSlot* slot = FindObjectSlot(scene, object);
+  if (!slot) return;
+  for (MeshObjectX& part : slot->parts) {
+    for (MeshFrame& frame : part.frames) {
+      frame.buildStream.Truncate(3);
+      frame.buildStream.ShrinkToFit();
+    }
   }
 }

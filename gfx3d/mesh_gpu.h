@@ -66,3 +66,9 @@ void SetCelRamp(Rainbows3D& scene, const uint8_t* values, int32_t n);
 // first triangle-list record), keeping the working list, buffers and ramp texture, so drawing
 // frame 0 from the static buffer still shows the whole part.
 void ObjectDropVertexData(Rainbows3D& scene, int32_t object);
+
+// For an object that is saved and from then on only drawn as built: every frame's build stream
+// is cut to its first three records and its storage to that size. Triangle lists, the working
+// list and buffers stay, so plain draws still show the whole part; what would read the streams
+// again (normals or tangents not yet made, saving) sees only the stub.
+void ObjectReleaseBuildStreams(Rainbows3D& scene, int32_t object);

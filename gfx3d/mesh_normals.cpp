@@ -171,10 +171,12 @@ void PrepareMeshNormalsWith(MeshObject& mesh, bool computeNormals, bool smooth,
                   computeTangents && mesh.tangentsDone != 1};
   if (!request.normals && !request.tangents) return;
   mesh.normalsDone = 1;
-  NormalAccumulator accumulator(request, search);
-  for (MeshFrame& frame : mesh.frames) {
-    accumulator.AddFrame(frame);
-    if (request.tangents) mesh.tangentsDone = 1;
+  {  // the shared entries are given back before the triangle lists are made
+    NormalAccumulator accumulator(request, search);
+    for (MeshFrame& frame : mesh.frames) {
+      accumulator.AddFrame(frame);
+      if (request.tangents) mesh.tangentsDone = 1;
+    }
   }
   mesh.MeshObjectPrepareBase();
 }

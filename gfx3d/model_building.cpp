@@ -57,6 +57,8 @@ bool FinishPart(Rainbows3D& scene, ObjectSlot& slot, MeshObjectX& part) {
     slot.inUse = 0;
     return false;
   }
+  // Nothing is added to a finished object, so its streams give their growth slack back.
+  for (MeshFrame& frame : part.frames) frame.buildStream.ShrinkToFit();
   BuildColourTable(part);
   if (scene.normalMode == 1 || scene.normalMode == 2) {
     PrepareMeshNormals(part, true, scene.normalMode == 2, false);

@@ -1,6 +1,7 @@
 // Building, saving and inspecting objects for the program.
 #include "gfx3d/model_commands.h"
 
+#include "gfx3d/mesh_gpu.h"
 #include "gfx3d/model_building.h"
 #include "gfx3d/object_geometry.h"
 #include "gfx3d/scene.h"
@@ -83,6 +84,10 @@ int32_t EndModel() {
 int32_t SaveModel(const Str& name, int32_t object) {
   Rainbows3D* scene = SceneForObject(object);
   return scene ? SaveObjectFile(*scene, name.data, object) : 0;
+}
+
+void ReleaseModelBuildStreams(int32_t object) {
+  if (Rainbows3D* scene = SceneForObject(object)) ObjectReleaseBuildStreams(*scene, object);
 }
 
 int32_t FindFreeObject() {

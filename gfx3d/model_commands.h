@@ -21,6 +21,9 @@ void NewModelStrip();
 int32_t EndModel();
 // Writes the object's first part as a binary model file: 1 only when the whole file was written.
 int32_t SaveModel(const Str& name, int32_t object);
+// Gives back the build records of a saved object that is only drawn from now on (see
+// ObjectReleaseBuildStreams).
+void ReleaseModelBuildStreams(int32_t object);
 
 // The highest free slot, -1 when every slot is in use.
 int32_t FindFreeObject();

@@ -40,21 +40,27 @@ void ScanTile(const ScanPass& pass, double tile, double depth, const uint32_t* p
   }
 }
 
+// Only cells that hold something are written, so untouched pages of the box stay unallocated.
+void ClearPlane(int32_t a) {
+  for (int32_t c = 0; c < kClearedCells; ++c) {
+    const VoxelLine row = VoxelRowAlongX(a, c);
+    for (int32_t b = 0; b < kClearedCells; ++b) {
+      if (row[b] != 0) row[b] = 0;
+    }
+  }
+}
+
 }  // namespace
 
 void clear_object() {
+  ToolState& g = ToolGlobals;
+  const bool walk = g.VoxelsMayHoldCells;
   for (int32_t a = 0; a < kClearedCells; ++a) {
-    // Only cells that hold something are written: the box starts zeroed, and its untouched
-    // pages then stay unallocated.
-    for (int32_t c = 0; c < kClearedCells; ++c) {
-      const VoxelLine row = VoxelRowAlongX(a, c);
-      for (int32_t b = 0; b < kClearedCells; ++b) {
-        if (row[b] != 0) row[b] = 0;
-      }
-    }
+    if (walk) ClearPlane(a);
     const ProgressBar bar{70, 70, ProgressBarWidth(a, 255), kProgressBarColour};
     ProgressStep("prepping...", &bar, a == kClearedCells - 1);
   }
+  g.VoxelsMayHoldCells = false;
 }
 
 void ApplyTransparentAnswer(const ScanAnswers& answers) {

@@ -44,7 +44,13 @@ void InitToolGlobals() {
 void MakeToolArrays() {
   ToolState& g = ToolGlobals;
   ArrayDimNumber(g.Voxels, kVoxelAxisCells, kVoxelAxisCells, kVoxelAxisCells, 0);
+  g.VoxelsMayHoldCells = false;
   g.NextObjVertex = 1;
+  EmptyObjLists();
+}
+
+void EmptyObjLists() {
+  ToolState& g = ToolGlobals;
   ArrayDimNumber(g.ObjPositions, 0, 0, 0, 0);
   ArrayDimNumber(g.ObjTexCoords, 0, 0, 0, 0);
   ArrayDimNumber(g.ObjNormals, 0, 0, 0, 0);
@@ -61,6 +67,7 @@ Str& ToolStringAt(DimArray& a, double i0) {
 }
 
 double& VoxelAt(double x, double y, double z) {
+  ToolGlobals.VoxelsMayHoldCells = true;
   return ToolNumberAt(ToolGlobals.Voxels, x, y, z);
 }
 

@@ -20,6 +20,9 @@ struct ToolState {
   ToolState& operator=(const ToolState&) = delete;
 
   DimArray Voxels{};  // cell (x, y, z): 0 empty, else a palette index
+  // False while cells 0-255 are known to be 0 (fresh or just cleared): clearing then skips its
+  // walk, which would otherwise read, and so map, the whole box. Every accessor below sets it.
+  bool VoxelsMayHoldCells = false;
   double GridSizeX = 0, GridSizeY = 0, GridSizeZ = 0;
   double TransparentColor = 0;  // 0x00BBGGRR that the scan skips
   double PaletteCount = 0;
@@ -42,6 +45,8 @@ extern ToolState ToolGlobals;
 void InitToolGlobals();
 // The main program's own set-up: the zeroed voxel box and the five empty OBJ lists.
 void MakeToolArrays();
+// The five OBJ lists empty, their storage given back.
+void EmptyObjLists();
 
 // Checked element access with the tool's number indices, truncated toward zero.
 double& ToolNumberAt(DimArray& a, double i0, double i1 = 0, double i2 = 0);

@@ -14,6 +14,8 @@
 #include "gfx2d/sprite_commands.h"
 #include "gfx2d/text_commands.h"
 #include "gfx3d/mode_commands.h"
+#include "gfx3d/model_commands.h"
+#include "platform/large_blocks.h"
 #include "system/filesystem_commands.h"
 #include "tool/face_generation.h"
 #include "tool/image_scan_command.h"
@@ -39,6 +41,8 @@ void ShowAndWait() {
 }
 
 void SetUpTool() {
+  // The model's lists grow to hundreds of megabytes on large strips.
+  platform::MapLargeBlocksApart();
   InitToolGlobals();
   MakeToolArrays();
   ChangeScreenMode(kToolProjectSettings.screenWidth, kToolProjectSettings.screenHeight, 0);
@@ -120,7 +124,11 @@ int32_t ToolMain() {
   ShowDisplayWarning();
   AskReduceFaces();
   GenerateFaces(StrValue(g.OutputName), kModelObject);
+  // Saved, the model is only drawn from now on.
+  ReleaseModelBuildStreams(TruncToI32(kModelObject));
   WriteObjFile();
+  // Written out, the OBJ lists are only weight beside the viewer's model.
+  EmptyObjLists();
   WriteMtlFile();
   RunModelViewer();
   EndLoopAndExit();

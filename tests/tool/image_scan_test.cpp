@@ -117,14 +117,19 @@ TEST_F(ImageScan, ThrottledAndUnthrottledFramesScanTheSameBox) {
   EXPECT_EQ(boxes[0], boxes[1]);
 }
 
-TEST_F(ImageScan, ClearingEmptiesEveryCellBelowIndex256) {
-  VoxelAt(0, 0, 0) = VoxelAt(255, 17, 255) = 3;
-  VoxelAt(256, 256, 256) = VoxelAt(0, 256, 0) = 4;
-  clear_object();
-  EXPECT_EQ(VoxelAt(0, 0, 0), 0);
-  EXPECT_EQ(VoxelAt(255, 17, 255), 0);
-  EXPECT_EQ(VoxelAt(256, 256, 256), 4);
-  EXPECT_EQ(VoxelAt(0, 256, 0), 4);
+TEST_F(ImageScan, ClearingEmptiesEveryCellBelowIndex256AfterEachFilling) {
+  for (int round = 0; round < 2; ++round) {
+    clear_object();
+    VoxelAt(0, 0, 0) = VoxelAt(255, 17, 255) = 3;
+    VoxelAt(256, 256, 256) = VoxelAt(0, 256, 0) = 4;
+    VoxelRowAlongX(9, 9)[5] = 2;
+    clear_object();
+    EXPECT_EQ(VoxelAt(0, 0, 0), 0);
+    EXPECT_EQ(VoxelAt(255, 17, 255), 0);
+    EXPECT_EQ(VoxelAt(5, 9, 9), 0);
+    EXPECT_EQ(VoxelAt(256, 256, 256), 4);
+    EXPECT_EQ(VoxelAt(0, 256, 0), 4);
+  }
 }
 
 TEST(ScanSizeLimit, AcceptsUpTo254AndAMirroredCopyThatStillFits) {
