@@ -28,6 +28,9 @@ TEST(GrowArray, LaterGrowthAtLeastDoublesAndKeepsEveryElement) {
   for (uint32_t i = 0; i < 5000; ++i) ASSERT_TRUE(array.Append(i * 7));
   EXPECT_EQ(array.count(), 5000);
   for (int32_t i = 0; i < 5000; ++i) ASSERT_EQ(array[i], uint32_t(i) * 7);
+  array.ShrinkToFit();
+  EXPECT_EQ(array.capacity(), 5000);
+  EXPECT_EQ(array[4999], 4999u * 7);
 
   GrowArray<uint32_t> full;
   full.Reserve(512);

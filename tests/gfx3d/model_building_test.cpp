@@ -189,6 +189,30 @@ TEST_F(Building, StartingAgainEmptiesEveryPartOfTheSlot) {
   EXPECT_EQ(BuildObjectIndex, 5);
 }
 
+TEST_F(Building, FinishedListsHoldNoSlackAndReleasedStreamsKeepOnlyAStub) {
+  ::testing::internal::CaptureStdout();
+  ObjectStart(*scene, 2, 1);
+  AddVertices(600);
+  ObjectSelectFrame(*scene, 1);
+  AddVertices(600);
+  ASSERT_TRUE(ObjectEnd(*scene));
+  ::testing::internal::GetCapturedStdout();
+  MeshObjectX& part = Part(2);
+  for (const GrowArray<MeshVertex>* list :
+       {&part.frames[0].buildStream, &part.frames[0].triangles, &part.triangles}) {
+    EXPECT_EQ(list->capacity(), list->count());
+  }
+  const int32_t triangleRecords = part.frames[1].triangles.count();
+  ObjectReleaseBuildStreams(*scene, 2);
+  ObjectReleaseBuildStreams(*scene, 4096);
+  for (const MeshFrame& frame : part.frames) {
+    EXPECT_EQ(frame.buildStream.count(), 3);
+    EXPECT_EQ(frame.buildStream.capacity(), 3);
+    EXPECT_EQ(frame.triangles.count(), triangleRecords);
+  }
+  EXPECT_EQ(part.triangles.count(), triangleRecords);
+}
+
 TEST_F(Building, DroppingVertexDataKeepsAStubAndTheWorkingList) {
   ::testing::internal::CaptureStdout();
   ObjectStart(*scene, 2, 1);
