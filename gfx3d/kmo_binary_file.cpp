@@ -51,6 +51,16 @@ void EncodeFrame(ByteWriter& out, const MeshFrame& frame) {
   }
 }
 
+// The file's exact length: header, colour table, texture pairs, then each frame's records.
+size_t EncodedSize(const MeshObject& mesh) {
+  size_t size = 24 + 4 * size_t(mesh.colourTable.count()) +
+                8 * size_t(mesh.frames[0].buildStream.count());
+  for (const MeshFrame& frame : mesh.frames) {
+    size += 4 + size_t(kVertexBytes) * size_t(frame.buildStream.count());
+  }
+  return size;
+}
+
 // ---- reading
 
 class ByteReader {
@@ -291,6 +301,7 @@ std::vector<uint8_t> EncodeKmoModel(const MeshObject& mesh) {
   std::vector<uint8_t> bytes;
   if (mesh.frames.empty()) return bytes;
   const GrowArray<MeshVertex>& first = mesh.frames[0].buildStream;
+  bytes.reserve(EncodedSize(mesh));
   ByteWriter out(bytes);
   out.U32(uint32_t(kKmoMagic));
   out.F64(kKmoVersion);

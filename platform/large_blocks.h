@@ -7,9 +7,9 @@
 
 namespace platform {
 
-// Advice only: the whole 2 MiB ranges inside the block are to be backed by huge pages when
-// first touched, one fault per 2 MiB. Blocks below 4 MiB are left alone; a kernel that refuses
-// changes nothing.
+// Advice only, for a block from malloc or realloc: its pages are to be backed by huge pages where whole 2 MiB ranges allow,
+// one fault per 2 MiB when first touched. Blocks below 4 MiB are left alone; a kernel that
+// refuses changes nothing.
 void AdviseHugePages(void* block, size_t bytes);
 
 // From now on every block of 4 MiB or more is a mapping of its own, which realloc moves by
