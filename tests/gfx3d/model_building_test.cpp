@@ -56,6 +56,16 @@ struct Building : ::testing::Test {
     for (int i = 0; i < count; ++i)
       ObjectAddVertex(*scene, float(i), float(i % 2), 0, 0, 0, colour);
   }
+  // Object 2: two frames of one strip each.
+  void BuildTwoFrameStrip(int verticesPerFrame) {
+    ::testing::internal::CaptureStdout();
+    ObjectStart(*scene, 2, 1);
+    AddVertices(verticesPerFrame);
+    ObjectSelectFrame(*scene, 1);
+    AddVertices(verticesPerFrame);
+    ASSERT_TRUE(ObjectEnd(*scene));
+    ::testing::internal::GetCapturedStdout();
+  }
 };
 
 TEST_F(Building, SingleVoxelWritesTheGoldenModelFile) {
@@ -190,13 +200,7 @@ TEST_F(Building, StartingAgainEmptiesEveryPartOfTheSlot) {
 }
 
 TEST_F(Building, FinishedListsHoldNoSlackAndReleasedStreamsKeepOnlyAStub) {
-  ::testing::internal::CaptureStdout();
-  ObjectStart(*scene, 2, 1);
-  AddVertices(600);
-  ObjectSelectFrame(*scene, 1);
-  AddVertices(600);
-  ASSERT_TRUE(ObjectEnd(*scene));
-  ::testing::internal::GetCapturedStdout();
+  BuildTwoFrameStrip(600);
   MeshObjectX& part = Part(2);
   for (const GrowArray<MeshVertex>* list :
        {&part.frames[0].buildStream, &part.frames[0].triangles, &part.triangles}) {
@@ -214,13 +218,7 @@ TEST_F(Building, FinishedListsHoldNoSlackAndReleasedStreamsKeepOnlyAStub) {
 }
 
 TEST_F(Building, DroppingVertexDataKeepsAStubAndTheWorkingList) {
-  ::testing::internal::CaptureStdout();
-  ObjectStart(*scene, 2, 1);
-  AddVertices(6);
-  ObjectSelectFrame(*scene, 1);
-  AddVertices(6);
-  ASSERT_TRUE(ObjectEnd(*scene));
-  ::testing::internal::GetCapturedStdout();
+  BuildTwoFrameStrip(6);
   const int working = Part(2).triangles.count();
   ObjectDropVertexData(*scene, 2);
   ObjectDropVertexData(*scene, 4096);
