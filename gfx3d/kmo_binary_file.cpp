@@ -24,20 +24,30 @@ constexpr int64_t kPackedFrameHeaderBytes = 24;
 
 // ---- writing
 
+// Fills a block sized beforehand; a block found too short grows, one found too long is cut.
 class ByteWriter {
  public:
-  explicit ByteWriter(std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-  void U8(uint8_t v) { bytes_.push_back(v); }
-  void U32(uint32_t v) { StoreLe32(Grow(4), v); }
+  ByteWriter(std::vector<uint8_t>& bytes, size_t expected) : bytes_(bytes) {
+    bytes_.resize(expected);
+  }
+  ~ByteWriter() { bytes_.resize(written_); }
+  ByteWriter(const ByteWriter&) = delete;
+  ByteWriter& operator=(const ByteWriter&) = delete;
+
+  void U8(uint8_t v) { *Take(1) = v; }
+  void U32(uint32_t v) { StoreLe32(Take(4), v); }
   void F32(float v) { U32(std::bit_cast<uint32_t>(v)); }
-  void F64(double v) { StoreLe64(Grow(8), std::bit_cast<uint64_t>(v)); }
+  void F64(double v) { StoreLe64(Take(8), std::bit_cast<uint64_t>(v)); }
 
  private:
-  uint8_t* Grow(size_t count) {
-    bytes_.resize(bytes_.size() + count);
-    return bytes_.data() + bytes_.size() - count;
+  uint8_t* Take(size_t count) {
+    if (written_ + count > bytes_.size()) bytes_.resize(written_ + count);
+    uint8_t* at = bytes_.data() + written_;
+    written_ += count;
+    return at;
   }
   std::vector<uint8_t>& bytes_;
+  size_t written_ = 0;
 };
 
 void EncodeFrame(ByteWriter& out, const MeshFrame& frame) {
@@ -301,19 +311,20 @@ std::vector<uint8_t> EncodeKmoModel(const MeshObject& mesh) {
   std::vector<uint8_t> bytes;
   if (mesh.frames.empty()) return bytes;
   const GrowArray<MeshVertex>& first = mesh.frames[0].buildStream;
-  bytes.reserve(EncodedSize(mesh));
-  ByteWriter out(bytes);
-  out.U32(uint32_t(kKmoMagic));
-  out.F64(kKmoVersion);
-  out.U32(uint32_t(mesh.frames.count()));
-  out.U32(uint32_t(mesh.colourTable.count()));
-  out.U32(uint32_t(first.count()));
-  for (uint32_t colour : mesh.colourTable) out.U32(colour);
-  for (const MeshVertex& vertex : first) {
-    out.F32(vertex.u);
-    out.F32(vertex.v);
+  {
+    ByteWriter out(bytes, EncodedSize(mesh));
+    out.U32(uint32_t(kKmoMagic));
+    out.F64(kKmoVersion);
+    out.U32(uint32_t(mesh.frames.count()));
+    out.U32(uint32_t(mesh.colourTable.count()));
+    out.U32(uint32_t(first.count()));
+    for (uint32_t colour : mesh.colourTable) out.U32(colour);
+    for (const MeshVertex& vertex : first) {
+      out.F32(vertex.u);
+      out.F32(vertex.v);
+    }
+    for (const MeshFrame& frame : mesh.frames) EncodeFrame(out, frame);
   }
-  for (const MeshFrame& frame : mesh.frames) EncodeFrame(out, frame);
   return bytes;
 }
 

@@ -2,8 +2,8 @@
 // per shared entry in stream order and normalised when a frame is written back.
 #include "gfx3d/mesh_normals.h"
 
+#include <bit>
 #include <cmath>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -15,6 +15,44 @@ struct SharedEntry {
   Vec3 bitangent;
 };
 
+// Entry numbers by key in an open-addressed table (a slot holds an entry number, -1 when free),
+// kept at most half full.
+class KeyIndex {
+ public:
+  int32_t Find(uint32_t key, const std::vector<SharedEntry>& entries) const {
+    if (slots_.empty()) return -1;
+    for (size_t at = SlotOf(key);; at = (at + 1) & mask_) {
+      if (slots_[at] < 0 || entries[size_t(slots_[at])].key == key) return slots_[at];
+    }
+  }
+
+  void Add(uint32_t key, int32_t entry, const std::vector<SharedEntry>& entries) {
+    if (2 * (size_t(entry) + 1) > slots_.size()) Grow(entries);
+    Place(key, entry);
+  }
+
+ private:
+  size_t SlotOf(uint32_t key) const { return size_t((key * 0x9E3779B1u) >> shift_) & mask_; }
+
+  void Place(uint32_t key, int32_t entry) {
+    size_t at = SlotOf(key);
+    while (slots_[at] >= 0) at = (at + 1) & mask_;
+    slots_[at] = entry;
+  }
+
+  void Grow(const std::vector<SharedEntry>& entries) {
+    const size_t size = slots_.empty() ? 1024 : 2 * slots_.size();
+    slots_.assign(size, -1);
+    mask_ = size - 1;
+    shift_ = 32 - std::countr_zero(size);
+    for (size_t i = 0; i < entries.size(); ++i) Place(entries[i].key, int32_t(i));
+  }
+
+  std::vector<int32_t> slots_;
+  size_t mask_ = 0;
+  int shift_ = 0;
+};
+
 class SharedEntries {
  public:
   explicit SharedEntries(SharedKeySearch search) : search_(search) {}
@@ -24,12 +62,12 @@ class SharedEntries {
       for (int32_t i = int32_t(entries_.size()) - 1; i >= 0; --i) {
         if (entries_[i].key == key) return i;
       }
-    } else if (auto found = index_.find(key); found != index_.end()) {
-      return found->second;
+    } else if (int32_t found = index_.Find(key, entries_); found >= 0) {
+      return found;
     }
     int32_t added = int32_t(entries_.size());
+    if (search_ == SharedKeySearch::Hash) index_.Add(key, added, entries_);
     entries_.push_back(SharedEntry{key, {}, {}, {}});
-    if (search_ == SharedKeySearch::Hash) index_.emplace(key, added);
     return added;
   }
 
@@ -39,7 +77,7 @@ class SharedEntries {
  private:
   SharedKeySearch search_;
   std::vector<SharedEntry> entries_;
-  std::unordered_map<uint32_t, int32_t> index_;
+  KeyIndex index_;
 };
 
 struct Corner {
