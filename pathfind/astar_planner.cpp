@@ -39,11 +39,6 @@ void MarkCell(Planner& p, const Node& node, CellState state) {
   if (p.cellStates) p.cellStates[CellIndex(p.request, node.x, node.y)] = state;
 }
 
-// A cell keeps its node from its first queueing until the planner is cleared.
-void RememberNode(Planner& p, Node* node) {
-  if (p.cellNodes) p.cellNodes[CellIndex(p.request, node->x, node->y)] = node;
-}
-
 bool RequestIsUsable(const PathRequest& r) {
   if (!r.grid || !Inside(r, r.startX, r.startY) || !Inside(r, r.goalX, r.goalY)) return false;
   if (r.startX == r.goalX && r.startY == r.goalY) return false;
@@ -77,17 +72,18 @@ bool SizeCellArrays(Planner& p, size_t cells, bool indexed) {
   }
   if (!indexed) {
     p.cellStates.reset();
-    p.cellNodes.reset();
-    return true;
+    p.openSlots.reset();
+  } else {
+    if (!p.cellStates) p.cellStates = AllocateZeroed<CellState>(cells);
+    if (!p.openSlots) p.openSlots.reset(new (std::nothrow) uint32_t[cells]);
   }
-  if (!p.cellStates) p.cellStates = AllocateZeroed<CellState>(cells);
-  if (!p.cellNodes) p.cellNodes.reset(new (std::nothrow) Node*[cells]);
-  return p.cellStates && p.cellNodes;
+  p.open.slots = p.openSlots.get();
+  return !indexed || (p.cellStates && p.openSlots);
 }
 
 bool SizeContainers(Planner& p, const PathRequest& r, uint32_t cells) {
   if (!NodeFactoryReserve(p.pool, r.poolSize ? r.poolSize : cells)) return false;
-  if (!FixedDequeResize(p.open, r.openCapacity ? r.openCapacity : cells)) return false;
+  if (!OpenListResize(p.open, r.openCapacity ? r.openCapacity : cells)) return false;
   const uint32_t bitsWanted = std::min(r.hashBits, kNodeHashMaxBits) & ~1u;
   return NodeHashTableSetBits(p.closed, r.hashBits) == bitsWanted;
 }
@@ -97,24 +93,9 @@ float ClampWeight(float w) {
   return std::clamp(w, 0.0f, 1.0f);
 }
 
-// The first position from the front whose key is at most f: a node inserted there stays in front
-// of the nodes queued earlier with the same key, which are expanded first.
-uint32_t FirstPositionAtMost(Planner& p, float f) {
-  uint32_t lo = 0;
-  uint32_t hi = FixedDequeSize(p.open);
-  while (lo < hi) {
-    const uint32_t mid = lo + (hi - lo) / 2;
-    if (FixedDequeAt(p.open, mid)->f <= f) {
-      hi = mid;
-    } else {
-      lo = mid + 1;
-    }
-  }
-  return lo;
-}
-
 bool InsertOpen(Planner& p, Node* node) {
-  if (!FixedDequeInsertShifting(p.open, FirstPositionAtMost(p, node->f), node)) return false;
+  const size_t cell = CellIndex(p.request, node->x, node->y);
+  if (!OpenListPush(p.open, node, static_cast<uint32_t>(cell))) return false;
   MarkCell(p, *node, CellState::kOpen);
   return true;
 }
@@ -135,24 +116,21 @@ bool Enqueue(Planner& p, Node* node, Node* parent, float g, float f) {
   return false;
 }
 
-Node* ScanOpen(Planner& p, int32_t x, int32_t y, uint32_t& index) {
-  for (uint32_t i = FixedDequeSize(p.open); i-- > 0;) {
-    Node* n = FixedDequeAt(p.open, i);
+// The open node of a cell and its position in the list, found through the slot table or, without
+// one, by a scan.
+Node* FindOpen(Planner& p, size_t cell, int32_t x, int32_t y, uint32_t& position) {
+  if (p.openSlots) {
+    position = p.openSlots[cell];
+    return p.open.entries[position].node;
+  }
+  for (uint32_t i = 0; i < p.open.size; ++i) {
+    Node* n = p.open.entries[i].node;
     if (n->x == x && n->y == y) {
-      index = i;
+      position = i;
       return n;
     }
   }
   return nullptr;
-}
-
-// The position of a node known to be open: its key's run of equal keys starts where an insertion
-// with that key would go, and the node lies within that run.
-uint32_t OpenPosition(Planner& p, const Node* node) {
-  const uint32_t size = FixedDequeSize(p.open);
-  uint32_t i = FirstPositionAtMost(p, node->f);
-  while (i < size && FixedDequeAt(p.open, i) != node) ++i;
-  return i;
 }
 
 // False when the pool or the open list ran out.
@@ -177,11 +155,10 @@ bool VisitNeighbour(Planner& p, Node* from, int32_t x, int32_t y, float factor, 
     }
   }
   if (!indexed || state == CellState::kOpen) {
-    uint32_t index = 0;
-    Node* known = indexed ? p.cellNodes[cell] : ScanOpen(p, x, y, index);
-    if (known) {
+    uint32_t position = 0;
+    if (Node* known = FindOpen(p, cell, x, y, position)) {
       if (known->g <= g) return true;
-      FixedDequeEraseShifting(p.open, indexed ? OpenPosition(p, known) : index);
+      OpenListEraseAt(p.open, position);
       return Enqueue(p, known, from, g, f);
     }
   }
@@ -189,7 +166,6 @@ bool VisitNeighbour(Planner& p, Node* from, int32_t x, int32_t y, float factor, 
   if (!node) return false;
   node->x = x;
   node->y = y;
-  RememberNode(p, node);
   return Enqueue(p, node, from, g, f);
 }
 
@@ -257,9 +233,7 @@ void AStarPlannerReset(AStarPlanner& planner) {
   Node* start = NodeFactoryTakeNode(planner.pool);
   if (!start) return;
   *start = Node{nullptr, planner.request.startX, planner.request.startY, 0.0f, 0.0f, nullptr};
-  FixedDequePushBack(planner.open, start);
-  MarkCell(planner, *start, CellState::kOpen);
-  RememberNode(planner, start);
+  InsertOpen(planner, start);
 }
 
 bool AStarPlannerSearch(AStarPlanner& planner) {
@@ -267,9 +241,7 @@ bool AStarPlannerSearch(AStarPlanner& planner) {
   ++planner.searchCount;
   const PathRequest& r = planner.request;
   const float diagonalFactor = r.diagonalCost ? kDiagonalFactor : 1.0f;
-  while (!FixedDequeIsEmpty(planner.open)) {
-    Node* node = FixedDequeBack(planner.open);
-    FixedDequePopBack(planner.open);
+  while (Node* node = OpenListPop(planner.open)) {
     if (node->x == r.goalX && node->y == r.goalY) {
       Close(planner, node);
       planner.result = node;
@@ -290,8 +262,8 @@ void PlannerClear(Planner& planner) {
   // empty, and a large table the search never reached is left untouched.
   if (planner.pool.used > 0) {
     ForgetCellStates(planner);
-    for (uint32_t i = FixedDequeSize(planner.open); i > 0; --i) NodeFactoryReturnNode(planner.pool);
-    FixedDequeClear(planner.open);
+    for (uint32_t i = planner.open.size; i > 0; --i) NodeFactoryReturnNode(planner.pool);
+    OpenListClear(planner.open);
     NodeHashTableClear(planner.closed, planner.pool);
   }
   planner.result = nullptr;
@@ -301,7 +273,8 @@ void PlannerClear(Planner& planner) {
 void PlannerFreeCostMap(Planner& planner) {
   planner.costMap.reset();
   planner.cellStates.reset();
-  planner.cellNodes.reset();
+  planner.openSlots.reset();
+  planner.open.slots = nullptr;
   planner.mapCells = 0;
   planner.searchCount = 0;
   planner.result = nullptr;
@@ -319,7 +292,7 @@ uint32_t PlannerPathLength(const Planner& planner) {
 }
 
 uint32_t PlannerOpenCount(const Planner& planner) {
-  return FixedDequeSize(planner.open);
+  return planner.open.size;
 }
 
 uint32_t PlannerNodeCount(const Planner& planner) {
