@@ -72,19 +72,22 @@ bool SizeCellArrays(Planner& p, size_t cells, bool indexed) {
   }
   if (!indexed) {
     p.cellStates.reset();
-    p.openSlots.reset();
+    p.cellCosts.reset();
+    p.cellNodes.reset();
   } else {
     if (!p.cellStates) p.cellStates = AllocateZeroed<CellState>(cells);
-    if (!p.openSlots) p.openSlots.reset(new (std::nothrow) uint32_t[cells]);
+    if (!p.cellCosts) p.cellCosts.reset(new (std::nothrow) float[cells]);
+    if (!p.cellNodes) p.cellNodes.reset(new (std::nothrow) Node*[cells]);
   }
-  p.open.slots = p.openSlots.get();
-  return !indexed || (p.cellStates && p.openSlots);
+  return !indexed || (p.cellStates && p.cellCosts && p.cellNodes);
 }
 
 bool SizeContainers(Planner& p, const PathRequest& r, uint32_t cells) {
   if (!NodeFactoryReserve(p.pool, r.poolSize ? r.poolSize : cells)) return false;
-  if (!OpenListResize(p.open, r.openCapacity ? r.openCapacity : cells)) return false;
+  if (!OpenListResize(p.open, r.openCapacity ? r.openCapacity : cells, p.pool)) return false;
   const uint32_t bitsWanted = std::min(r.hashBits, kNodeHashMaxBits) & ~1u;
+  // The table is empty after PlannerClear: with the same bits there is nothing to clear again.
+  if (p.closed.bits == bitsWanted) return true;
   return NodeHashTableSetBits(p.closed, r.hashBits) == bitsWanted;
 }
 
@@ -94,9 +97,12 @@ float ClampWeight(float w) {
 }
 
 bool InsertOpen(Planner& p, Node* node) {
+  if (!OpenListPush(p.open, node)) return false;
+  if (!p.cellStates) return true;
   const size_t cell = CellIndex(p.request, node->x, node->y);
-  if (!OpenListPush(p.open, node, static_cast<uint32_t>(cell))) return false;
-  MarkCell(p, *node, CellState::kOpen);
+  p.cellStates[cell] = CellState::kOpen;
+  p.cellCosts[cell] = node->g;
+  p.cellNodes[cell] = node;
   return true;
 }
 
@@ -116,19 +122,10 @@ bool Enqueue(Planner& p, Node* node, Node* parent, float g, float f) {
   return false;
 }
 
-// The open node of a cell and its position in the list, found through the slot table or, without
-// one, by a scan.
-Node* FindOpen(Planner& p, size_t cell, int32_t x, int32_t y, uint32_t& position) {
-  if (p.openSlots) {
-    position = p.openSlots[cell];
-    return p.open.entries[position].node;
-  }
+Node* ScanOpen(Planner& p, int32_t x, int32_t y) {
   for (uint32_t i = 0; i < p.open.size; ++i) {
-    Node* n = p.open.entries[i].node;
-    if (n->x == x && n->y == y) {
-      position = i;
-      return n;
-    }
+    Node* n = OpenListAt(p.open, i);
+    if (n->x == x && n->y == y) return n;
   }
   return nullptr;
 }
@@ -145,6 +142,8 @@ bool VisitNeighbour(Planner& p, Node* from, int32_t x, int32_t y, float factor, 
   const float f = (h - g) * weight + g;
   const bool indexed = p.cellStates != nullptr;
   const CellState state = indexed ? p.cellStates[cell] : CellState::kUnseen;
+  // The cell's node is the one found below, so its cost decides without looking the node up.
+  if (state != CellState::kUnseen && p.cellCosts[cell] <= g) return true;
 
   if (!indexed || state == CellState::kClosed) {
     NodeHashIter it(p.closed);
@@ -155,10 +154,9 @@ bool VisitNeighbour(Planner& p, Node* from, int32_t x, int32_t y, float factor, 
     }
   }
   if (!indexed || state == CellState::kOpen) {
-    uint32_t position = 0;
-    if (Node* known = FindOpen(p, cell, x, y, position)) {
+    if (Node* known = indexed ? p.cellNodes[cell] : ScanOpen(p, x, y)) {
       if (known->g <= g) return true;
-      OpenListEraseAt(p.open, position);
+      OpenListErase(p.open, known);
       return Enqueue(p, known, from, g, f);
     }
   }
@@ -178,10 +176,15 @@ bool ExpandNode(Planner& p, Node* node, float diagonalFactor, float weight) {
   return true;
 }
 
-// The nodes handed out are exactly the cells the search reached.
-void ForgetCellStates(Planner& p) {
-  if (!p.cellStates) return;
-  for (uint32_t i = 0; i < p.pool.used; ++i) MarkCell(p, p.pool.nodes[i], CellState::kUnseen);
+// The nodes handed out are exactly the cells the search reached, each in the open list or the
+// closed table: emptying their states and their buckets empties the table without walking every
+// bucket of a large one, or a chain per bucket.
+void ForgetReachedCells(Planner& p) {
+  for (uint32_t i = 0; i < p.pool.used; ++i) {
+    const Node& node = p.pool.nodes[i];
+    MarkCell(p, node, CellState::kUnseen);
+    NodeHashTableEmptyBucket(p.closed, node.x, node.y);
+  }
 }
 
 }  // namespace
@@ -258,13 +261,12 @@ bool AStarPlannerSearch(AStarPlanner& planner) {
 }
 
 void PlannerClear(Planner& planner) {
-  // Every node handed out is on the open list or in the closed table, so with none out both are
-  // empty, and a large table the search never reached is left untouched.
+  // With no node out, both lists are empty, and a large table the search never reached is left
+  // untouched. Handing back one node per open and per closed node hands back every node.
   if (planner.pool.used > 0) {
-    ForgetCellStates(planner);
-    for (uint32_t i = planner.open.size; i > 0; --i) NodeFactoryReturnNode(planner.pool);
+    ForgetReachedCells(planner);
     OpenListClear(planner.open);
-    NodeHashTableClear(planner.closed, planner.pool);
+    planner.pool.used = 0;
   }
   planner.result = nullptr;
   planner.searchDone = true;
@@ -273,8 +275,8 @@ void PlannerClear(Planner& planner) {
 void PlannerFreeCostMap(Planner& planner) {
   planner.costMap.reset();
   planner.cellStates.reset();
-  planner.openSlots.reset();
-  planner.open.slots = nullptr;
+  planner.cellCosts.reset();
+  planner.cellNodes.reset();
   planner.mapCells = 0;
   planner.searchCount = 0;
   planner.result = nullptr;

@@ -18,9 +18,9 @@ struct PathRequest {
   int32_t goalY = 0;
   bool diagonalCost = false;   // a diagonal step costs 1.4142137 times the cell's cost
   bool diagonalMoves = false;  // the four diagonal neighbours are searched
-  // Keeps each cell's state and open-list position, so that no cell is looked for in the open
-  // list by a scan and a new cell not in the closed table either. A cell has at most one node at
-  // a time, so the search visits, finds and orders exactly as without it.
+  // Keeps each cell's state, cost and node, so that no cell is looked for in the open list by a
+  // scan and a new cell not in the closed table either. A cell has at most one node at a time,
+  // so the search visits, finds and orders exactly as without it.
   bool cellStates = false;
   uint32_t poolSize = 0;      // 0 = width x height
   uint32_t openCapacity = 0;  // 0 = width x height
@@ -43,7 +43,9 @@ struct Planner {
   NodeHashTable closed;
   Node* result = nullptr;  // the goal node; its parent chain is the path
   ZeroedArray<CellState> cellStates;
-  std::unique_ptr<uint32_t[]> openSlots;  // valid where the cell's state is kOpen
+  // The g and the node of each cell's node, valid where the cell's state is not kUnseen.
+  std::unique_ptr<float[]> cellCosts;
+  std::unique_ptr<Node*[]> cellNodes;
   // Cells the map and the per-cell arrays were made for: a set-up for as many cells reuses them,
   // as it reuses the containers of the same sizes.
   size_t mapCells = 0;

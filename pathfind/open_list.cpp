@@ -14,7 +14,7 @@ bool LeavesBefore(const OpenEntry& a, const OpenEntry& b) {
 
 void Place(OpenList& list, uint32_t position, const OpenEntry& entry) {
   list.entries[position] = entry;
-  if (list.slots) list.slots[entry.cell] = position;
+  list.positions[entry.node] = position;
 }
 
 void SiftUp(OpenList& list, uint32_t position, const OpenEntry& entry) {
@@ -40,29 +40,49 @@ void SiftDown(OpenList& list, uint32_t position, const OpenEntry& entry) {
   Place(list, position, entry);
 }
 
-}  // namespace
-
-bool OpenListResize(OpenList& list, uint32_t capacity) {
-  OpenListClear(list);
+bool ResizeEntries(OpenList& list, uint32_t capacity) {
   if (capacity == list.capacity) return true;
   list.entries.reset();
   list.capacity = 0;
   if (capacity == 0) return true;
-  // Left uninitialised: a large grid's search fills few of its entries.
+  // Left uninitialised, as are the positions: a large grid's search fills few of them.
   list.entries.reset(new (std::nothrow) OpenEntry[capacity]);
   if (!list.entries) return false;
   list.capacity = capacity;
   return true;
 }
 
+bool ResizePositions(OpenList& list, const NodeFactory& pool) {
+  list.nodes = pool.nodes.get();
+  if (pool.count == list.nodeCount) return true;
+  list.positions.reset();
+  list.nodeCount = 0;
+  if (pool.count == 0) return true;
+  list.positions.reset(new (std::nothrow) uint32_t[pool.count]);
+  if (!list.positions) return false;
+  list.nodeCount = pool.count;
+  return true;
+}
+
+}  // namespace
+
+bool OpenListResize(OpenList& list, uint32_t capacity, const NodeFactory& pool) {
+  OpenListClear(list);
+  if (ResizeEntries(list, capacity) && ResizePositions(list, pool)) return true;
+  list.entries.reset();
+  list.capacity = 0;
+  return false;
+}
+
 void OpenListClear(OpenList& list) {
   list.size = 0;
 }
 
-bool OpenListPush(OpenList& list, Node* node, uint32_t cell) {
+bool OpenListPush(OpenList& list, Node* node) {
   if (list.size == list.capacity) return false;
+  const auto index = static_cast<uint32_t>(node - list.nodes);
   ++list.size;
-  SiftUp(list, list.size - 1, OpenEntry{node->f, cell, ++list.queued, node});
+  SiftUp(list, list.size - 1, OpenEntry{node->f, index, ++list.queued});
   return true;
 }
 
@@ -71,7 +91,7 @@ bool OpenListPush(OpenList& list, Node* node, uint32_t cell) {
 // often as sifting it down from the root.
 Node* OpenListPop(OpenList& list) {
   if (list.size == 0) return nullptr;
-  Node* first = list.entries[0].node;
+  Node* first = &list.nodes[list.entries[0].node];
   const OpenEntry last = list.entries[--list.size];
   uint32_t hole = 0;
   for (uint32_t child = 1; child < list.size; child = 2 * hole + 1) {
@@ -84,7 +104,8 @@ Node* OpenListPop(OpenList& list) {
   return first;
 }
 
-void OpenListEraseAt(OpenList& list, uint32_t position) {
+void OpenListErase(OpenList& list, const Node* node) {
+  const uint32_t position = list.positions[node - list.nodes];
   const OpenEntry last = list.entries[--list.size];
   if (position == list.size) return;
   // The last entry fills the hole from whichever side its key belongs.
@@ -93,4 +114,8 @@ void OpenListEraseAt(OpenList& list, uint32_t position) {
   } else {
     SiftDown(list, position, last);
   }
+}
+
+Node* OpenListAt(const OpenList& list, uint32_t i) {
+  return &list.nodes[list.entries[i].node];
 }
