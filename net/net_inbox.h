@@ -24,8 +24,8 @@ struct NetInboxEntry {
 
 class NetInbox {
  public:
-  explicit NetInbox(size_t limit = kNetInboxLimit, size_t share = kNetInboxShare)
-      : limit_(limit), share_(share) {}
+  NetInbox() = default;
+  NetInbox(size_t limit, size_t share) : limit_(limit), share_(share) {}
 
   // A full inbox makes room by dropping the newest text of the last round when the new text
   // would be read before it; otherwise the new text is dropped (false).
@@ -46,8 +46,8 @@ class NetInbox {
   void DropNewest();
   void RetireFirstRound();
 
-  size_t limit_;
-  size_t share_;
+  size_t limit_ = kNetInboxLimit;
+  size_t share_ = kNetInboxShare;
   std::deque<std::deque<NetInboxEntry>> rounds_;  // rounds_[i] is round firstRound_ + i
   uint64_t firstRound_ = 0;
   size_t size_ = 0;
