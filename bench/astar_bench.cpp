@@ -1,6 +1,5 @@
 // The path command and its planner against the heap-based reference on the same grids, in the
-// same run. The planner keeps its sorted ring as open list; inserting near the back, where the
-// lowest keys wait, keeps its time close to the reference's heap.
+// same run.
 #include <benchmark/benchmark.h>
 
 #include <bit>
@@ -146,14 +145,16 @@ void BM_PlannerAgainstReference(benchmark::State& state) {
   static AStarPlanner planner;
   static ReferenceWork work;
   ReferencePath ref;
-  bench::SideBySide(
-      state,
-      [&] {
-        FindPath(planner, r);
-        planner.Reset();
-        planner.Search();
-      },
-      [&] { ref = ReferenceAStar(r, work); });
+  const auto plan = [&] {
+    FindPath(planner, r);
+    planner.Reset();
+    planner.Search();
+  };
+  // Both sides search once untimed, as the path command's planner has searched before: a first
+  // search on a large grid mostly measures how fast the system hands out fresh pages.
+  plan();
+  ReferenceAStar(r, work);
+  bench::SideBySide(state, plan, [&] { ref = ReferenceAStar(r, work); });
   if (PlannerPathLength(planner) != ref.cells.size() ||
       std::bit_cast<uint32_t>(PlannerPathCost(planner)) != std::bit_cast<uint32_t>(ref.cost)) {
     state.SkipWithError("planner and reference disagree");

@@ -4,6 +4,7 @@
 // changes in place go through str(). The language's +, += and comparisons work on it.
 #pragma once
 
+#include <atomic>
 #include <concepts>
 #include <cstdint>
 #include <string_view>
@@ -22,7 +23,7 @@ class StrValue {
   explicit StrValue(float v) { FloatToStr(s_, v); }
   explicit StrValue(double v) { NumberToStr(s_, v); }
   StrValue(const StrValue& other) { StrCopyConstruct(s_, other.s_); }
-  StrValue(StrValue&& other) noexcept : s_(other.s_) { StrInitEmpty(other.s_); }
+  StrValue(StrValue&& other) noexcept { TakeFields(other); }
   ~StrValue() {
     if (s_.data != StrEmptyBuffer) StrRelease(s_);
   }
@@ -34,8 +35,7 @@ class StrValue {
   StrValue& operator=(StrValue&& other) noexcept {
     if (this != &other) {
       StrRelease(s_);
-      s_ = other.s_;
-      StrInitEmpty(other.s_);
+      TakeFields(other);
     }
     return *this;
   }
@@ -69,6 +69,17 @@ class StrValue {
   std::string_view view() const { return {s_.data, s_.length}; }
 
  private:
+  // Field by field: an append has just stored the length alone, and a wider load over it would
+  // wait for that store to reach memory, in every + of a chain. The fence, which emits nothing,
+  // keeps the compiler from merging the length with the capacity into one such load.
+  void TakeFields(StrValue& other) {
+    s_.data = other.s_.data;
+    s_.capacity = other.s_.capacity;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    s_.length = other.s_.length;
+    StrInitEmpty(other.s_);
+  }
+
   Str s_;
 };
 

@@ -14,8 +14,7 @@ NetPlayer* FindPlayer(std::list<NetPlayer>& players, uint16_t id) {
 
 void FileText(NetGroupState& state, const NetMessage& message) {
   NetPlayer* player = FindPlayer(state.localPlayers, message.header.receiver);
-  if (!player || player->inbox.size() >= kNetInboxLimit) return;
-  player->inbox.push_back(NetInboxEntry{message.header.sender, message.payload});
+  if (player) player->inbox.Add(message.header.sender, message.payload);
 }
 
 void AssignJoinedId(NetGroupState& state, uint16_t id) {

@@ -12,18 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "net/net_inbox.h"
 #include "net/net_message.h"
 
 // Bounds on what a peer can make a program keep.
-inline constexpr size_t kNetInboxLimit = 4096;
 inline constexpr size_t kNetAnswerLimit = 16;
 // Joins from one client row past this many players go unanswered, as when not accepting.
 inline constexpr size_t kNetPlayersPerClient = 256;
-
-struct NetInboxEntry {
-  uint16_t sender = 0;
-  std::string text;  // the payload as received; readers cut it at its first NUL
-};
 
 struct NetPlayer {
   int32_t row = -1;  // -1 for a local player; on the host, the client row of a remote player
@@ -31,7 +26,7 @@ struct NetPlayer {
   uint8_t hidden = 0;
   uint8_t spare = 0;
   std::string name;
-  std::deque<NetInboxEntry> inbox;
+  NetInbox inbox;
 };
 
 // Everything the commands and the network thread share; guarded by the network mutex.

@@ -298,11 +298,10 @@ std::string NetSession::GetMessage(int32_t id) {
   Lock lock(mutex_);
   for (NetPlayer& player : state_.localPlayers) {
     if (player.id != uint16_t(id)) continue;
-    if (player.inbox.empty()) return "";
-    NetInboxEntry entry = std::move(player.inbox.front());
-    player.inbox.pop_front();
-    lastSender_ = entry.sender;
-    return std::string(entry.text.c_str());
+    const std::optional<NetInboxEntry> entry = player.inbox.Take();
+    if (!entry) return "";
+    lastSender_ = entry->sender;
+    return std::string(entry->text.c_str());
   }
   return "";
 }

@@ -39,11 +39,6 @@ void MarkCell(Planner& p, const Node& node, CellState state) {
   if (p.cellStates) p.cellStates[CellIndex(p.request, node.x, node.y)] = state;
 }
 
-// A cell keeps its node from its first queueing until the planner is cleared.
-void RememberNode(Planner& p, Node* node) {
-  if (p.cellNodes) p.cellNodes[CellIndex(p.request, node->x, node->y)] = node;
-}
-
 bool RequestIsUsable(const PathRequest& r) {
   if (!r.grid || !Inside(r, r.startX, r.startY) || !Inside(r, r.goalX, r.goalY)) return false;
   if (r.startX == r.goalX && r.startY == r.goalY) return false;
@@ -77,18 +72,22 @@ bool SizeCellArrays(Planner& p, size_t cells, bool indexed) {
   }
   if (!indexed) {
     p.cellStates.reset();
+    p.cellCosts.reset();
     p.cellNodes.reset();
-    return true;
+  } else {
+    if (!p.cellStates) p.cellStates = AllocateZeroed<CellState>(cells);
+    if (!p.cellCosts) p.cellCosts.reset(new (std::nothrow) float[cells]);
+    if (!p.cellNodes) p.cellNodes.reset(new (std::nothrow) Node*[cells]);
   }
-  if (!p.cellStates) p.cellStates = AllocateZeroed<CellState>(cells);
-  if (!p.cellNodes) p.cellNodes.reset(new (std::nothrow) Node*[cells]);
-  return p.cellStates && p.cellNodes;
+  return !indexed || (p.cellStates && p.cellCosts && p.cellNodes);
 }
 
 bool SizeContainers(Planner& p, const PathRequest& r, uint32_t cells) {
   if (!NodeFactoryReserve(p.pool, r.poolSize ? r.poolSize : cells)) return false;
-  if (!FixedDequeResize(p.open, r.openCapacity ? r.openCapacity : cells)) return false;
+  if (!OpenListResize(p.open, r.openCapacity ? r.openCapacity : cells, p.pool)) return false;
   const uint32_t bitsWanted = std::min(r.hashBits, kNodeHashMaxBits) & ~1u;
+  // The table is empty after PlannerClear: with the same bits there is nothing to clear again.
+  if (p.closed.bits == bitsWanted) return true;
   return NodeHashTableSetBits(p.closed, r.hashBits) == bitsWanted;
 }
 
@@ -97,25 +96,13 @@ float ClampWeight(float w) {
   return std::clamp(w, 0.0f, 1.0f);
 }
 
-// The first position from the front whose key is at most f: a node inserted there stays in front
-// of the nodes queued earlier with the same key, which are expanded first.
-uint32_t FirstPositionAtMost(Planner& p, float f) {
-  uint32_t lo = 0;
-  uint32_t hi = FixedDequeSize(p.open);
-  while (lo < hi) {
-    const uint32_t mid = lo + (hi - lo) / 2;
-    if (FixedDequeAt(p.open, mid)->f <= f) {
-      hi = mid;
-    } else {
-      lo = mid + 1;
-    }
-  }
-  return lo;
-}
-
 bool InsertOpen(Planner& p, Node* node) {
-  if (!FixedDequeInsertShifting(p.open, FirstPositionAtMost(p, node->f), node)) return false;
-  MarkCell(p, *node, CellState::kOpen);
+  if (!OpenListPush(p.open, node)) return false;
+  if (!p.cellStates) return true;
+  const size_t cell = CellIndex(p.request, node->x, node->y);
+  p.cellStates[cell] = CellState::kOpen;
+  p.cellCosts[cell] = node->g;
+  p.cellNodes[cell] = node;
   return true;
 }
 
@@ -135,24 +122,12 @@ bool Enqueue(Planner& p, Node* node, Node* parent, float g, float f) {
   return false;
 }
 
-Node* ScanOpen(Planner& p, int32_t x, int32_t y, uint32_t& index) {
-  for (uint32_t i = FixedDequeSize(p.open); i-- > 0;) {
-    Node* n = FixedDequeAt(p.open, i);
-    if (n->x == x && n->y == y) {
-      index = i;
-      return n;
-    }
+Node* ScanOpen(Planner& p, int32_t x, int32_t y) {
+  for (uint32_t i = 0; i < p.open.size; ++i) {
+    Node* n = OpenListAt(p.open, i);
+    if (n->x == x && n->y == y) return n;
   }
   return nullptr;
-}
-
-// The position of a node known to be open: its key's run of equal keys starts where an insertion
-// with that key would go, and the node lies within that run.
-uint32_t OpenPosition(Planner& p, const Node* node) {
-  const uint32_t size = FixedDequeSize(p.open);
-  uint32_t i = FirstPositionAtMost(p, node->f);
-  while (i < size && FixedDequeAt(p.open, i) != node) ++i;
-  return i;
 }
 
 // False when the pool or the open list ran out.
@@ -167,6 +142,8 @@ bool VisitNeighbour(Planner& p, Node* from, int32_t x, int32_t y, float factor, 
   const float f = (h - g) * weight + g;
   const bool indexed = p.cellStates != nullptr;
   const CellState state = indexed ? p.cellStates[cell] : CellState::kUnseen;
+  // The cell's node is the one found below, so its cost decides without looking the node up.
+  if (state != CellState::kUnseen && p.cellCosts[cell] <= g) return true;
 
   if (!indexed || state == CellState::kClosed) {
     NodeHashIter it(p.closed);
@@ -177,11 +154,9 @@ bool VisitNeighbour(Planner& p, Node* from, int32_t x, int32_t y, float factor, 
     }
   }
   if (!indexed || state == CellState::kOpen) {
-    uint32_t index = 0;
-    Node* known = indexed ? p.cellNodes[cell] : ScanOpen(p, x, y, index);
-    if (known) {
+    if (Node* known = indexed ? p.cellNodes[cell] : ScanOpen(p, x, y)) {
       if (known->g <= g) return true;
-      FixedDequeEraseShifting(p.open, indexed ? OpenPosition(p, known) : index);
+      OpenListErase(p.open, known);
       return Enqueue(p, known, from, g, f);
     }
   }
@@ -189,7 +164,6 @@ bool VisitNeighbour(Planner& p, Node* from, int32_t x, int32_t y, float factor, 
   if (!node) return false;
   node->x = x;
   node->y = y;
-  RememberNode(p, node);
   return Enqueue(p, node, from, g, f);
 }
 
@@ -202,10 +176,15 @@ bool ExpandNode(Planner& p, Node* node, float diagonalFactor, float weight) {
   return true;
 }
 
-// The nodes handed out are exactly the cells the search reached.
-void ForgetCellStates(Planner& p) {
-  if (!p.cellStates) return;
-  for (uint32_t i = 0; i < p.pool.used; ++i) MarkCell(p, p.pool.nodes[i], CellState::kUnseen);
+// The nodes handed out are exactly the cells the search reached, each in the open list or the
+// closed table: emptying their states and their buckets empties the table without walking every
+// bucket of a large one, or a chain per bucket.
+void ForgetReachedCells(Planner& p) {
+  for (uint32_t i = 0; i < p.pool.used; ++i) {
+    const Node& node = p.pool.nodes[i];
+    MarkCell(p, node, CellState::kUnseen);
+    NodeHashTableEmptyBucket(p.closed, node.x, node.y);
+  }
 }
 
 }  // namespace
@@ -257,9 +236,7 @@ void AStarPlannerReset(AStarPlanner& planner) {
   Node* start = NodeFactoryTakeNode(planner.pool);
   if (!start) return;
   *start = Node{nullptr, planner.request.startX, planner.request.startY, 0.0f, 0.0f, nullptr};
-  FixedDequePushBack(planner.open, start);
-  MarkCell(planner, *start, CellState::kOpen);
-  RememberNode(planner, start);
+  InsertOpen(planner, start);
 }
 
 bool AStarPlannerSearch(AStarPlanner& planner) {
@@ -267,9 +244,7 @@ bool AStarPlannerSearch(AStarPlanner& planner) {
   ++planner.searchCount;
   const PathRequest& r = planner.request;
   const float diagonalFactor = r.diagonalCost ? kDiagonalFactor : 1.0f;
-  while (!FixedDequeIsEmpty(planner.open)) {
-    Node* node = FixedDequeBack(planner.open);
-    FixedDequePopBack(planner.open);
+  while (Node* node = OpenListPop(planner.open)) {
     if (node->x == r.goalX && node->y == r.goalY) {
       Close(planner, node);
       planner.result = node;
@@ -286,13 +261,12 @@ bool AStarPlannerSearch(AStarPlanner& planner) {
 }
 
 void PlannerClear(Planner& planner) {
-  // Every node handed out is on the open list or in the closed table, so with none out both are
-  // empty, and a large table the search never reached is left untouched.
+  // With no node out, both lists are empty, and a large table the search never reached is left
+  // untouched. Handing back one node per open and per closed node hands back every node.
   if (planner.pool.used > 0) {
-    ForgetCellStates(planner);
-    for (uint32_t i = FixedDequeSize(planner.open); i > 0; --i) NodeFactoryReturnNode(planner.pool);
-    FixedDequeClear(planner.open);
-    NodeHashTableClear(planner.closed, planner.pool);
+    ForgetReachedCells(planner);
+    OpenListClear(planner.open);
+    planner.pool.used = 0;
   }
   planner.result = nullptr;
   planner.searchDone = true;
@@ -301,6 +275,7 @@ void PlannerClear(Planner& planner) {
 void PlannerFreeCostMap(Planner& planner) {
   planner.costMap.reset();
   planner.cellStates.reset();
+  planner.cellCosts.reset();
   planner.cellNodes.reset();
   planner.mapCells = 0;
   planner.searchCount = 0;
@@ -319,7 +294,7 @@ uint32_t PlannerPathLength(const Planner& planner) {
 }
 
 uint32_t PlannerOpenCount(const Planner& planner) {
-  return FixedDequeSize(planner.open);
+  return planner.open.size;
 }
 
 uint32_t PlannerNodeCount(const Planner& planner) {

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "pathfind/fixed_deque.h"
 #include "pathfind/node_factory.h"
 #include "pathfind/node_hash_table.h"
+#include "pathfind/open_list.h"
 #include "pathfind/zeroed_block.h"
 
 struct PathRequest {
@@ -18,9 +18,9 @@ struct PathRequest {
   int32_t goalY = 0;
   bool diagonalCost = false;   // a diagonal step costs 1.4142137 times the cell's cost
   bool diagonalMoves = false;  // the four diagonal neighbours are searched
-  // Keeps each cell's state and node, so that no cell is looked for in the open list by a scan
-  // and a new cell not in the closed table either. A cell has at most one node at a time, so the
-  // search visits, finds and orders exactly as without it.
+  // Keeps each cell's state, cost and node, so that no cell is looked for in the open list by a
+  // scan and a new cell not in the closed table either. A cell has at most one node at a time,
+  // so the search visits, finds and orders exactly as without it.
   bool cellStates = false;
   uint32_t poolSize = 0;      // 0 = width x height
   uint32_t openCapacity = 0;  // 0 = width x height
@@ -39,11 +39,13 @@ struct Planner {
   PathRequest request;
   std::unique_ptr<float[]> costMap;  // -1.0 marks a blocked cell; open cells cost 1 to 2
   uint32_t searchCount = 0;
-  FixedDeque<Node*> open;  // sorted by f, highest at the front; the back is expanded next
+  OpenList open;  // lowest f first, the first queued first among equal f
   NodeHashTable closed;
   Node* result = nullptr;  // the goal node; its parent chain is the path
   ZeroedArray<CellState> cellStates;
-  std::unique_ptr<Node*[]> cellNodes;  // valid where the cell's state is not kUnseen
+  // The g and the node of each cell's node, valid where the cell's state is not kUnseen.
+  std::unique_ptr<float[]> cellCosts;
+  std::unique_ptr<Node*[]> cellNodes;
   // Cells the map and the per-cell arrays were made for: a set-up for as many cells reuses them,
   // as it reuses the containers of the same sizes.
   size_t mapCells = 0;

@@ -1,4 +1,4 @@
-// A ring buffer of fixed capacity that serves as the planner's sorted open list. It never grows.
+// A ring buffer of fixed capacity, a double-ended queue that never grows.
 // An insertion or erasure in the middle either rebuilds the contents through a second buffer of
 // the same size in one pass and swaps the two, or shifts the shorter side in place.
 #pragma once
@@ -177,7 +177,7 @@ bool FixedDequeEraseAt(FixedDeque<T>& d, uint32_t i) {
 
 // As FixedDequeInsertAt and FixedDequeEraseAt, with the same elements in the same order after
 // them, but shifting the shorter side in place instead of rebuilding through the scratch buffer:
-// the cost is the distance to the nearer end. The sorted open list inserts near its back.
+// the cost is the distance to the nearer end.
 template <typename T>
 bool FixedDequeInsertShifting(FixedDeque<T>& d, uint32_t i, T v) {
   const uint32_t size = FixedDequeSize(d);

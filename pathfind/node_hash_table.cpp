@@ -82,6 +82,10 @@ uint32_t NodeHashTableCount(const NodeHashTable& table) {
   return count;
 }
 
+void NodeHashTableEmptyBucket(NodeHashTable& table, int32_t x, int32_t y) {
+  table.buckets[NodeHashTableHash(table, x, y)] = nullptr;
+}
+
 void NodeHashTableZero(NodeHashTable& table) {
   std::fill_n(table.buckets.get(), NodeHashTableBucketCount(table), nullptr);
 }

@@ -46,6 +46,8 @@ bool NodeHashTableInsert(NodeHashTable& table, Node* node);
 Node* NodeHashTableFind(NodeHashIter& it, int32_t x, int32_t y);
 Node* NodeHashTableTakeFound(NodeHashIter& it);
 uint32_t NodeHashTableCount(const NodeHashTable& table);
+// Drops the whole chain of the cell's bucket, nodes of other cells in it included.
+void NodeHashTableEmptyBucket(NodeHashTable& table, int32_t x, int32_t y);
 void NodeHashTableZero(NodeHashTable& table);
 // Hands every node in the table back to the pool, then empties the buckets.
 void NodeHashTableClear(NodeHashTable& table, NodeFactory& pool);

@@ -87,6 +87,7 @@ struct InputState {
   bool textInputStarted = false;
   uint32_t eventWindow = 0;  // WindowId of the main window; 0 takes every window's events
   MouseSnapshot mouse;  // dx, dy and wheel are the sums not yet read
+  bool relativeModeWanted = false;
 };
 
 InputState& State() {
@@ -338,12 +339,19 @@ MouseSnapshot ReadMouse() {
 }
 
 bool SetRelativeMode(bool on) {
+  State().relativeModeWanted = on;
   if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
   return SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE) == 0;
 }
 
+bool RelativeModeWanted() { return State().relativeModeWanted; }
+
 void ShowCursor(bool show) {
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+bool CursorShown() {
+  return !SDL_WasInit(SDL_INIT_VIDEO) || SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE;
 }
 
 void WarpMouse(Window* window, int32_t x, int32_t y) {

@@ -77,7 +77,10 @@ MouseSnapshot ReadMouse();
 // Captured relative movement with the cursor hidden; false when the driver cannot, which
 // changes nothing here since movement is summed from motion events either way.
 bool SetRelativeMode(bool on);
+// What the last SetRelativeMode asked for, whether or not the driver could capture the mouse.
+bool RelativeModeWanted();
 void ShowCursor(bool show);
+bool CursorShown();
 // Moves the system cursor to a client point of the window.
 void WarpMouse(Window* window, int32_t x, int32_t y);
 

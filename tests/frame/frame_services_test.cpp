@@ -8,6 +8,9 @@
 
 #include "core/process_globals.h"
 #include "frame/hibernate.h"
+#include "frame/input_manager.h"
+#include "frame/runtime_objects.h"
+#include "platform/input.h"
 #include "tests/support/debug_capture.h"
 
 TEST(FrameServices, EscapeEndsSwitch) {
@@ -20,12 +23,17 @@ TEST(FrameServices, EscapeEndsSwitch) {
   EscapeEndsFlag = 1;
 }
 
-TEST(FrameServices, BreakpointResumesAndReactivatesOnlyUnderADebugger) {
+TEST(FrameServices, BreakpointResumesReactivatesAndLetsGoOfTheMouseOnlyUnderADebugger) {
+  InputManager input;
+  input.mouseDevice = true;  // taken exclusively, as a hidden-pointer start takes it
+  InputObject = &input;
+  platform::SetRelativeMode(true);
   PauseFlag = 1;
   ReactivateRequest = 0;
   DebugBreakpoint(255);  // no debugger
   EXPECT_EQ(PauseFlag, 1u);
   EXPECT_EQ(ReactivateRequest, 0);
+  EXPECT_TRUE(platform::RelativeModeWanted());
   {
     DebugCapture capture;
     DebugBreakpoint(255);
@@ -33,5 +41,7 @@ TEST(FrameServices, BreakpointResumesAndReactivatesOnlyUnderADebugger) {
   }
   EXPECT_EQ(PauseFlag, 0u);
   EXPECT_EQ(ReactivateRequest, 1);
+  EXPECT_FALSE(platform::RelativeModeWanted());
   ReactivateRequest = 0;
+  InputObject = nullptr;
 }

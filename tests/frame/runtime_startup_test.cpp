@@ -26,6 +26,7 @@
 #include "net/socket_layer.h"
 #include "platform/file_system.h"
 #include "platform/files.h"
+#include "platform/input.h"
 #include "platform/window.h"
 #include "system/file_commands.h"
 #include "system/pack_archive.h"
@@ -115,6 +116,18 @@ TEST_F(RuntimeStartupTest, AHiddenStartMakesEveryObjectAndTheQuitSequenceRelease
   const std::string log = LogText();
   EXPECT_EQ(log.find("Shut down QRN\n"), log.size() - 31) << "once, and last but one";
   EXPECT_EQ(log.substr(log.size() - 31), "Shut down QRN\nqrn is shut down\n");
+}
+
+TEST_F(RuntimeStartupTest, TheHidePointerSettingStartsWithThePointerHiddenAndTheMouseTaken) {
+  ScreenSettings.hidePointer = 1;
+  RuntimeStartup(nullptr, 1, "hidden pointer");
+  ASSERT_NE(InputObject, nullptr);
+  EXPECT_EQ(InputObject->pointerShown, 0);
+  EXPECT_EQ(InputObject->mouseCooperativeLevel, kMouseLevelExclusive);
+  EXPECT_TRUE(platform::RelativeModeWanted());
+  EXPECT_FALSE(platform::CursorShown());
+  QuitRuntime();
+  EXPECT_TRUE(platform::CursorShown() && !platform::RelativeModeWanted()) << "given back at the end";
 }
 
 namespace {

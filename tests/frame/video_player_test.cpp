@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <thread>
 #include <vector>
 
 #include "core/last_error.h"
@@ -13,6 +14,7 @@
 #include "frame/media_commands.h"
 #include "frame/music_player.h"
 #include "frame/render_state.h"
+#include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/music.h"
 #include "tests/sound/sound_fixture.h"
@@ -113,13 +115,24 @@ TEST_F(VideoPlayback, ATypedKeyEndsALoopedVideoButKeysTypedBeforeItDoNot) {
   EXPECT_EQ(PopTypedChar(InputObject->typedChars), 0);
 }
 
-TEST_F(VideoPlayback, AMouseButtonEndsALoopedVideo) {
+TEST_F(VideoPlayback, AButtonHeldAtTheStartIsWaitedOutAndAPressEndsALoopedVideo) {
   const std::string clip = Make(16, 12, {kRed});
   gTypeAtPicture = -1;
   SetVideoFrameHook([](int32_t drawn) {
+    ReadPicture(drawn);
     if (drawn == 3) platform::test::InjectMouseButton(0, true);
   });
+  // Let go only once the video has waited on the held button (its waits move the fake clock).
+  platform::test::InjectMouseButton(0, true);
+  const double start = platform::MonotonicMs();
+  std::thread releaser([start] {
+    while (platform::MonotonicMs() < start + 10.0) std::this_thread::yield();
+    platform::test::InjectMouseButton(0, false);
+  });
   EXPECT_EQ(PlayVideoLooped(StrValue(clip.c_str())), 0);
+  clock.Advance(10.0);
+  releaser.join();
+  EXPECT_EQ(gCentre.size(), 3u);
   platform::test::InjectMouseButton(0, false);
 }
 

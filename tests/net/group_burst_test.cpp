@@ -155,3 +155,41 @@ TEST_F(GroupBurstTest, OnlyAClientThatStopsReadingIsDroppedFromABroadcastBurst) 
     host.End();
   }
 }
+
+TEST_F(GroupBurstTest, AFloodHoldsAnotherPeersTextBackByAtMostAFewShares) {
+  constexpr int kBound = 4 * int(kNetInboxShare);
+  NetSession& host = NewSession();
+  const std::vector<uint16_t> ids = HostWithPlayers(host, {"reader"});
+  ASSERT_EQ(ids.size(), 1u);
+  NetSession& flooder = NewSession(PatientTuning());
+  NetSession& pinger = NewSession();
+  ASSERT_TRUE(flooder.Join("127.0.0.1", port_) && pinger.Join("127.0.0.1", port_));
+  const uint16_t flooding = flooder.CreatePlayer("flood");
+  const uint16_t pinging = pinger.CreatePlayer("ping");
+  ASSERT_TRUE(flooding && pinging);
+  std::atomic<bool> flood{true};
+  std::atomic<int> floodSent{0};
+  std::atomic<bool> floodOver{false};
+  std::thread floodThread([&] {
+    while (flood && flooder.SendMessage(flooding, ids[0], NumberedText(floodSent))) ++floodSent;
+    floodOver = true;
+  });
+  // The reader waits until the flood has filled its inbox, and then until far more of the flood
+  // than the sockets hold has gone out after the ping.
+  EXPECT_TRUE(Eventually([&] { return floodSent > 20000; }, 20000));
+  EXPECT_TRUE(pinger.SendMessage(pinging, ids[0], "ping"));
+  const int sentAtPing = floodSent;
+  EXPECT_TRUE(Eventually([&] { return floodSent > sentAtPing + 20000; }, 20000));
+  int floodTextsFirst = 0;
+  bool pinged = false;
+  while (!pinged && floodTextsFirst <= kBound) {
+    const std::string text = host.GetMessage(ids[0]);
+    if (text.empty() && floodOver) break;
+    pinged = text == "ping";
+    floodTextsFirst += !text.empty() && !pinged;
+  }
+  flood = false;
+  floodThread.join();
+  EXPECT_TRUE(pinged);
+  EXPECT_LE(floodTextsFirst, kBound);
+}

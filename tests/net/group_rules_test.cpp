@@ -153,7 +153,7 @@ TEST_F(GroupRules, ConnectionFramesFileTextsIdsAndAnswers) {
   FileConnectionFrame(state, Frame(kNetText, 102, 7, "for 102"));
   FileConnectionFrame(state, Frame(kNetText, 300, 7, "for nobody"));
   ASSERT_EQ(state.localPlayers.back().inbox.size(), 1u);
-  EXPECT_EQ(state.localPlayers.back().inbox.front().text, "for 102");
+  EXPECT_EQ(state.localPlayers.back().inbox.Take()->text, "for 102");
   EXPECT_TRUE(state.localPlayers.front().inbox.empty());
 
   FileConnectionFrame(state, Frame(kNetCountPlayers, 101, 0));                       // too short

@@ -2,7 +2,11 @@
 // raw host against a client. Whatever they send, the group keeps serving everybody else.
 #include <gtest/gtest.h>
 
+#include <array>
+
+#include "net/session_commands.h"
 #include "tests/net/group_fixture.h"
+#include "tests/support/owned_str.h"
 
 namespace {
 
@@ -386,4 +390,28 @@ TEST_F(FakeHost, EndReturnsPromptlyWhileTheHostStallsAtDefaultDeadlines) {
   const auto start = std::chrono::steady_clock::now();
   client.End();
   EXPECT_LT(MillisecondsSince(start), 1000.0);
+}
+
+// The quit sequence's release of the group: the host hears a delete-player frame for each local
+// player, the query player first, before the connection closes.
+TEST_F(FakeHost, TheQuitSequenceSaysFarewellForEveryLocalPlayer) {
+  std::vector<std::array<int, 4>> farewells;
+  script_ = std::thread([&] {
+    std::optional<RawPeer> peer = Accept();
+    if (!peer || !AnswerJoin(*peer, "")) return;
+    const std::optional<NetMessage> join = peer->ReadFrame();
+    if (!join || join->header.type != kNetJoin) return;
+    peer->SendFrame(kNetJoinAccepted, 102, 0, "");
+    while (const std::optional<NetMessage> frame = peer->ReadFrame(3000)) {
+      const NetHeader& h = frame->header;
+      farewells.push_back({h.type, h.length, h.receiver, h.sender});
+    }
+  });
+  ASSERT_TRUE(NetSessionRecordCreate(ShortTuning()));
+  EXPECT_TRUE(NetSessionJoin(OwnedStr("127.0.0.1").s, fakePort_));
+  EXPECT_EQ(NetSessionCreatePlayer(OwnedStr("player").s), 102);
+  NetSessionRecordRelease();
+  script_.join();
+  EXPECT_EQ(farewells, (std::vector<std::array<int, 4>>{{kNetDeletePlayer, 0, 0, 101},
+                                                         {kNetDeletePlayer, 0, 0, 102}}));
 }

@@ -1,6 +1,7 @@
 // The ring, the closed table and the node pool under the planner.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <random>
 #include <set>
@@ -9,6 +10,7 @@
 #include "pathfind/fixed_deque.h"
 #include "pathfind/node_factory.h"
 #include "pathfind/node_hash_table.h"
+#include "pathfind/open_list.h"
 
 namespace {
 
@@ -105,6 +107,60 @@ TEST(FixedDeque, ShiftingEditsKeepTheOrderOfAPlainDeque) {
         if (at < size) expected.erase(expected.begin() + at);
       }
       ASSERT_EQ(Contents(d), std::vector<int>(expected.begin(), expected.end()));
+    }
+  }
+}
+
+// The open list as a ring kept sorted from the highest key at the front, each node put in front
+// of those with its key and the back taken first: the order the heap must reproduce.
+bool InsertSorted(FixedDeque<Node*>& ring, Node* node) {
+  uint32_t lo = 0;
+  uint32_t hi = FixedDequeSize(ring);
+  while (lo < hi) {
+    const uint32_t mid = lo + (hi - lo) / 2;
+    if (FixedDequeAt(ring, mid)->f <= node->f) {
+      hi = mid;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  return FixedDequeInsertShifting(ring, lo, node);
+}
+
+// Few distinct keys, so most pops choose among ties; erasures and a full list on the way.
+TEST(OpenList, HandsNodesOutInTheOrderOfARingSortedByKey) {
+  constexpr uint32_t kNodes = 120, kCapacity = 48;
+  NodeFactory pool;
+  ASSERT_TRUE(NodeFactoryReserve(pool, kNodes));
+  std::mt19937 random(11);
+  for (int round = 0; round < 20; ++round) {
+    OpenList list;
+    ASSERT_TRUE(OpenListResize(list, kCapacity, pool));
+    FixedDeque<Node*> ring(kCapacity);
+    std::vector<Node*> queued;
+    for (int step = 0; step < 3000; ++step) {
+      const uint32_t choice = random() % 10;
+      if (choice < 5) {
+        Node* node = &pool.nodes[random() % kNodes];
+        if (std::find(queued.begin(), queued.end(), node) != queued.end()) continue;
+        node->f = float(random() % 5) * 0.5f;
+        const bool fits = InsertSorted(ring, node);
+        ASSERT_EQ(OpenListPush(list, node), fits);
+        if (fits) queued.push_back(node);
+      } else if (choice < 8 || queued.empty()) {
+        Node* expected = FixedDequeIsEmpty(ring) ? nullptr : FixedDequeBack(ring);
+        FixedDequePopBack(ring);
+        ASSERT_EQ(OpenListPop(list), expected);
+        std::erase(queued, expected);
+      } else {
+        Node* node = queued[random() % queued.size()];
+        uint32_t at = 0;
+        while (FixedDequeAt(ring, at) != node) ++at;
+        FixedDequeEraseShifting(ring, at);
+        OpenListErase(list, node);
+        std::erase(queued, node);
+      }
+      ASSERT_EQ(list.size, FixedDequeSize(ring));
     }
   }
 }

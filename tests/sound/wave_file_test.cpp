@@ -5,6 +5,7 @@
 
 #include "tests/sound/wave_image.h"
 #include "tests/support/memory_file.h"
+#include "tests/support/peak_memory.h"
 #include "tests/support/temp_dir.h"
 
 using namespace wave_image;
@@ -83,17 +84,22 @@ TEST(WaveFile, ReadsWhatItChecksFromDiskAndMemory) {
 // A declared size drives no allocation: on disk it must be there, from memory the bytes that
 // are there are taken.
 TEST(WaveFile, HugeDeclaredDataFailsOnDiskAndIsCutInMemory) {
-  const std::string image =
-      Riff(Chunk("fmt ", FormatFields({})) + "data" + Le32(0xFFFFFFFFu)) + kFrames;
   TempDir dir;
-  const std::string path = dir.Child("huge.wav");
-  TempDir::WriteBytes(path, image);
-  WaveSound sound;
-  EXPECT_FALSE(ReadWaveFile(path.c_str(), sound));
+  for (const uint32_t declared : {0xFFFFFFFFu, 128u << 20}) {
+    SCOPED_TRACE(declared);
+    const std::string image =
+        Riff(Chunk("fmt ", FormatFields({})) + "data" + Le32(declared)) + kFrames;
+    const std::string path = dir.Child("huge.wav");
+    TempDir::WriteBytes(path, image);
+    WaveSound sound;
+    bool loaded = true;
+    EXPECT_LT(PeakMemoryGrowth([&] { loaded = ReadWaveFile(path.c_str(), sound); }), 16 << 20);
+    EXPECT_FALSE(loaded);
 
-  MemoryFile memory(image);
-  ASSERT_TRUE(ReadWaveFile(memory.name.c_str(), sound));
-  EXPECT_EQ(sound.data.size(), kFrames.size());
+    MemoryFile memory(image);
+    ASSERT_TRUE(ReadWaveFile(memory.name.c_str(), sound));
+    EXPECT_EQ(sound.data.size(), kFrames.size());
+  }
 }
 
 TEST(WaveFile, NamesThatOpenNothingFail) {

@@ -1,0 +1,137 @@
+// How long a ping from one client to a host player takes while another client floods texts of
+// 1 KiB as fast as it can for 3 s, beside the same pings through a quiet group in the same run.
+// Every player reads its texts as they come, or the reading player spends 100 us on each text and
+// so falls behind the flood. Read ping_max_ms (goal: 100 ms at most) against quiet_max_ms;
+// pings_lost counts pings that never arrived.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "net/net_session.h"
+#include "tests/support/net_test_util.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kFloodTime = std::chrono::seconds(3);
+constexpr auto kPingEvery = std::chrono::milliseconds(100);
+constexpr auto kStragglerWait = std::chrono::milliseconds(500);
+constexpr int kPings = int(kFloodTime / kPingEvery);
+constexpr auto kSlowReading = std::chrono::microseconds(100);
+
+enum class Flood { None, Broadcast, AtTheReader };
+
+struct PingFigures {
+  double meanMs = 0;
+  double maxMs = 0;
+  int lost = kPings;
+};
+
+// A host with the reading player, a flooding client and a pinging client.
+struct FloodGroup {
+  LoopbackOnly seams;
+  std::unique_ptr<NetSession> host = NetSession::Create();
+  std::unique_ptr<NetSession> flooder = NetSession::Create();
+  std::unique_ptr<NetSession> pinger = NetSession::Create();
+  uint16_t reader = 0, flooding = 0, pinging = 0;
+
+  FloodGroup() {
+    const uint16_t port = FreeLoopbackPort();
+    if (!host->Host(port) || !flooder->Join("127.0.0.1", port) ||
+        !pinger->Join("127.0.0.1", port)) {
+      return;
+    }
+    reader = host->CreatePlayer("reader");
+    flooding = flooder->CreatePlayer("flooding");
+    pinging = pinger->CreatePlayer("pinging");
+  }
+  bool Ready() const { return reader && flooding && pinging; }
+};
+
+double MsBetween(Clock::time_point from, Clock::time_point to) {
+  return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+// Sends a numbered ping every kPingEvery while the flood runs; the reader notes when each comes.
+PingFigures MeasurePings(FloodGroup& group, Flood flood, std::chrono::microseconds perText) {
+  std::atomic<bool> running{true};
+  std::vector<std::atomic<int64_t>> sentAt(kPings);
+  std::vector<double> delays;
+  std::thread reader([&] {
+    while (running) {
+      const std::string text = group.host->GetMessage(group.reader);
+      if (text.empty()) std::this_thread::yield();
+      if (!text.empty() && perText.count() > 0) std::this_thread::sleep_for(perText);
+      if (text.rfind("ping ", 0) != 0) continue;
+      const int ping = std::stoi(text.substr(5));
+      const Clock::time_point sent{Clock::duration(sentAt[size_t(ping)].load())};
+      delays.push_back(MsBetween(sent, Clock::now()));
+    }
+  });
+  // The pinger hears the broadcasts too, and reads them as every player does.
+  std::thread pingerInbox([&] {
+    while (running) {
+      if (group.pinger->GetMessage(group.pinging).empty()) std::this_thread::yield();
+    }
+  });
+  std::thread flooder([&] {
+    const std::string text(kNetMaxPayload, 'f');
+    const int32_t to = flood == Flood::Broadcast ? 0 : group.reader;
+    while (running && flood != Flood::None) group.flooder->SendMessage(group.flooding, to, text);
+  });
+  std::this_thread::sleep_for(kPingEvery);
+  for (int ping = 0; ping < kPings; ++ping) {
+    sentAt[size_t(ping)] = Clock::now().time_since_epoch().count();
+    group.pinger->SendMessage(group.pinging, group.reader, "ping " + std::to_string(ping));
+    std::this_thread::sleep_for(kPingEvery);
+  }
+  std::this_thread::sleep_for(kStragglerWait);
+  running = false;
+  for (std::thread* thread : {&reader, &pingerInbox, &flooder}) thread->join();
+  PingFigures figures;
+  figures.lost = kPings - int(delays.size());
+  if (delays.empty()) return figures;
+  figures.maxMs = *std::max_element(delays.begin(), delays.end());
+  for (double delay : delays) figures.meanMs += delay / double(delays.size());
+  return figures;
+}
+
+void PingsDuring(benchmark::State& state, Flood flood,
+                 std::chrono::microseconds perText = std::chrono::microseconds(0)) {
+  PingFigures flooded, quiet;
+  for (auto _ : state) {
+    FloodGroup floodedGroup, quietGroup;
+    if (!floodedGroup.Ready() || !quietGroup.Ready()) return state.SkipWithError("no loopback");
+    flooded = MeasurePings(floodedGroup, flood, perText);
+    quiet = MeasurePings(quietGroup, Flood::None, perText);
+  }
+  state.counters["ping_max_ms"] = flooded.maxMs;
+  state.counters["ping_mean_ms"] = flooded.meanMs;
+  state.counters["pings_lost"] = flooded.lost;
+  state.counters["quiet_max_ms"] = quiet.maxMs;
+  state.counters["quiet_mean_ms"] = quiet.meanMs;
+  state.counters["ratio"] = quiet.maxMs > 0 ? flooded.maxMs / quiet.maxMs : 0;
+}
+
+void BM_PingDuringABroadcastFlood(benchmark::State& state) {
+  PingsDuring(state, Flood::Broadcast);
+}
+BENCHMARK(BM_PingDuringABroadcastFlood)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+
+void BM_PingDuringAFloodAtTheReader(benchmark::State& state) {
+  PingsDuring(state, Flood::AtTheReader);
+}
+BENCHMARK(BM_PingDuringAFloodAtTheReader)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+
+void BM_PingDuringAFloodAtASlowReader(benchmark::State& state) {
+  PingsDuring(state, Flood::AtTheReader, kSlowReading);
+}
+BENCHMARK(BM_PingDuringAFloodAtASlowReader)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+
+}  // namespace
