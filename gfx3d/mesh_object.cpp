@@ -53,16 +53,24 @@ void BuildColourTable(MeshObject& mesh) {
   mesh.colourTable.Clear(false);
   // Colour -> first index: the same answers as searching the table from its start.
   std::unordered_map<uint32_t, int32_t> firstIndex;
+  const auto indexOf = [&](uint32_t colour) {
+    if (auto found = firstIndex.find(colour); found != firstIndex.end()) return found->second;
+    const int32_t index = mesh.colourTable.count();
+    if (mesh.colourTable.Append(colour)) firstIndex.emplace(colour, index);
+    return index;
+  };
+  // Neighbouring records mostly share a colour, so the last answer is tried first.
+  bool haveLast = false;
+  uint32_t lastColour = 0;
+  uint8_t lastIndex = 0;
   for (MeshFrame& frame : mesh.frames) {
     for (MeshVertex& vertex : frame.buildStream) {
-      auto found = firstIndex.find(vertex.colour);
-      if (found != firstIndex.end()) {
-        vertex.colourIndex = uint8_t(found->second);
-        continue;
+      if (!haveLast || vertex.colour != lastColour) {
+        lastIndex = uint8_t(indexOf(vertex.colour));
+        lastColour = vertex.colour;
+        haveLast = true;
       }
-      int32_t index = mesh.colourTable.count();
-      vertex.colourIndex = uint8_t(index);
-      if (mesh.colourTable.Append(vertex.colour)) firstIndex.emplace(vertex.colour, index);
+      vertex.colourIndex = lastIndex;
     }
   }
 }
