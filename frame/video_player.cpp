@@ -16,6 +16,7 @@
 #include "platform/video.h"
 #include "platform/window.h"
 #include "system/timers.h"
+#include "frame/gfx2d_services.h"
 
 namespace {
 
@@ -186,6 +187,7 @@ VideoRect LetterboxRect(int32_t pictureWidth, int32_t pictureHeight, int32_t cli
 }
 
 int32_t PlayVideoFile(const std::string& path, bool loop) {
+  FlushHeldSpriteDraws();
   if (!GraphicsContext || !GraphicsContext->window) return kErrorNoSuchFile;
   std::unique_ptr<platform::VideoFile> video = platform::VideoFile::Open(path);
   platform::VideoPicture next;
