@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "frame/frame_cycle.h"
+#include "frame/gfx2d_services.h"
 #include "frame/gl_extensions.h"
 #include "frame/graphics_context.h"
 #include "frame/input_manager.h"
@@ -16,7 +17,6 @@
 #include "platform/video.h"
 #include "platform/window.h"
 #include "system/timers.h"
-#include "frame/gfx2d_services.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "frame/gl_extensions.h"
+#include "gfx2d/sprite_batch.h"
 #include "platform/window.h"
 #include "system/debug_log.h"
-#include "gfx2d/sprite_batch.h"
 
 FboEntryPointTable FboEntryPoints = {};
 

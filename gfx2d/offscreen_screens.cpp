@@ -15,10 +15,10 @@
 #include "gfx2d/rgba_image.h"
 #include "gfx2d/screen_read_cache.h"
 #include "gfx2d/screen_reads.h"
+#include "gfx2d/sprite_batch.h"
 #include "gfx2d/sprite_drawing.h"
 #include "gfx2d/sprite_store.h"
 #include "gfx2d/texture_upload.h"
-#include "gfx2d/sprite_batch.h"
 
 namespace {
 

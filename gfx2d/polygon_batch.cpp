@@ -8,9 +8,9 @@
 #include "frame/graphics_context.h"
 #include "frame/render_state.h"
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/sprite_batch.h"
 #include "gfx2d/texture_binding.h"
 #include "gfx2d/vertex_array_growth.h"
-#include "gfx2d/sprite_batch.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "frame/render_state.h"
 #include "gfx2d/polygon_batch.h"
 #include "gfx2d/screen_read_cache.h"
-#include "gfx2d/texture_binding.h"
 #include "gfx2d/sprite_batch.h"
+#include "gfx2d/texture_binding.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "gfx2d/image_save.h"
 #include "gfx2d/rgba_image.h"
 #include "gfx2d/screen_reads.h"
-#include "gfx2d/sprite_store.h"
 #include "gfx2d/sprite_batch.h"
+#include "gfx2d/sprite_store.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include "gfx2d/png_file.h"
 #include "gfx2d/rgba_image.h"
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/sprite_batch.h"
 #include "gfx2d/text_commands.h"
 #include "gfx2d/texture_binding.h"
 #include "gfx2d/texture_upload.h"
 #include "platform/window.h"
-#include "gfx2d/sprite_batch.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "gfx2d/screen_read_cache.h"
-#include "platform/window.h"
 #include "gfx2d/sprite_batch.h"
+#include "platform/window.h"
 
 namespace {
 
