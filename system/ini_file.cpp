@@ -199,13 +199,22 @@ bool IniCanHold(const Str& section, const Str& key, const Str& value) {
          FitsValue(value.data ? value.data : "");
 }
 
+// A header without a name keeps the name of the section before it, so the nameless section
+// can only be read back as the file's first: it is written first.
 std::string IniText(const IniObject& object) {
   std::string text;
-  for (const IniSection& section : object.sections) {
+  auto appendSection = [&text](const IniSection& section) {
     AppendLine(text, "[", section.name.c_str(), "]");
     for (const IniEntry& entry : section.keys) {
       AppendLine(text, entry.key.c_str(), "=", entry.value.c_str());
     }
+  };
+  auto nameless = [](const IniSection& section) { return section.name.str().length == 0; };
+  for (const IniSection& section : object.sections) {
+    if (nameless(section)) appendSection(section);
+  }
+  for (const IniSection& section : object.sections) {
+    if (!nameless(section)) appendSection(section);
   }
   return text;
 }

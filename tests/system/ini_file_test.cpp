@@ -187,6 +187,7 @@ TEST_F(IniFile, WhatTheFileCannotHoldIsRefusedAndTheRestReloadsAsStored) {
       {"a]b", "k", "1", false}, {"a b", "k", "1", false}, {"main", "lead", "  v", false},
       {"main", "tab", "v\t", false}, {"main", "trail", "v  ", true},
       {"main", "inner", "a = b ; [c]", true}, {"k[1", "a;b", "=v", true},
+      {"", "nameless", "after named ones", true},
   };
   const std::string file = tmp.Child("kinds.ini");
   IniOpen(StrValue(file.c_str()));
