@@ -74,6 +74,7 @@ void EndWhenPumpFailed(int32_t pumped) {
 
 // With the alpha test off the next frame blends by alpha; with it on blending stays off.
 void DefaultBlendState(OpenGLRainbows& ctx) {
+  FlushHeldSpriteDraws();
   if (ctx.alphaTestReference < 1.0f) {
     CachedDisable(kCapBlend);
   } else {
@@ -121,6 +122,7 @@ void ShowScreen(int32_t show) {
 }
 
 int32_t PresentFrame(OpenGLRainbows& ctx, UserFunction messageCallback) {
+  FlushHeldSpriteDraws();
   Gfx2d().endOffscreenScreen(ctx);
   platform::SwapBuffers(ctx.window);
   Gfx2d().invalidateScreenReads();
@@ -147,6 +149,7 @@ double AdvanceNextFrameTime(double next, double period, double t) {
 }
 
 void ClearFrame(OpenGLRainbows& ctx) {
+  FlushHeldSpriteDraws();
   Gfx2d().invalidateScreenReads();
   if (ctx.backgrounds[0].tilesA > 0) {
     if (ctx.clearDepth) {
@@ -180,6 +183,7 @@ void SetFrameRate(OpenGLRainbows& ctx, int32_t framesPerSecond, uint8_t vertical
 }
 
 int32_t PumpMessages(OpenGLRainbows& ctx, UserFunction messageCallback) {
+  FlushHeldSpriteDraws();
   platform::Message message;
   if (!messageCallback) {
     while (platform::PeekMessage(message, true)) DispatchOne(ctx, message);

@@ -13,3 +13,7 @@ Gfx2dServices& Installed() {
 const Gfx2dServices& Gfx2d() { return Installed(); }
 
 void InstallGfx2dServices(const Gfx2dServices& services) { Installed() = services; }
+
+void FlushHeldSpriteDraws() {
+  if (Installed().flushSpriteBatch) Installed().flushSpriteBatch();
+}

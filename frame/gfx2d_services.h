@@ -28,6 +28,8 @@ struct Gfx2dServices {
   // Called by everything in the frame that writes or swaps the framebuffer: pixels read back
   // before it are stale.
   void (*invalidateScreenReads)();
+  // Sends the sprite draws the 2D layer holds back; see FlushHeldSpriteDraws.
+  void (*flushSpriteBatch)();
   // Background picture n: the whole window copied into it, and its tiles deleted.
   void (*grabBackground)(OpenGLRainbows& ctx, int32_t n);
   void (*freeBackgroundTiles)(OpenGLRainbows& ctx, int32_t n);
@@ -38,3 +40,8 @@ struct Gfx2dServices {
 
 const Gfx2dServices& Gfx2d();
 void InstallGfx2dServices(const Gfx2dServices& services);
+
+// The 2D layer holds consecutive sprite draws back to send them together. Everything in the frame
+// that changes GL state, draws, switches the target or swaps calls this first; without a 2D
+// layer nothing is held.
+void FlushHeldSpriteDraws();

@@ -128,6 +128,7 @@ void StoreWindowSize(OpenGLRainbows& ctx, int32_t width, int32_t height, int32_t
 }
 
 void FreeBackgroundPictures(OpenGLRainbows& ctx) {
+  FlushHeldSpriteDraws();
   for (BackgroundPicture& picture : ctx.backgrounds) {
     for (int32_t a = 0; a < picture.tilesA && a < 8; ++a) {
       for (int32_t b = 0; b < picture.tilesB && b < 8; ++b) {
@@ -188,6 +189,7 @@ void FinishContextSetUp(OpenGLRainbows& ctx) {
 
 bool CreateGraphicsWindow(OpenGLRainbows& ctx, void* instance, int32_t width, int32_t height,
                           int32_t colourBits, int32_t framesPerSecond, int32_t samples) {
+  FlushHeldSpriteDraws();
   SetFrameRate(ctx, framesPerSecond, 0);
   if (!Guards().procedureRegistered) {
     platform::SetWindowProcedure(MainWindowProc);

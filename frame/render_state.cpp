@@ -35,12 +35,14 @@ uint32_t GlCapabilityEnum(GlCapability capability) { return kCapabilityEnums[cap
 
 void CachedEnable(GlCapability capability) {
   if (GlStateCache.enabled[capability] == 1) return;
+  FlushHeldSpriteDraws();
   glEnable(kCapabilityEnums[capability]);
   GlStateCache.enabled[capability] = 1;
 }
 
 void CachedDisable(GlCapability capability) {
   if (GlStateCache.enabled[capability] == 0) return;
+  FlushHeldSpriteDraws();
   glDisable(kCapabilityEnums[capability]);
   GlStateCache.enabled[capability] = 0;
 }
@@ -52,6 +54,7 @@ void CachedSetEnabled(GlCapability capability, bool on) {
 void CachedColour(float r, float g, float b, float a) {
   float* c = GlStateCache.colour;
   if (GlStateCache.colourKnown && c[0] == r && c[1] == g && c[2] == b && c[3] == a) return;
+  FlushHeldSpriteDraws();
   glColor4f(r, g, b, a);
   c[0] = r;
   c[1] = g;
@@ -67,6 +70,7 @@ void MarkGlStateUnknown() {
 }
 
 void ResetRenderState(OpenGLRainbows& ctx) {
+  FlushHeldSpriteDraws();
   SetViewport(ctx, 0, 0, 0, 0);
   MarkGlStateUnknown();
   CachedDisable(kCapDepthTest);

@@ -51,6 +51,7 @@ void ReturnToWindow(OpenGLRainbows& ctx, platform::Window* old, int32_t width, i
 
 bool SetScreenMode(OpenGLRainbows& ctx, int32_t width, int32_t height, int32_t colourBits,
                    int32_t fullscreen) {
+  FlushHeldSpriteDraws();
   if (width) ctx.windowWidth = WindowSide(width);
   if (height) ctx.windowHeight = WindowSide(height);
   if (colourBits) ctx.colourBits = colourBits;
@@ -58,6 +59,7 @@ bool SetScreenMode(OpenGLRainbows& ctx, int32_t width, int32_t height, int32_t c
 }
 
 bool ApplyWindowMode(OpenGLRainbows& ctx) {
+  FlushHeldSpriteDraws();
   const bool wasFullscreen = ctx.fullscreen != 0;
   ctx.fullscreen = 0;
   if (!ctx.window) return true;
@@ -77,6 +79,7 @@ bool ApplyWindowMode(OpenGLRainbows& ctx) {
 }
 
 bool RecreateGraphicsWindow(OpenGLRainbows& ctx) {
+  FlushHeldSpriteDraws();
   if (!FullscreenModeAvailable(ctx)) {
     RefuseFullscreen(ctx);
     return false;
@@ -101,6 +104,7 @@ bool RecreateGraphicsWindow(OpenGLRainbows& ctx) {
 }
 
 bool LeaveFullscreen(OpenGLRainbows& ctx) {
+  FlushHeldSpriteDraws();
   if (ctx.fullscreen) platform::LeaveFullscreen(ctx.window);
   platform::HideWindow(ctx.window);
   ctx.fullscreen = 0;
@@ -109,6 +113,7 @@ bool LeaveFullscreen(OpenGLRainbows& ctx) {
 }
 
 void SetScreenSize(OpenGLRainbows& ctx, int32_t width, int32_t height) {
+  FlushHeldSpriteDraws();
   ctx.windowWidth = WindowSide(width);
   ctx.windowHeight = WindowSide(height);
   SetViewport(ctx, 0, 0, 0, 0);

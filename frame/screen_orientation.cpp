@@ -97,6 +97,7 @@ void LogicalRectToScreen(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_
 
 // Column-major turns: orientation 1 maps (x, y) to (y, -x), 2 to (-x, -y), 3 to (-y, x).
 void LoadOrientationProjection(const OpenGLRainbows& ctx) {
+  FlushHeldSpriteDraws();
   static const GLfloat kTurns[4][4] = {{1, 0, 0, 1}, {0, -1, 1, 0}, {-1, 0, 0, -1}, {0, 1, -1, 0}};
   const GLfloat* t = kTurns[Orientation(ctx)];
   const GLfloat matrix[16] = {t[0], t[1], 0, 0, t[2], t[3], 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -124,6 +125,7 @@ void WindowViewportRect(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t
 }
 
 void SetViewport(OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h) {
+  FlushHeldSpriteDraws();
   const bool onScreen = ctx.currentScreen >= 0 && ctx.currentScreen < kOffscreenScreenCount;
   if (w < 1 || h < 1) {
     x = y = 0;
@@ -150,6 +152,7 @@ void SetViewport(OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w, int32_t h
 }
 
 void ClearScreenColour(OpenGLRainbows& ctx, int32_t colour) {
+  FlushHeldSpriteDraws();
   if (colour == -1) {
     ctx.clearEachFrame = 0;
     return;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "frame/frame_cycle.h"
+#include "frame/gfx2d_services.h"
 #include "frame/gl_extensions.h"
 #include "frame/graphics_context.h"
 #include "frame/input_manager.h"
@@ -186,6 +187,7 @@ VideoRect LetterboxRect(int32_t pictureWidth, int32_t pictureHeight, int32_t cli
 }
 
 int32_t PlayVideoFile(const std::string& path, bool loop) {
+  FlushHeldSpriteDraws();
   if (!GraphicsContext || !GraphicsContext->window) return kErrorNoSuchFile;
   std::unique_ptr<platform::VideoFile> video = platform::VideoFile::Open(path);
   platform::VideoPicture next;

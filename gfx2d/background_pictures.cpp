@@ -19,6 +19,7 @@
 #include "gfx2d/polygon_batch.h"
 #include "gfx2d/rgba_image.h"
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/sprite_batch.h"
 #include "gfx2d/texture_binding.h"
 #include "gfx2d/texture_upload.h"
 #include "platform/window.h"
@@ -49,6 +50,7 @@ int32_t TileIndex(int32_t across, int32_t down) {
 }
 
 void DeleteTile(BackgroundPicture& picture, int32_t index) {
+  FlushSpriteBatch();
   if (picture.tiles[index]) glDeleteTextures(1, &picture.tiles[index]);
   picture.tiles[index] = 0;
   picture.textureWidths[index] = picture.textureHeights[index] = 0;
@@ -191,6 +193,7 @@ bool LoadBackgroundPicture(OpenGLRainbows& ctx, int32_t n, const char* fileName)
 }
 
 void GrabBackground(OpenGLRainbows& ctx, int32_t n) {
+  FlushSpriteBatch();
   if (!IsPicture(n)) return;
   const int32_t width = ctx.windowWidth, height = ctx.windowHeight;
   const int32_t tile = GrabTileSize(ctx);
@@ -227,6 +230,7 @@ void FreeBackgroundTiles(OpenGLRainbows& ctx, int32_t n) {
 }
 
 void DrawBackgroundPicture(OpenGLRainbows& ctx, int32_t n) {
+  FlushSpriteBatch();
   if (!IsPicture(n) || ctx.backgrounds[n].tilesA == 0) return;
   // The caller's blend mode and draw alpha stay, so a picture can fade over the frame.
   SetAlphaTest(ctx, 1.0f);

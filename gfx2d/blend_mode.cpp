@@ -8,8 +8,10 @@
 
 #include "frame/graphics_context.h"
 #include "frame/render_state.h"
+#include "gfx2d/sprite_batch.h"
 
 void ApplyBlendMode(OpenGLRainbows& ctx, float a) {
+  FlushSpriteBatch();
   // A reference of 1 or more means the alpha test is off; a plain copy would then show the
   // transparent texels, so mode 0 blends instead.
   if (a == 0.0f && ctx.alphaTestReference >= 1.0f) a = -1.0f;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "frame/gl_extensions.h"
+#include "gfx2d/sprite_batch.h"
 #include "platform/window.h"
 #include "system/debug_log.h"
 
@@ -94,6 +95,7 @@ bool FramebufferSizeAccepted(int32_t width, int32_t height) {
 
 bool CreateFramebuffer(OffscreenScreen& screen, int32_t width, int32_t height, uint32_t texture,
                        bool withDepth) {
+  FlushSpriteBatch();
   const FboEntryPointTable& f = FboEntryPoints;
   DeleteFramebuffer(screen);
   if (!FramebufferSizeAccepted(width, height)) return false;
@@ -129,6 +131,7 @@ bool CreateFramebuffer(OffscreenScreen& screen, int32_t width, int32_t height, u
 }
 
 bool BindFramebuffer(OffscreenScreen& screen) {
+  FlushSpriteBatch();
   if (!FboEntryPoints.supported) return false;
   if (screen.savedBinding != -1) {
     ErrorLogWrite("Trying to rebind the same FBO again. Need to end first\n");
@@ -140,6 +143,7 @@ bool BindFramebuffer(OffscreenScreen& screen) {
 }
 
 bool UnbindFramebuffer(OffscreenScreen& screen) {
+  FlushSpriteBatch();
   if (!FboEntryPoints.supported || screen.savedBinding == -1) return false;
   FboEntryPoints.glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, uint32_t(screen.savedBinding));
   screen.savedBinding = -1;
@@ -147,6 +151,7 @@ bool UnbindFramebuffer(OffscreenScreen& screen) {
 }
 
 void DeleteFramebuffer(OffscreenScreen& screen) {
+  FlushSpriteBatch();
   const FboEntryPointTable& f = FboEntryPoints;
   if (f.supported && screen.savedBinding != -1 && f.glBindFramebufferEXT) {
     f.glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, uint32_t(screen.savedBinding));

@@ -15,6 +15,7 @@
 #include "gfx2d/rgba_image.h"
 #include "gfx2d/screen_read_cache.h"
 #include "gfx2d/screen_reads.h"
+#include "gfx2d/sprite_batch.h"
 #include "gfx2d/sprite_drawing.h"
 #include "gfx2d/sprite_store.h"
 #include "gfx2d/texture_upload.h"
@@ -105,6 +106,7 @@ bool CreateOffscreenScreen(OpenGLRainbows& ctx, int32_t n, int32_t sprite, int32
 }
 
 void EndOffscreenScreen(OpenGLRainbows& ctx) {
+  FlushSpriteBatch();
   OffscreenScreen* screen = CurrentScreen(ctx);
   if (!screen) return;
   if (FboEntryPoints.supported) {
@@ -118,6 +120,7 @@ void EndOffscreenScreen(OpenGLRainbows& ctx) {
 }
 
 void UseOffscreenScreen(OpenGLRainbows& ctx, int32_t n) {
+  FlushSpriteBatch();
   EndOffscreenScreen(ctx);
   if (!IsScreen(n) || ctx.screens[n].sprite < 0) return;
   OffscreenScreen& screen = ctx.screens[n];

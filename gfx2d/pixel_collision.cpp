@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "frame/graphics_context.h"
+#include "gfx2d/sprite_batch.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ bool FrameOf(const SpriteRecord& record, int32_t frame, FrameRect& rect) {
 
 // The mask lookup indexes the record's padded size, so a texture smaller than that gets none.
 uint8_t* ReadAlphaMask(const SpriteRecord& record) {
+  FlushSpriteBatch();
   GLint previous = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
   glBindTexture(GL_TEXTURE_2D, record.texture);

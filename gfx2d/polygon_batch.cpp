@@ -8,6 +8,7 @@
 #include "frame/graphics_context.h"
 #include "frame/render_state.h"
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/sprite_batch.h"
 #include "gfx2d/texture_binding.h"
 #include "gfx2d/vertex_array_growth.h"
 
@@ -123,6 +124,7 @@ void NewPolygonStrip() {
 }
 
 void EndPolygon(OpenGLRainbows& ctx) {
+  FlushSpriteBatch();
   if (!Batch.data) return;  // nothing was ever started
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(2, GL_FLOAT, sizeof(PolygonVertex), &Batch.data->x);
@@ -151,6 +153,7 @@ int32_t PolygonBatchCount() {
 }
 
 void DrawQuadFan(const QuadVertex (&corners)[4]) {
+  FlushSpriteBatch();
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(2, GL_FLOAT, sizeof(QuadVertex), &corners[0].x);
   const bool textured = SpriteBound();
@@ -167,6 +170,7 @@ void DrawQuadFan(const QuadVertex (&corners)[4]) {
 }
 
 void DrawVertexArray(const TextVertexArray& array, uint32_t glMode) {
+  FlushSpriteBatch();
   if (array.count == 0) return;
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, sizeof(TextVertex), &array.data->x);

@@ -7,6 +7,7 @@
 #include "frame/render_state.h"
 #include "gfx2d/polygon_batch.h"
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/sprite_batch.h"
 #include "gfx2d/texture_binding.h"
 
 namespace {
@@ -30,6 +31,7 @@ void EndUntextured(const OpenGLRainbows& ctx) {
 
 // The shift puts integer coordinates on pixel centres for points and lines.
 void PushPixelCentreShift() {
+  FlushSpriteBatch();
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glTranslatef(0.375f, 0.375f, 0.0f);

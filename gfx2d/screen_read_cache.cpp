@@ -1,6 +1,7 @@
 // Block reads of the screen for the one-pixel reads: one glReadPixels per 256 x 256 block instead
 // of one per pixel, kept until the next invalidation.
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/sprite_batch.h"
 
 #include <GL/gl.h>
 
@@ -95,6 +96,7 @@ void InvalidateScreenReads() {
 }
 
 void ReadScreenBytes(const ScreenReadSource& source, int32_t column, int32_t row, uint8_t* out) {
+  FlushSpriteBatch();
   BlockCache& cache = Cache();
   if (!SameSource(cache.source, source)) {
     cache.source = source;

@@ -15,6 +15,7 @@
 #include "gfx2d/primitives.h"
 #include "gfx2d/rgba_image.h"
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/sprite_batch.h"
 #include "gfx2d/sprite_store.h"
 #include "gfx2d/texture_upload.h"
 #include "platform/window.h"
@@ -153,6 +154,7 @@ GrabBuffers& Buffers() {
 
 std::vector<uint8_t>& ReadUprightPixels(const OpenGLRainbows& ctx, const ReadTarget& target,
                                         int32_t x, int32_t y, int32_t w, int32_t h) {
+  FlushSpriteBatch();
   GrabBuffers& buffers = Buffers();
   const WindowRect rect = LogicalRectOnWindow(ctx, x, y, w, h);
   const int64_t bottom = int64_t(target.readHeight) - rect.top - rect.height;
@@ -208,6 +210,7 @@ uint32_t ProbeColourPrecision(OpenGLRainbows& ctx) {
 }
 
 bool GrabSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y, int32_t w, int32_t h) {
+  FlushSpriteBatch();
   if (sprite < 0 || sprite >= kSpriteCount) return false;
   SpriteRecord& record = ctx.sprites[sprite];
   record.frameWidth = record.frameHeight = 0;

@@ -12,6 +12,7 @@
 #include "gfx2d/gfx2d_layer.h"
 #include "gfx2d/png_file.h"
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/sprite_batch.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ std::vector<uint8_t> UprightOpaque(const std::vector<uint8_t>& rows, int32_t wid
 }
 
 int WriteScreenSnapshot(const char* path) {
+  FlushSpriteBatch();
   if (!GraphicsContext) return 0;
   const int32_t width = GraphicsContext->windowWidth, height = GraphicsContext->windowHeight;
   if (width <= 0 || height <= 0) return 0;

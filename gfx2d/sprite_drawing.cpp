@@ -8,17 +8,17 @@
 #include "frame/graphics_context.h"
 #include "gfx2d/polygon_batch.h"
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/sprite_batch.h"
 #include "gfx2d/texture_binding.h"
 
 namespace {
 
 constexpr float kDegreesToRadians = 0.017453292f;
 
-const SpriteRecord& BindForDrawing(OpenGLRainbows& ctx, int32_t sprite) {
+void BindForDrawing(OpenGLRainbows& ctx, int32_t sprite) {
   BindSpriteTextures(ctx, sprite, -1, 0, nullptr);
   ApplySpriteFilter(ctx);
   InvalidateScreenReads();
-  return ctx.sprites[sprite];
 }
 
 // An edge a size away from a coordinate, summed in 64 bits: the arguments may be any int.
@@ -30,18 +30,46 @@ bool HasFrames(const SpriteRecord& record) {
   return record.frameWidth != 0 && record.frameHeight != 0;
 }
 
-void DrawImmediateQuad(float left, float top, float right, float bottom, float u0, float u1,
-                       float vb, float vt) {
+// The corners of a quad in the order one GL quad takes them.
+void QuadCorners(float left, float top, float right, float bottom, float u0, float u1, float vb,
+                 float vt, QuadVertex (&corners)[4]) {
+  corners[0] = {right, top, u1, vt};
+  corners[1] = {left, top, u0, vt};
+  corners[2] = {left, bottom, u0, vb};
+  corners[3] = {right, bottom, u1, vb};
+}
+
+void DrawImmediateQuad(const QuadVertex (&corners)[4]) {
   glBegin(GL_QUADS);
-  glTexCoord2f(u1, vt);
-  glVertex2f(right, top);
-  glTexCoord2f(u0, vt);
-  glVertex2f(left, top);
-  glTexCoord2f(u0, vb);
-  glVertex2f(left, bottom);
-  glTexCoord2f(u1, vb);
-  glVertex2f(right, bottom);
+  for (const QuadVertex& corner : corners) {
+    glTexCoord2f(corner.u, corner.v);
+    glVertex2f(corner.x, corner.y);
+  }
   glEnd();
+}
+
+void SetClampedWrap() {
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+}
+
+// One sprite's corners: joined to the held draws when they match, else drawn, or held as the
+// first of a new batch, after the sprite's own texture set-up.
+void DrawSpriteCorners(OpenGLRainbows& ctx, int32_t sprite, SpriteShape shape,
+                       const QuadVertex (&corners)[4]) {
+  if (JoinSpriteBatch(ctx, sprite, shape, corners)) return;
+  FlushSpriteBatch();
+  BindForDrawing(ctx, sprite);
+  if (!SpriteBatching()) {
+    if (shape == SpriteShape::kQuad) {
+      DrawImmediateQuad(corners);
+    } else {
+      DrawQuadFan(corners);
+    }
+    return;
+  }
+  if (shape == SpriteShape::kClampedFan) SetClampedWrap();
+  StartSpriteBatch(ctx, sprite, shape, corners);
 }
 
 }  // namespace
@@ -60,26 +88,31 @@ FrameTexCoords AnimFrameTexCoords(const SpriteRecord& record, int32_t frame) {
 }
 
 void DrawSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y) {
-  const SpriteRecord& r = BindForDrawing(ctx, sprite);
-  DrawImmediateQuad(float(x), float(y), FarEdge(x, r.width), FarEdge(y, r.height), 0.0f, r.maxU,
-                    0.0f, r.maxV);
+  const SpriteRecord& r = ctx.sprites[sprite];
+  QuadVertex corners[4];
+  QuadCorners(float(x), float(y), FarEdge(x, r.width), FarEdge(y, r.height), 0.0f, r.maxU, 0.0f,
+              r.maxV, corners);
+  DrawSpriteCorners(ctx, sprite, SpriteShape::kQuad, corners);
 }
 
 void StretchSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y, int32_t width,
                    int32_t height) {
-  const SpriteRecord& r = BindForDrawing(ctx, sprite);
+  const SpriteRecord& r = ctx.sprites[sprite];
   const float left = float(x), top = float(y);
   const float right = FarEdge(x, width), bottom = FarEdge(y, height);
   const QuadVertex corners[4] = {{left, bottom, 0.0f, 0.0f},
                                  {right, bottom, r.maxU, 0.0f},
                                  {right, top, r.maxU, r.maxV},
                                  {left, top, 0.0f, r.maxV}};
-  DrawQuadFan(corners);
+  DrawSpriteCorners(ctx, sprite, SpriteShape::kClampedFan, corners);
 }
 
 void RotoZoomSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y, float angle,
                     float zoom) {
-  const SpriteRecord& r = BindForDrawing(ctx, sprite);
+  // Turned by the modelview matrix, so it is never held with others.
+  FlushSpriteBatch();
+  BindForDrawing(ctx, sprite);
+  const SpriteRecord& r = ctx.sprites[sprite];
   const float hw = float(r.width) * zoom * 0.5f;
   const float hh = float(r.height) * zoom * 0.5f;
   // Half a texel in, so linear filtering never reaches the padding.
@@ -106,16 +139,18 @@ void SetSpriteAnimSize(OpenGLRainbows& ctx, int32_t sprite, uint16_t frameWidth,
 
 void DrawAnimFrame(OpenGLRainbows& ctx, int32_t sprite, int32_t frame, int32_t x, int32_t y) {
   if (!HasFrames(ctx.sprites[sprite])) return;
-  const SpriteRecord& r = BindForDrawing(ctx, sprite);
+  const SpriteRecord& r = ctx.sprites[sprite];
   const FrameTexCoords t = AnimFrameTexCoords(r, frame);
-  DrawImmediateQuad(float(x), float(y), FarEdge(x, r.frameWidth), FarEdge(y, r.frameHeight), t.u0,
-                    t.u1, t.vb, t.vt);
+  QuadVertex corners[4];
+  QuadCorners(float(x), float(y), FarEdge(x, r.frameWidth), FarEdge(y, r.frameHeight), t.u0, t.u1,
+              t.vb, t.vt, corners);
+  DrawSpriteCorners(ctx, sprite, SpriteShape::kQuad, corners);
 }
 
 void StretchAnimFrame(OpenGLRainbows& ctx, int32_t sprite, int32_t frame, int32_t x, int32_t y,
                       int32_t width, int32_t height) {
   if (!HasFrames(ctx.sprites[sprite])) return;
-  const SpriteRecord& r = BindForDrawing(ctx, sprite);
+  const SpriteRecord& r = ctx.sprites[sprite];
   const FrameTexCoords t = AnimFrameTexCoords(r, frame);
   // The far edges reach a tenth of a pixel further, so that no last row or column drops out.
   const float left = float(x), top = float(y);
@@ -124,13 +159,13 @@ void StretchAnimFrame(OpenGLRainbows& ctx, int32_t sprite, int32_t frame, int32_
                                  {left, bottom, t.u0, t.vb},
                                  {right, bottom, t.u1, t.vb},
                                  {right, top, t.u1, t.vt}};
-  DrawQuadFan(corners);
+  DrawSpriteCorners(ctx, sprite, SpriteShape::kClampedFan, corners);
 }
 
 void RotoZoomAnimFrame(OpenGLRainbows& ctx, int32_t sprite, int32_t frame, int32_t x, int32_t y,
                        float angle, float zoom) {
   if (!HasFrames(ctx.sprites[sprite])) return;
-  const SpriteRecord& r = BindForDrawing(ctx, sprite);
+  const SpriteRecord& r = ctx.sprites[sprite];
   const FrameTexCoords t = AnimFrameTexCoords(r, frame);
   const float u0 = t.u0 + 0.5f / float(r.paddedWidth);
   const float u1 = u0 + t.uStep - 1.0f / float(r.paddedWidth);
@@ -147,7 +182,7 @@ void RotoZoomAnimFrame(OpenGLRainbows& ctx, int32_t sprite, int32_t frame, int32
   };
   const QuadVertex corners[4] = {corner(-hw, -hh, u0, vt), corner(-hw, hh, u0, vb),
                                  corner(hw, hh, u1, vb), corner(hw, -hh, u1, vt)};
-  DrawQuadFan(corners);
+  DrawSpriteCorners(ctx, sprite, SpriteShape::kClampedFan, corners);
 }
 
 void SetTransparentColour(OpenGLRainbows& ctx, uint32_t colour) {

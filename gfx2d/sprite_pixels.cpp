@@ -11,6 +11,7 @@
 #include "gfx2d/image_save.h"
 #include "gfx2d/rgba_image.h"
 #include "gfx2d/screen_reads.h"
+#include "gfx2d/sprite_batch.h"
 #include "gfx2d/sprite_store.h"
 
 namespace {
@@ -29,6 +30,7 @@ void FlipRows(RgbaImage& image) {
 }
 
 bool ReadThroughFramebuffer(const SpriteRecord& record, RgbaImage& image) {
+  FlushSpriteBatch();
   OffscreenScreen temporary;
   const bool read = CreateFramebuffer(temporary, record.paddedWidth, record.paddedHeight,
                                       record.texture, false) &&
@@ -44,6 +46,7 @@ bool ReadThroughFramebuffer(const SpriteRecord& record, RgbaImage& image) {
 
 // Level 0 holds the picture in its lower-left corner, bottom row first, as the framebuffer does.
 bool ReadFromTexture(const SpriteRecord& record, RgbaImage& image) {
+  FlushSpriteBatch();
   GLint previous = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
   glBindTexture(GL_TEXTURE_2D, record.texture);

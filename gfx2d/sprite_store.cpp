@@ -15,6 +15,7 @@
 #include "gfx2d/png_file.h"
 #include "gfx2d/rgba_image.h"
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/sprite_batch.h"
 #include "gfx2d/text_commands.h"
 #include "gfx2d/texture_binding.h"
 #include "gfx2d/texture_upload.h"
@@ -30,6 +31,7 @@ bool InTable(int32_t sprite) {
 }
 
 void DeleteTexture(uint32_t& texture) {
+  FlushSpriteBatch();
   if (texture) glDeleteTextures(1, &texture);
   texture = 0;
 }
@@ -44,6 +46,7 @@ void InstallSpriteServices() {
   services.buildDefaultFontImage = BuildDefaultFontImage;
   services.releaseImage = ReleaseImage;
   services.invalidateScreenReads = InvalidateScreenReads;
+  services.flushSpriteBatch = FlushSpriteBatch;
   services.printText = PrintText;
   InstallGfx2dServices(services);
 }

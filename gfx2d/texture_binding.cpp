@@ -7,6 +7,7 @@
 #include "frame/gl_extensions.h"
 #include "frame/graphics_context.h"
 #include "frame/render_state.h"
+#include "gfx2d/sprite_batch.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ void BindTexture(uint32_t texture) {
 
 void BindSpriteTextures(OpenGLRainbows& ctx, int32_t spriteA, int32_t spriteB, int32_t useMipmapped,
                         const uint32_t* textureTable) {
+  FlushSpriteBatch();
   GlStateCache.boundSprite = spriteA;
   ctx.unit0Sprite = spriteA;
   ctx.unit1Sprite = spriteB;
@@ -66,12 +68,14 @@ void SetSpriteSmoothing(OpenGLRainbows& ctx, int32_t smoothing) {
 }
 
 void ApplySpriteFilter(const OpenGLRainbows& ctx) {
+  FlushSpriteBatch();
   const GLint filter = ctx.spriteSmoothing ? GL_LINEAR : GL_NEAREST;
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
 }
 
 void SetAlphaTest(OpenGLRainbows& ctx, float reference) {
+  FlushSpriteBatch();
   if (reference < 1.0f) {
     CachedEnable(kCapAlphaTest);
     glAlphaFunc(GL_GREATER, reference);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gfx2d/screen_read_cache.h"
+#include "gfx2d/sprite_batch.h"
 #include "platform/window.h"
 
 namespace {
@@ -77,6 +78,7 @@ int32_t PaddedSize(int32_t size) {
 bool UploadImageToTexture(const RgbaImage& image, int32_t x, int32_t y, int32_t width,
                           int32_t height, uint32_t* texture, uint32_t* mipmappedTexture,
                           bool normalMap, bool nearest) {
+  FlushSpriteBatch();
   const int32_t maxSize = platform::MaxTextureSize();
   if (width == 0) width = image.width - x;
   if (height == 0) height = image.height - y;

@@ -1,4 +1,5 @@
 // The object-number and scene checks shared by the 3D commands.
+#include "gfx2d/sprite_batch.h"
 #include "gfx3d/scene_command_checks.h"
 
 #include "core/last_error.h"
@@ -6,15 +7,18 @@
 #include "gfx3d/scene.h"
 
 Rainbows3D* CommandScene() {
+  FlushSpriteBatch();
   return SceneObject;
 }
 
 Rainbows3D* SceneForObject(int32_t object) {
+  FlushSpriteBatch();
   Rainbows3D* scene = SceneObject;
   return scene && FindObjectSlot(*scene, object) ? scene : nullptr;
 }
 
 Rainbows3D* SceneToFillObject(int32_t object) {
+  FlushSpriteBatch();
   if (object < 0 || object >= kObjectSlots) {
     SetLastErrorCode(kErrorBadObjectNumber);
     return nullptr;
@@ -23,6 +27,7 @@ Rainbows3D* SceneToFillObject(int32_t object) {
 }
 
 ObjectSlot* UsedSlot(int32_t object) {
+  FlushSpriteBatch();
   Rainbows3D* scene = SceneObject;
   ObjectSlot* slot = scene ? FindObjectSlot(*scene, object) : nullptr;
   return slot && slot->inUse ? slot : nullptr;

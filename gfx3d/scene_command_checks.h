@@ -1,6 +1,7 @@
 // What every 3D command checks before it reaches the scene: that the runtime has a scene and
 // that an object number names one of its 4096 slots. Numbers the program passes as doubles are
-// narrowed to f32 coordinates here too.
+// narrowed to f32 coordinates here too. Each check first sends the sprite draws the 2D layer
+// holds back, since every 3D command that touches GL passes through one of them before it does.
 #pragma once
 
 #include <cstdint>

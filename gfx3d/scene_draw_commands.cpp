@@ -1,4 +1,5 @@
 // Drawing into the 3D scene for the program. Every draw changes the screen under the pixel reads.
+#include "gfx2d/sprite_batch.h"
 #include "gfx3d/scene_draw_commands.h"
 
 #include <cmath>
@@ -75,6 +76,7 @@ void DrawAxes3D(double x, double y, double z) {
 
 void PrintText3DCmd(const Str& text, double x, double y, double z, double scale,
                     int32_t proportional) {
+  FlushSpriteBatch();
   if (!GraphicsContext) return;
   PrintText3D(*GraphicsContext, CurrentFont, text.data, Narrow(x), Narrow(y), Narrow(z),
               Narrow(scale), proportional);

@@ -6,6 +6,7 @@
 
 #include "frame/cycle_services.h"
 #include "frame/runtime_hooks.h"
+#include "gfx2d/sprite_batch.h"
 #include "gfx3d/scene.h"
 #include "gfx3d/shader_slots.h"
 #include "gfx3d/shadow_pass.h"
@@ -13,6 +14,7 @@
 namespace {
 
 void ShadowPassHook(Rainbows3D* scene, int32_t on) {
+  FlushSpriteBatch();
   if (scene) SetShadowPass(*scene, on);
 }
 
@@ -21,6 +23,7 @@ void SecondTextureHook(int32_t flag) {
 }
 
 void ShaderSlotHook(Rainbows3D* scene, int32_t slot) {
+  FlushSpriteBatch();
   if (scene) UseShaderSlot(*scene, slot);
 }
 

@@ -174,33 +174,3 @@ bool FixedDequeEraseAt(FixedDeque<T>& d, uint32_t i) {
   d.tail = size - 1;
   return true;
 }
-
-// As FixedDequeInsertAt and FixedDequeEraseAt, with the same elements in the same order after
-// them, but shifting the shorter side in place instead of rebuilding through the scratch buffer:
-// the cost is the distance to the nearer end.
-template <typename T>
-bool FixedDequeInsertShifting(FixedDeque<T>& d, uint32_t i, T v) {
-  const uint32_t size = FixedDequeSize(d);
-  if (d.capacity == 0 || i > size || FixedDequeIsFull(d)) return false;
-  if (i < size - i) {
-    FixedDequePushFront(d, v);
-    for (uint32_t k = 0; k < i; ++k) FixedDequeAt(d, k) = std::move(FixedDequeAt(d, k + 1));
-  } else {
-    FixedDequePushBack(d, v);
-    for (uint32_t k = size; k > i; --k) FixedDequeAt(d, k) = std::move(FixedDequeAt(d, k - 1));
-  }
-  FixedDequeAt(d, i) = std::move(v);
-  return true;
-}
-
-template <typename T>
-bool FixedDequeEraseShifting(FixedDeque<T>& d, uint32_t i) {
-  const uint32_t size = FixedDequeSize(d);
-  if (i >= size) return false;
-  if (i < size - 1 - i) {
-    for (uint32_t k = i; k > 0; --k) FixedDequeAt(d, k) = std::move(FixedDequeAt(d, k - 1));
-    return FixedDequePopFront(d);
-  }
-  for (uint32_t k = i; k + 1 < size; ++k) FixedDequeAt(d, k) = std::move(FixedDequeAt(d, k + 1));
-  return FixedDequePopBack(d);
-}

@@ -13,6 +13,7 @@
 
 #include "frame/graphics_context.h"
 #include "gfx2d/polygon_batch.h"
+#include "gfx2d/sprite_batch.h"
 
 namespace gltest {
 
@@ -24,6 +25,7 @@ inline std::vector<uint8_t> ReadRegion(const OpenGLRainbows& ctx, int x, int y, 
   const int height =
       onScreen ? ctx.sprites[ctx.screens[ctx.currentScreen].sprite].height : ctx.windowHeight;
   std::vector<uint8_t> rows(size_t(w) * h * 4);
+  FlushSpriteBatch();
   glReadBuffer(onScreen ? GL_COLOR_ATTACHMENT0_EXT : GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(x, height - y - h, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());

@@ -6,12 +6,17 @@
 #include <memory>
 
 #include "gfx2d/draw_commands.h"
+#include "gfx2d/sprite_batch.h"
+#include "gfx2d/sprite_draw_commands.h"
+#include "gfx2d/sprite_store.h"
 #include "gfx3d/hit_commands.h"
 #include "gfx3d/mode_commands.h"
 #include "gfx3d/model_commands.h"
 #include "gfx3d/scene_draw_commands.h"
 #include "gfx3d/shadow_pass.h"
 #include "gfx3d/transform_commands.h"
+#include "tests/gfx2d/image_test_util.h"
+#include "tests/gfx2d/screen_test_util.h"
 #include "tests/support/gl_fixture.h"
 #include "tests/support/object_drawing_fixture.h"
 #include "tests/support/scene_commands_gl_fixture.h"
@@ -86,6 +91,29 @@ TEST_F(SceneCommandsGl, ObjectDrawsReachLaterPixelReads) {
   SetMovement(0, 8, 0);
   DrawObject3D(1, 0);
   EXPECT_EQ(static_cast<uint32_t>(GetPixel(320, 240)), 0x0000C0FFu);
+}
+
+TEST_F(SceneCommandsGl, SpritesHeldAroundAThreeDFrameLandAsLoneDrawsDo) {
+  BuildCube(1, 2, 0x0000C0FF);
+  constexpr int32_t kSprite = 30;
+  ScopedImage image(24, 24, gltest::PatternPixels(24, 24));
+  ASSERT_TRUE(CreateSpriteFromImage(Context(), kSprite, image.image, -1, false));
+  auto frame = [&](bool held) {
+    SetSpriteBatching(held);
+    ClearWindow();
+    for (int32_t i = 0; i < 40; ++i) DrawSpriteCmd(kSprite, 290 + i, 210 + i);
+    Begin3DMode(1, 1024, 45);
+    SetCamera(0, 8, 24, 0, 8, 0);
+    SetMovement(0, 8, 0);
+    DrawObject3D(1, 0);
+    End3DMode();
+    for (int32_t i = 0; i < 40; ++i) DrawSpriteCmd(kSprite, 270 + i, 200);
+    return gltest::ReadRegion(Context(), 0, 0, 640, 480);
+  };
+  const std::vector<uint8_t> lone = frame(false);
+  const std::vector<uint8_t> held = frame(true);
+  FreeSprite(Context(), kSprite);
+  EXPECT_TRUE(held == lone);
 }
 
 TEST_F(SceneCommandsGl, EnteringThreeDClearsTheFrameState) {

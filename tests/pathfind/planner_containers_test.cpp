@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <random>
 #include <set>
 #include <vector>
@@ -85,32 +84,6 @@ TEST(FixedDeque, RefusesIndicesThatOnlyLookValidAfterWrapping) {
   EXPECT_FALSE(FixedDequeInsertAt(none, 0, 1));
 }
 
-// The shifting edits against a plain deque, from every head position so edits cross the wrap.
-TEST(FixedDeque, ShiftingEditsKeepTheOrderOfAPlainDeque) {
-  std::mt19937 random(7);
-  for (uint32_t start = 0; start < 9; ++start) {
-    FixedDeque<int> d(9);
-    for (uint32_t k = 0; k < start; ++k) {
-      FixedDequePushBack(d, 0);
-      FixedDequePopFront(d);
-    }
-    std::deque<int> expected;
-    for (int step = 0; step < 400; ++step) {
-      const uint32_t size = uint32_t(expected.size());
-      const uint32_t at = uint32_t(random() % (size + 2));
-      if (random() % 2) {
-        const bool fits = at <= size && size < 9;
-        ASSERT_EQ(FixedDequeInsertShifting(d, at, step), fits);
-        if (fits) expected.insert(expected.begin() + at, step);
-      } else {
-        ASSERT_EQ(FixedDequeEraseShifting(d, at), at < size);
-        if (at < size) expected.erase(expected.begin() + at);
-      }
-      ASSERT_EQ(Contents(d), std::vector<int>(expected.begin(), expected.end()));
-    }
-  }
-}
-
 // The open list as a ring kept sorted from the highest key at the front, each node put in front
 // of those with its key and the back taken first: the order the heap must reproduce.
 bool InsertSorted(FixedDeque<Node*>& ring, Node* node) {
@@ -124,7 +97,7 @@ bool InsertSorted(FixedDeque<Node*>& ring, Node* node) {
       lo = mid + 1;
     }
   }
-  return FixedDequeInsertShifting(ring, lo, node);
+  return FixedDequeInsertAt(ring, lo, node);
 }
 
 // Few distinct keys, so most pops choose among ties; erasures and a full list on the way.
@@ -156,7 +129,7 @@ TEST(OpenList, HandsNodesOutInTheOrderOfARingSortedByKey) {
         Node* node = queued[random() % queued.size()];
         uint32_t at = 0;
         while (FixedDequeAt(ring, at) != node) ++at;
-        FixedDequeEraseShifting(ring, at);
+        FixedDequeEraseAt(ring, at);
         OpenListErase(list, node);
         std::erase(queued, node);
       }

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 
+#include "frame/gfx2d_services.h"
 #include "frame/graphics_context.h"
 #include "frame/graphics_window.h"
 #include "frame/render_state.h"
@@ -28,6 +29,7 @@ using Rgba = std::array<uint8_t, 4>;
 // The pixel at window point (x, y), origin top-left, read from the back buffer (before any swap).
 inline Rgba ReadBackPixel(const OpenGLRainbows& ctx, int x, int y) {
   Rgba pixel{};
+  FlushHeldSpriteDraws();
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(x, ctx.windowHeight - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
