@@ -70,7 +70,6 @@ void MarkGlStateUnknown() {
 }
 
 void ResetRenderState(OpenGLRainbows& ctx) {
-  FlushHeldSpriteDraws();
   SetViewport(ctx, 0, 0, 0, 0);
   MarkGlStateUnknown();
   CachedDisable(kCapDepthTest);

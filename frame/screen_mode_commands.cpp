@@ -2,7 +2,6 @@
 
 #include "core/process_globals.h"
 #include "frame/frame_cycle.h"
-#include "frame/frame_services.h"
 #include "frame/graphics_context.h"
 #include "frame/input_manager.h"
 #include "frame/runtime_objects.h"
@@ -14,9 +13,8 @@ namespace {
 // The program goes on only once the new mode has shown a few frames.
 constexpr int kSettlingFrames = 5;
 
-// The pointer set up again for the window, which input, sound and the main-window handle follow.
-void HandOverWindow(OpenGLRainbows& ctx) {
-  AdoptMainWindow(ctx);
+// The pointer set up again for the window (a new window is handed to its holders as it is made).
+void RestorePointer() {
   if (InputObject) SetPointerVisible(*InputObject, InputObject->pointerShown != 0);
 }
 
@@ -33,6 +31,6 @@ void EnterScreenMode(int32_t width, int32_t height, int32_t fullscreen) {
   if (!GraphicsContext) return;
   OpenGLRainbows& ctx = *GraphicsContext;
   SetScreenMode(ctx, width, height, 0, fullscreen);
-  HandOverWindow(ctx);
+  RestorePointer();
   for (int i = 0; i < kSettlingFrames; ++i) ShowScreen(1);
 }

@@ -51,7 +51,6 @@ void ReturnToWindow(OpenGLRainbows& ctx, platform::Window* old, int32_t width, i
 
 bool SetScreenMode(OpenGLRainbows& ctx, int32_t width, int32_t height, int32_t colourBits,
                    int32_t fullscreen) {
-  FlushHeldSpriteDraws();
   if (width) ctx.windowWidth = WindowSide(width);
   if (height) ctx.windowHeight = WindowSide(height);
   if (colourBits) ctx.colourBits = colourBits;
@@ -113,7 +112,6 @@ bool LeaveFullscreen(OpenGLRainbows& ctx) {
 }
 
 void SetScreenSize(OpenGLRainbows& ctx, int32_t width, int32_t height) {
-  FlushHeldSpriteDraws();
   ctx.windowWidth = WindowSide(width);
   ctx.windowHeight = WindowSide(height);
   SetViewport(ctx, 0, 0, 0, 0);

@@ -2,17 +2,15 @@
 // key found answers a lookup, and the written-back text of what was loaded loads to itself.
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "system/ini_file.h"
-#include "system/memory_blocks.h"
+#include "tests/support/memory_file.h"
 
 namespace {
 
 void LoadText(IniObject& object, const std::string& text) {
-  const uint32_t token = RegisterMemoryBlock(std::vector<uint8_t>(text.begin(), text.end()));
-  IniRead(object, StrValue(FormatMemoryFileName(uint32_t(text.size()), token).c_str()).str());
-  ReleaseMemoryBlock(token);
+  const MemoryFile file(text);
+  IniRead(object, StrValue(file.name.c_str()).str());
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "system/ini_commands.h"
 #include "system/ini_file.h"
-#include "system/memory_blocks.h"
+#include "tests/support/memory_file.h"
 
 namespace {
 
@@ -42,10 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
            StrValue(fields[i + 2].c_str()).str());
   }
   const std::string text = IniText(changed);
-  const uint32_t token = RegisterMemoryBlock(std::vector<uint8_t>(text.begin(), text.end()));
   IniObject reloaded;
-  IniRead(reloaded, StrValue(FormatMemoryFileName(uint32_t(text.size()), token).c_str()).str());
-  ReleaseMemoryBlock(token);
+  IniRead(reloaded, StrValue(MemoryFile(text).name.c_str()).str());
   for (const IniSection& section : changed.sections) {
     for (const IniEntry& entry : section.keys) {
       if (Lookup(changed, section.name.str(), entry.key.str()) !=

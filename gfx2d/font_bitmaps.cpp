@@ -104,8 +104,9 @@ void StoreMeasured(FontGlyph& glyph, const FontGlyph& measured) {
 }
 
 bool ReadFontImage(RgbaImage& image, const char* fileName, int32_t transparent) {
-  return LoadBmpImage(image, fileName, transparent, LargestSpriteSide()) ||
-         LoadPngImage(image, fileName, transparent, LargestSpriteSide());
+  const int32_t largest = LargestSpriteSide();
+  return LoadBmpImage(image, fileName, transparent, largest) ||
+         LoadPngImage(image, fileName, transparent, largest);
 }
 
 bool ValidFont(int32_t font) {

@@ -120,7 +120,6 @@ void EndOffscreenScreen(OpenGLRainbows& ctx) {
 }
 
 void UseOffscreenScreen(OpenGLRainbows& ctx, int32_t n) {
-  FlushSpriteBatch();
   EndOffscreenScreen(ctx);
   if (!IsScreen(n) || ctx.screens[n].sprite < 0) return;
   OffscreenScreen& screen = ctx.screens[n];

@@ -152,6 +152,11 @@ int32_t PolygonBatchCount() {
   return Batch.count;
 }
 
+void ClampBoundTextureEdges() {
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+}
+
 void DrawQuadFan(const QuadVertex (&corners)[4]) {
   FlushSpriteBatch();
   glEnableClientState(GL_VERTEX_ARRAY);
@@ -161,8 +166,7 @@ void DrawQuadFan(const QuadVertex (&corners)[4]) {
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glTexCoordPointer(2, GL_FLOAT, sizeof(QuadVertex), &corners[0].u);
   }
-  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  ClampBoundTextureEdges();
   InvalidateScreenReads();
   glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
   glDisableClientState(GL_VERTEX_ARRAY);

@@ -45,4 +45,6 @@ const PolygonVertex* PolygonBatchVertices();
 int32_t PolygonBatchCount();
 
 void DrawQuadFan(const QuadVertex (&corners)[4]);
+// The bound texture's edges clamped, as a four-corner fan draws it.
+void ClampBoundTextureEdges();
 void DrawVertexArray(const TextVertexArray& array, uint32_t glMode);

@@ -48,17 +48,11 @@ void DrawImmediateQuad(const QuadVertex (&corners)[4]) {
   glEnd();
 }
 
-void SetClampedWrap() {
-  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-}
-
 // One sprite's corners: joined to the held draws when they match, else drawn, or held as the
 // first of a new batch, after the sprite's own texture set-up.
 void DrawSpriteCorners(OpenGLRainbows& ctx, int32_t sprite, SpriteShape shape,
                        const QuadVertex (&corners)[4]) {
   if (JoinSpriteBatch(ctx, sprite, shape, corners)) return;
-  FlushSpriteBatch();
   BindForDrawing(ctx, sprite);
   if (!SpriteBatching()) {
     if (shape == SpriteShape::kQuad) {
@@ -68,7 +62,7 @@ void DrawSpriteCorners(OpenGLRainbows& ctx, int32_t sprite, SpriteShape shape,
     }
     return;
   }
-  if (shape == SpriteShape::kClampedFan) SetClampedWrap();
+  if (shape == SpriteShape::kClampedFan) ClampBoundTextureEdges();
   StartSpriteBatch(ctx, sprite, shape, corners);
 }
 
@@ -109,8 +103,7 @@ void StretchSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y, in
 
 void RotoZoomSprite(OpenGLRainbows& ctx, int32_t sprite, int32_t x, int32_t y, float angle,
                     float zoom) {
-  // Turned by the modelview matrix, so it is never held with others.
-  FlushSpriteBatch();
+  // Turned by the modelview matrix, so it is never held with others (binding flushes them).
   BindForDrawing(ctx, sprite);
   const SpriteRecord& r = ctx.sprites[sprite];
   const float hw = float(r.width) * zoom * 0.5f;

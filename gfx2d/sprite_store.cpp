@@ -111,7 +111,8 @@ int32_t LargestSpriteSide() {
 }
 
 bool SpriteSizeFits(int32_t width, int32_t height) {
-  return width <= LargestSpriteSide() && height <= LargestSpriteSide();
+  const int32_t largest = LargestSpriteSide();
+  return width <= largest && height <= largest;
 }
 
 void DescribeSpritePicture(SpriteRecord& record, int32_t width, int32_t height) {

@@ -44,6 +44,11 @@ constexpr uint64_t kMostConversionBytes = uint64_t(1) << 30;
 bool deviceOpen = false;
 AudioFormat opened;                      // what the open device plays
 AudioFormat asked{kDeviceRate, AUDIO_S16SYS, kDeviceChannels};
+
+// Sounds are made ready for what the device plays, or for what it will be asked for.
+const AudioFormat& TargetFormat() {
+  return deviceOpen ? opened : asked;
+}
 std::string refusal;
 // Index = mixer channel; the voice that played on it last. Read and written on the main thread.
 std::vector<const SoundVoice*> channelOwners;
@@ -131,7 +136,7 @@ bool AudioQueryFormat(AudioFormat& format) {
 }
 
 int DeviceFrameBytes() {
-  const AudioFormat& target = deviceOpen ? opened : asked;
+  const AudioFormat& target = TargetFormat();
   return target.channels * int(SDL_AUDIO_BITSIZE(target.format)) / 8;
 }
 
@@ -149,7 +154,7 @@ bool ConvertToDeviceFormat(const uint8_t* pcm, size_t bytes, PcmFormat format,
 
   SDL_AudioCVT cvt;
   const SDL_AudioFormat from = format.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-  const AudioFormat& target = deviceOpen ? opened : asked;
+  const AudioFormat& target = TargetFormat();
   if (SDL_BuildAudioCVT(&cvt, from, uint8_t(format.channels), format.rate, target.format,
                         uint8_t(target.channels), target.rate) < 0) {
     return false;
@@ -277,7 +282,7 @@ void StreamVoice::Queue(const uint8_t* bytes, size_t count) {
 }
 
 size_t StreamVoice::MostQueuedBytes() {
-  const AudioFormat& target = deviceOpen ? opened : asked;
+  const AudioFormat& target = TargetFormat();
   return size_t(target.rate) * size_t(DeviceFrameBytes()) * 8;
 }
 

@@ -213,7 +213,7 @@ void AbandonReplacement(Replacement& replacement) {
   const int error = errno;
   CloseDescriptor(replacement.fd);
   replacement.fd = -1;
-  RemoveTemporaryKeepingErrno(replacement.temporary);
+  ::unlink(replacement.temporary.c_str());
   errno = error;
 }
 

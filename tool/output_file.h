@@ -18,10 +18,6 @@ class OutputFile {
   // Where the bytes go; Spill writes them out once enough have gathered.
   std::string& Bytes() { return bytes_; }
   void Spill();
-  void Put(std::string_view text) {
-    bytes_ += text;
-    Spill();
-  }
   void Line(std::string_view text) {  // the text, then "\r\n"
     bytes_ += text;
     bytes_ += "\r\n";

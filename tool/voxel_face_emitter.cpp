@@ -135,13 +135,6 @@ void AppendFaceEntry(std::string& line, double vertex) {
   for (int copy = 0; copy < 2; ++copy) (line += '/') += number;
 }
 
-void PushLine(DimArray& list, const std::string& line) {
-  Str text;
-  StrFromCString(text, line.c_str());
-  ArrayPushString(list, text);
-  StrRelease(text);
-}
-
 void AddToObjLists(const FaceCorner corners[4], double index) {
   ToolState& g = ToolGlobals;
   for (int32_t c = 0; c < 4; ++c) {
@@ -157,7 +150,7 @@ void AddToObjLists(const FaceCorner corners[4], double index) {
     if (back != 1) line += ' ';
     AppendFaceEntry(line, next - back);
   }
-  PushLine(g.ObjFaceLines, line);
+  ArrayPushString(g.ObjFaceLines, StrValue(line.c_str()));
   ArrayPushString(g.ObjMaterialLines, StrValue("usemtl ") + MaterialName(index));
 }
 
