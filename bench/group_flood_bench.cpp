@@ -8,12 +8,11 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <memory>
 #include <thread>
 #include <vector>
 
+#include "bench/loopback_group.h"
 #include "net/net_session.h"
-#include "tests/support/net_test_util.h"
 
 namespace {
 
@@ -33,39 +32,21 @@ struct PingFigures {
   int lost = kPings;
 };
 
-// A host with the reading player, a flooding client and a pinging client.
-struct FloodGroup {
-  LoopbackOnly seams;
-  std::unique_ptr<NetSession> host = NetSession::Create();
-  std::unique_ptr<NetSession> flooder = NetSession::Create();
-  std::unique_ptr<NetSession> pinger = NetSession::Create();
-  uint16_t reader = 0, flooding = 0, pinging = 0;
-
-  FloodGroup() {
-    const uint16_t port = FreeLoopbackPort();
-    if (!host->Host(port) || !flooder->Join("127.0.0.1", port) ||
-        !pinger->Join("127.0.0.1", port)) {
-      return;
-    }
-    reader = host->CreatePlayer("reader");
-    flooding = flooder->CreatePlayer("flooding");
-    pinging = pinger->CreatePlayer("pinging");
-  }
-  bool Ready() const { return reader && flooding && pinging; }
-};
-
 double MsBetween(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
 // Sends a numbered ping every kPingEvery while the flood runs; the reader notes when each comes.
-PingFigures MeasurePings(FloodGroup& group, Flood flood, std::chrono::microseconds perText) {
+// The host's player reads, the first client floods and the second pings.
+PingFigures MeasurePings(LoopbackGroup& group, Flood flood, std::chrono::microseconds perText) {
+  const Endpoint reading = group.hostPlayer, flooding = group.firstPlayer;
+  const Endpoint pinging = group.secondPlayer;
   std::atomic<bool> running{true};
   std::vector<std::atomic<int64_t>> sentAt(kPings);
   std::vector<double> delays;
   std::thread reader([&] {
     while (running) {
-      const std::string text = group.host->GetMessage(group.reader);
+      const std::string text = reading.session->GetMessage(reading.player);
       if (text.empty()) std::this_thread::yield();
       if (!text.empty() && perText.count() > 0) std::this_thread::sleep_for(perText);
       if (text.rfind("ping ", 0) != 0) continue;
@@ -77,18 +58,18 @@ PingFigures MeasurePings(FloodGroup& group, Flood flood, std::chrono::microsecon
   // The pinger hears the broadcasts too, and reads them as every player does.
   std::thread pingerInbox([&] {
     while (running) {
-      if (group.pinger->GetMessage(group.pinging).empty()) std::this_thread::yield();
+      if (pinging.session->GetMessage(pinging.player).empty()) std::this_thread::yield();
     }
   });
   std::thread flooder([&] {
     const std::string text(kNetMaxPayload, 'f');
-    const int32_t to = flood == Flood::Broadcast ? 0 : group.reader;
-    while (running && flood != Flood::None) group.flooder->SendMessage(group.flooding, to, text);
+    const int32_t to = flood == Flood::Broadcast ? 0 : reading.player;
+    while (running && flood != Flood::None) flooding.session->SendMessage(flooding.player, to, text);
   });
   std::this_thread::sleep_for(kPingEvery);
   for (int ping = 0; ping < kPings; ++ping) {
     sentAt[size_t(ping)] = Clock::now().time_since_epoch().count();
-    group.pinger->SendMessage(group.pinging, group.reader, "ping " + std::to_string(ping));
+    pinging.session->SendMessage(pinging.player, reading.player, "ping " + std::to_string(ping));
     std::this_thread::sleep_for(kPingEvery);
   }
   std::this_thread::sleep_for(kStragglerWait);
@@ -106,7 +87,7 @@ void PingsDuring(benchmark::State& state, Flood flood,
                  std::chrono::microseconds perText = std::chrono::microseconds(0)) {
   PingFigures flooded, quiet;
   for (auto _ : state) {
-    FloodGroup floodedGroup, quietGroup;
+    LoopbackGroup floodedGroup, quietGroup;
     if (!floodedGroup.Ready() || !quietGroup.Ready()) return state.SkipWithError("no loopback");
     flooded = MeasurePings(floodedGroup, flood, perText);
     quiet = MeasurePings(quietGroup, Flood::None, perText);

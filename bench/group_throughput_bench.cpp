@@ -4,42 +4,15 @@
 #include <benchmark/benchmark.h>
 #include <netinet/tcp.h>
 
-#include <memory>
 #include <thread>
 
+#include "bench/loopback_group.h"
 #include "net/net_session.h"
-#include "tests/support/net_test_util.h"
 
 namespace {
 
 constexpr int kTexts = 20000;
 constexpr size_t kTextSize = 1000;
-
-struct Endpoint {
-  NetSession* session;
-  uint16_t player;
-};
-
-// A host with one player and two joined clients with one player each.
-struct LoopbackGroup {
-  LoopbackOnly seams;
-  std::unique_ptr<NetSession> host = NetSession::Create();
-  std::unique_ptr<NetSession> first = NetSession::Create();
-  std::unique_ptr<NetSession> second = NetSession::Create();
-  Endpoint hostPlayer{host.get(), 0}, firstPlayer{first.get(), 0}, secondPlayer{second.get(), 0};
-
-  LoopbackGroup() {
-    const uint16_t port = FreeLoopbackPort();
-    if (!host->Host(port) || !first->Join("127.0.0.1", port) ||
-        !second->Join("127.0.0.1", port)) {
-      return;
-    }
-    hostPlayer.player = host->CreatePlayer("host");
-    firstPlayer.player = first->CreatePlayer("first");
-    secondPlayer.player = second->CreatePlayer("second");
-  }
-  bool Ready() const { return hostPlayer.player && firstPlayer.player && secondPlayer.player; }
-};
 
 // Sends kTexts from one player to another while the receiver takes them on its own thread.
 void SendTexts(benchmark::State& state, Endpoint from, Endpoint to) {
