@@ -30,9 +30,10 @@ struct Gfx2dServices {
   void (*invalidateScreenReads)();
   // Sends the sprite draws the 2D layer holds back; see FlushHeldSpriteDraws.
   void (*flushSpriteBatch)();
-  // Background picture n: the whole window copied into it, and its tiles deleted.
+  // Background picture n: the whole window copied into it, and emptied again with its tiles
+  // kept aside for the next grab.
   void (*grabBackground)(OpenGLRainbows& ctx, int32_t n);
-  void (*freeBackgroundTiles)(OpenGLRainbows& ctx, int32_t n);
+  void (*setBackgroundTilesAside)(OpenGLRainbows& ctx, int32_t n);
   // The program's print command: text in the current font with its top-left at (x, y), in
   // fixed cells or, with proportional, each glyph's own advance.
   void (*printText)(const Str& text, double x, double y, int32_t proportional);

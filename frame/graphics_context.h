@@ -37,7 +37,9 @@ class OpenGLRainbows {
   int32_t currentScreen = -1;  // -1 = the window
 
   std::vector<uint8_t*> alphaMasks;  // one per sprite record, owned by the 2D layer
-  BackgroundPicture backgrounds[kBackgroundPictureCount] = {};
+  // The pictures, then one slot no command reaches: the text input's grab tiles, kept between
+  // inputs so each input does not make and fill a new window-sized texture. Freed with the rest.
+  BackgroundPicture backgrounds[kBackgroundPictureCount + 1] = {};
 
   int32_t spriteSmoothing = 1;
 

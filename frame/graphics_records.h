@@ -58,6 +58,7 @@ struct BackgroundPicture {
   uint8_t tilesB;
 };
 constexpr int32_t kBackgroundPictureCount = 8;
+constexpr int32_t kSpareGrabTiles = kBackgroundPictureCount;
 
 // An RGBA picture, rows top first, four bytes a pixel; the record owns its pixels.
 struct RgbaImage {

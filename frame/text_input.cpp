@@ -78,7 +78,7 @@ void InputString(Str& text, int32_t x, int32_t y, int32_t proportional) {
     }
     DrawLine(ctx, text, cursor, x, y, proportional);
   }
-  gfx.freeBackgroundTiles(ctx, kEditorPicture);
+  gfx.setBackgroundTilesAside(ctx, kEditorPicture);
 }
 
 void InputInteger(int32_t* value, int32_t x, int32_t y, int32_t proportional) {

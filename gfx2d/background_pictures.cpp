@@ -6,6 +6,7 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "frame/cycle_services.h"
 #include "frame/gfx2d_services.h"
@@ -132,6 +133,13 @@ void CopyWindowIntoTile(const OpenGLRainbows& ctx, int32_t tile, int32_t x, int3
                ReadBack.image.pixels);
 }
 
+void DeleteAllTiles(BackgroundPicture& picture) {
+  for (int32_t index = 0; index < kMaxTilesPerSide * kMaxTilesPerSide; ++index) {
+    DeleteTile(picture, index);
+  }
+  picture = BackgroundPicture{};
+}
+
 void DeleteTilesOutside(BackgroundPicture& picture, int32_t across, int32_t down) {
   for (int32_t a = 0; a < kMaxTilesPerSide; ++a) {
     for (int32_t b = 0; b < kMaxTilesPerSide; ++b) {
@@ -167,7 +175,7 @@ void InstallBackgroundDrawing() {
   InstallBackgroundPictureDrawing(DrawBackgroundPicture);
   Gfx2dServices services = Gfx2d();
   services.grabBackground = GrabBackground;
-  services.freeBackgroundTiles = FreeBackgroundTiles;
+  services.setBackgroundTilesAside = SetBackgroundTilesAside;
   InstallGfx2dServices(services);
 }
 
@@ -201,6 +209,7 @@ void GrabBackground(OpenGLRainbows& ctx, int32_t n) {
   const int32_t down = TilesFor(height, tile);
   if (across > kMaxTilesPerSide || down > kMaxTilesPerSide) return;
   BackgroundPicture& picture = ctx.backgrounds[n];
+  if (picture.tilesA == 0) std::swap(picture, ctx.backgrounds[kSpareGrabTiles]);
   DeleteTilesOutside(picture, across, down);
   for (int32_t b = 0; b < down; ++b) {
     for (int32_t a = 0; a < across; ++a) {
@@ -222,11 +231,14 @@ void GrabBackground(OpenGLRainbows& ctx, int32_t n) {
 
 void FreeBackgroundTiles(OpenGLRainbows& ctx, int32_t n) {
   if (!IsPicture(n)) return;
-  BackgroundPicture& picture = ctx.backgrounds[n];
-  for (int32_t index = 0; index < kMaxTilesPerSide * kMaxTilesPerSide; ++index) {
-    DeleteTile(picture, index);
-  }
-  picture = BackgroundPicture{};
+  DeleteAllTiles(ctx.backgrounds[n]);
+}
+
+void SetBackgroundTilesAside(OpenGLRainbows& ctx, int32_t n) {
+  if (!IsPicture(n)) return;
+  BackgroundPicture& spare = ctx.backgrounds[kSpareGrabTiles];
+  DeleteAllTiles(spare);
+  std::swap(spare, ctx.backgrounds[n]);
 }
 
 void DrawBackgroundPicture(OpenGLRainbows& ctx, int32_t n) {
