@@ -1,6 +1,7 @@
 // The object under construction and its build streams.
 #include "gfx3d/model_building.h"
 
+#include <charconv>
 #include <cstdio>
 #include <string>
 
@@ -12,6 +13,18 @@
 int32_t BuildObjectIndex = -1;
 
 namespace {
+
+// The "frame vertices" line each added vertex prints, formatted without printf's parsing: a big
+// model prints one per vertex.
+void PrintVertexLine(int32_t frame, int32_t vertices) {
+  constexpr int kWidest = 11;  // "-2147483648"
+  char line[2 * kWidest + 2];
+  char* end = std::to_chars(line, line + kWidest, frame).ptr;
+  *end++ = ' ';
+  end = std::to_chars(end, end + kWidest, vertices).ptr;
+  *end++ = '\n';
+  std::fwrite(line, 1, size_t(end - line), stdout);
+}
 
 // Part 0 of the object being built, or null while idle (or when its slot was emptied since).
 MeshObjectX* BuildPart(Rainbows3D& scene) {
@@ -111,7 +124,7 @@ void ObjectAddVertex(Rainbows3D& scene, float x, float y, float z, float u, floa
   vertex.v = -v;
   SetVertexColour(vertex, colour, vertex.colourIndex);
   frame->buildStream.Append(vertex);
-  std::printf("%d %d\n", scene.frameBeingBuilt, frame->buildStream.count());
+  PrintVertexLine(scene.frameBeingBuilt, frame->buildStream.count());
 }
 
 void ObjectAddBreak(Rainbows3D& scene, int32_t mode) {

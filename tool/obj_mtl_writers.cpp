@@ -116,7 +116,17 @@ void WriteMaterial(OutputFile& file, double index) {
 }  // namespace
 
 StrValue MaterialName(double index) {
-  return StrValue(index >= 10 ? "material" : "material0") + index;
+  char name[80];
+  WriteMaterialName(index, name);
+  return StrValue(name);
+}
+
+char* WriteMaterialName(double index, char* out) {
+  const char* prefix = index >= 10 ? "material" : "material0";
+  const size_t length = std::strlen(prefix);
+  std::memcpy(out, prefix, length);
+  FormatNumberText(index, out + length);
+  return out + length + std::strlen(out + length);
 }
 
 double WriteObjFile() {

@@ -3,7 +3,7 @@
 #include "tool/voxel_face_emitter.h"
 
 #include <algorithm>
-#include <string>
+#include <cstring>
 
 #include "core/number_text.h"
 #include "core/str_value.h"
@@ -128,11 +128,22 @@ void AddToModel(const FaceCorner corners[4], double index) {
 }
 
 // One OBJ face entry: the vertex number as position, texture and normal number.
-void AppendFaceEntry(std::string& line, double vertex) {
-  char number[32];
+char* WriteFaceEntry(double vertex, char* out) {
+  char number[64];
   FormatNumberText(vertex, number);
-  line += number;
-  for (int copy = 0; copy < 2; ++copy) (line += '/') += number;
+  const size_t length = std::strlen(number);
+  for (int copy = 0; copy < 3; ++copy) {
+    if (copy > 0) *out++ = '/';
+    out = std::copy_n(number, length, out);
+  }
+  return out;
+}
+
+// The face's two lines go through one kept string, so each costs only its list entry's copy.
+void PushLine(DimArray& list, const char* text) {
+  static StrValue line;
+  line = text;
+  ArrayPushString(list, line);
 }
 
 void AddToObjLists(const FaceCorner corners[4], double index) {
@@ -145,13 +156,17 @@ void AddToObjLists(const FaceCorner corners[4], double index) {
   }
   g.NextObjVertex += 4;
   const double next = g.NextObjVertex;
-  std::string line = "f ";
+  char text[4 * (3 * 64 + 1) + 8] = "f";
+  char* end = text + 1;
   for (double back : {1, 2, 4, 3}) {
-    if (back != 1) line += ' ';
-    AppendFaceEntry(line, next - back);
+    *end++ = ' ';
+    end = WriteFaceEntry(next - back, end);
   }
-  ArrayPushString(g.ObjFaceLines, StrValue(line.c_str()));
-  ArrayPushString(g.ObjMaterialLines, StrValue("usemtl ") + MaterialName(index));
+  *end = 0;
+  PushLine(g.ObjFaceLines, text);
+  std::memcpy(text, "usemtl ", 7);
+  WriteMaterialName(index, text + 7);
+  PushLine(g.ObjMaterialLines, text);
 }
 
 }  // namespace
