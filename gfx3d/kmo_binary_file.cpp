@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/number_text.h"
 #include "gfx3d/kmo_normal_table.h"
@@ -50,13 +51,47 @@ class ByteWriter {
   size_t written_ = 0;
 };
 
-void EncodeFrame(ByteWriter& out, const MeshFrame& frame) {
+// A model repeats few normals: each one is matched against the table once, then looked up by
+// its exact bits.
+class NormalIndexCache {
+ public:
+  uint8_t IndexOf(Vec3 normal) {
+    const Key key{std::bit_cast<uint32_t>(normal.x), std::bit_cast<uint32_t>(normal.y),
+                  std::bit_cast<uint32_t>(normal.z)};
+    Entry& entry = entries_[Slot(key)];
+    if (!entry.filled || !(entry.key == key)) entry = {key, KmoNormalIndex(normal), true};
+    return entry.index;
+  }
+
+ private:
+  struct Key {
+    uint32_t x, y, z;
+    bool operator==(const Key&) const = default;
+  };
+  struct Entry {
+    Key key;
+    uint8_t index;
+    bool filled;
+  };
+  static constexpr size_t kSlots = 4096;
+
+  static size_t Slot(const Key& key) {
+    const uint64_t mixed = (uint64_t(key.x) * 0x9E3779B97F4A7C15u) ^
+                           (uint64_t(key.y) * 0xC2B2AE3D27D4EB4Fu) ^
+                           (uint64_t(key.z) * 0x165667B19E3779F9u);
+    return size_t(mixed >> 52) & (kSlots - 1);
+  }
+
+  std::vector<Entry> entries_ = std::vector<Entry>(kSlots);
+};
+
+void EncodeFrame(ByteWriter& out, const MeshFrame& frame, NormalIndexCache& normals) {
   out.U32(uint32_t(frame.buildStream.count()));
   for (const MeshVertex& vertex : frame.buildStream) {
     out.F32(vertex.position.x);
     out.F32(vertex.position.y);
     out.F32(vertex.position.z);
-    out.U8(KmoNormalIndex(vertex.normal));
+    out.U8(normals.IndexOf(vertex.normal));
     out.U8(vertex.colourIndex);
   }
 }
@@ -323,7 +358,8 @@ std::vector<uint8_t> EncodeKmoModel(const MeshObject& mesh) {
       out.F32(vertex.u);
       out.F32(vertex.v);
     }
-    for (const MeshFrame& frame : mesh.frames) EncodeFrame(out, frame);
+    NormalIndexCache normals;
+    for (const MeshFrame& frame : mesh.frames) EncodeFrame(out, frame, normals);
   }
   return bytes;
 }
