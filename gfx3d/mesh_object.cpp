@@ -1,7 +1,9 @@
 // The mesh record's storage and its colour table.
 #include "gfx3d/mesh_object.h"
 
+#include <algorithm>
 #include <unordered_map>
+#include <utility>
 
 void SetVertexColour(MeshVertex& vertex, uint32_t colour, uint8_t colourIndex) {
   vertex.colour = colour;
@@ -59,18 +61,24 @@ void BuildColourTable(MeshObject& mesh) {
     if (mesh.colourTable.Append(colour)) firstIndex.emplace(colour, index);
     return index;
   };
-  // Neighbouring records mostly share a colour, so the last answer is tried first.
-  bool haveLast = false;
-  uint32_t lastColour = 0;
-  uint8_t lastIndex = 0;
+  // A strip's records share its colour and strips are parted by break records, so the last two
+  // answers are tried first.
+  struct Answer {
+    uint32_t colour;
+    uint8_t index;
+  };
+  Answer recent[2] = {};
+  int32_t known = 0;
   for (MeshFrame& frame : mesh.frames) {
     for (MeshVertex& vertex : frame.buildStream) {
-      if (!haveLast || vertex.colour != lastColour) {
-        lastIndex = uint8_t(indexOf(vertex.colour));
-        lastColour = vertex.colour;
-        haveLast = true;
+      if (known > 1 && vertex.colour == recent[1].colour) {
+        std::swap(recent[0], recent[1]);
+      } else if (known == 0 || vertex.colour != recent[0].colour) {
+        recent[1] = recent[0];
+        recent[0] = {vertex.colour, uint8_t(indexOf(vertex.colour))};
+        known = std::min(known + 1, 2);
       }
-      vertex.colourIndex = lastIndex;
+      vertex.colourIndex = recent[0].index;
     }
   }
 }
