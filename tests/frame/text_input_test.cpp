@@ -109,18 +109,26 @@ int ProbeScreen(const char*) {
   return 1;
 }
 
-TEST_F(TextInput, TheLineIsDrawnOverTheScreenItStartedOn) {
+// The second input grabs into the texture the first one kept, and still shows its own screen.
+TEST_F(TextInput, EachLineIsDrawnOverTheScreenItStartedOn) {
   ASSERT_TRUE(CreateDefaultFont(Context(), 0));
-  glClearColor(0, 0, 1, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glClearColor(0, 0, 0, 1);
   InstallSnapshotWriter(ProbeScreen);
-  Script("key W\nsnapshot probe\nkey enter\n");
-  StrValue text("");
-  InputString(text.str(), 100, 100, 0);
-  EXPECT_GT(gInsideText[0], 128) << "a light glyph pixel";
-  EXPECT_EQ(gBesideText, (gltest::Rgba{0, 0, 255, 255})) << "the grabbed screen under it";
-  EXPECT_EQ(Context().backgrounds[3].tilesA, 0) << "the picture is freed at the end";
+  uint32_t firstTexture = 0;
+  for (const gltest::Rgba screen : {gltest::Rgba{0, 0, 255, 255}, gltest::Rgba{0, 255, 0, 255}}) {
+    glClearColor(0, screen[1] / 255.0f, screen[2] / 255.0f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0, 0, 0, 1);
+    Script("key W\nsnapshot probe\nkey enter\n");
+    StrValue text("");
+    InputString(text.str(), 100, 100, 0);
+    EXPECT_GT(gInsideText[0], 128) << "a light glyph pixel";
+    EXPECT_EQ(gBesideText, screen) << "the grabbed screen under it";
+    EXPECT_EQ(Context().backgrounds[3].tilesA, 0) << "the picture is emptied at the end";
+    const uint32_t kept = Context().backgrounds[kSpareGrabTiles].tiles[0];
+    EXPECT_NE(kept, 0u);
+    if (firstTexture == 0) firstTexture = kept;
+    EXPECT_EQ(kept, firstTexture);
+  }
 }
 
 }  // namespace
