@@ -33,18 +33,17 @@ void HeapSiftUp(const OpenEntry* entries, uint32_t position, const OpenEntry& en
   place(position, entry);
 }
 
+// Moves a hole at a position down to a leaf along the children that leave first, and returns
+// the leaf. An entry that belongs at or below the position rises from there to its place: it
+// nearly always belongs near the bottom, so this compares about half as often as sifting it down.
 template <class Place>
-void HeapSiftDown(const OpenEntry* entries, uint32_t size, uint32_t position,
-                  const OpenEntry& entry, Place place) {
-  for (;;) {
-    uint32_t child = 2 * position + 1;
-    if (child >= size) break;
+uint32_t HeapSinkHole(const OpenEntry* entries, uint32_t size, uint32_t hole, Place place) {
+  for (uint32_t child = 2 * hole + 1; child < size; child = 2 * hole + 1) {
     if (child + 1 < size && LeavesBefore(entries[child + 1], entries[child])) ++child;
-    if (!LeavesBefore(entries[child], entry)) break;
-    place(position, entries[child]);
-    position = child;
+    place(hole, entries[child]);
+    hole = child;
   }
-  place(position, entry);
+  return hole;
 }
 
 // Puts the entry at a position of a heap of the given size, moving it up or down to where its
@@ -52,28 +51,17 @@ void HeapSiftDown(const OpenEntry* entries, uint32_t size, uint32_t position,
 template <class Place>
 void HeapPlaceAt(const OpenEntry* entries, uint32_t size, uint32_t position,
                  const OpenEntry& entry, Place place) {
-  if (position > 0 && LeavesBefore(entry, entries[(position - 1) / 2])) {
-    HeapSiftUp(entries, position, entry, place);
-  } else {
-    HeapSiftDown(entries, size, position, entry, place);
-  }
+  if (position == 0 || !LeavesBefore(entry, entries[(position - 1) / 2]))
+    position = HeapSinkHole(entries, size, position, place);
+  HeapSiftUp(entries, position, entry, place);
 }
 
-// Takes the root off a heap that is not empty, returning it. The hole at the root sinks to a
-// leaf along the children that leave first, and the last entry rises from there: it nearly
-// always belongs near the bottom, so this compares about half as often as sifting it down from
-// the root.
+// Takes the root off a heap that is not empty, returning it.
 template <class Place>
 OpenEntry HeapPop(const OpenEntry* entries, uint32_t& size, Place place) {
   const OpenEntry first = entries[0];
   const OpenEntry last = entries[--size];
-  uint32_t hole = 0;
-  for (uint32_t child = 1; child < size; child = 2 * hole + 1) {
-    if (child + 1 < size && LeavesBefore(entries[child + 1], entries[child])) ++child;
-    place(hole, entries[child]);
-    hole = child;
-  }
-  if (size > 0) HeapSiftUp(entries, hole, last, place);
+  if (size > 0) HeapPlaceAt(entries, size, 0, last, place);
   return first;
 }
 
