@@ -28,20 +28,6 @@ bool Resize(LargeArray<T>& array, size_t& size, size_t wanted, bool zeroed) {
   return true;
 }
 
-bool Resize(LargeArray<uint32_t>& reached, uint32_t& limit, uint32_t wanted) {
-  size_t size = limit;
-  const bool done = Resize(reached, size, wanted, false);
-  limit = static_cast<uint32_t>(size);
-  return done;
-}
-
-bool ResizeOpen(CellSearch& search, uint32_t capacity) {
-  size_t size = search.openCapacity;
-  const bool done = Resize(search.open, size, std::min(capacity, kCellOpenLimit), false);
-  search.openCapacity = static_cast<uint32_t>(size);
-  return done;
-}
-
 bool Push(CellSearch& search, uint32_t cell, float f) {
   if (search.openSize == search.openCapacity) return false;
   ++search.openSize;
@@ -120,7 +106,8 @@ bool CellSearchResize(CellSearch& search, size_t cells, uint32_t reachLimit,
                       uint32_t openCapacity) {
   CellSearchClear(search);
   if (Resize(search.records, search.cellCount, cells, true) &&
-      Resize(search.reached, search.reachLimit, reachLimit) && ResizeOpen(search, openCapacity))
+      Resize(search.reached, search.reachLimit, reachLimit, false) &&
+      Resize(search.open, search.openCapacity, std::min(openCapacity, kCellOpenLimit), false))
     return true;
   CellSearchFree(search);
   return false;

@@ -26,10 +26,10 @@ struct CellSearch {
   LargeArray<CellRecord> records;  // all zero while no cell is reached
   size_t cellCount = 0;
   LargeArray<uint32_t> reached;  // the cells in the order the search reached them
-  uint32_t reachLimit = 0;       // the request's pool size: one node per cell reached
+  size_t reachLimit = 0;         // the request's pool size: one node per cell reached
   uint32_t reachedCount = 0;
   LargeArray<OpenEntry> open;  // the heap of key_heap.h over cell indices
-  uint32_t openCapacity = 0;
+  size_t openCapacity = 0;
   uint32_t openSize = 0;
   uint64_t queued = 0;
   uint32_t closedCount = 0;
