@@ -222,13 +222,15 @@ bool AStarPlannerSearch(AStarPlanner& planner) {
 
 void PlannerClear(Planner& planner) {
   // With no node out, both lists are empty, and a large table the search never reached is left
-  // untouched. Handing back one node per open and per closed node hands back every node.
-  if (planner.pool.used > 0) {
+  // untouched. Handing back one node per open and per closed node hands back every node; the
+  // cell search's nodes are those of its path alone.
+  if (CellSearchIsSized(planner.cells)) {
+    CellSearchClear(planner.cells);
+  } else if (planner.pool.used > 0) {
     EmptyReachedBuckets(planner);
     OpenListClear(planner.open);
-    planner.pool.used = 0;
   }
-  CellSearchClear(planner.cells);
+  planner.pool.used = 0;
   planner.result = nullptr;
   planner.searchDone = true;
 }
