@@ -50,6 +50,11 @@ void EmptyObjLists() {
   g.ObjFaceLines.Release();
 }
 
+void ReleaseVoxels() {
+  ArrayRelease(ToolGlobals.Voxels);
+  ToolGlobals.VoxelsMayHoldCells = false;
+}
+
 double& ToolNumberAt(DimArray& a, double i0, double i1, double i2) {
   return *ArrayNumberAt(a, TruncToI32(i0), TruncToI32(i1), TruncToI32(i2));
 }

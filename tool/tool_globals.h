@@ -49,6 +49,8 @@ void InitToolGlobals();
 void MakeToolArrays();
 // The five OBJ lists empty, their storage given back.
 void EmptyObjLists();
+// The voxel box given back, for the viewer, which never reads it; MakeToolArrays makes it anew.
+void ReleaseVoxels();
 
 // Checked element access with the tool's number indices, truncated toward zero.
 double& ToolNumberAt(DimArray& a, double i0, double i1 = 0, double i2 = 0);

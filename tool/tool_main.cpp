@@ -124,8 +124,9 @@ int32_t ToolMain() {
   ShowDisplayWarning();
   AskReduceFaces();
   GenerateFaces(StrValue(g.OutputName), kModelObject);
-  // Saved, the model is only drawn from now on.
+  // Saved, the model is only drawn from now on, and the voxels are read no more.
   ReleaseModelBuildStreams(TruncToI32(kModelObject));
+  ReleaseVoxels();
   WriteObjFile();
   // Written out, the OBJ lists are only weight beside the viewer's model.
   EmptyObjLists();
