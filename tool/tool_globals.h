@@ -49,7 +49,7 @@ void InitToolGlobals();
 void MakeToolArrays();
 // The five OBJ lists empty, their storage given back.
 void EmptyObjLists();
-// The voxel box given back, for the viewer, which never reads it; MakeToolArrays makes it anew.
+// The voxel box given back once the faces are made; MakeToolArrays makes it anew.
 void ReleaseVoxels();
 
 // Checked element access with the tool's number indices, truncated toward zero.

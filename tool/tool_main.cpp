@@ -123,10 +123,12 @@ int32_t ToolMain() {
   WriteVoxFile();
   ShowDisplayWarning();
   AskReduceFaces();
-  GenerateFaces(StrValue(g.OutputName), kModelObject);
-  // Saved, the model is only drawn from now on, and the voxels are read no more.
-  ReleaseModelBuildStreams(TruncToI32(kModelObject));
+  const bool hasFaces = BuildFaces(kModelObject);
+  // Nothing reads the voxels once the faces are made.
   ReleaseVoxels();
+  FinishFaces(StrValue(g.OutputName), kModelObject, hasFaces);
+  // Saved, the model is only drawn from now on.
+  ReleaseModelBuildStreams(TruncToI32(kModelObject));
   WriteObjFile();
   // Written out, the OBJ lists are only weight beside the viewer's model.
   EmptyObjLists();
