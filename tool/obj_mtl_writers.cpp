@@ -22,20 +22,27 @@ std::string NumberText(double value) {
   return text;
 }
 
-// The runtime's number text of each distinct value of a list, made once.
-class NumberTexts {
+std::string MaterialLine(double index) {
+  return (StrValue("usemtl ") + MaterialName(index)).c_str();
+}
+
+// The text of each distinct value of a list (never an empty text), made once.
+class TextsByCode {
  public:
-  explicit NumberTexts(const ObjNumberList& list) : list_(list), texts_(size_t(list.Distinct())) {}
+  using Maker = std::string (*)(double value);
+  TextsByCode(const ObjNumberList& list, Maker make)
+      : list_(list), make_(make), texts_(size_t(list.Distinct())) {}
 
   const std::string& Of(int32_t i) {
     const uint32_t code = list_.CodeAt(i);
     std::string& text = texts_[code];
-    if (text.empty()) text = NumberText(list_.ValueOf(code));
+    if (text.empty()) text = make_(list_.ValueOf(code));
     return text;
   }
 
  private:
   const ObjNumberList& list_;
+  Maker make_;
   std::vector<std::string> texts_;
 };
 
@@ -63,7 +70,7 @@ class ObjProgress {
 // Lines of `group` numbers each; a partial last group is never written.
 void WriteNumberLines(OutputFile& file, const ObjNumberList& list, const char* prefix,
                       int32_t group, ObjProgress& progress, const char* progressText) {
-  NumberTexts texts(list);
+  TextsByCode texts(list, NumberText);
   std::string line;
   const int32_t count = list.Count();
   int32_t k = 0;
@@ -89,30 +96,13 @@ std::string FaceLine(double firstVertex) {
   return line;
 }
 
-// The material line of each distinct palette index, made once.
-class MaterialLines {
- public:
-  explicit MaterialLines(const ObjNumberList& list) : list_(list), lines_(size_t(list.Distinct())) {}
-
-  const std::string& Of(int32_t j) {
-    const uint32_t code = list_.CodeAt(j);
-    std::string& line = lines_[code];
-    if (line.empty()) line = (StrValue("usemtl ") + MaterialName(list_.ValueOf(code))).c_str();
-    return line;
-  }
-
- private:
-  const ObjNumberList& list_;
-  std::vector<std::string> lines_;
-};
-
 // A face's material line comes before it only where the material line changes.
 void WriteFaces(OutputFile& file, ObjProgress& progress) {
   const ToolState& g = ToolGlobals;
   const int32_t count = g.ObjFaceLines.Count();
   if (count == 0) return;
   if (g.ObjMaterialLines.Count() < count) FatalTerminate(9);  // a face without its material
-  MaterialLines materials(g.ObjMaterialLines);
+  TextsByCode materials(g.ObjMaterialLines, MaterialLine);
   const std::string* previous = nullptr;
   for (int32_t j = 0; j < count; ++j) {
     const std::string& material = materials.Of(j);
