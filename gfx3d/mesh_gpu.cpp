@@ -145,7 +145,7 @@ int32_t WorkingRecordCount(const MeshObject& part) {
 }
 
 GrowArray<MeshVertex>& WorkingList(MeshObjectX& part) {
-  if (part.workingListIsFrame0) CopyWorkingList(part);
+  if (part.workingListIsFrame0 && !part.frames.empty()) CopyWorkingList(part);
   return part.triangles;
 }
 
