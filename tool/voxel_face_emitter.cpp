@@ -3,12 +3,9 @@
 #include "tool/voxel_face_emitter.h"
 
 #include <algorithm>
-#include <string>
 
 #include "core/number_text.h"
-#include "core/str_value.h"
 #include "gfx3d/model_commands.h"
-#include "tool/obj_mtl_writers.h"
 #include "tool/tool_globals.h"
 
 namespace {
@@ -127,31 +124,17 @@ void AddToModel(const FaceCorner corners[4], double index) {
   }
 }
 
-// One OBJ face entry: the vertex number as position, texture and normal number.
-void AppendFaceEntry(std::string& line, double vertex) {
-  char number[32];
-  FormatNumberText(vertex, number);
-  line += number;
-  for (int copy = 0; copy < 2; ++copy) (line += '/') += number;
-}
-
 void AddToObjLists(const FaceCorner corners[4], double index) {
   ToolState& g = ToolGlobals;
   for (int32_t c = 0; c < 4; ++c) {
-    for (double p : corners[c].position) ArrayPushNumber(g.ObjPositions, p);
-    ArrayPushNumber(g.ObjTexCoords, corners[c].u);
-    ArrayPushNumber(g.ObjTexCoords, corners[c].v);
-    for (int32_t i = 0; i < 3; ++i) ArrayPushNumber(g.ObjNormals, 0);
+    for (double p : corners[c].position) g.ObjPositions.Push(p);
+    g.ObjTexCoords.Push(corners[c].u);
+    g.ObjTexCoords.Push(corners[c].v);
+    for (int32_t i = 0; i < 3; ++i) g.ObjNormals.Push(0);
   }
+  g.ObjFaceLines.Push(g.NextObjVertex);
+  g.ObjMaterialLines.Push(index);
   g.NextObjVertex += 4;
-  const double next = g.NextObjVertex;
-  std::string line = "f ";
-  for (double back : {1, 2, 4, 3}) {
-    if (back != 1) line += ' ';
-    AppendFaceEntry(line, next - back);
-  }
-  ArrayPushString(g.ObjFaceLines, StrValue(line.c_str()));
-  ArrayPushString(g.ObjMaterialLines, StrValue("usemtl ") + MaterialName(index));
 }
 
 }  // namespace
