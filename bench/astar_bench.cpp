@@ -21,18 +21,21 @@ const char* const kKindNames[] = {"random", "maze", "open"};
 const float kWeights[] = {0.0f, 0.5f, 1.0f};
 
 // Random costs keep a clear square at each corner so start and goal are never walled in.
+CostGrid CornersCleared(CostGrid grid) {
+  for (int32_t d = 0; d < 3; ++d) {
+    for (int32_t e = 0; e < 3; ++e) {
+      grid.At(d, e) = 1;
+      grid.At(grid.width - 1 - d, grid.height - 1 - e) = 1;
+    }
+  }
+  return grid;
+}
+
 CostGrid MakeGrid(GridKind kind, int32_t side) {
   GridLcg rng{static_cast<uint32_t>(side) * 7919u + static_cast<uint32_t>(kind)};
   if (kind == kOpenField) return OpenField(side, side);
   if (kind == kMaze) return MazeGrid(rng, side, side);
-  CostGrid grid = RandomCostGrid(rng, side, side, 0.22);
-  for (int32_t d = 0; d < 3; ++d) {
-    for (int32_t e = 0; e < 3; ++e) {
-      grid.At(d, e) = 1;
-      grid.At(side - 1 - d, side - 1 - e) = 1;
-    }
-  }
-  return grid;
+  return CornersCleared(RandomCostGrid(rng, side, side, 0.22));
 }
 
 const CostGrid& CachedGrid(GridKind kind, int32_t side) {
@@ -134,14 +137,35 @@ void BM_FindPathGrid(benchmark::State& state) {
   ArrayRelease(path);
 }
 
-// Corner to corner over 30 % obstacles and costs 1 to 9, planner and reference in one run.
+// Corner to corner over 30 % obstacles and costs 1 to 9.
+const CostGrid& ObstacleGrid(int32_t side) {
+  static std::map<int32_t, CostGrid> grids;
+  auto [it, added] = grids.try_emplace(side);
+  if (added) {
+    GridLcg rng{uint32_t(side)};
+    it->second = CornersCleared(RandomCostGrid(rng, side, side, 0.3));
+  }
+  return it->second;
+}
+
+PathRequest ObstacleRequest(const benchmark::State& state) {
+  const CostGrid& grid = ObstacleGrid(int32_t(state.range(0)));
+  return CornerRequest(grid, kWeights[state.range(1)], ScaledHashBits(grid.width, grid.height));
+}
+
+// Reports the search's size and stops on any difference between the two sides.
+void Conclude(benchmark::State& state, size_t cells, float cost, const ReferencePath& ref) {
+  state.counters["closed"] = ref.closed;
+  if (ref.cells.empty()) state.SkipWithError("no path on this grid");
+  if (cells != ref.cells.size() ||
+      std::bit_cast<uint32_t>(cost) != std::bit_cast<uint32_t>(ref.cost)) {
+    state.SkipWithError("planner and reference disagree");
+  }
+}
+
+// Planner and reference in one run, both keeping their memory from search to search.
 void BM_PlannerAgainstReference(benchmark::State& state) {
-  const int32_t side = int32_t(state.range(0));
-  GridLcg rng{uint32_t(side)};
-  CostGrid grid = RandomCostGrid(rng, side, side, 0.3);
-  grid.At(0, 0) = grid.At(side - 1, side - 1) = 1;
-  const PathRequest r =
-      CornerRequest(grid, kWeights[state.range(1)], ScaledHashBits(grid.width, grid.height));
+  const PathRequest r = ObstacleRequest(state);
   static AStarPlanner planner;
   static ReferenceWork work;
   ReferencePath ref;
@@ -155,13 +179,35 @@ void BM_PlannerAgainstReference(benchmark::State& state) {
   plan();
   ReferenceAStar(r, work);
   bench::SideBySide(state, plan, [&] { ref = ReferenceAStar(r, work); });
-  if (PlannerPathLength(planner) != ref.cells.size() ||
-      std::bit_cast<uint32_t>(PlannerPathCost(planner)) != std::bit_cast<uint32_t>(ref.cost)) {
-    state.SkipWithError("planner and reference disagree");
-  }
+  Conclude(state, PlannerPathLength(planner), PlannerPathCost(planner), ref);
   planner.Clear();
 }
 BENCHMARK(BM_PlannerAgainstReference)
+    ->ArgsProduct({{512, 1024}, {0, 1}})
+    ->ArgNames({"side", "w"})
+    ->Unit(benchmark::kMillisecond);
+
+// The same on fresh memory: a new planner per search, and the reference's arrays made anew.
+void BM_FreshPlannerAgainstReference(benchmark::State& state) {
+  const PathRequest r = ObstacleRequest(state);
+  ReferencePath ref;
+  size_t cells = 0;
+  float cost = 0;
+  const auto plan = [&] {
+    AStarPlanner planner;
+    FindPath(planner, r);
+    planner.Reset();
+    planner.Search();
+    cells = PlannerPathLength(planner);
+    cost = PlannerPathCost(planner);
+  };
+  bench::SideBySide(state, plan, [&] {
+    ReferenceWork work;
+    ref = ReferenceAStar(r, work);
+  });
+  Conclude(state, cells, cost, ref);
+}
+BENCHMARK(BM_FreshPlannerAgainstReference)
     ->ArgsProduct({{512, 1024}, {0, 1}})
     ->ArgNames({"side", "w"})
     ->Unit(benchmark::kMillisecond);

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "core/number_text.h"
 #include "core/terminate.h"
@@ -16,13 +16,21 @@ namespace {
 bool OwnsBlock(const Str& s) { return s.data != StrEmptyBuffer && s.data != nullptr; }
 
 void FreeBlock(Str& s) {
-  if (OwnsBlock(s)) ::operator delete[](s.data);
+  if (OwnsBlock(s)) std::free(s.data);
 }
 
 char* AllocateBlock(uint64_t size) {
-  char* block = static_cast<char*>(::operator new[](size, std::nothrow));
+  char* block = static_cast<char*>(std::malloc(size));
   if (!block) FatalTerminate(7);
   return block;
+}
+
+// A block grown for appends keeps its text: the allocator extends it in place or remaps it
+// where it can, which spares the copy and the first touches of a fresh block.
+char* RegrowBlock(char* block, uint64_t size) {
+  char* grown = static_cast<char*>(std::realloc(block, size));
+  if (!grown) FatalTerminate(7);
+  return grown;
 }
 
 bool InsideBlock(const Str& s, const char* p) {
@@ -41,7 +49,7 @@ struct DetachedText {
       text = copy;
     }
   }
-  ~DetachedText() { ::operator delete[](copy); }
+  ~DetachedText() { std::free(copy); }
   DetachedText(const DetachedText&) = delete;
   DetachedText& operator=(const DetachedText&) = delete;
 };
@@ -63,6 +71,12 @@ void StrReserve(Str& s, uint32_t n, bool keep) {
   if (n == 0 || s.capacity >= uint64_t(n) + 1) return;
   if (n > kStrMaxReserve) FatalTerminate(7);
   const uint64_t capacity = ((uint64_t(n) + 1) & ~uint64_t(15)) + 16;
+  if (keep && s.length > 0 && OwnsBlock(s)) {
+    s.data = RegrowBlock(s.data, capacity);
+    s.data[s.length] = 0;
+    s.capacity = static_cast<uint32_t>(capacity);
+    return;
+  }
   char* block = AllocateBlock(capacity);
   if (keep && s.length > 0) {
     std::memcpy(block, s.data, s.length);

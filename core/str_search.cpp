@@ -56,43 +56,49 @@ void ReplaceInPlace(Str& s, const Str& search, const Str& replacement) {
   }
 }
 
+void AppendBytes(Str& out, const char* bytes, uint32_t count) {
+  if (count == 0 || StrAppendInPlace(out, bytes, count)) return;
+  StrReserveForAppend(out, uint32_t(std::min<uint64_t>(uint64_t(out.length) + count, UINT32_MAX)));
+  StrAppendInPlace(out, bytes, count);
+}
+
+void DropLastBytes(Str& out, uint32_t count) {
+  out.length -= count;
+  out.data[out.length] = 0;
+}
+
 // Different lengths: the text is conceptually rebuilt at every match and the scan resumes
 // search length - 1 bytes before the end of the replacement (never before the start), so a
 // match may begin in text already written and end in text not yet read. One pass builds the
-// same text without the rebuilds: `out` holds what is written, the input is read from `next`.
-std::string ReplaceResizing(const Str& text, const Str& search, const Str& replacement) {
+// same text without the rebuilds, in the result's own block: `out` holds what is written, the input is read from `next`.
+void ReplaceResizing(Str& out, const Str& text, const Str& search, const Str& replacement) {
   const char* in = text.data;
   const uint32_t n = text.length;
   const uint32_t cut = search.length;
-  std::string out, window;
-  out.reserve(n);
+  std::string window;
+  StrReserve(out, n, false);
   uint32_t next = 0;
-  const auto put = [&] {
-    if (out.size() + replacement.length > kStrMaxReserve) FatalTerminate(7);
-    out.append(replacement.data, replacement.length);
-  };
   while (next < n) {
-    const uint32_t back = uint32_t(std::min<size_t>(out.size(), cut - 1));
+    const uint32_t back = std::min(out.length, cut - 1);
     if (back > 0) {
-      window.assign(out, out.size() - back);
+      window.assign(out.data + out.length - back, back);
       window.append(in + next, std::min(cut - 1, n - next));
       const int32_t w = StrFindCore(window.data(), uint32_t(window.size()), search.data, cut);
       if (w >= 0 && uint32_t(w) < back) {
-        out.erase(out.size() - (back - uint32_t(w)));
+        DropLastBytes(out, back - uint32_t(w));
         next += cut - (back - uint32_t(w));
-        put();
+        AppendBytes(out, replacement.data, replacement.length);
         continue;
       }
     }
     const int32_t found = StrFindCore(in + next, n - next, search.data, cut);
     if (found < 0) break;
-    out.append(in + next, uint32_t(found));
+    AppendBytes(out, in + next, uint32_t(found));
     next += uint32_t(found) + cut;
-    put();
+    AppendBytes(out, replacement.data, replacement.length);
   }
-  out.append(in + next, n - next);
-  if (out.size() > kStrMaxReserve) FatalTerminate(7);
-  return out;
+  AppendBytes(out, in + next, n - next);
+  if (out.length == 0) StrRelease(out);
 }
 
 }  // namespace
@@ -138,13 +144,8 @@ Str& StrReplace(Str& result, const Str& text, const Str& search, const Str& repl
     ReplaceInPlace(result, search, replacement);
     return result;
   }
-  const std::string replaced =
-      FatalOnAllocationFailure([&] { return ReplaceResizing(text, search, replacement); });
   StrInitEmpty(result);
-  StrReserve(result, uint32_t(replaced.size()), false);
-  std::memcpy(result.data, replaced.data(), replaced.size());
-  result.length = uint32_t(replaced.size());
-  if (result.capacity > 0) result.data[result.length] = 0;
+  FatalOnAllocationFailure([&] { ReplaceResizing(result, text, search, replacement); });
   return result;
 }
 

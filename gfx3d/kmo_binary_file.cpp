@@ -4,8 +4,10 @@
 
 #include <bit>
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <string>
-#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/number_text.h"
@@ -25,13 +27,14 @@ constexpr int64_t kPackedFrameHeaderBytes = 24;
 
 // ---- writing
 
-// Fills a block sized beforehand; a block found too short grows, one found too long is cut.
+// Where encoded bytes go, a piece at a time; false stops the writing.
+using ByteSink = std::function<bool(const uint8_t* bytes, size_t count)>;
+
+// Fills a buffer of one piece and hands it on whenever it is full, so a large model is never
+// held twice, once as records and once as file bytes.
 class ByteWriter {
  public:
-  ByteWriter(std::vector<uint8_t>& bytes, size_t expected) : bytes_(bytes) {
-    bytes_.resize(expected);
-  }
-  ~ByteWriter() { bytes_.resize(written_); }
+  explicit ByteWriter(ByteSink sink) : sink_(std::move(sink)) {}
   ByteWriter(const ByteWriter&) = delete;
   ByteWriter& operator=(const ByteWriter&) = delete;
 
@@ -40,15 +43,30 @@ class ByteWriter {
   void F32(float v) { U32(std::bit_cast<uint32_t>(v)); }
   void F64(double v) { StoreLe64(Take(8), std::bit_cast<uint64_t>(v)); }
 
+  // Hands on what is left; true when the sink took every byte.
+  bool Finish() {
+    Flush();
+    return whole_;
+  }
+
  private:
+  static constexpr size_t kPieceBytes = size_t(1) << 20;
+
   uint8_t* Take(size_t count) {
-    if (written_ + count > bytes_.size()) bytes_.resize(written_ + count);
-    uint8_t* at = bytes_.data() + written_;
-    written_ += count;
+    if (used_ + count > kPieceBytes) Flush();
+    uint8_t* at = piece_.get() + used_;
+    used_ += count;
     return at;
   }
-  std::vector<uint8_t>& bytes_;
-  size_t written_ = 0;
+  void Flush() {
+    if (whole_ && used_ > 0) whole_ = sink_(piece_.get(), used_);
+    used_ = 0;
+  }
+
+  ByteSink sink_;
+  std::unique_ptr<uint8_t[]> piece_ = std::make_unique_for_overwrite<uint8_t[]>(kPieceBytes);
+  size_t used_ = 0;
+  bool whole_ = true;
 };
 
 // A model repeats few normals: each one is matched against the table once, then looked up by
@@ -104,6 +122,25 @@ size_t EncodedSize(const MeshObject& mesh) {
     size += 4 + size_t(kVertexBytes) * size_t(frame.buildStream.count());
   }
   return size;
+}
+
+// The mesh must have frames.
+bool EncodeInto(const MeshObject& mesh, ByteSink sink) {
+  const GrowArray<MeshVertex>& first = mesh.frames[0].buildStream;
+  ByteWriter out(std::move(sink));
+  out.U32(uint32_t(kKmoMagic));
+  out.F64(kKmoVersion);
+  out.U32(uint32_t(mesh.frames.count()));
+  out.U32(uint32_t(mesh.colourTable.count()));
+  out.U32(uint32_t(first.count()));
+  for (uint32_t colour : mesh.colourTable) out.U32(colour);
+  for (const MeshVertex& vertex : first) {
+    out.F32(vertex.u);
+    out.F32(vertex.v);
+  }
+  NormalIndexCache normals;
+  for (const MeshFrame& frame : mesh.frames) EncodeFrame(out, frame, normals);
+  return out.Finish();
 }
 
 // ---- reading
@@ -345,31 +382,25 @@ uint8_t KmoNormalIndex(Vec3 normal) {
 std::vector<uint8_t> EncodeKmoModel(const MeshObject& mesh) {
   std::vector<uint8_t> bytes;
   if (mesh.frames.empty()) return bytes;
-  const GrowArray<MeshVertex>& first = mesh.frames[0].buildStream;
-  {
-    ByteWriter out(bytes, EncodedSize(mesh));
-    out.U32(uint32_t(kKmoMagic));
-    out.F64(kKmoVersion);
-    out.U32(uint32_t(mesh.frames.count()));
-    out.U32(uint32_t(mesh.colourTable.count()));
-    out.U32(uint32_t(first.count()));
-    for (uint32_t colour : mesh.colourTable) out.U32(colour);
-    for (const MeshVertex& vertex : first) {
-      out.F32(vertex.u);
-      out.F32(vertex.v);
-    }
-    NormalIndexCache normals;
-    for (const MeshFrame& frame : mesh.frames) EncodeFrame(out, frame, normals);
-  }
+  bytes.reserve(EncodedSize(mesh));
+  EncodeInto(mesh, [&bytes](const uint8_t* piece, size_t count) {
+    bytes.insert(bytes.end(), piece, piece + count);
+    return true;
+  });
   return bytes;
 }
 
 int SaveKmoModel(const MeshObject& mesh, const char* name) {
   if (mesh.frames.empty() || !name || IsMemoryFileName(name)) return 0;
   if (!ColourIndicesInTable(mesh)) return 0;
-  const std::vector<uint8_t> bytes = EncodeKmoModel(mesh);
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return platform::AtomicRewrite(name, text) ? 1 : 0;
+  platform::Replacement replacement;
+  if (!platform::BeginReplacement(name, replacement)) return 0;
+  const bool written = EncodeInto(mesh, [&replacement](const uint8_t* piece, size_t count) {
+    return platform::WriteFull(replacement.fd, piece, count);
+  });
+  if (written) return platform::CommitReplacement(replacement) ? 1 : 0;
+  platform::AbandonReplacement(replacement);
+  return 0;
 }
 
 KmoReadResult DecodeKmoModel(std::span<const uint8_t> bytes, MeshObject& mesh, double& version) {

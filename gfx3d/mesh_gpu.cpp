@@ -75,6 +75,7 @@ void TriangulateFrame(MeshFrame& frame) {
 
 void CopyWorkingList(MeshObjectX& part) {
   const GrowArray<MeshVertex>& first = part.frames[0].triangles;
+  part.workingListIsFrame0 = 0;
   part.triangles.Clear(true);
   part.triangles.SetGrowth(first.growStep(), first.minimum());
   if (!part.triangles.ReserveExact(first.count())) return;
@@ -133,8 +134,19 @@ void MeshObjectX::MeshObjectPrepareBase() {
 void TriangulateBuildStream(MeshObjectX& part) {
   if (part.frames.empty()) return;
   for (MeshFrame& frame : part.frames) TriangulateFrame(frame);
-  CopyWorkingList(part);
+  part.triangles.Clear(true);
+  part.workingListIsFrame0 = 1;
   part.hasColours = UsesRealColour(part.colourTable) ? 1 : 0;
+}
+
+int32_t WorkingRecordCount(const MeshObject& part) {
+  if (part.workingListIsFrame0 && !part.frames.empty()) return part.frames[0].triangles.count();
+  return part.triangles.count();
+}
+
+GrowArray<MeshVertex>& WorkingList(MeshObjectX& part) {
+  if (part.workingListIsFrame0 && !part.frames.empty()) CopyWorkingList(part);
+  return part.triangles;
 }
 
 void ClearMeshObjectX(MeshObjectX& part, bool freeStorage) {
@@ -213,6 +225,7 @@ void ObjectDropVertexData(Rainbows3D& scene, int32_t object) {
   ObjectSlot* slot = FindObjectSlot(scene, object);
   if (!slot) return;
   for (MeshObjectX& part : slot->parts) {
+    WorkingList(part);  // kept whole, while frame 0 becomes a stub
     part.colourTable.Clear(true);
     part.edges.Clear(true);
     if (part.frames.empty()) continue;

@@ -43,7 +43,16 @@ class MeshObjectX : public MeshObject {
 // Every frame's triangle list from its build stream (lists, strips with alternating winding,
 // fans; a record whose colour is a break code opens a run of that kind), the working triangle
 // list as a copy of frame 0's, and the has-colours flag. A part without frames is left alone.
+// The copy is made only when something first needs its records (WorkingList): a part that is
+// only ever drawn unchanged never holds it.
 void TriangulateBuildStream(MeshObjectX& part);
+
+// The working list's count, made or not: the records every draw of the part sends. 0 means
+// triangulation is still due.
+int32_t WorkingRecordCount(const MeshObject& part);
+// The working list, made now from frame 0's triangle list if it was not made yet; empty when
+// its memory cannot be had.
+GrowArray<MeshVertex>& WorkingList(MeshObjectX& part);
 
 // Empties the part (its storage freed too when asked) and deletes its vertex buffers and ramp
 // texture; the edge list and facing flags are emptied with grow step and minimum 64.

@@ -42,6 +42,7 @@ bool FrameRecordAssign(MeshFrame& dest, const MeshFrame& src) {
 void MeshObjectClear(MeshObject& mesh, bool freeStorage) {
   mesh.colourTable.Clear(freeStorage);
   mesh.triangles.Clear(freeStorage);
+  mesh.workingListIsFrame0 = 0;
   for (MeshFrame& frame : mesh.frames) {
     frame.buildStream.Clear(freeStorage);
     frame.triangles.Clear(freeStorage);

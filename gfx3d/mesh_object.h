@@ -62,6 +62,9 @@ class MeshObject {
 
   GrowArray<MeshFrame> frames;
   GrowArray<MeshVertex> triangles;  // the working triangle list sent to the graphics card
+  // 1 while the working list is not made: it stands for a copy of frame 0's triangle list, which
+  // is only made when a draw changes records (see WorkingList in mesh_gpu.h).
+  int32_t workingListIsFrame0 = 0;
   GrowArray<uint32_t> colourTable;
   int32_t normalsDone = 0;
   int32_t tangentsDone = 0;

@@ -76,7 +76,7 @@ bool FinishPart(Rainbows3D& scene, ObjectSlot& slot, MeshObjectX& part) {
   if (scene.normalMode == 1 || scene.normalMode == 2) {
     PrepareMeshNormals(part, true, scene.normalMode == 2, false);
   }
-  if (part.triangles.empty()) TriangulateBuildStream(part);
+  if (WorkingRecordCount(part) == 0) TriangulateBuildStream(part);
   ComputeFrameBounds(part);
   return true;
 }

@@ -110,7 +110,7 @@ Vec3 IntoObjectSpace(const Mat4& entity, Vec3 p) {
 
 void DrawStencilVolumes(DrawContext& dc, Vec3 light) {
   const GrowArray<MeshVertex>& list = dc.part.frames[dc.pair.y].triangles;
-  const int32_t count = std::min(dc.part.triangles.count(), list.count());
+  const int32_t count = std::min(WorkingRecordCount(dc.part), list.count());
   glPushMatrix();
   MultEntityMatrix(dc.scene);
   ComputeFacingFlags(dc.part, list.data(), count, light);
@@ -301,7 +301,7 @@ void DrawMeshFrame(Rainbows3D& scene, MeshObjectX& part, int32_t frameA, int32_t
   CachedColour(1, 1, 1, dc.ctx ? dc.ctx->drawAlpha : 1.0f);
   CachedEnable(kCapColorMaterial);
   PrepareForShadowLight(dc);
-  if (part.triangles.empty()) TriangulateBuildStream(part);
+  if (WorkingRecordCount(part) == 0) TriangulateBuildStream(part);
   const Vec3 light =
       scene.shadowLightOn ? IntoObjectSpace(entity, scene.shadowLightPosition) : Vec3{};
   if (stencil) {
@@ -310,6 +310,7 @@ void DrawMeshFrame(Rainbows3D& scene, MeshObjectX& part, int32_t frameA, int32_t
     return;
   }
   const bool unchanged = !scene.shadowLightOn && dc.pair.weight == 0 && OffsetIsZero(scene);
+  if (!unchanged) WorkingList(part);
   int32_t count = BlendableRecords(part, dc.pair);
   const MeshVertex* records = part.triangles.data();
   if (unchanged) {

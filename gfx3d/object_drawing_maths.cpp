@@ -63,7 +63,7 @@ FramePair ChooseFramePair(int32_t a, int32_t b, float t, bool animate, int32_t f
 }
 
 int32_t BlendableRecords(const MeshObjectX& part, const FramePair& pair) {
-  return std::min({part.triangles.count(), part.frames[pair.x].triangles.count(),
+  return std::min({WorkingRecordCount(part), part.frames[pair.x].triangles.count(),
                    part.frames[pair.y].triangles.count()});
 }
 

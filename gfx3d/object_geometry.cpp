@@ -33,6 +33,7 @@ void ScaleObject(MeshObjectX& part, Vec3 scale) {
   // The triangle lists take the plain factor; the build streams, from which normals are made
   // again, keep unit-length directions by taking the factor's direction.
   const Vec3 direction = NormaliseOrKeep(scale);
+  WorkingList(part);  // the working list keeps the records it had before scaling
   for (MeshFrame& frame : part.frames) {
     for (MeshVertex& vertex : frame.triangles) ScaleVertex(vertex, scale, scale);
     for (MeshVertex& vertex : frame.buildStream) ScaleVertex(vertex, scale, direction);

@@ -1,31 +1,13 @@
-// Set-up, search and read-outs of the A* planner. Every cost and key is computed step by step in
-// float, as the tie-breaks between equal paths depend on the exact bits.
+// Set-up, the node search and read-outs of the A* planner.
 #include "pathfind/astar_planner.h"
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstdlib>
-#include <new>
+
+#include "pathfind/search_steps.h"
 
 namespace {
-
-constexpr float kBlocked = -1.0f;
-// One step above the float nearest to the square root of 2: programs know path costs made with it.
-constexpr float kDiagonalFactor = 1.4142137f;
-
-struct Step {
-  int32_t dx;
-  int32_t dy;
-  bool diagonal;
-};
-// The neighbour order decides which of several equal paths is found.
-constexpr Step kSteps[] = {{-1, -1, true}, {0, -1, false}, {1, -1, true}, {1, 0, false},
-                           {-1, 0, false}, {-1, 1, true},  {0, 1, false}, {1, 1, true}};
-
-bool Inside(const PathRequest& r, int32_t x, int32_t y) {
-  return x >= 0 && x < r.width && y >= 0 && y < r.height;
-}
 
 size_t CellIndex(const PathRequest& r, int32_t x, int32_t y) {
   return static_cast<size_t>(y) * static_cast<size_t>(r.width) + static_cast<size_t>(x);
@@ -33,10 +15,6 @@ size_t CellIndex(const PathRequest& r, int32_t x, int32_t y) {
 
 bool IsSetUp(const Planner& p) {
   return p.costMap && p.request.width > 0;
-}
-
-void MarkCell(Planner& p, const Node& node, CellState state) {
-  if (p.cellStates) p.cellStates[CellIndex(p.request, node.x, node.y)] = state;
 }
 
 bool RequestIsUsable(const PathRequest& r) {
@@ -61,30 +39,27 @@ bool BuildCostMap(const double* grid, size_t cells, float* map) {
   return true;
 }
 
-// A set-up for as many cells as the last one keeps the memory it made: on a large grid, fresh
-// memory costs more than the search. After PlannerClear every cell state is kUnseen again.
-bool SizeCellArrays(Planner& p, size_t cells, bool indexed) {
-  if (p.mapCells != cells) {
-    PlannerFreeCostMap(p);
-    p.costMap.reset(new (std::nothrow) float[cells]);
-    if (!p.costMap) return false;
-    p.mapCells = cells;
-  }
-  if (!indexed) {
-    p.cellStates.reset();
-    p.cellCosts.reset();
-    p.cellNodes.reset();
-  } else {
-    if (!p.cellStates) p.cellStates = AllocateZeroed<CellState>(cells);
-    if (!p.cellCosts) p.cellCosts.reset(new (std::nothrow) float[cells]);
-    if (!p.cellNodes) p.cellNodes.reset(new (std::nothrow) Node*[cells]);
-  }
-  return !indexed || (p.cellStates && p.cellCosts && p.cellNodes);
+// A set-up for as many cells as the last one keeps the map it made: on a large grid, fresh
+// memory costs more than the search.
+bool SizeCostMap(Planner& p, size_t cells) {
+  if (p.mapCells == cells) return true;
+  PlannerFreeCostMap(p);
+  p.costMap = AllocateUninitialised<float>(cells);
+  if (!p.costMap) return false;
+  p.mapCells = cells;
+  return true;
 }
 
 bool SizeContainers(Planner& p, const PathRequest& r, uint32_t cells) {
-  if (!NodeFactoryReserve(p.pool, r.poolSize ? r.poolSize : cells)) return false;
-  if (!OpenListResize(p.open, r.openCapacity ? r.openCapacity : cells, p.pool)) return false;
+  const uint32_t poolSize = r.poolSize ? r.poolSize : cells;
+  const uint32_t openCapacity = r.openCapacity ? r.openCapacity : cells;
+  if (!NodeFactoryReserve(p.pool, poolSize)) return false;
+  if (r.cellStates) {
+    if (!CellSearchResize(p.cells, cells, poolSize, openCapacity)) return false;
+  } else {
+    CellSearchFree(p.cells);
+  }
+  if (!OpenListResize(p.open, openCapacity, p.pool)) return false;
   const uint32_t bitsWanted = std::min(r.hashBits, kNodeHashMaxBits) & ~1u;
   // The table is empty after PlannerClear: with the same bits there is nothing to clear again.
   if (p.closed.bits == bitsWanted) return true;
@@ -96,29 +71,14 @@ float ClampWeight(float w) {
   return std::clamp(w, 0.0f, 1.0f);
 }
 
-bool InsertOpen(Planner& p, Node* node) {
-  if (!OpenListPush(p.open, node)) return false;
-  if (!p.cellStates) return true;
-  const size_t cell = CellIndex(p.request, node->x, node->y);
-  p.cellStates[cell] = CellState::kOpen;
-  p.cellCosts[cell] = node->g;
-  p.cellNodes[cell] = node;
-  return true;
-}
-
-void Close(Planner& p, Node* node) {
-  NodeHashTableInsert(p.closed, node);
-  MarkCell(p, *node, CellState::kClosed);
-}
-
 // Queues the node with its new parent and costs. When the open list is full the node is kept in
 // the closed table, so that it is still handed back with the others, and false ends the search.
 bool Enqueue(Planner& p, Node* node, Node* parent, float g, float f) {
   node->parent = parent;
   node->g = g;
   node->f = f;
-  if (InsertOpen(p, node)) return true;
-  Close(p, node);
+  if (OpenListPush(p.open, node)) return true;
+  NodeHashTableInsert(p.closed, node);
   return false;
 }
 
@@ -131,34 +91,23 @@ Node* ScanOpen(Planner& p, int32_t x, int32_t y) {
 }
 
 // False when the pool or the open list ran out.
-bool VisitNeighbour(Planner& p, Node* from, int32_t x, int32_t y, float factor, float weight) {
+bool VisitNeighbour(Planner& p, Node* from, int32_t x, int32_t y, float factor) {
   const PathRequest& r = p.request;
   if (!Inside(r, x, y)) return true;
-  const size_t cell = CellIndex(r, x, y);
-  const float c = p.costMap[cell];
+  const float c = p.costMap[CellIndex(r, x, y)];
   if (c == kBlocked) return true;
   const float g = from->g + c * factor;
-  const float h = static_cast<float>(std::abs(r.goalX - x) + std::abs(r.goalY - y));
-  const float f = (h - g) * weight + g;
-  const bool indexed = p.cellStates != nullptr;
-  const CellState state = indexed ? p.cellStates[cell] : CellState::kUnseen;
-  // The cell's node is the one found below, so its cost decides without looking the node up.
-  if (state != CellState::kUnseen && p.cellCosts[cell] <= g) return true;
-
-  if (!indexed || state == CellState::kClosed) {
-    NodeHashIter it(p.closed);
-    if (Node* known = NodeHashTableFind(it, x, y)) {
-      if (known->g <= g) return true;
-      NodeHashTableTakeFound(it);
-      return Enqueue(p, known, from, g, f);
-    }
+  const float f = SearchKey(r, x, y, g);
+  NodeHashIter it(p.closed);
+  if (Node* known = NodeHashTableFind(it, x, y)) {
+    if (known->g <= g) return true;
+    NodeHashTableTakeFound(it);
+    return Enqueue(p, known, from, g, f);
   }
-  if (!indexed || state == CellState::kOpen) {
-    if (Node* known = indexed ? p.cellNodes[cell] : ScanOpen(p, x, y)) {
-      if (known->g <= g) return true;
-      OpenListErase(p.open, known);
-      return Enqueue(p, known, from, g, f);
-    }
+  if (Node* known = ScanOpen(p, x, y)) {
+    if (known->g <= g) return true;
+    OpenListErase(p.open, known);
+    return Enqueue(p, known, from, g, f);
   }
   Node* node = NodeFactoryTakeNode(p.pool);
   if (!node) return false;
@@ -167,22 +116,38 @@ bool VisitNeighbour(Planner& p, Node* from, int32_t x, int32_t y, float factor, 
   return Enqueue(p, node, from, g, f);
 }
 
-bool ExpandNode(Planner& p, Node* node, float diagonalFactor, float weight) {
+bool ExpandNode(Planner& p, Node* node, float diagonalFactor) {
   for (const Step& s : kSteps) {
     if (s.diagonal && !p.request.diagonalMoves) continue;
     const float factor = s.diagonal ? diagonalFactor : 1.0f;
-    if (!VisitNeighbour(p, node, node->x + s.dx, node->y + s.dy, factor, weight)) return false;
+    if (!VisitNeighbour(p, node, node->x + s.dx, node->y + s.dy, factor)) return false;
   }
   return true;
 }
 
+void SearchNodes(Planner& p) {
+  const PathRequest& r = p.request;
+  const float diagonalFactor = DiagonalFactor(r);
+  while (Node* node = OpenListPop(p.open)) {
+    if (node->x == r.goalX && node->y == r.goalY) {
+      NodeHashTableInsert(p.closed, node);
+      p.result = node;
+      break;
+    }
+    const bool expanded = ExpandNode(p, node, diagonalFactor);
+    NodeHashTableInsert(p.closed, node);
+    // A pool or open list too small for the grid ends the search without a result, never with
+    // a wrong path.
+    if (!expanded) break;
+  }
+}
+
 // The nodes handed out are exactly the cells the search reached, each in the open list or the
-// closed table: emptying their states and their buckets empties the table without walking every
-// bucket of a large one, or a chain per bucket.
-void ForgetReachedCells(Planner& p) {
+// closed table: emptying their buckets empties the table without walking every bucket of a
+// large one, or a chain per bucket.
+void EmptyReachedBuckets(Planner& p) {
   for (uint32_t i = 0; i < p.pool.used; ++i) {
     const Node& node = p.pool.nodes[i];
-    MarkCell(p, node, CellState::kUnseen);
     NodeHashTableEmptyBucket(p.closed, node.x, node.y);
   }
 }
@@ -213,7 +178,7 @@ bool FindPath(Planner& planner, const PathRequest& request) {
   PlannerClear(planner);
   planner.searchCount = 0;
   planner.request = PathRequest{};
-  if (!SizeCellArrays(planner, cells, request.cellStates)) return false;
+  if (!SizeCostMap(planner, cells)) return false;
   if (!BuildCostMap(request.grid, cells, planner.costMap.get())) return false;
   if (!SizeContainers(planner, request, cells)) return false;
   planner.request = request;
@@ -233,28 +198,23 @@ void AStarPlannerReset(AStarPlanner& planner) {
   // Nodes left by a search that was never cleared would mislead this one.
   PlannerClear(planner);
   PlannerReset(planner);
+  if (CellSearchIsSized(planner.cells)) {
+    CellSearchStart(planner.cells, planner.request);
+    return;
+  }
   Node* start = NodeFactoryTakeNode(planner.pool);
   if (!start) return;
   *start = Node{nullptr, planner.request.startX, planner.request.startY, 0.0f, 0.0f, nullptr};
-  InsertOpen(planner, start);
+  OpenListPush(planner.open, start);
 }
 
 bool AStarPlannerSearch(AStarPlanner& planner) {
   if (!IsSetUp(planner)) return true;
   ++planner.searchCount;
-  const PathRequest& r = planner.request;
-  const float diagonalFactor = r.diagonalCost ? kDiagonalFactor : 1.0f;
-  while (Node* node = OpenListPop(planner.open)) {
-    if (node->x == r.goalX && node->y == r.goalY) {
-      Close(planner, node);
-      planner.result = node;
-      break;
-    }
-    const bool expanded = ExpandNode(planner, node, diagonalFactor, r.weight);
-    Close(planner, node);
-    // A pool or open list too small for the grid ends the search without a result, never with
-    // a wrong path.
-    if (!expanded) break;
+  if (!CellSearchIsSized(planner.cells)) {
+    SearchNodes(planner);
+  } else if (CellSearchRun(planner.cells, planner.request, planner.costMap.get())) {
+    planner.result = CellSearchMakePath(planner.cells, planner.request, planner.pool);
   }
   planner.searchDone = true;
   return true;
@@ -262,21 +222,22 @@ bool AStarPlannerSearch(AStarPlanner& planner) {
 
 void PlannerClear(Planner& planner) {
   // With no node out, both lists are empty, and a large table the search never reached is left
-  // untouched. Handing back one node per open and per closed node hands back every node.
-  if (planner.pool.used > 0) {
-    ForgetReachedCells(planner);
+  // untouched. Handing back one node per open and per closed node hands back every node; the
+  // cell search's nodes are those of its path alone.
+  if (CellSearchIsSized(planner.cells)) {
+    CellSearchClear(planner.cells);
+  } else if (planner.pool.used > 0) {
+    EmptyReachedBuckets(planner);
     OpenListClear(planner.open);
-    planner.pool.used = 0;
   }
+  planner.pool.used = 0;
   planner.result = nullptr;
   planner.searchDone = true;
 }
 
 void PlannerFreeCostMap(Planner& planner) {
   planner.costMap.reset();
-  planner.cellStates.reset();
-  planner.cellCosts.reset();
-  planner.cellNodes.reset();
+  CellSearchFree(planner.cells);
   planner.mapCells = 0;
   planner.searchCount = 0;
   planner.result = nullptr;
@@ -294,11 +255,12 @@ uint32_t PlannerPathLength(const Planner& planner) {
 }
 
 uint32_t PlannerOpenCount(const Planner& planner) {
-  return planner.open.size;
+  return CellSearchIsSized(planner.cells) ? planner.cells.openSize : planner.open.size;
 }
 
 uint32_t PlannerNodeCount(const Planner& planner) {
-  return NodeHashTableCount(planner.closed);
+  return CellSearchIsSized(planner.cells) ? planner.cells.closedCount
+                                          : NodeHashTableCount(planner.closed);
 }
 
 uint32_t ScaledHashBits(int32_t width, int32_t height) {

@@ -4,50 +4,28 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
+#include "pathfind/cell_search.h"
+#include "pathfind/large_array.h"
 #include "pathfind/node_factory.h"
 #include "pathfind/node_hash_table.h"
 #include "pathfind/open_list.h"
-#include "pathfind/zeroed_block.h"
-
-struct PathRequest {
-  int32_t startX = 0;
-  int32_t startY = 0;
-  int32_t goalX = 0;
-  int32_t goalY = 0;
-  bool diagonalCost = false;   // a diagonal step costs 1.4142137 times the cell's cost
-  bool diagonalMoves = false;  // the four diagonal neighbours are searched
-  // Keeps each cell's state, cost and node, so that no cell is looked for in the open list by a
-  // scan and a new cell not in the closed table either. A cell has at most one node at a time,
-  // so the search visits, finds and orders exactly as without it.
-  bool cellStates = false;
-  uint32_t poolSize = 0;      // 0 = width x height
-  uint32_t openCapacity = 0;  // 0 = width x height
-  uint32_t hashBits = 0;
-  float weight = 0;  // 0 orders by cost alone, 1 by the distance to the goal alone
-  int32_t width = 0;
-  int32_t height = 0;
-  const double* grid = nullptr;  // width x height values, row by row
-};
-
-enum class CellState : uint8_t { kUnseen, kOpen, kClosed };
+#include "pathfind/path_request.h"
 
 struct Planner {
   bool searchDone = true;
   NodeFactory pool;
   PathRequest request;
-  std::unique_ptr<float[]> costMap;  // -1.0 marks a blocked cell; open cells cost 1 to 2
+  LargeArray<float> costMap;  // -1.0 marks a blocked cell; open cells cost 1 to 2
   uint32_t searchCount = 0;
   OpenList open;  // lowest f first, the first queued first among equal f
   NodeHashTable closed;
   Node* result = nullptr;  // the goal node; its parent chain is the path
-  ZeroedArray<CellState> cellStates;
-  // The g and the node of each cell's node, valid where the cell's state is not kUnseen.
-  std::unique_ptr<float[]> cellCosts;
-  std::unique_ptr<Node*[]> cellNodes;
-  // Cells the map and the per-cell arrays were made for: a set-up for as many cells reuses them,
-  // as it reuses the containers of the same sizes.
+  // Searches in place of the open list and the closed table for requests with cell states; the
+  // pool then holds only the path's nodes.
+  CellSearch cells;
+  // Cells the map was made for: a set-up for as many cells reuses it, as it reuses the
+  // containers of the same sizes.
   size_t mapCells = 0;
 
   Planner() = default;

@@ -5,13 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "pathfind/large_array.h"
 #include "pathfind/node_factory.h"
-#include "pathfind/zeroed_block.h"
 
 inline constexpr uint32_t kNodeHashMaxBits = 24;
 
 struct NodeHashTable {
-  ZeroedArray<Node*> buckets = AllocateZeroed<Node*>(1);
+  LargeArray<Node*> buckets = AllocateZeroed<Node*>(1);
   uint32_t bits = 0;  // even, at most kNodeHashMaxBits
 
   NodeHashTable() = default;

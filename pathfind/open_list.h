@@ -1,23 +1,15 @@
-// The planner's open list: a binary heap of fixed capacity over the nodes of one pool. Nodes
-// leave it lowest key first and, among equal keys, in the order they were queued: the order of a
-// ring kept sorted from the highest key at the front to the lowest at the back, where a node goes
-// in front of those with its key and the back is taken, at a heap's cost instead of a shift per
-// insertion.
+// The open list of the planner's node search: a binary heap of fixed capacity over the nodes of
+// one pool, handing nodes out in the order of key_heap.h.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
+#include "pathfind/key_heap.h"
 #include "pathfind/node_factory.h"
 
-struct OpenEntry {
-  float f;
-  uint32_t node;    // index in the pool
-  uint64_t queued;  // the queueing count when the node came in, which orders equal keys
-};
-
 struct OpenList {
-  std::unique_ptr<OpenEntry[]> entries;  // entries[0] leaves next
+  std::unique_ptr<OpenEntry[]> entries;  // entries[0] leaves next; items are pool indices
   uint32_t capacity = 0;
   uint32_t size = 0;
   uint64_t queued = 0;

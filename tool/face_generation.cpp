@@ -81,12 +81,19 @@ void SaveModelFile(const StrValue& fileName, int32_t slot, bool hasFaces) {
 }  // namespace
 
 double GenerateFaces(const Str& name, double object) {
-  const int32_t slot = TruncToI32(object);
+  FinishFaces(name, object, BuildFaces(object));
+  return 0;
+}
+
+bool BuildFaces(double object) {
   const double firstVertex = ToolGlobals.NextObjVertex;
-  BeginModel(slot);
+  BeginModel(TruncToI32(object));
   for (double d = kFaceMinusZ; d <= kFaceMinusY; ++d) RunPassAlongX(d);
   for (double d = kFaceMinusX; d <= kFacePlusX; ++d) RunPassAlongZ(d);
+  return ToolGlobals.NextObjVertex > firstVertex;
+}
+
+void FinishFaces(const Str& name, double object, bool hasFaces) {
   EndModel();
-  SaveModelFile(StrValue(name) + ".kmo", slot, ToolGlobals.NextObjVertex > firstVertex);
-  return 0;
+  SaveModelFile(StrValue(name) + ".kmo", TruncToI32(object), hasFaces);
 }

@@ -7,3 +7,9 @@
 
 // Returns 0. An empty box builds no object and writes no model file.
 double GenerateFaces(const Str& name, double object);
+
+// GenerateFaces in its two halves, for the program, which gives the voxel box back between
+// them: the object begun and filled by the six passes (true when a face was emitted), then the
+// object ended and saved.
+bool BuildFaces(double object);
+void FinishFaces(const Str& name, double object, bool hasFaces);

@@ -1,12 +1,12 @@
 // OBJ and MTL text, line by line, with the OBJ writer's progress steps.
 #include "tool/obj_mtl_writers.h"
 
-#include <cstring>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "core/number_text.h"
 #include "core/str_value.h"
+#include "core/terminate.h"
 #include "tool/output_file.h"
 #include "tool/tool_globals.h"
 #include "tool/tool_screen.h"
@@ -16,28 +16,34 @@ namespace {
 constexpr const char* kCreatedLine = "#Created with tile2cube, a quarnel program";
 constexpr const char* kEndLine = "#End of File";
 
-int32_t ListCount(const DimArray& list) {
-  return ArrayDimSize(list, 0);
+std::string NumberText(double value) {
+  char text[32];
+  FormatNumberText(value, text);
+  return text;
 }
 
-// The runtime's number text; a model repeats few values that are not whole numbers (texture
-// values are multiples of 1 / S), so their texts are kept by bit pattern.
-class NumberTexts {
+std::string MaterialLine(double index) {
+  return (StrValue("usemtl ") + MaterialName(index)).c_str();
+}
+
+// The text of each distinct value of a list (never an empty text), made once.
+class TextsByCode {
  public:
-  void Append(std::string& out, double value) {
-    uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    auto [at, added] = texts_.try_emplace(bits);
-    if (added) {
-      char text[32];
-      FormatNumberText(value, text);
-      at->second = text;
-    }
-    out += at->second;
+  using Maker = std::string (*)(double value);
+  TextsByCode(const ObjNumberList& list, Maker make)
+      : list_(list), make_(make), texts_(size_t(list.Distinct())) {}
+
+  const std::string& Of(int32_t i) {
+    const uint32_t code = list_.CodeAt(i);
+    std::string& text = texts_[code];
+    if (text.empty()) text = make_(list_.ValueOf(code));
+    return text;
   }
 
  private:
-  std::unordered_map<uint64_t, std::string> texts_;
+  const ObjNumberList& list_;
+  Maker make_;
+  std::vector<std::string> texts_;
 };
 
 // One step per written number and per face; the phase picks one to four dots and runs on across
@@ -62,16 +68,15 @@ class ObjProgress {
 };
 
 // Lines of `group` numbers each; a partial last group is never written.
-void WriteNumberLines(OutputFile& file, DimArray& list, const char* prefix, int32_t group,
-                      ObjProgress& progress, const char* progressText) {
-  NumberTexts texts;
+void WriteNumberLines(OutputFile& file, const ObjNumberList& list, const char* prefix,
+                      int32_t group, ObjProgress& progress, const char* progressText) {
+  TextsByCode texts(list, NumberText);
   std::string line;
-  const int32_t count = ListCount(list);
-  const double* values = count > 0 ? &ToolNumberAt(list, 0) : nullptr;
+  const int32_t count = list.Count();
   int32_t k = 0;
   for (int32_t i = 0; i < count; ++i) {
     line += k == 0 ? prefix : " ";
-    texts.Append(line, values[i]);
+    line += texts.Of(i);
     if (++k == group) {
       file.Line(line);
       line.clear();
@@ -81,21 +86,29 @@ void WriteNumberLines(OutputFile& file, DimArray& list, const char* prefix, int3
   }
 }
 
-std::string_view View(const Str& text) {
-  return {text.data, std::strlen(text.data)};
+std::string FaceLine(double firstVertex) {
+  std::string line = "f ";
+  for (double offset : {3, 2, 0, 1}) {
+    if (offset != 3) line += ' ';
+    const std::string number = NumberText(firstVertex + offset);
+    ((((line += number) += '/') += number) += '/') += number;
+  }
+  return line;
 }
 
-// A face's material line comes before it only where the material changes.
+// A face's material line comes before it only where the material line changes.
 void WriteFaces(OutputFile& file, ObjProgress& progress) {
-  ToolState& g = ToolGlobals;
-  const int32_t count = ListCount(g.ObjFaceLines);
+  const ToolState& g = ToolGlobals;
+  const int32_t count = g.ObjFaceLines.Count();
   if (count == 0) return;
-  ToolStringAt(g.ObjMaterialLines, count - 1);  // every face has its material line
-  const Str* faces = &ToolStringAt(g.ObjFaceLines, 0);
-  const Str* materials = &ToolStringAt(g.ObjMaterialLines, 0);
+  if (g.ObjMaterialLines.Count() < count) FatalTerminate(9);  // a face without its material
+  TextsByCode materials(g.ObjMaterialLines, MaterialLine);
+  const std::string* previous = nullptr;
   for (int32_t j = 0; j < count; ++j) {
-    if (j == 0 || !StrEquals(materials[j], materials[j - 1])) file.Line(View(materials[j]));
-    file.Line(View(faces[j]));
+    const std::string& material = materials.Of(j);
+    if (!previous || material != *previous) file.Line(material);
+    previous = &material;
+    file.Line(FaceLine(g.ObjFaceLines.FirstVertex(j)));
     progress.Step("Writing OBJ faces");
   }
 }
@@ -116,17 +129,7 @@ void WriteMaterial(OutputFile& file, double index) {
 }  // namespace
 
 StrValue MaterialName(double index) {
-  char name[80];
-  WriteMaterialName(index, name);
-  return StrValue(name);
-}
-
-char* WriteMaterialName(double index, char* out) {
-  const char* prefix = index >= 10 ? "material" : "material0";
-  const size_t length = std::strlen(prefix);
-  std::memcpy(out, prefix, length);
-  FormatNumberText(index, out + length);
-  return out + length + std::strlen(out + length);
+  return StrValue(index >= 10 ? "material" : "material0") + index;
 }
 
 double WriteObjFile() {
@@ -136,8 +139,8 @@ double WriteObjFile() {
   file.Line((StrValue("mtllib ") + g.OutputName + ".mtl").c_str());
   file.Line("g mesh01");
   file.Line("#Vertexs");
-  ObjProgress progress(int64_t(ListCount(g.ObjPositions)) + ListCount(g.ObjTexCoords) +
-                       ListCount(g.ObjNormals) + ListCount(g.ObjFaceLines));
+  ObjProgress progress(int64_t(g.ObjPositions.Count()) + g.ObjTexCoords.Count() +
+                       g.ObjNormals.Count() + g.ObjFaceLines.Count());
   WriteNumberLines(file, g.ObjPositions, "v ", 3, progress, "Writing OBJ vertices");
   file.Line(" ");
   file.Line("#Texture Coords.");

@@ -12,5 +12,3 @@ double WriteMtlFile();
 
 // "material" + the palette index, with a "0" in front below 10: the name both files use.
 StrValue MaterialName(double index);
-// The same name written at out (room for 80 bytes), ended by a 0; returns where the 0 went.
-char* WriteMaterialName(double index, char* out);

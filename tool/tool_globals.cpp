@@ -11,15 +11,9 @@ ToolState ToolGlobals;
 namespace {
 
 void ReleaseNumberArrays(ToolState& s) {
-  for (DimArray* a : {&s.Voxels, &s.PaletteColors, &s.PaletteRed, &s.PaletteGreen, &s.PaletteBlue,
-                      &s.ObjPositions, &s.ObjTexCoords, &s.ObjNormals}) {
+  for (DimArray* a : {&s.Voxels, &s.PaletteColors, &s.PaletteRed, &s.PaletteGreen, &s.PaletteBlue}) {
     ArrayRelease(*a);
   }
-}
-
-void ReleaseStringArrays(ToolState& s) {
-  ArrayReleaseString(s.ObjFaceLines);
-  ArrayReleaseString(s.ObjMaterialLines);
 }
 
 }  // namespace
@@ -32,7 +26,6 @@ ToolState::ToolState() {
 
 ToolState::~ToolState() {
   ReleaseNumberArrays(*this);
-  ReleaseStringArrays(*this);
 }
 
 void InitToolGlobals() {
@@ -51,11 +44,15 @@ void MakeToolArrays() {
 
 void EmptyObjLists() {
   ToolState& g = ToolGlobals;
-  ArrayDimNumber(g.ObjPositions, 0, 0, 0, 0);
-  ArrayDimNumber(g.ObjTexCoords, 0, 0, 0, 0);
-  ArrayDimNumber(g.ObjNormals, 0, 0, 0, 0);
-  ArrayDimString(g.ObjFaceLines, 0, 0, 0, 0);
-  ArrayDimString(g.ObjMaterialLines, 0, 0, 0, 0);
+  for (ObjNumberList* list : {&g.ObjPositions, &g.ObjTexCoords, &g.ObjNormals, &g.ObjMaterialLines}) {
+    list->Release();
+  }
+  g.ObjFaceLines.Release();
+}
+
+void ReleaseVoxels() {
+  ArrayRelease(ToolGlobals.Voxels);
+  ToolGlobals.VoxelsMayHoldCells = false;
 }
 
 double& ToolNumberAt(DimArray& a, double i0, double i1, double i2) {

@@ -7,6 +7,7 @@
 
 #include "core/dim_array.h"
 #include "core/str_value.h"
+#include "tool/obj_lists.h"
 
 // Voxel cells per axis: indices 0 to 256, so solid cells (1 and up) have an empty border.
 inline constexpr int32_t kVoxelAxisCells = 257;
@@ -32,8 +33,9 @@ struct ToolState {
   StrValue ImageFileName, OutputName;
   double ReduceFaces = 0;
   double NextObjVertex = 0;
-  DimArray ObjPositions{}, ObjTexCoords{}, ObjNormals{};  // numbers
-  DimArray ObjFaceLines{}, ObjMaterialLines{};            // strings
+  ObjNumberList ObjPositions, ObjTexCoords, ObjNormals;
+  ObjFaceList ObjFaceLines;
+  ObjNumberList ObjMaterialLines;  // each face's palette index: "usemtl " + its material name
   double SkipCountX = 0, SkipCountZ = 0;
   double ObjectCount = 0, ViewObject = 0, SpinAngle = 0, QuitViewer = 0;
   double ShownFps = 0, FpsAverage = 0, FpsTimeSum = 0, FrameTime = 0;
@@ -47,6 +49,8 @@ void InitToolGlobals();
 void MakeToolArrays();
 // The five OBJ lists empty, their storage given back.
 void EmptyObjLists();
+// The voxel box given back once the faces are made; MakeToolArrays makes it anew.
+void ReleaseVoxels();
 
 // Checked element access with the tool's number indices, truncated toward zero.
 double& ToolNumberAt(DimArray& a, double i0, double i1 = 0, double i2 = 0);

@@ -123,7 +123,10 @@ int32_t ToolMain() {
   WriteVoxFile();
   ShowDisplayWarning();
   AskReduceFaces();
-  GenerateFaces(StrValue(g.OutputName), kModelObject);
+  const bool hasFaces = BuildFaces(kModelObject);
+  // Nothing reads the voxels once the faces are made.
+  ReleaseVoxels();
+  FinishFaces(StrValue(g.OutputName), kModelObject, hasFaces);
   // Saved, the model is only drawn from now on.
   ReleaseModelBuildStreams(TruncToI32(kModelObject));
   WriteObjFile();

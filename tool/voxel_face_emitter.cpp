@@ -3,12 +3,9 @@
 #include "tool/voxel_face_emitter.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "core/number_text.h"
-#include "core/str_value.h"
 #include "gfx3d/model_commands.h"
-#include "tool/obj_mtl_writers.h"
 #include "tool/tool_globals.h"
 
 namespace {
@@ -127,46 +124,17 @@ void AddToModel(const FaceCorner corners[4], double index) {
   }
 }
 
-// One OBJ face entry: the vertex number as position, texture and normal number.
-char* WriteFaceEntry(double vertex, char* out) {
-  char number[64];
-  FormatNumberText(vertex, number);
-  const size_t length = std::strlen(number);
-  for (int copy = 0; copy < 3; ++copy) {
-    if (copy > 0) *out++ = '/';
-    out = std::copy_n(number, length, out);
-  }
-  return out;
-}
-
-// The face's two lines go through one kept string, so each costs only its list entry's copy.
-void PushLine(DimArray& list, const char* text) {
-  static StrValue line;
-  line = text;
-  ArrayPushString(list, line);
-}
-
 void AddToObjLists(const FaceCorner corners[4], double index) {
   ToolState& g = ToolGlobals;
   for (int32_t c = 0; c < 4; ++c) {
-    for (double p : corners[c].position) ArrayPushNumber(g.ObjPositions, p);
-    ArrayPushNumber(g.ObjTexCoords, corners[c].u);
-    ArrayPushNumber(g.ObjTexCoords, corners[c].v);
-    for (int32_t i = 0; i < 3; ++i) ArrayPushNumber(g.ObjNormals, 0);
+    for (double p : corners[c].position) g.ObjPositions.Push(p);
+    g.ObjTexCoords.Push(corners[c].u);
+    g.ObjTexCoords.Push(corners[c].v);
+    for (int32_t i = 0; i < 3; ++i) g.ObjNormals.Push(0);
   }
+  g.ObjFaceLines.Push(g.NextObjVertex);
+  g.ObjMaterialLines.Push(index);
   g.NextObjVertex += 4;
-  const double next = g.NextObjVertex;
-  char text[4 * (3 * 64 + 1) + 8] = "f";
-  char* end = text + 1;
-  for (double back : {1, 2, 4, 3}) {
-    *end++ = ' ';
-    end = WriteFaceEntry(next - back, end);
-  }
-  *end = 0;
-  PushLine(g.ObjFaceLines, text);
-  std::memcpy(text, "usemtl ", 7);
-  WriteMaterialName(index, text + 7);
-  PushLine(g.ObjMaterialLines, text);
 }
 
 }  // namespace

@@ -321,6 +321,26 @@ TEST_F(KmoFiles, SaveAnswersZeroWhenNothingOrOnlyPartIsWritten) {
   EXPECT_EQ(TempDir::ReadBytes(name), "old model");
 }
 
+TEST_F(KmoFiles, ModelsOfManyPiecesAreWrittenWholeOrNotAtAll) {
+  MeshObject big;
+  FillGoldenMesh(big);
+  const int64_t records = 200000;  // some 2.8 MB: the writer hands on three pieces
+  const MeshVertex copied = big.frames[0].buildStream[1];
+  while (big.frames[0].buildStream.count() < records) big.frames[0].buildStream.Append(copied);
+  const std::string name = dir.Child("big.kmo");
+  ASSERT_EQ(SaveKmoModel(big, name.c_str()), 1);
+  const std::string written = TempDir::ReadBytes(name);
+  EXPECT_EQ(written.size(), size_t(24 + 4 * big.colourTable.count() + 4 + 22 * records));
+  EXPECT_TRUE(written == Text(EncodeKmoModel(big)));
+  // A failure in a later piece keeps the model saved before.
+  const pid_t child = fork();
+  if (child == 0) SaveUnderSizeLimit(big, name, 3 << 20 >> 1);
+  int status = -1;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save answered 1";
+  EXPECT_TRUE(TempDir::ReadBytes(name) == written);
+}
+
 TEST_F(KmoFiles, MemoryThatRunsOutIsReportedAsSuch) {
   std::string name = dir.Child("golden.kmo");
   TempDir::WriteBytes(name, Text(GoldenBytes()));

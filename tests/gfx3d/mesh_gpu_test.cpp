@@ -57,7 +57,11 @@ TEST(Triangulation, WorkingListAndColourFlag) {
   MeshObjectX white = PartOf({kBreakStrip, W, W, W, W});
   TriangulateBuildStream(white);
   EXPECT_EQ(white.hasColours, 0u);
-  EXPECT_EQ(white.triangles.count(), 6);
+  EXPECT_EQ(WorkingRecordCount(white), 6);
+  // Made only when asked for, as a copy of frame 0's list.
+  EXPECT_TRUE(white.triangles.empty());
+  ASSERT_EQ(WorkingList(white).count(), 6);
+  EXPECT_EQ(WorkingList(white)[5].colour, white.frames[0].triangles[5].colour);
 
   MeshObjectX red = PartOf({kBreakStrip, W, 0x000000FF, W});
   TriangulateBuildStream(red);
@@ -65,7 +69,7 @@ TEST(Triangulation, WorkingListAndColourFlag) {
 
   MeshObjectX none;
   TriangulateBuildStream(none);
-  EXPECT_TRUE(none.triangles.empty());
+  EXPECT_EQ(WorkingRecordCount(none), 0);
 }
 
 std::array<int, 4> Pixel(const std::vector<uint8_t>& block, int width, int x, int y) {

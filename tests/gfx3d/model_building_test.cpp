@@ -79,7 +79,7 @@ TEST_F(Building, SingleVoxelWritesTheGoldenModelFile) {
   const std::string printed = ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(printed.substr(0, 16), "0 3\n0 4\n0 5\n0 6\n");
   EXPECT_EQ(printed.substr(printed.size() - 5), "0 31\n");
-  EXPECT_EQ(Part(1).triangles.count(), 6 * 2 * 3);
+  EXPECT_EQ(WorkingRecordCount(Part(1)), 6 * 2 * 3);
 
   TempDir dir;
   const std::string path = dir.Child("one.kmo");
@@ -214,12 +214,12 @@ TEST_F(Building, FinishedListsHoldNoSlackAndReleasedStreamsKeepOnlyAStub) {
     EXPECT_EQ(frame.buildStream.capacity(), 3);
     EXPECT_EQ(frame.triangles.count(), triangleRecords);
   }
-  EXPECT_EQ(part.triangles.count(), triangleRecords);
+  EXPECT_EQ(WorkingRecordCount(part), triangleRecords);
 }
 
 TEST_F(Building, DroppingVertexDataKeepsAStubAndTheWorkingList) {
   BuildTwoFrameStrip(6);
-  const int working = Part(2).triangles.count();
+  const int working = WorkingRecordCount(Part(2));
   ObjectDropVertexData(*scene, 2);
   ObjectDropVertexData(*scene, 4096);
   MeshObjectX& part = Part(2);

@@ -20,6 +20,9 @@ struct PlannerRun {
   Cells cells;
   float cost = -1.0f;
   uint32_t closed = 0;
+  uint32_t open = 0;
+
+  bool operator==(const PlannerRun&) const = default;
 };
 
 PathRequest Request(const CostGrid& grid, int32_t sx, int32_t sy, int32_t gx, int32_t gy, float w) {
@@ -48,6 +51,7 @@ PlannerRun PlanOnce(AStarPlanner& planner, const PathRequest& r) {
   EXPECT_EQ(run.cells.size(), PlannerPathLength(planner));
   run.cost = PlannerPathCost(planner);
   run.closed = PlannerNodeCount(planner);
+  run.open = PlannerOpenCount(planner);
   planner.Clear();
   EXPECT_EQ(planner.pool.used, 0u);
   return run;
@@ -220,6 +224,34 @@ TEST(AStarPlanner, MatchesTheReferenceOnRandomGrids) {
     }
   }
   EXPECT_GT(found, 1000);  // the comparison mostly covers found paths, not only refusals
+}
+
+// A pool or an open list too small for the grid ends the search over cell records where it ends
+// the search over nodes: the same cells closed and still open, and no path.
+TEST(AStarPlanner, CellRecordsRunOutWhereNodesRunOut) {
+  GridLcg rng{777};
+  AStarPlanner nodes;
+  AStarPlanner cells;
+  int starved = 0;
+  for (int i = 0; i < 900; ++i) {
+    const int32_t w = 2 + rng.Below(16);
+    const int32_t h = 1 + rng.Below(16);
+    const CostGrid grid = RandomCostGrid(rng, w, h, rng.Unit() * 0.3);
+    PathRequest r = Request(grid, 0, 0, w - 1, h - 1, static_cast<float>(i % 3) * 0.5f);
+    r.diagonalMoves = i % 2;
+    // Either limit alone, or both.
+    const int limits = 1 + (i / 3) % 3;
+    if (limits & 1) r.poolSize = static_cast<uint32_t>(1 + rng.Below(w * h));
+    if (limits & 2) r.openCapacity = static_cast<uint32_t>(1 + rng.Below(w + h));
+    SCOPED_TRACE(testing::Message() << "grid " << i);
+    const PlannerRun byNodes = PlanOnce(nodes, r);
+    r.cellStates = true;
+    r.hashBits = ScaledHashBits(w, h);
+    const PlannerRun byCells = PlanOnce(cells, r);
+    ASSERT_EQ(byCells, byNodes);
+    starved += byNodes.cells.empty() && byNodes.closed > 0;
+  }
+  EXPECT_GT(starved, 400);  // most runs end on a limit, not on the goal
 }
 
 // On fields of one cost nearly every key ties, so the path, the cost and the nodes closed all

@@ -67,7 +67,7 @@ class FaceGeneration : public ToolTest {
     return testing::internal::GetCapturedStdout();
   }
 
-  static int32_t FaceCount() { return ArrayDimSize(ToolGlobals.ObjFaceLines, 0); }
+  static int32_t FaceCount() { return ToolGlobals.ObjFaceLines.Count(); }
 
   static std::vector<ObjFace> Faces() {
     ToolState& g = ToolGlobals;
@@ -76,15 +76,14 @@ class FaceGeneration : public ToolTest {
       ObjFace& face = faces[size_t(f)];
       for (int32_t c = 0; c < 4; ++c) {
         for (int32_t a = 0; a < 3; ++a) {
-          face.corner[c][a] = ToolNumberAt(g.ObjPositions, 12 * f + 3 * c + a);
+          face.corner[c][a] = g.ObjPositions.At(12 * f + 3 * c + a);
           face.low[a] = c == 0 ? face.corner[c][a] : std::min(face.low[a], face.corner[c][a]);
           face.high[a] = c == 0 ? face.corner[c][a] : std::max(face.high[a], face.corner[c][a]);
         }
         for (int32_t a = 0; a < 2; ++a)
-          face.uv[c][a] = ToolNumberAt(g.ObjTexCoords, 8 * f + 2 * c + a);
+          face.uv[c][a] = g.ObjTexCoords.At(8 * f + 2 * c + a);
       }
-      const Str& material = ToolStringAt(g.ObjMaterialLines, f);
-      face.index = std::stod(std::string(material.data, material.length).substr(15));
+      face.index = g.ObjMaterialLines.At(f);
     }
     return faces;
   }
@@ -221,7 +220,7 @@ TEST_F(FaceGeneration, EmptyBoxShowsEveryPassAndWritesNoModelFile) {
     expected.push_back({"Generating faces...", width});
   EXPECT_EQ(gBars, expected);
   EXPECT_EQ(FaceCount(), 0);
-  EXPECT_EQ(ArrayDimSize(ToolGlobals.ObjPositions, 0), 0);
+  EXPECT_EQ(ToolGlobals.ObjPositions.Count(), 0);
   EXPECT_FALSE(std::filesystem::exists(tmp.Child("out.kmo")));
   EXPECT_EQ(scene->objects[1].inUse, 0);
 }
@@ -318,7 +317,7 @@ TEST_P(SurfaceOfRandomBoxes, FacesCoverEachExposedUnitFaceOnce) {
   if (reduce == 1) {
     EXPECT_LT(faces.size(), covered.size());
   }
-  EXPECT_EQ(ArrayDimSize(ToolGlobals.ObjNormals, 0), 12 * FaceCount());
+  EXPECT_EQ(ToolGlobals.ObjNormals.Count(), 12 * FaceCount());
   EXPECT_EQ(ToolGlobals.NextObjVertex, 4 * FaceCount() + 1);
 }
 

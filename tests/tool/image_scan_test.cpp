@@ -130,6 +130,11 @@ TEST_F(ImageScan, ClearingEmptiesEveryCellBelowIndex256AfterEachFilling) {
     EXPECT_EQ(VoxelAt(256, 256, 256), 4);
     EXPECT_EQ(VoxelAt(0, 256, 0), 4);
   }
+  // A box given back is not walked by clearing, and the tool's set-up makes it anew, all 0.
+  ReleaseVoxels();
+  clear_object();
+  MakeToolArrays();
+  EXPECT_EQ(VoxelAt(256, 256, 256), 0);
 }
 
 TEST(ScanSizeLimit, AcceptsUpTo254AndAMirroredCopyThatStillFits) {

@@ -31,17 +31,13 @@ class ObjMtlWriters : public ToolTest {
     ToolState& g = ToolGlobals;
     const double first = g.NextObjVertex;
     for (double corner = 0; corner < 4; ++corner) {
-      for (double v : {corner, 0 - corner, 0.5}) ArrayPushNumber(g.ObjPositions, v);
-      for (double v : {corner / 16, 0.0}) ArrayPushNumber(g.ObjTexCoords, v);
-      for (int i = 0; i < 3; ++i) ArrayPushNumber(g.ObjNormals, 0);
+      for (double v : {corner, 0 - corner, 0.5}) g.ObjPositions.Push(v);
+      for (double v : {corner / 16, 0.0}) g.ObjTexCoords.Push(v);
+      for (int i = 0; i < 3; ++i) g.ObjNormals.Push(0);
     }
     g.NextObjVertex += 4;
-    const StrValue a(first), b(first + 1), c(first + 2), d(first + 3);
-    ArrayPushString(g.ObjFaceLines, StrValue("f ") + d + "/" + d + "/" + d + " " + c + "/" + c +
-                                        "/" + c + " " + a + "/" + a + "/" + a + " " + b + "/" + b +
-                                        "/" + b);
-    ArrayPushString(g.ObjMaterialLines, StrValue("usemtl material") + (index < 10 ? "0" : "") +
-                                            StrValue(index).c_str());
+    g.ObjFaceLines.Push(first);
+    g.ObjMaterialLines.Push(index);
   }
 
   std::string FacesPart() {
@@ -73,8 +69,8 @@ TEST_F(ObjMtlWriters, MaterialLinesAppearOnlyWhereTheMaterialChanges) {
 }
 
 TEST_F(ObjMtlWriters, APartialLastGroupOfNumbersIsNotWritten) {
-  for (double v : {1.0, 2.0, 3.0, 4.0, 5.0}) ArrayPushNumber(ToolGlobals.ObjPositions, v);
-  ArrayPushNumber(ToolGlobals.ObjTexCoords, 0.5);
+  for (double v : {1.0, 2.0, 3.0, 4.0, 5.0}) ToolGlobals.ObjPositions.Push(v);
+  ToolGlobals.ObjTexCoords.Push(0.5);
   EXPECT_EQ(WriteObjFile(), 0);
   const std::string expected = "v 1 2 3\r\n \r\n#Texture Coords.\r\n \r\n";
   EXPECT_EQ(ReadOutput("out.obj").substr(kHeader.size(), expected.size()), expected);
