@@ -393,14 +393,12 @@ std::vector<uint8_t> EncodeKmoModel(const MeshObject& mesh) {
 int SaveKmoModel(const MeshObject& mesh, const char* name) {
   if (mesh.frames.empty() || !name || IsMemoryFileName(name)) return 0;
   if (!ColourIndicesInTable(mesh)) return 0;
-  platform::Replacement replacement;
-  if (!platform::BeginReplacement(name, replacement)) return 0;
-  const bool written = EncodeInto(mesh, [&replacement](const uint8_t* piece, size_t count) {
-    return platform::WriteFull(replacement.fd, piece, count);
+  const bool saved = platform::AtomicRewriteWith(name, [&mesh](int fd) {
+    return EncodeInto(mesh, [fd](const uint8_t* piece, size_t count) {
+      return platform::WriteFull(fd, piece, count);
+    });
   });
-  if (written) return platform::CommitReplacement(replacement) ? 1 : 0;
-  platform::AbandonReplacement(replacement);
-  return 0;
+  return saved ? 1 : 0;
 }
 
 KmoReadResult DecodeKmoModel(std::span<const uint8_t> bytes, MeshObject& mesh, double& version) {

@@ -79,10 +79,18 @@ bool VisitNeighbour(CellSearch& search, const PathRequest& r, const float* costM
   return Enqueue(search, cell, SearchKey(r, nx, ny, g));
 }
 
+struct CellPlace {
+  int32_t x, y;
+};
+
+CellPlace PlaceOf(const PathRequest& r, uint32_t cell) {
+  return {static_cast<int32_t>(cell % static_cast<uint32_t>(r.width)),
+          static_cast<int32_t>(cell / static_cast<uint32_t>(r.width))};
+}
+
 bool ExpandCell(CellSearch& search, const PathRequest& r, const float* costMap, uint32_t cell,
                 float diagonalFactor) {
-  const auto x = static_cast<int32_t>(cell % static_cast<uint32_t>(r.width));
-  const auto y = static_cast<int32_t>(cell / static_cast<uint32_t>(r.width));
+  const auto [x, y] = PlaceOf(r, cell);
   for (uint32_t k = 0; k < std::size(kSteps); ++k) {
     if (kSteps[k].diagonal && !r.diagonalMoves) continue;
     const float factor = kSteps[k].diagonal ? diagonalFactor : 1.0f;
@@ -154,8 +162,7 @@ Node* CellSearchMakePath(const CellSearch& search, const PathRequest& r, NodeFac
   Node* const first = &pool.nodes[pool.used];
   pool.used += length;
   for (uint32_t i = length, c = CellOf(r, r.goalX, r.goalY); i-- > 0; c = ParentOf(search, r, c)) {
-    const auto x = static_cast<int32_t>(c % static_cast<uint32_t>(r.width));
-    const auto y = static_cast<int32_t>(c / static_cast<uint32_t>(r.width));
+    const auto [x, y] = PlaceOf(r, c);
     const float g = search.records[c].g;
     first[i] = Node{nullptr, x, y, SearchKey(r, x, y, g), g, nullptr};
   }

@@ -218,11 +218,14 @@ void AbandonReplacement(Replacement& replacement) {
 }
 
 bool AtomicRewrite(std::string_view name, std::string_view bytes) {
+  return AtomicRewriteWith(name,
+                           [bytes](int fd) { return WriteFull(fd, bytes.data(), bytes.size()); });
+}
+
+bool AtomicRewriteWith(std::string_view name, const std::function<bool(int fd)>& write) {
   Replacement replacement;
   if (!BeginReplacement(name, replacement)) return false;
-  if (WriteFull(replacement.fd, bytes.data(), bytes.size())) {
-    return CommitReplacement(replacement);
-  }
+  if (write(replacement.fd)) return CommitReplacement(replacement);
   AbandonReplacement(replacement);
   return false;
 }

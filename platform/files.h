@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -89,6 +90,9 @@ void AbandonReplacement(Replacement& replacement);
 
 // The whole replacement for bytes at hand: false when nothing was replaced.
 bool AtomicRewrite(std::string_view name, std::string_view bytes);
+// The same for bytes that `write` puts into the new file's descriptor a piece at a time; false
+// from it keeps the old file.
+bool AtomicRewriteWith(std::string_view name, const std::function<bool(int fd)>& write);
 
 // A new file only this user may read or write, made by this call: a name that exists (also a
 // symbolic link someone placed in a shared folder) makes the open fail.
