@@ -12,9 +12,16 @@ NetPlayer* FindPlayer(std::list<NetPlayer>& players, uint16_t id) {
   return nullptr;
 }
 
-void FileText(NetGroupState& state, const NetMessage& message) {
+bool FileText(NetGroupState& state, const NetMessage& message, bool giveUp) {
   NetPlayer* player = FindPlayer(state.localPlayers, message.header.receiver);
-  if (player) player->inbox.Add(message.header.sender, message.payload);
+  if (!player) return true;
+  NetInbox& inbox = player->inbox;
+  if (inbox.Full()) {
+    if (!giveUp && !inbox.Overflowing()) return false;
+    ++state.droppedTexts;
+  }
+  inbox.Add(message.header.sender, message.payload);
+  return true;
 }
 
 void AssignJoinedId(NetGroupState& state, uint16_t id) {
@@ -141,18 +148,16 @@ void Serve(NetGroupState& state, int32_t sourceRow, const NetMessage& message,
 
 }  // namespace
 
-void FileConnectionFrame(NetGroupState& state, const NetMessage& message) {
+bool FileConnectionFrame(NetGroupState& state, const NetMessage& message, bool giveUp) {
   const NetHeader& header = message.header;
-  if (header.type == kNetText) {
-    FileText(state, message);
-    return;
-  }
-  if (header.sender != kNetServerId) return;
+  if (header.type == kNetText) return FileText(state, message, giveUp);
+  if (header.sender != kNetServerId) return true;
   if (header.type == kNetJoinAccepted) {
     AssignJoinedId(state, header.receiver);
-    return;
+    return true;
   }
   KeepAnswer(state, message);
+  return true;
 }
 
 void ServeClientFrame(NetGroupState& state, int32_t sourceRow, const NetMessage& message,

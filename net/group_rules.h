@@ -43,6 +43,7 @@ struct NetGroupState {
   bool holdsStartReference = false;
   std::deque<NetMessage> answers;
   std::deque<uint16_t> leftPlayers;
+  uint64_t droppedTexts = 0;  // texts lost to full inboxes since the session was made
 };
 
 // A frame the host sends to one of its client rows.
@@ -52,8 +53,10 @@ struct OutgoingFrame {
 };
 
 // A frame from this program's connection to the host: texts go to the inboxes, join answers
-// hand out ids, answers wait for the query that asked.
-void FileConnectionFrame(NetGroupState& state, const NetMessage& message);
+// hand out ids, answers wait for the query that asked. A text for a full inbox is refused
+// (false), so the connection can wait for the reader; with giveUp, or while that inbox
+// overflows, it goes in anyway and the text that loses its place is counted as dropped.
+bool FileConnectionFrame(NetGroupState& state, const NetMessage& message, bool giveUp = false);
 
 // A frame from a client row of the host: served or relayed; what goes back lands in out.
 void ServeClientFrame(NetGroupState& state, int32_t sourceRow, const NetMessage& message,

@@ -11,9 +11,10 @@ NetInbox::SenderRound NetInbox::RoundFor(uint16_t sender) const {
 }
 
 bool NetInbox::Add(uint16_t sender, std::string text) {
+  if (Full()) overflowing_ = true;
   if (limit_ == 0) return false;
   SenderRound place = RoundFor(sender);
-  if (size_ >= limit_) {
+  if (Full()) {
     if (place.round >= LastRound()) return false;
     DropNewest();
   }
@@ -42,6 +43,7 @@ std::optional<NetInboxEntry> NetInbox::Take() {
   rounds_.front().pop_front();
   --size_;
   if (rounds_.front().empty()) RetireFirstRound();
+  if (size_ <= limit_ / 2) overflowing_ = false;
   return entry;
 }
 

@@ -28,11 +28,14 @@ class NetInbox {
   NetInbox(size_t limit, size_t share) : limit_(limit), share_(share) {}
 
   // A full inbox makes room by dropping the newest text of the last round when the new text
-  // would be read before it; otherwise the new text is dropped (false).
+  // would be read before it; otherwise the new text is dropped (false). Either way one text is
+  // lost, and the inbox overflows until its reader has taken it down to half the limit.
   bool Add(uint16_t sender, std::string text);
   std::optional<NetInboxEntry> Take();
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
+  bool Full() const { return size_ >= limit_; }
+  bool Overflowing() const { return overflowing_; }
 
  private:
   // The round a sender's texts go to now, and how many of its texts that round has taken.
@@ -51,5 +54,6 @@ class NetInbox {
   std::deque<std::deque<NetInboxEntry>> rounds_;  // rounds_[i] is round firstRound_ + i
   uint64_t firstRound_ = 0;
   size_t size_ = 0;
+  bool overflowing_ = false;
   std::unordered_map<uint16_t, SenderRound> senders_;  // senders with a round not yet read
 };

@@ -92,6 +92,7 @@ bool NetSession::StartThread() {
     state_.running = true;
   }
   stop_ = false;
+  ownTexts_.Restart();
   threadHandle_ = ThreadCreate(NetSessionThread, this, true);
   if (threadHandle_ > 0) return true;
   threadHandle_ = 0;
@@ -168,6 +169,11 @@ void NetSession::SetAccepting(bool accepting) {
 bool NetSession::IsActive() {
   Lock lock(mutex_);
   return state_.running;
+}
+
+bool NetSession::Hosting() {
+  Lock lock(mutex_);
+  return state_.host;
 }
 
 uint16_t NetSessionRegisterPlayer(NetSession& session, const char* name) {
@@ -290,8 +296,12 @@ bool NetSession::SendMessage(int32_t from, int32_t to, const std::string& text) 
   // A longer text would not fit a frame (and its length would wrap the 16-bit field).
   if (text.size() > kNetMaxPayload) return false;
   const uint16_t receiver = to == 0 ? kNetEverybody : uint16_t(to);
-  return SendOnConnection(EncodeNetFrame(kNetText, receiver, uint16_t(from), text),
-                          tuning_.sendDeadlineMs);
+  const std::vector<uint8_t> frame = EncodeNetFrame(kNetText, receiver, uint16_t(from), text);
+  if (Hosting() && !ownTexts_.WaitForRoom(tuning_.sendDeadlineMs, stop_)) return false;
+  ownTexts_.Take(frame.size());
+  if (SendOnConnection(frame, tuning_.sendDeadlineMs)) return true;
+  ownTexts_.HandBack(frame.size());
+  return false;
 }
 
 std::string NetSession::GetMessage(int32_t id) {
@@ -304,6 +314,11 @@ std::string NetSession::GetMessage(int32_t id) {
     return std::string(entry->text.c_str());
   }
   return "";
+}
+
+uint64_t NetSession::DroppedTexts() {
+  Lock lock(mutex_);
+  return state_.droppedTexts;
 }
 
 uint16_t NetSession::LastSender() {

@@ -17,6 +17,7 @@
 
 #include "net/frame_reader.h"
 #include "net/group_rules.h"
+#include "net/send_window.h"
 #include "system/threads.h"
 
 // Every wait of the group, in milliseconds; tests shorten them.
@@ -34,6 +35,13 @@ struct NetTuning {
   // them, and the ceiling past which a client is dropped however it reads.
   int32_t relayHighWaterBytes = 256 * 1024;
   int32_t outputCeilingBytes = 8 * 1024 * 1024;
+  // Longest a client may stay past the high water mark, holding back those who feed it, before
+  // it is dropped as a slow peer; well under the send deadline, so a sender never fails because
+  // somebody else reads slowly. A full inbox holds back a program's own connection for at most
+  // half of it.
+  int32_t holdLimitMs = 1000;
+  // All clients' unsent bytes together past which no client's frames are read.
+  int32_t outputTotalBytes = 64 * 1024 * 1024;
   int32_t framesPerRowPerCycle = 256;
   int32_t joinLimitMs = 3000;  // a connection without a joined player is closed after this
 };
@@ -85,6 +93,8 @@ class NetSession {
   std::string GetPlayerName(int32_t id);
   // The id of the player that left last (host only), 0 when none.
   uint16_t GetLeftPlayer();
+  // Texts this program's players lost to a full inbox; each loss is also noted in the debug log.
+  uint64_t DroppedTexts();
 
   friend uint16_t NetSessionRegisterPlayer(NetSession& session, const char* name);
   friend uint32_t NetSessionThread(void* session);
@@ -111,13 +121,13 @@ class NetSession {
   };
   struct ThreadWork;
   struct NetClient;
-  struct SourcedFrame;
 
   explicit NetSession(const NetTuning& tuning);
 
   bool Ask(uint8_t type, const std::string& payload, NetMessage& answer);
   bool TakeAnswer(uint8_t type, NetMessage& answer);
   bool SendOnConnection(const std::vector<uint8_t>& frame, int32_t noProgressMs);
+  bool Hosting();
 
   bool StartThread();
   void StopThread();
@@ -129,14 +139,21 @@ class NetSession {
 
   void RunThread();
   int32_t SendPendingJoins(const ThreadWork& work);
-  bool ReadConnection(ThreadWork& work, double nowMs);
+  bool ReadConnection(ThreadWork& work, double nowMs, bool& busy);
   bool AcceptClients(ThreadWork& work);
   bool AcceptClient(ThreadWork& work);
+  bool FileFromConnection(ThreadWork& work, const NetMessage& message, double nowMs);
+  void NoteConnectionBytes(ThreadWork& work, const NetMessage& message, double nowMs) const;
+  void ReportDroppedTexts(ThreadWork& work, double nowMs) const;
   bool HeldBack(ThreadWork& work, NetClient& client) const;
+  bool Readable(ThreadWork& work, NetClient& client) const;
   bool ReadClients(ThreadWork& work, double nowMs);
-  void ProcessIncoming(ThreadWork& work);
-  void QueueForClient(ThreadWork& work, const SourcedFrame& sourced, double nowMs);
+  void ServeFrame(ThreadWork& work, NetClient& source, const NetMessage& message, double nowMs);
+  void QueueForClient(ThreadWork& work, NetClient& source, const OutgoingFrame& frame,
+                      double nowMs);
+  void DropClient(ThreadWork& work, NetClient& client) const;
   bool FlushClients(ThreadWork& work, double nowMs);
+  void HandBackOwnTexts(ThreadWork& work);
   bool ExpireUnjoinedClients(ThreadWork& work, double nowMs);
   bool RemoveLostClients(ThreadWork& work);
   void StopPath(ThreadWork& work);
@@ -145,6 +162,9 @@ class NetSession {
   Mutex mutex_ = nullptr;
   NetGroupState state_;           // guarded by mutex_
   std::atomic<bool> stop_{true};  // read by sends without the mutex
+  // A hosting program's own texts on the way to its thread: a few dozen full texts, far less
+  // than the socket between them holds, so the thread's own sends on it never wait.
+  SendWindow ownTexts_{32 * 1024};
   int32_t threadHandle_ = 0;      // main thread only
   uint16_t lastSender_ = 0;       // main thread only
 };

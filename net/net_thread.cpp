@@ -1,11 +1,20 @@
 // The network thread: each cycle sends the joins of new local players, reads the connection to
-// the host, and on the host accepts and reads clients; then it files, serves and relays what came
-// in, and passes the host's replies to the clients' output buffers.
+// the host and files what it brings, and on the host accepts clients, reads and serves their
+// frames one by one and passes the replies and relays to the clients' output buffers.
+//
+// Back-pressure: a client whose waiting output passes the high water mark holds back every client
+// whose frames fed it (they are not read, so their senders wait in their own sockets) until it has
+// taken half of it; one that stays past the mark for the hold limit is a slow peer and is dropped,
+// so nobody is held long because of somebody else. A full inbox holds back the connection that
+// feeds it in the same way, for at most half the hold limit.
 #include <algorithm>
+#include <optional>
+#include <string>
 
 #include "net/net_session.h"
 #include "net/socket_layer.h"
 #include "platform/clock.h"
+#include "system/debug_log.h"
 
 namespace {
 
@@ -14,12 +23,12 @@ constexpr size_t kMaxClients = 128;
 // Connections taken from the listener per cycle, so a crowd connecting at once does not overflow
 // its short queue.
 constexpr int kAcceptsPerCycle = 32;
+// Texts dropped for full inboxes are noted in the debug log at most this often.
+constexpr double kDropReportIntervalMs = 1000.0;
 
-struct TaggedFrame {
-  bool fromConnection;
-  int32_t sourceRow;
-  NetMessage message;
-};
+size_t FrameBytes(const NetMessage& message) {
+  return kNetHeaderSize + message.payload.size();
+}
 
 }  // namespace
 
@@ -31,16 +40,12 @@ struct NetSession::NetClient {
   std::vector<uint8_t> output;  // bytes the socket has not taken yet
   double lastProgressMs = 0.0;
   double acceptedMs = 0.0;
+  // Since when the output has been past the high water mark without falling to half of it.
+  std::optional<double> pressedSinceMs;
   bool joined = false;  // a player of it has joined
   // Rows whose piled-up output this client's relays fed: it is not read until they catch up.
   std::vector<int32_t> heldBackBy;
   bool lost = false;  // removed at the end of the cycle, after its last frames were served
-};
-
-// A reply or relay, with the client row whose frame caused it.
-struct NetSession::SourcedFrame {
-  int32_t sourceRow;
-  OutgoingFrame frame;
 };
 
 struct NetSession::ThreadWork {
@@ -48,9 +53,19 @@ struct NetSession::ThreadWork {
   int32_t connectionRow = -1;
   SockAddress connectionAddress{0, 0};  // where the host's own connection comes from
   FrameReader connectionReader;
+  // A text from the connection whose inbox was full; nothing more is read behind it. The backlog
+  // clock runs from when that began, and starts again each time the reader has taken half the
+  // high water mark's worth since, so only a reader slower than that ends the wait.
+  std::optional<NetMessage> parked;
+  std::optional<double> backlogSinceMs;
+  size_t backlogBytes = 0;
+  uint64_t droppedTexts = 0;  // as last seen in the shared state
+  uint64_t droppedReported = 0;
+  std::optional<double> dropReportMs;
   std::vector<NetClient> clients;
-  std::vector<TaggedFrame> incoming;
-  std::vector<SourcedFrame> outgoing;
+  size_t outputBytes = 0;       // every client's waiting output together
+  size_t ownTextBytes = 0;      // the host's own texts taken up, not yet handed back
+  std::vector<OutgoingFrame> replies;
 
   NetClient* Client(int32_t row) {
     auto found = std::find_if(clients.begin(), clients.end(),
@@ -79,18 +94,17 @@ void NetSession::RunThread() {
     if (joinsSent < 0) break;
     bool busy = joinsSent > 0;
     const double nowMs = platform::MonotonicMs();
-    const bool connected = ReadConnection(work, nowMs);
-    if (connected && work.listenRow != -1) {
+    const bool connected = ReadConnection(work, nowMs, busy);
+    ReportDroppedTexts(work, nowMs);
+    if (!connected) break;
+    if (work.listenRow != -1) {
       busy |= AcceptClients(work);
       busy |= ReadClients(work, nowMs);
+      busy |= FlushClients(work, nowMs);
+      busy |= ExpireUnjoinedClients(work, nowMs);
+      busy |= RemoveLostClients(work);
+      HandBackOwnTexts(work);
     }
-    busy |= !work.incoming.empty();
-    // What came before a lost connection is still delivered.
-    ProcessIncoming(work);
-    if (!connected) break;
-    busy |= FlushClients(work, nowMs);
-    busy |= ExpireUnjoinedClients(work, nowMs);
-    busy |= RemoveLostClients(work);
     if (!busy) ThreadSleep(uint32_t(tuning_.idleSleepMs));
   }
   StopPath(work);
@@ -119,24 +133,69 @@ int32_t NetSession::SendPendingJoins(const ThreadWork& work) {
   return int32_t(frames.size());
 }
 
-// False when the connection to the host is lost.
-bool NetSession::ReadConnection(ThreadWork& work, double nowMs) {
+// Files what the connection to the host brings, frame by frame; false when it is lost.
+bool NetSession::ReadConnection(ThreadWork& work, double nowMs, bool& busy) {
   for (int32_t count = 0; count < tuning_.framesPerRowPerCycle; ++count) {
+    if (work.parked) {
+      if (!FileFromConnection(work, *work.parked, nowMs)) return true;
+      work.parked.reset();
+      busy = true;
+    }
     NetMessage message;
     switch (
         work.connectionReader.Next(work.connectionRow, nowMs, tuning_.frameDeadlineMs, message)) {
       case FrameReader::Result::Frame:
-        work.incoming.push_back(TaggedFrame{true, work.connectionRow, std::move(message)});
+        busy = true;
+        NoteConnectionBytes(work, message, nowMs);
+        if (!FileFromConnection(work, message, nowMs)) work.parked = std::move(message);
         break;
       case FrameReader::Result::Dropped:
+        busy = true;
         break;
       case FrameReader::Result::Idle:
+        work.backlogSinceMs.reset();  // nothing waits any more
         return true;
       case FrameReader::Result::Lost:
         return false;
     }
   }
   return true;
+}
+
+// False while the frame's inbox is full and the backlog is young enough to wait for its reader.
+bool NetSession::FileFromConnection(ThreadWork& work, const NetMessage& message, double nowMs) {
+  const bool giveUp =
+      work.backlogSinceMs && nowMs - *work.backlogSinceMs > tuning_.holdLimitMs / 2.0;
+  bool filed;
+  {
+    Lock lock(mutex_);
+    filed = FileConnectionFrame(state_, message, giveUp);
+    work.droppedTexts = state_.droppedTexts;
+  }
+  if (!filed && !work.backlogSinceMs) {
+    work.backlogSinceMs = nowMs;
+    work.backlogBytes = 0;
+  }
+  return filed;
+}
+
+void NetSession::NoteConnectionBytes(ThreadWork& work, const NetMessage& message,
+                                     double nowMs) const {
+  if (!work.backlogSinceMs) return;
+  work.backlogBytes += FrameBytes(message);
+  if (work.backlogBytes < size_t(tuning_.relayHighWaterBytes) / 2) return;
+  work.backlogSinceMs = nowMs;
+  work.backlogBytes = 0;
+}
+
+void NetSession::ReportDroppedTexts(ThreadWork& work, double nowMs) const {
+  if (work.droppedTexts == work.droppedReported) return;
+  if (work.dropReportMs && nowMs - *work.dropReportMs < kDropReportIntervalMs) return;
+  work.droppedReported = work.droppedTexts;
+  work.dropReportMs = nowMs;
+  const std::string line = "Network: " + std::to_string(work.droppedTexts) +
+                           " texts dropped in all, their player's inbox being full\n";
+  ErrorLogWrite(line.c_str());
 }
 
 bool NetSession::AcceptClients(ThreadWork& work) {
@@ -168,99 +227,118 @@ bool NetSession::AcceptClient(ThreadWork& work) {
   return true;
 }
 
-// A client stays held back while any row its relays fed still holds more than half the high
-// water mark; rows that caught up or went away release it.
+// A client stays held back while any row its relays fed is still past the high water mark; rows
+// that caught up or went away release it.
 bool NetSession::HeldBack(ThreadWork& work, NetClient& client) const {
-  const size_t lowWater = size_t(tuning_.relayHighWaterBytes) / 2;
   std::erase_if(client.heldBackBy, [&](int32_t row) {
     const NetClient* fed = work.Client(row);
-    return !fed || fed->lost || fed->output.size() <= lowWater;
+    return !fed || fed->lost || !fed->pressedSinceMs;
   });
   return !client.heldBackBy.empty();
+}
+
+// Checked before every frame, so one cycle adds at most one frame's relays past a mark. The
+// host's own connection is always read: its texts are held back at the sender instead.
+bool NetSession::Readable(ThreadWork& work, NetClient& client) const {
+  if (client.lost) return false;
+  if (client.self) return true;
+  return !HeldBack(work, client) && work.outputBytes <= size_t(tuning_.outputTotalBytes);
 }
 
 bool NetSession::ReadClients(ThreadWork& work, double nowMs) {
   bool busy = false;
   for (NetClient& client : work.clients) {
-    if (HeldBack(work, client)) continue;
-    for (int32_t count = 0; count < tuning_.framesPerRowPerCycle; ++count) {
+    for (int32_t count = 0; count < tuning_.framesPerRowPerCycle && Readable(work, client);
+         ++count) {
       NetMessage message;
       const FrameReader::Result result =
           client.reader.Next(client.row, nowMs, tuning_.frameDeadlineMs, message);
       if (result == FrameReader::Result::Idle) break;
       busy = true;
-      if (result == FrameReader::Result::Lost) {
-        client.lost = true;
-        break;
-      }
-      if (result == FrameReader::Result::Frame) {
-        work.incoming.push_back(TaggedFrame{false, client.row, std::move(message)});
-      }
+      if (result == FrameReader::Result::Lost) client.lost = true;
+      if (result == FrameReader::Result::Frame) ServeFrame(work, client, message, nowMs);
     }
   }
   return busy;
 }
 
-void NetSession::ProcessIncoming(ThreadWork& work) {
+// Serves one frame and queues what it makes at once, so no more than one frame's copies of a
+// broadcast are ever built before the marks are looked at again.
+void NetSession::ServeFrame(ThreadWork& work, NetClient& source, const NetMessage& message,
+                            double nowMs) {
   {
     Lock lock(mutex_);
-    std::vector<OutgoingFrame> replies;
-    for (const TaggedFrame& frame : work.incoming) {
-      if (frame.fromConnection) {
-        FileConnectionFrame(state_, frame.message);
-        continue;
-      }
-      ServeClientFrame(state_, frame.sourceRow, frame.message, replies);
-      for (OutgoingFrame& reply : replies) {
-        work.outgoing.push_back(SourcedFrame{frame.sourceRow, std::move(reply)});
-      }
-      replies.clear();
-    }
+    ServeClientFrame(state_, source.row, message, work.replies);
   }
-  work.incoming.clear();
-  const double nowMs = platform::MonotonicMs();
-  for (SourcedFrame& sourced : work.outgoing) QueueForClient(work, sourced, nowMs);
-  work.outgoing.clear();
+  for (const OutgoingFrame& reply : work.replies) QueueForClient(work, source, reply, nowMs);
+  work.replies.clear();
+  if (source.self && message.header.type == kNetText) work.ownTextBytes += FrameBytes(message);
 }
 
-// Appends a frame to its client's output. Past the high water mark the client whose frame it
-// answers is held back: a burst then waits in the sender's socket, not in the host's memory.
-void NetSession::QueueForClient(ThreadWork& work, const SourcedFrame& sourced, double nowMs) {
-  NetClient* client = work.Client(sourced.frame.row);
-  if (!client) return;
+// Appends a frame to its client's output. Past the high water mark the source is held back: a
+// burst then waits in the sender's socket, not in the host's memory. Past the ceiling the client
+// is dropped at once, the host's own connection aside (its feeders are held back like any).
+void NetSession::QueueForClient(ThreadWork& work, NetClient& source, const OutgoingFrame& frame,
+                                double nowMs) {
+  NetClient* client = work.Client(frame.row);
+  if (!client || client->lost) return;
   if (client->output.empty()) client->lastProgressMs = nowMs;
-  const std::vector<uint8_t>& bytes = sourced.frame.bytes;
-  client->output.insert(client->output.end(), bytes.begin(), bytes.end());
+  client->output.insert(client->output.end(), frame.bytes.begin(), frame.bytes.end());
+  work.outputBytes += frame.bytes.size();
+  if (client->output.size() > size_t(tuning_.outputCeilingBytes) && !client->self) {
+    DropClient(work, *client);
+    return;
+  }
   if (client->output.size() <= size_t(tuning_.relayHighWaterBytes)) return;
-  NetClient* source = work.Client(sourced.sourceRow);
-  if (!source) return;
-  std::vector<int32_t>& rows = source->heldBackBy;
+  if (!client->pressedSinceMs) client->pressedSinceMs = nowMs;
+  std::vector<int32_t>& rows = source.heldBackBy;
   if (std::find(rows.begin(), rows.end(), client->row) == rows.end()) rows.push_back(client->row);
 }
 
+// Its waiting bytes go at once; the row is closed at the end of the cycle.
+void NetSession::DropClient(ThreadWork& work, NetClient& client) const {
+  work.outputBytes -= client.output.size();
+  client.output = {};
+  client.lost = true;
+}
+
 // Offers each client its waiting bytes without waiting. A client that takes nothing for the
-// send deadline is dead or stuck and is dropped, as is one whose bytes pass the ceiling; the
-// host's own connection is neither.
+// send deadline is dead or stuck, and one that stays past the high water mark for the hold limit
+// holds others back too long: both are dropped, the host's own connection never.
 bool NetSession::FlushClients(ThreadWork& work, double nowMs) {
+  const size_t lowWater = size_t(tuning_.relayHighWaterBytes) / 2;
   bool busy = false;
   for (NetClient& client : work.clients) {
-    if (client.lost || client.output.empty()) continue;
-    const int32_t sent =
-        SockSendFor(client.row, client.output.data(), int32_t(client.output.size()), 0, nullptr);
+    if (client.lost) continue;
+    const int32_t sent = client.output.empty() ? 0
+                                               : SockSendFor(client.row, client.output.data(),
+                                                             int32_t(client.output.size()), 0,
+                                                             nullptr);
     if (sent > 0) {
       client.output.erase(client.output.begin(), client.output.begin() + sent);
+      work.outputBytes -= size_t(sent);
       client.lastProgressMs = nowMs;
       busy = true;
     }
+    if (client.output.size() <= lowWater) client.pressedSinceMs.reset();
     const bool stalled =
         !client.output.empty() && nowMs - client.lastProgressMs > tuning_.sendDeadlineMs;
-    const bool overflowing = client.output.size() > size_t(tuning_.outputCeilingBytes);
-    if (sent < 0 || (!client.self && (stalled || overflowing))) {
-      client.lost = true;
+    const bool slow = client.pressedSinceMs && nowMs - *client.pressedSinceMs > tuning_.holdLimitMs;
+    if (sent < 0 || (!client.self && (stalled || slow))) {
+      DropClient(work, client);
       busy = true;
     }
   }
   return busy;
+}
+
+// The host's own texts make room for more once whatever they fed has caught up.
+void NetSession::HandBackOwnTexts(ThreadWork& work) {
+  const auto self = std::find_if(work.clients.begin(), work.clients.end(),
+                                 [](const NetClient& client) { return client.self; });
+  if (self == work.clients.end() || HeldBack(work, *self)) return;
+  ownTexts_.HandBack(work.ownTextBytes);
+  work.ownTextBytes = 0;
 }
 
 // A connection that has had no player join within the join limit is closed, so idle connections
@@ -286,6 +364,7 @@ bool NetSession::RemoveLostClients(ThreadWork& work) {
   for (size_t index = work.clients.size(); index-- > 0;) {
     if (!work.clients[index].lost) continue;
     const int32_t row = work.clients[index].row;
+    work.outputBytes -= work.clients[index].output.size();
     {
       Lock lock(mutex_);
       DropClientPlayers(state_, row);
