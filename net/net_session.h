@@ -138,6 +138,7 @@ class NetSession {
   void Abandon();
 
   void RunThread();
+  void Pause(ThreadWork& work);
   int32_t SendPendingJoins(const ThreadWork& work);
   bool ReadConnection(ThreadWork& work, double nowMs, bool& busy);
   bool AcceptClients(ThreadWork& work);

@@ -72,6 +72,11 @@ struct NetSession::ThreadWork {
                               [row](const NetClient& c) { return c.row == row; });
     return found == clients.end() ? nullptr : &*found;
   }
+  NetClient* Self() {
+    auto found = std::find_if(clients.begin(), clients.end(),
+                              [](const NetClient& c) { return c.self && !c.lost; });
+    return found == clients.end() ? nullptr : &*found;
+  }
 };
 
 uint32_t NetSessionThread(void* session) {
@@ -105,9 +110,20 @@ void NetSession::RunThread() {
       busy |= RemoveLostClients(work);
       HandBackOwnTexts(work);
     }
-    if (!busy) ThreadSleep(uint32_t(tuning_.idleSleepMs));
+    if (!busy) Pause(work);
   }
   StopPath(work);
+}
+
+// An idle cycle ends early when the host's own connection brings something, so the host's own
+// player never waits a whole pause for its texts to be taken up.
+void NetSession::Pause(ThreadWork& work) {
+  const NetClient* self = work.Self();
+  if (self) {
+    SockWaitReadable(self->row, tuning_.idleSleepMs);
+  } else {
+    ThreadSleep(uint32_t(tuning_.idleSleepMs));
+  }
 }
 
 // Joins go out whole on the connection row; one that cannot (stop request, a host that stopped
@@ -334,9 +350,8 @@ bool NetSession::FlushClients(ThreadWork& work, double nowMs) {
 
 // The host's own texts make room for more once whatever they fed has caught up.
 void NetSession::HandBackOwnTexts(ThreadWork& work) {
-  const auto self = std::find_if(work.clients.begin(), work.clients.end(),
-                                 [](const NetClient& client) { return client.self; });
-  if (self == work.clients.end() || HeldBack(work, *self)) return;
+  NetClient* self = work.Self();
+  if (!self || HeldBack(work, *self)) return;
   ownTexts_.HandBack(work.ownTextBytes);
   work.ownTextBytes = 0;
 }

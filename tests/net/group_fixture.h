@@ -147,9 +147,10 @@ class GroupTest : public NetTest {
     tuning.idleSleepMs = 2;
     tuning.connectTimeoutMs = 2000;
     tuning.frameDeadlineMs = 400;
-    tuning.sendDeadlineMs = 400;
+    tuning.sendDeadlineMs = 1000;
     tuning.relayHighWaterBytes = 64 * 1024;
     tuning.outputCeilingBytes = 1024 * 1024;
+    tuning.holdLimitMs = 300;
     tuning.joinLimitMs = 300;
     return tuning;
   }
