@@ -46,7 +46,7 @@ TEST_F(SocketThreads, SendRacingCloseNeverReachesAReusedDescriptor) {
   }
 }
 
-TEST_F(SocketThreads, CloseCutsShortASendWaitingOnAFullSocket) {
+TEST_F(SocketThreads, ASendWaitingOnAFullSocketKeepsNoReaderOutAndACloseCutsItShort) {
   int32_t client = -1, server = -1;
   ConnectedPair(client, server);
   int32_t result = 0, error = 0;
@@ -55,9 +55,21 @@ TEST_F(SocketThreads, CloseCutsShortASendWaitingOnAFullSocket) {
     result = SockSend(client, lots.data(), int32_t(lots.size()), nullptr);
     error = SockGetLastError();
   });
-  // Once bytes arrive the sender holds the row until the send ends, which only the close can do.
+  // Once bytes arrive the sender holds the row's sending side until the send ends, which only
+  // the close can do; the thread that reads the row must still get in meanwhile.
   ASSERT_TRUE(ReadableWithin(server));
+  std::atomic<bool> received{false};
+  std::thread receiver([&] {
+    char byte;
+    SockRecv(client, &byte, 1, false);
+    received = true;
+  });
+  for (int wait = 0; wait < 200 && !received; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(received);
   EXPECT_EQ(SockClose(client), 0);
+  receiver.join();
   sender.join();
   EXPECT_EQ(result, -1);
   EXPECT_EQ(error, kSockErrInterrupted);
