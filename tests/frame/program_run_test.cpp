@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <regex>
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -65,12 +65,31 @@ std::vector<std::string> ExpectedRunLog() {
           "qrn is shut down"};
 }
 
+// Whether text has the given shape: '9' stands for a digit, '_' for a digit or a space, 'A' and
+// 'a' for an upper- and a lower-case letter; any other character stands for itself.
+bool HasShape(const std::string& text, const std::string& shape) {
+  if (text.size() != shape.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = text[i];
+    const bool fits = shape[i] == '9'   ? std::isdigit(c)
+                      : shape[i] == '_' ? std::isdigit(c) || c == ' '
+                      : shape[i] == 'A' ? std::isupper(c)
+                      : shape[i] == 'a' ? std::islower(c)
+                                        : c == shape[i];
+    if (!fits) return false;
+  }
+  return true;
+}
+
 // The log's lines with the driver's texture limit written as a star.
 std::vector<std::string> LogWithoutTextureLimit(const std::string& log) {
+  const std::string prefix = "Texture size limit: ";
   std::vector<std::string> lines = Lines(log);
   for (std::string& line : lines) {
-    line = std::regex_replace(line, std::regex("^Texture size limit: [0-9]+$"),
-                              "Texture size limit: *");
+    if (line.size() > prefix.size() && line.compare(0, prefix.size(), prefix) == 0 &&
+        std::all_of(line.begin() + prefix.size(), line.end(), [](unsigned char c) { return std::isdigit(c); })) {
+      line = prefix + "*";
+    }
   }
   return lines;
 }
@@ -198,8 +217,6 @@ TEST(ProgramRun, TheToolsHooksAnswerItsBuildTexts) {
   TempDir tmp;
   const ProgramRun run = RunEntryProgram("tool-texts", tmp);
   EXPECT_EQ(run.status, 0);
-  const std::regex expected(
-      "COMPILED=[A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4}-[0-9]{2}:[0-9]{2}:[0-9]{2}\n"
-      "HOSTID=00000000\nVERSION=000\\.001\nexit\n");
-  EXPECT_TRUE(std::regex_match(run.out, expected)) << run.out;
+  EXPECT_TRUE(HasShape(run.out, "COMPILED=Aaa _9 9999-99:99:99\nHOSTID=00000000\nVERSION=000.001\nexit\n"))
+      << run.out;
 }
