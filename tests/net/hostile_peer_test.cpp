@@ -5,8 +5,10 @@
 #include <array>
 
 #include "net/session_commands.h"
+#include "system/debug_log.h"
 #include "tests/net/group_fixture.h"
 #include "tests/support/owned_str.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -243,6 +245,27 @@ TEST_F(HostilePeers, IdleConnectionsKeepNewPlayersOutOnlyUntilTheJoinLimit) {
   ExpectCountStillRight();
 }
 
+TEST_F(HostilePeers, AClientSpeaksOnlyForThePlayersItJoined) {
+  TempDir logFolder(true);
+  RawPeer forger(port_);
+  const uint16_t own = Joined(forger, "forger");
+  ASSERT_NE(own, 0);
+  std::string forged = Header(kNetText, 6, b_, 101) + "forged";
+  for (uint16_t id = 101; id <= 400; ++id) {
+    if (id != own) forged += Header(kNetDeletePlayer, 0, 0, id);
+  }
+  // The answer to its own hello shows that the host has served everything before it.
+  ASSERT_TRUE(forger.Send(forged + Header(kNetHello, 0, 0, own)));
+  ASSERT_TRUE(forger.ReadFrame());
+  ExpectMessagesFlow();  // the first text the client's player gets is the host's
+  ExpectCountStillRight();
+  forger.Close();
+  --expected_;
+  EXPECT_TRUE(Eventually([&] { return client().CountPlayers() == expected_; }));
+  EXPECT_NE(TempDir::ReadBytes(ErrorLogPath()).find("player 101, which that connection did not"),
+            std::string::npos);
+}
+
 TEST_F(HostilePeers, IdsOfDepartedPlayersComeBackAfterTheWholeRange) {
   constexpr int kBatch = 250;
   constexpr int kCycles = 70000;
@@ -413,5 +436,5 @@ TEST_F(FakeHost, TheQuitSequenceSaysFarewellForEveryLocalPlayer) {
   NetSessionRecordRelease();
   script_.join();
   EXPECT_EQ(farewells, (std::vector<std::array<int, 4>>{{kNetDeletePlayer, 0, 0, 101},
-                                                         {kNetDeletePlayer, 0, 0, 102}}));
+                                                        {kNetDeletePlayer, 0, 0, 102}}));
 }
