@@ -12,6 +12,9 @@ namespace {
 
 // The host keeps this many clients; one more is closed as soon as it is accepted.
 constexpr size_t kMaxClients = 128;
+// Rows one remote address may hold, so that one peer cannot fill the table and keep everybody
+// else out; the host's own connection does not count.
+constexpr size_t kMaxClientsPerAddress = kMaxClients / 4;
 // Connections taken from the listener per cycle, so a crowd connecting at once does not overflow
 // its short queue.
 constexpr int kAcceptsPerCycle = 32;
@@ -59,6 +62,13 @@ struct NetSession::ThreadWork {
     auto found = std::find_if(clients.begin(), clients.end(),
                               [row](const NetClient& c) { return c.row == row; });
     return found == clients.end() ? nullptr : &*found;
+  }
+
+  bool HasRoomFor(uint32_t address) const {
+    const auto rowsOfAddress =
+        std::count_if(clients.begin(), clients.end(),
+                      [&](const NetClient& c) { return !c.self && c.address == address; });
+    return clients.size() < kMaxClients && size_t(rowsOfAddress) < kMaxClientsPerAddress;
   }
 };
 
@@ -158,8 +168,9 @@ bool NetSession::AcceptClient(ThreadWork& work) {
   if (row < 0) return false;
   const bool self =
       peer.address == work.connectionAddress.address && peer.port == work.connectionAddress.port;
-  // A client past the table is turned away at once, so its join fails fast.
-  if (!self && work.clients.size() >= kMaxClients) {
+  // A client past the table, or past its address's share of it, is turned away at once, so its
+  // join fails fast.
+  if (!self && !work.HasRoomFor(peer.address)) {
     SockClose(row);
     return true;
   }

@@ -34,8 +34,11 @@ inline double MillisecondsSince(std::chrono::steady_clock::time_point start) {
 // A TCP peer on 127.0.0.1 written with plain sockets, independent of the code under test.
 class RawPeer {
  public:
-  explicit RawPeer(uint16_t port, int receiveBuffer = 0) {
+  // from: another local address to connect from (Linux routes all of 127.0.0.0/8 to loopback),
+  // so one machine plays peers at several addresses.
+  explicit RawPeer(uint16_t port, int receiveBuffer = 0, const char* from = nullptr) {
     fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (from && !BindTo(from)) return;
     // Frames go out as written, as the group's own rows send them.
     const int one = 1;
     setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
@@ -120,6 +123,16 @@ class RawPeer {
  private:
   struct Adopted {};
   RawPeer(int fd, Adopted) : fd_(fd) {}
+
+  bool BindTo(const char* address) {
+    sockaddr_in local = LoopbackAddress(0);
+    if (inet_pton(AF_INET, address, &local.sin_addr) == 1 &&
+        bind(fd_, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0) {
+      return true;
+    }
+    Close();
+    return false;
+  }
 
   bool ReadSome(int timeoutMs) {
     pollfd entry{fd_, POLLIN, 0};
