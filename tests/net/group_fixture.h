@@ -38,7 +38,9 @@ class RawPeer {
   // so one machine plays peers at several addresses.
   explicit RawPeer(uint16_t port, int receiveBuffer = 0, const char* from = nullptr) {
     fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (from && !BindTo(from)) return;
+    sockaddr_in local = LoopbackAddress(0);
+    const bool bound = !from || (inet_pton(AF_INET, from, &local.sin_addr) == 1 &&
+                                 bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0);
     // Frames go out as written, as the group's own rows send them.
     const int one = 1;
     setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
@@ -46,7 +48,7 @@ class RawPeer {
       setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     }
     const sockaddr_in to = LoopbackAddress(port);
-    if (connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
+    if (!bound || connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
       close(fd_);
       fd_ = -1;
     }
@@ -123,16 +125,6 @@ class RawPeer {
  private:
   struct Adopted {};
   RawPeer(int fd, Adopted) : fd_(fd) {}
-
-  bool BindTo(const char* address) {
-    sockaddr_in local = LoopbackAddress(0);
-    if (inet_pton(AF_INET, address, &local.sin_addr) == 1 &&
-        bind(fd_, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0) {
-      return true;
-    }
-    Close();
-    return false;
-  }
 
   bool ReadSome(int timeoutMs) {
     pollfd entry{fd_, POLLIN, 0};
