@@ -260,7 +260,8 @@ std::string AbsolutePath(std::string_view name) {
   std::string path;
   if (!ToOsPath(name, path) || path.empty() || path[0] == '/') return path;
   std::string folder = CurrentFolder();
-  if (folder.empty() || folder.back() != '/') folder += '/';
+  if (folder.empty()) return {};
+  if (folder.back() != '/') folder += '/';
   return folder + path;
 }
 

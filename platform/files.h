@@ -101,7 +101,8 @@ bool AtomicRewriteWith(std::string_view name, const std::function<bool(int fd)>&
 int CreatePrivateFile(std::string_view name);
 
 // The name as a path from the root, taken against the current folder, so it still names the
-// same file after the current folder changes; empty when the name is too long.
+// same file after the current folder changes; empty when the name is too long, and for a
+// relative name when the current folder no longer exists (nothing names it then).
 std::string AbsolutePath(std::string_view name);
 
 // $TMPDIR when set and not empty, else "/tmp"; always ending in '/'.

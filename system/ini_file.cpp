@@ -220,6 +220,8 @@ std::string IniText(const IniObject& object) {
 }
 
 bool IniWriteBack(const IniObject& object) {
-  if (!object.dirty || object.path.empty()) return true;
-  return WriteBackUnlessHeld(object.path, IniText(object));
+  const char* name = object.name.c_str();
+  if (!object.dirty || *name == '\0' || IsMemoryFileName(name)) return true;
+  // No path: the name was relative to a current folder that no longer existed.
+  return !object.path.empty() && WriteBackUnlessHeld(object.path, IniText(object));
 }

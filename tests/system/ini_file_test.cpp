@@ -202,6 +202,20 @@ TEST_F(IniFile, WhatTheFileCannotHoldIsRefusedAndTheRestReloadsAsStored) {
   }
 }
 
+// A relative name read while the current folder was gone names no file: the change is refused
+// rather than written to the root folder.
+TEST_F(IniFile, ARelativeNameWithoutACurrentFolderIsNeverWritten) {
+  const std::string name = tmp.path.filename().string() + ".ini";
+  {
+    RemovedCurrentFolder gone(tmp);
+    IniOpen(StrValue(name.c_str()));
+    Put("S", "k", "v");
+    IniOpen(StrValue(""));
+    EXPECT_EQ(LastErrorCode, 3);
+  }
+  EXPECT_FALSE(fs::remove(fs::path("/") / name)) << "written to the root folder";
+}
+
 TEST_F(IniFile, AWriteBackThatFailsPartWayKeepsTheOldFile) {
   const std::string original = "[S]\nk=old\n";
   const std::string file = Disk("keep.ini", original);
