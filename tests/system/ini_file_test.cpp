@@ -87,7 +87,7 @@ TEST_F(IniFile, GrammarOfHeadersAndPairs) {
       {"a=b=c\n", "[]\r\na=b=c\r\n"},
       {"  key \t=  v ; not a comment \r\n", "[]\r\nkey=v ; not a comment \r\n"},
       {";x=1\nlonely\nempty=\n", ""},
-      {"k= \x01\x02\nj=1\n", "[]\r\nj=1\r\n"},
+      {"k= \x01\x02\nj=1\n", "[]\r\nk=\r\nj=1\r\n"},
       // A header without a name keeps the name of the section before it.
       {"[A]\nx=1\n[]\ny=2\n", "[A]\r\nx=1\r\n[A]\r\ny=2\r\n"},
       {"[A]\n[B]\nx=1\n", "[B]\r\nx=1\r\n"},
