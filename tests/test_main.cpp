@@ -23,10 +23,9 @@ namespace {
 
 constexpr const char* kRunFolderVariable = "QRN_TEST_RUN_FOLDER";
 
-// The run's own temporary folder, made here and removed after the last test: everything the
-// tests and the programs they start put in the temporary folder goes there, also what a
-// death-test child leaves, since it ends without running any clean-up. A death-test child
-// finds the variable set by its parent and leaves the folder to it.
+// The run's own temporary folder, removed after the last test, so that nothing the tests and the
+// programs they start put there stays behind: not even what a death-test child leaves, which
+// ends without any clean-up. The child finds the variable set and leaves the folder to its parent.
 std::string MakeRunFolder() {
   if (std::getenv(kRunFolderVariable)) return {};
   std::string folder = std::filesystem::temp_directory_path() / "qrn-run-XXXXXX";

@@ -53,8 +53,7 @@ struct TempDir {
 // A folder of the test's made the current one and then removed, as another program may remove
 // it; the current folder before comes back at the end.
 struct RemovedCurrentFolder {
-  std::filesystem::path previous = std::filesystem::current_path();
-
+  const std::filesystem::path previous = std::filesystem::current_path();
   explicit RemovedCurrentFolder(const TempDir& dir) {
     const std::filesystem::path gone = dir.path / "gone";
     std::filesystem::create_directory(gone);
@@ -62,6 +61,4 @@ struct RemovedCurrentFolder {
     std::filesystem::remove(gone);
   }
   ~RemovedCurrentFolder() { std::filesystem::current_path(previous); }
-  RemovedCurrentFolder(const RemovedCurrentFolder&) = delete;
-  RemovedCurrentFolder& operator=(const RemovedCurrentFolder&) = delete;
 };
