@@ -99,10 +99,11 @@ class Response {
     return bodyEnd_.Ended() ? Fetch::Done : Fetch::More;
   }
 
-  // A close before the announced end of the body is a failure, and so is a reset anywhere.
+  // A close before the header's end or the body's announced end is a failure, and so is a
+  // reset anywhere.
   Fetch Closed() const {
     if (SockGetLastError() == kSockErrConnReset) return Fetch::Failed;
-    return bodyEnd_.Complete() ? Fetch::Done : FailWith(kSockErrAborted);
+    return header_.Done() && bodyEnd_.Complete() ? Fetch::Done : FailWith(kSockErrAborted);
   }
 
  private:

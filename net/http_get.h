@@ -28,10 +28,10 @@ void HttpSetLimits(const HttpLimits& limits);
 // either, the server closed the connection; also 1 once the buffer is full. 0 on any failure,
 // with the last socket error telling why: a refused or uncreatable file target or a failed file
 // write (mapped from the file error), an unresolvable host, a failed connect or send; a reset
-// connection (10054); a close before the announced end (10053); the stall or total time limit
-// (10060); a body over the size limit (10040). The body is delivered as sent, chunk lines
-// included. The buffer, when given, takes up to bufferSize - 1 body bytes with a NUL behind them.
-// A file target is replaced only when the fetch succeeds: the body goes to a new file beside it
-// first, so a failed fetch leaves the old file as it was.
+// connection (10054); a close inside the header or before the announced end (10053); the stall or
+// total time limit (10060); a body over the size limit (10040). The body is delivered as sent,
+// chunk lines included. The buffer, when given, takes up to bufferSize - 1 body bytes with a NUL
+// behind them. A file target is replaced only when the fetch succeeds: the body goes to a new file
+// beside it first, so a failed fetch leaves the old file as it was.
 uint8_t HttpGet(const char* host, const char* path, int32_t port, const char* fileName,
                 char* buffer, size_t bufferSize, int32_t connectTimeoutMs);
