@@ -236,6 +236,7 @@ void ObjectDropVertexData(Rainbows3D& scene, int32_t object) {
     part.frames.Clear(false);
     part.frames.SetGrowth(1, 1);
     part.frames.Append(std::move(stub));
+    part.streamsAreStubs = true;
   }
 }
 
@@ -247,5 +248,6 @@ void ObjectReleaseBuildStreams(Rainbows3D& scene, int32_t object) {
       frame.buildStream.Truncate(3);
       frame.buildStream.ShrinkToFit();
     }
+    part.streamsAreStubs = true;
   }
 }

@@ -73,11 +73,13 @@ void SetCelRamp(Rainbows3D& scene, const uint8_t* values, int32_t n);
 
 // Cuts every part of object n down to a one-frame stub (frame 0's first three build records and
 // first triangle-list record), keeping the working list, buffers and ramp texture, so drawing
-// frame 0 from the static buffer still shows the whole part.
+// frame 0 from the static buffer still shows the whole part. The parts' streams are stubs from
+// then on (MeshObject::streamsAreStubs): they are neither saved nor given normals.
 void ObjectDropVertexData(Rainbows3D& scene, int32_t object);
 
 // For an object that is saved and from then on only drawn as built: every frame's build stream
 // is cut to its first three records and its storage to that size. Triangle lists, the working
-// list and buffers stay, so plain draws still show the whole part; what would read the streams
-// again (normals or tangents not yet made, saving) sees only the stub.
+// list and buffers stay, so plain draws still show the whole part. The streams are stubs from
+// then on, as after ObjectDropVertexData: normals or tangents not yet made stay unmade, and
+// saving writes nothing.
 void ObjectReleaseBuildStreams(Rainbows3D& scene, int32_t object);

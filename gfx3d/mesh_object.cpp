@@ -50,6 +50,7 @@ void MeshObjectClear(MeshObject& mesh, bool freeStorage) {
   mesh.frames.Clear(freeStorage);
   mesh.normalsDone = 0;
   mesh.tangentsDone = 0;
+  mesh.streamsAreStubs = false;
 }
 
 void BuildColourTable(MeshObject& mesh) {
