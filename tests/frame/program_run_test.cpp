@@ -184,6 +184,22 @@ TEST(ProgramRun, FileWorkLeftForTheEndLandsWhereItBelongsOrEndsWithCodeThree) {
   EXPECT_NE(run.log.find("-End On Line\n3\n"), std::string::npos) << run.log;
 }
 
+// Bytes a file cannot take end the run with status 1 and say which file and why, in the log and
+// on standard error, whether they wait for END, for CLOSEFILE or for a host leaving main.
+TEST(ProgramRun, BytesAFileCannotTakeEndTheRunNamingTheFileAndTheReason) {
+  for (const char* mode : {"full-disk", "close-full-disk", "host-full-disk"}) {
+    SCOPED_TRACE(mode);
+    TempDir tmp;
+    const std::string data = tmp.Child("data");
+    fs::create_directory(data);
+    const ProgramRun run = RunTestProgram("entry_program", {mode, data}, tmp);
+    EXPECT_EQ(run.status, 1);
+    const std::string report = "Cannot write big.bin: File too large\n";
+    EXPECT_EQ(run.err, report);
+    EXPECT_EQ(CountOf(run.log, report), 1u) << run.log;
+  }
+}
+
 // The program lists its layers and links nothing else: the notice reaches the context and the
 // frame after it runs on the installed 2D and 3D services.
 TEST(ProgramRun, AScreenSizeNoticeReachesTheContextAndAFrameFollows) {

@@ -4,9 +4,11 @@
 // out of bounds), "quit-ends" (a quit routine that meets a close and ENDs), "quit-fatal" (a quit
 // routine that fails an array bound), "debug" (END with the debug switch on), "nowindow" (no
 // window can be made), "resize" (a screen-size notice, then a frame), "tool-texts" (the tool's
-// hooks, with a main routine that prints the build texts), or file work left for the end in the
-// folder the second argument names: "full-disk" (20 KiB wait in a channel's buffer while files may
-// hold 16 KiB; debug switch on) or "write-back" (INI and text-line files changed by relative
+// hooks, with a main routine that prints the build texts), or file work in the folder the second
+// argument names: "full-disk" (20 KiB wait in a channel's buffer at END while files may hold
+// 16 KiB; debug switch on), "close-full-disk" (the same bytes closed with CLOSEFILE),
+// "host-full-disk" (the same bytes left waiting by a host that started the runtime without a main
+// routine and returns from main) or "write-back" (INI and text-line files changed by relative
 // names). It links the runtime as any program does and lists its layers itself.
 #include <signal.h>
 #include <sys/resource.h>
@@ -67,9 +69,13 @@ void FailAnArrayBound() {
   *ArrayElementAt(values, 5) = 1;
 }
 
+bool FillsTheDisk() {
+  return ModeIs("full-disk") || ModeIs("close-full-disk") || ModeIs("host-full-disk");
+}
+
 void LeaveFileWorkForTheEnd() {
   SetCurrentDir(StrValue(folder).str());
-  if (ModeIs("full-disk")) {
+  if (FillsTheDisk()) {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{16 * 1024, 16 * 1024};
     setrlimit(RLIMIT_FSIZE, &limit);
@@ -100,7 +106,8 @@ int32_t PrintBuildTexts() {
 
 int32_t MainRoutine() {
   std::puts("main routine");
-  if (ModeIs("full-disk") || ModeIs("write-back")) LeaveFileWorkForTheEnd();
+  if (FillsTheDisk() || ModeIs("write-back")) LeaveFileWorkForTheEnd();
+  if (ModeIs("close-full-disk")) CloseFile(1);
   if (ModeIs("return") || ModeIs("loop")) return 0;
   if (ModeIs("close")) {
     SetLastErrorCode(7);
@@ -151,5 +158,8 @@ ProgramHooks HooksForMode() {
 int main(int argc, char** argv) {
   if (argc > 1) mode = argv[1];
   if (argc > 2) folder = argv[2];
-  return RunProgram(argc, argv, HooksForMode());
+  if (!ModeIs("host-full-disk")) return RunProgram(argc, argv, HooksForMode());
+  RuntimeInitNoMain(HooksForMode());
+  LeaveFileWorkForTheEnd();
+  return 0;
 }
