@@ -54,6 +54,13 @@ int32_t WorkingRecordCount(const MeshObject& part);
 // its memory cannot be had.
 GrowArray<MeshVertex>& WorkingList(MeshObjectX& part);
 
+// A deep copy of a whole part: the mesh as MeshObjectAssign, then has-colours, the ramp row step,
+// the edge list and the facing flags. GL names are never shared, since deleting them through one
+// part would leave the other drawing with names that are gone: the destination's own buffers and
+// ramp texture are deleted (a context must be current if it has any) and it makes its own at its
+// next draw. The texture indices are the caller's to copy.
+MeshObjectX& MeshObjectXAssign(MeshObjectX& dest, const MeshObjectX& src);
+
 // Empties the part (its storage freed too when asked) and deletes its vertex buffers and ramp
 // texture; the edge list and facing flags are emptied with grow step and minimum 64.
 void ClearMeshObjectX(MeshObjectX& part, bool freeStorage);

@@ -74,6 +74,11 @@ class MeshObject {
   bool streamsAreStubs = false;
 };
 
+// A deep copy: the destination's frames, working list, colour table and flags become copies of
+// the source's, sharing no storage with it. Memory that cannot be had leaves the array concerned
+// empty and the copy goes on.
+MeshObject& MeshObjectAssign(MeshObject& dest, const MeshObject& src);
+
 // Empties every array (freeing the storage too when asked) and clears the flags.
 void MeshObjectClear(MeshObject& mesh, bool freeStorage);
 

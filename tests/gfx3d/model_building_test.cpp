@@ -255,4 +255,28 @@ TEST_F(Building, StubStreamsAreNeitherSavedNorGivenNormals) {
   }
 }
 
+TEST_F(Building, ACopiedPartEqualsItsSourceAndOutlivesIt) {
+  BuildTwoFrameStrip(6);
+  MeshObjectX& source = Part(2);
+  WorkingList(source);
+  source.edges.Append(ShadowEdge{1, 1});
+  source.facing.Append(1);
+  MeshObjectX copy;
+  EXPECT_EQ(&MeshObjectXAssign(copy, source), &copy);
+  const std::vector<uint8_t> file = EncodeKmoModel(source);
+  EXPECT_EQ(EncodeKmoModel(copy), file);
+  for (int frame : {0, 1}) {
+    EXPECT_EQ(copy.frames[frame].triangles.count(), source.frames[frame].triangles.count());
+  }
+  EXPECT_EQ(copy.triangles.count(), source.triangles.count());
+  EXPECT_EQ(copy.hasColours, 1u);
+  EXPECT_EQ(copy.normalsDone, 1);
+  EXPECT_EQ(copy.edges.count(), 1);
+  EXPECT_EQ(copy.facing.count(), 1);
+
+  ClearMeshObjectX(source, true);
+  EXPECT_EQ(EncodeKmoModel(copy), file);
+  EXPECT_GT(WorkingRecordCount(copy), 0);
+}
+
 }  // namespace
