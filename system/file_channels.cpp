@@ -138,8 +138,9 @@ bool ChannelClose(FileChannel& channel) {
   if (channel.writable) {
     // Some file systems tell of a full disk only at the close; the stream must not close again.
     errno = 0;
-    written = ReportUnwritten(channel, platform::CloseChecked(channel.record.descriptor)) && written;
+    const bool closed = platform::CloseChecked(channel.record.descriptor);
     channel.record.descriptor = -1;
+    written = ReportUnwritten(channel, closed) && written;
   }
   FileStreamClose(channel.record);
   channel.readAhead = {};
