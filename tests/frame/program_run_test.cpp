@@ -200,6 +200,33 @@ TEST(ProgramRun, BytesAFileCannotTakeEndTheRunNamingTheFileAndTheReason) {
   }
 }
 
+// Every list holding the 2D layer runs a 2D program to its end; every other list is refused
+// before anything starts.
+TEST(ProgramRun, ListsWithThe2dLayerRunA2dProgramAndTheOthersAreRefused) {
+  for (const std::string list : {"2d", "2d-net", "2d-3d", "all", "none", "net", "3d", "3d-net"}) {
+    SCOPED_TRACE(list);
+    TempDir tmp;
+    TempDir::WriteBytes(tmp.Child("script.txt"), "text hello\n");
+    const ProgramRun run =
+        RunProgramAt(ProgramFolder() + "/entry_program", {"2d-program", tmp.path.string(), list},
+                     tmp, {"QRN_INPUT_SCRIPT=" + tmp.Child("script.txt")});
+    if (list[0] != '2' && list != "all") {
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.out + run.log, "") << "neither the main routine nor the start-up ran";
+      EXPECT_EQ(run.err, "The program cannot start: its layers must include InstallGfx2dLayer, "
+                         "which the frame and the 3D layer draw through\n");
+      continue;
+    }
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "main routine\npixel 0000ff\ntyped hello\nexit\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(TempDir::ReadBytes(tmp.Child("data.txt")), "written");
+    EXPECT_EQ(TempDir::ReadBytes(tmp.Child("settings.ini")), "[main]\r\nx=1\r\n");
+    EXPECT_EQ(TempDir::ReadBytes(tmp.Child("shot.png")).substr(1, 3), "PNG");
+    EXPECT_EQ(TempDir::ReadBytes(tmp.Child("sprite.bmp")).substr(0, 2), "BM");
+  }
+}
+
 // The program lists its layers and links nothing else: the notice reaches the context and the
 // frame after it runs on the installed 2D and 3D services.
 TEST(ProgramRun, AScreenSizeNoticeReachesTheContextAndAFrameFollows) {

@@ -243,13 +243,10 @@ TEST_F(Building, StubStreamsAreNeitherSavedNorGivenNormals) {
   for (void (*cut)(Rainbows3D&, int32_t) : {ObjectReleaseBuildStreams, ObjectDropVertexData}) {
     BuildTwoFrameStrip(300);
     cut(*scene, 2);
-    MeshObjectX& part = Part(2);
-    const int32_t frame0Records = part.frames[0].triangles.count();
-    const int32_t working = WorkingRecordCount(part);
-    PrepareMeshNormals(part, true, true, true);
-    EXPECT_EQ(part.tangentsDone, 0);
-    EXPECT_EQ(part.frames[0].triangles.count(), frame0Records);
-    EXPECT_EQ(WorkingRecordCount(part), working);
+    const int32_t working = WorkingRecordCount(Part(2));
+    PrepareMeshNormals(Part(2), true, true, true);
+    EXPECT_EQ(Part(2).tangentsDone, 0);
+    EXPECT_EQ(WorkingRecordCount(Part(2)), working);
     EXPECT_EQ(SaveObjectFile(*scene, path.c_str(), 2), 0);
     EXPECT_FALSE(std::filesystem::exists(path));
   }
@@ -264,19 +261,12 @@ TEST_F(Building, ACopiedPartEqualsItsSourceAndOutlivesIt) {
   MeshObjectX copy;
   EXPECT_EQ(&MeshObjectXAssign(copy, source), &copy);
   const std::vector<uint8_t> file = EncodeKmoModel(source);
-  EXPECT_EQ(EncodeKmoModel(copy), file);
-  for (int frame : {0, 1}) {
-    EXPECT_EQ(copy.frames[frame].triangles.count(), source.frames[frame].triangles.count());
-  }
-  EXPECT_EQ(copy.triangles.count(), source.triangles.count());
-  EXPECT_EQ(copy.hasColours, 1u);
-  EXPECT_EQ(copy.normalsDone, 1);
-  EXPECT_EQ(copy.edges.count(), 1);
-  EXPECT_EQ(copy.facing.count(), 1);
-
+  const int32_t working = WorkingRecordCount(source);
   ClearMeshObjectX(source, true);
   EXPECT_EQ(EncodeKmoModel(copy), file);
-  EXPECT_GT(WorkingRecordCount(copy), 0);
+  EXPECT_EQ(copy.triangles.count(), working);
+  EXPECT_EQ(copy.frames[1].triangles.count(), working);
+  EXPECT_EQ(copy.hasColours + copy.edges.count() + copy.facing.count(), 3u);
 }
 
 }  // namespace
