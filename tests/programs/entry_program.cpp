@@ -10,8 +10,8 @@
 // "host-full-disk" (the same bytes left waiting by a host that started the runtime without a main
 // routine and returns from main), "write-back" (INI and text-line files changed by relative
 // names) or "2d-program" (sprites, text, typed text, a screenshot, a file and an INI file on the
-// layer list a third argument names: "none", "2d", "2d-net", "2d-3d", "3d", "net" or "3d-net";
-// all three otherwise). It links the runtime as any program does and lists its layers itself.
+// layer list a third argument names: "none", "2d", "2d-net", "2d-3d" or "3d"; all three
+// otherwise). It links the runtime as any program does and lists its layers itself.
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -116,7 +116,6 @@ void RunA2dProgram() {
   std::printf("pixel %06x\n", GetPixel(110, 110));
   SaveScreenCmd(StrValue("shot.png"));
   ShowScreen(1);
-  SaveSpriteCmd(StrValue("sprite.bmp"), 1);
   StrValue answer;
   InputString(answer.str(), 0, 30, 0);
   std::printf("typed %s\n", answer.c_str());
@@ -184,8 +183,6 @@ const std::map<std::string, std::vector<LayerInstaller>> kLayerLists = {
     {"2d-net", {InstallGfx2dLayer, InstallNetworkLayer, nullptr}},
     {"2d-3d", {InstallGfx2dLayer, InstallGfx3dLayer, nullptr}},
     {"3d", {InstallGfx3dLayer, nullptr}},
-    {"net", {InstallNetworkLayer, nullptr}},
-    {"3d-net", {InstallGfx3dLayer, InstallNetworkLayer, nullptr}},
 };
 const char* layerList = "all";
 
