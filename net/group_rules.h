@@ -58,8 +58,10 @@ struct OutgoingFrame {
 // overflows, it goes in anyway and the text that loses its place is counted as dropped.
 bool FileConnectionFrame(NetGroupState& state, const NetMessage& message, bool giveUp = false);
 
-// A frame from a client row of the host: served or relayed; what goes back lands in out.
-void ServeClientFrame(NetGroupState& state, int32_t sourceRow, const NetMessage& message,
+// A frame from a client row of the host: served or relayed; what goes back lands in out. A row
+// speaks only for the players it joined: any frame but a join whose sender is not one of them
+// is dropped, and the answer is false.
+bool ServeClientFrame(NetGroupState& state, int32_t sourceRow, const NetMessage& message,
                       std::vector<OutgoingFrame>& out);
 
 // A client row has gone: every remote player on it is removed and queued as left.

@@ -152,6 +152,7 @@ class NetSession {
   void ServeFrame(ThreadWork& work, NetClient& source, const NetMessage& message, double nowMs);
   void QueueForClient(ThreadWork& work, NetClient& source, const OutgoingFrame& frame,
                       double nowMs);
+  static void ReportForgery(NetClient& client, uint16_t sender);
   void DropClient(ThreadWork& work, NetClient& client) const;
   bool FlushClients(ThreadWork& work, double nowMs);
   void HandBackOwnTexts(ThreadWork& work);

@@ -20,6 +20,9 @@ namespace {
 
 // The host keeps this many clients; one more is closed as soon as it is accepted.
 constexpr size_t kMaxClients = 128;
+// Rows one remote address may hold, so that one peer cannot fill the table and keep everybody
+// else out; the host's own connection does not count.
+constexpr size_t kMaxClientsPerAddress = kMaxClients / 4;
 // Connections taken from the listener per cycle, so a crowd connecting at once does not overflow
 // its short queue.
 constexpr int kAcceptsPerCycle = 32;
@@ -36,13 +39,15 @@ struct NetSession::NetClient {
   int32_t row = -1;
   // The host's own connection: the same thread drains its other end, so it is never a slow peer.
   bool self = false;
+  uint32_t address = 0;  // the peer's, network order
   FrameReader reader;
   std::vector<uint8_t> output;  // bytes the socket has not taken yet
   double lastProgressMs = 0.0;
   double acceptedMs = 0.0;
   // Since when the output has been past the high water mark without falling to half of it.
   std::optional<double> pressedSinceMs;
-  bool joined = false;  // a player of it has joined
+  bool joined = false;           // a player of it has joined
+  bool reportedForgery = false;  // its first frame in another's name went to the debug log
   // Rows whose piled-up output this client's relays fed: it is not read until they catch up.
   std::vector<int32_t> heldBackBy;
   bool lost = false;  // removed at the end of the cycle, after its last frames were served
@@ -76,6 +81,13 @@ struct NetSession::ThreadWork {
     auto found = std::find_if(clients.begin(), clients.end(),
                               [](const NetClient& c) { return c.self && !c.lost; });
     return found == clients.end() ? nullptr : &*found;
+  }
+
+  bool HasRoomFor(uint32_t address) const {
+    const auto rowsOfAddress =
+        std::count_if(clients.begin(), clients.end(),
+                      [&](const NetClient& c) { return !c.self && c.address == address; });
+    return clients.size() < kMaxClients && size_t(rowsOfAddress) < kMaxClientsPerAddress;
   }
 };
 
@@ -209,7 +221,7 @@ void NetSession::ReportDroppedTexts(ThreadWork& work, double nowMs) const {
   if (work.dropReportMs && nowMs - *work.dropReportMs < kDropReportIntervalMs) return;
   work.droppedReported = work.droppedTexts;
   work.dropReportMs = nowMs;
-  const std::string line = "Network: " + std::to_string(work.droppedTexts) +
+  const std::string line = "Group: " + std::to_string(work.droppedTexts) +
                            " texts dropped in all, their player's inbox being full\n";
   ErrorLogWrite(line.c_str());
 }
@@ -228,17 +240,20 @@ bool NetSession::AcceptClient(ThreadWork& work) {
   SockAddress peer{0, 0};
   const int32_t row = SockTcpAccept(work.listenRow, &peer);
   if (row < 0) return false;
-  // A client past the table is turned away at once, so its join fails fast.
-  if (work.clients.size() >= kMaxClients) {
+  const bool self =
+      peer.address == work.connectionAddress.address && peer.port == work.connectionAddress.port;
+  // A client past the table, or past its address's share of it, is turned away at once, so its
+  // join fails fast.
+  if (!self && !work.HasRoomFor(peer.address)) {
     SockClose(row);
     return true;
   }
   SockSetNoDelay(row, true);
   NetClient client;
   client.row = row;
+  client.self = self;
+  client.address = peer.address;
   client.acceptedMs = platform::MonotonicMs();
-  client.self =
-      peer.address == work.connectionAddress.address && peer.port == work.connectionAddress.port;
   work.clients.push_back(std::move(client));
   return true;
 }
@@ -282,13 +297,26 @@ bool NetSession::ReadClients(ThreadWork& work, double nowMs) {
 // broadcast are ever built before the marks are looked at again.
 void NetSession::ServeFrame(ThreadWork& work, NetClient& source, const NetMessage& message,
                             double nowMs) {
+  bool served;
   {
     Lock lock(mutex_);
-    ServeClientFrame(state_, source.row, message, work.replies);
+    served = ServeClientFrame(state_, source.row, message, work.replies);
   }
+  if (!served) ReportForgery(source, message.header.sender);
   for (const OutgoingFrame& reply : work.replies) QueueForClient(work, source, reply, nowMs);
   work.replies.clear();
   if (source.self && message.header.type == kNetText) work.ownTextBytes += FrameBytes(message);
+}
+
+// The first frame a client sends in the name of a player it did not join goes to the debug log;
+// the rest are dropped silently, so a flood of them cannot fill the disk.
+void NetSession::ReportForgery(NetClient& client, uint16_t sender) {
+  if (client.reportedForgery) return;
+  client.reportedForgery = true;
+  const std::string line = "Group: dropping frames from " + SockIpToString(client.address) +
+                           " in the name of player " + std::to_string(sender) +
+                           ", which that connection did not join\n";
+  ErrorLogWrite(line.c_str());
 }
 
 // Appends a frame to its client's output. Past the high water mark the source is held back: a
