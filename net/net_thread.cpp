@@ -276,19 +276,27 @@ bool NetSession::Readable(ThreadWork& work, NetClient& client) const {
   return !HeldBack(work, client) && work.outputBytes <= size_t(tuning_.outputTotalBytes);
 }
 
+// One frame from each client in turn, so clients competing for a receiver near its mark share
+// what it takes evenly instead of the first in the table taking it all.
 bool NetSession::ReadClients(ThreadWork& work, double nowMs) {
+  std::vector<bool> drained(work.clients.size(), false);
   bool busy = false;
-  for (NetClient& client : work.clients) {
-    for (int32_t count = 0; count < tuning_.framesPerRowPerCycle && Readable(work, client);
-         ++count) {
+  for (int32_t round = 0; round < tuning_.framesPerRowPerCycle; ++round) {
+    bool readAny = false;
+    for (size_t index = 0; index < work.clients.size(); ++index) {
+      NetClient& client = work.clients[index];
+      if (drained[index] || !Readable(work, client)) continue;
       NetMessage message;
       const FrameReader::Result result =
           client.reader.Next(client.row, nowMs, tuning_.frameDeadlineMs, message);
-      if (result == FrameReader::Result::Idle) break;
-      busy = true;
+      drained[index] = result == FrameReader::Result::Idle;
+      if (drained[index]) continue;
+      readAny = true;
       if (result == FrameReader::Result::Lost) client.lost = true;
       if (result == FrameReader::Result::Frame) ServeFrame(work, client, message, nowMs);
     }
+    if (!readAny) break;
+    busy = true;
   }
   return busy;
 }
