@@ -167,6 +167,6 @@ class NetSession {
   // A hosting program's own texts on the way to its thread: a few dozen full texts, far less
   // than the socket between them holds, so the thread's own sends on it never wait.
   SendWindow ownTexts_{32 * 1024};
-  int32_t threadHandle_ = 0;      // main thread only
-  uint16_t lastSender_ = 0;       // main thread only
+  int32_t threadHandle_ = 0;  // main thread only
+  uint16_t lastSender_ = 0;   // main thread only
 };

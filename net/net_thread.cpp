@@ -68,8 +68,8 @@ struct NetSession::ThreadWork {
   uint64_t droppedReported = 0;
   std::optional<double> dropReportMs;
   std::vector<NetClient> clients;
-  size_t outputBytes = 0;       // every client's waiting output together
-  size_t ownTextBytes = 0;      // the host's own texts taken up, not yet handed back
+  size_t outputBytes = 0;   // every client's waiting output together
+  size_t ownTextBytes = 0;  // the host's own texts taken up, not yet handed back
   std::vector<OutgoingFrame> replies;
 
   NetClient* Client(int32_t row) {
@@ -362,10 +362,10 @@ bool NetSession::FlushClients(ThreadWork& work, double nowMs) {
   bool busy = false;
   for (NetClient& client : work.clients) {
     if (client.lost) continue;
-    const int32_t sent = client.output.empty() ? 0
-                                               : SockSendFor(client.row, client.output.data(),
-                                                             int32_t(client.output.size()), 0,
-                                                             nullptr);
+    const int32_t sent = client.output.empty()
+                             ? 0
+                             : SockSendFor(client.row, client.output.data(),
+                                           int32_t(client.output.size()), 0, nullptr);
     if (sent > 0) {
       client.output.erase(client.output.begin(), client.output.begin() + sent);
       work.outputBytes -= size_t(sent);

@@ -73,7 +73,8 @@ Burst SendTexts(NetSession& session, std::vector<uint16_t> from, std::vector<uin
   for (; burst.sent < count; ++burst.sent) {
     for (uint16_t receiver : to) {
       const auto start = Clock::now();
-      if (!session.SendMessage(from[burst.sent % from.size()], receiver, NumberedText(burst.sent))) {
+      if (!session.SendMessage(from[burst.sent % from.size()], receiver,
+                               NumberedText(burst.sent))) {
         return burst;
       }
       burst.longestMs = std::max(burst.longestMs, MillisecondsSince(start));
@@ -109,8 +110,9 @@ class GroupBurstTest : public GroupTest {
     std::atomic<int> sent{0};
     std::vector<std::thread> bursts;
     for (auto [session, player] : senders) {
-      bursts.emplace_back(
-          [&, session, player] { sent += SendTexts(*session, {player}, {target}, textsEach).sent; });
+      bursts.emplace_back([&, session, player] {
+        sent += SendTexts(*session, {player}, {target}, textsEach).sent;
+      });
     }
     for (std::thread& burst : bursts) burst.join();
     return sent;
