@@ -15,16 +15,34 @@
 
 namespace {
 
-bool ReadStrip(RgbaImage& image, const Str& fileName, int32_t transparentColour) {
+bool ReadStrip(RgbaImage& image, const Str& fileName, int32_t transparentColour,
+               ImagePart& part) {
   std::string resolved;
   return ResolveReadName(fileName, resolved) &&
-         ReadTextureImage(image, resolved.c_str(), transparentColour, kLongestUsableStrip);
+         ReadTextureImage(image, resolved.c_str(), transparentColour, kLongestUsableStrip, &part);
 }
 
-bool UsableInBands(const RgbaImage& image, int32_t limit) {
-  const int32_t shortSide = std::min(image.width, image.height);
-  const int32_t longSide = std::max(image.width, image.height);
+bool UsableInBands(const ImagePart& picture, int32_t limit) {
+  const int32_t shortSide = std::min(picture.pictureWidth, picture.pictureHeight);
+  const int32_t longSide = std::max(picture.pictureWidth, picture.pictureHeight);
   return shortSide >= 1 && shortSide <= limit && longSide <= kLongestUsableStrip;
+}
+
+// Pixels up to `reach`, and one more: a band starts and ends on whole pixels around its tiles.
+int32_t KeptPixels(double reach) {
+  return int32_t(std::clamp(std::ceil(reach) + 1, 0.0, double(INT32_MAX)));
+}
+
+// Across the strip a tile's rows or columns, along it the tiles the layers ask for.
+ImagePart TilesReach(const ScanAnswers& answers) {
+  const bool vertical = answers.readType != 0;
+  const double tileLength = vertical ? answers.height : answers.width;
+  const int32_t across = KeptPixels(ScanLoopCount(vertical ? answers.width : answers.height));
+  const int32_t along = KeptPixels(ScanLoopCount(answers.layers) * std::max(1.0, tileLength));
+  ImagePart part;
+  part.keepWidth = vertical ? across : along;
+  part.keepHeight = vertical ? along : across;
+  return part;
 }
 
 }  // namespace
@@ -32,8 +50,10 @@ bool UsableInBands(const RgbaImage& image, int32_t limit) {
 bool StripUsableInBands(const Str& fileName) {
   if (!GraphicsContext) return false;
   RgbaImage image;
-  const bool usable = ReadStrip(image, fileName, int32_t(GraphicsContext->transparentColour)) &&
-                      UsableInBands(image, LargestSpriteSide());
+  ImagePart nothing{0, 0};
+  const bool usable =
+      ReadStrip(image, fileName, int32_t(GraphicsContext->transparentColour), nothing) &&
+      UsableInBands(nothing, LargestSpriteSide());
   ReleaseImage(image);
   return usable;
 }
@@ -45,8 +65,9 @@ StripBands::~StripBands() {
 bool StripBands::Load(OpenGLRainbows& ctx, const Str& fileName, const ScanAnswers& answers) {
   ctx_ = &ctx;
   const int32_t limit = LargestSpriteSide();
-  if (!ReadStrip(image_, fileName, int32_t(ctx.transparentColour)) ||
-      !UsableInBands(image_, limit)) {
+  picture_ = TilesReach(answers);
+  if (!ReadStrip(image_, fileName, int32_t(ctx.transparentColour), picture_) ||
+      !UsableInBands(picture_, limit)) {
     ReleaseImage(image_);
     return false;
   }
@@ -63,8 +84,8 @@ double StripBands::ShowTile(double tile) {
   return shownOrigin_;
 }
 
-// The band's pixels along the strip, and across it as many as one texture holds (no tile
-// reaches further across).
+// The band's pixels along the strip, and across it as many as are kept (no tile reaches further
+// across).
 void StripBands::MakeBand(int32_t band) {
   const int32_t limit = LargestSpriteSide();
   const int32_t length = vertical_ ? image_.height : image_.width;
