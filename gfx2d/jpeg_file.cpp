@@ -57,6 +57,14 @@ void JpegEmitMessage(j_common_ptr info, int level) {
   TrapOf(info).libraryEmit(info, level);
 }
 
+// The library's messages go to the debug log: the caller already tells the user what failed.
+void JpegLogMessage(j_common_ptr info) {
+  char text[JMSG_LENGTH_MAX + 16] = "libjpeg: ";
+  (*info->err->format_message)(info, text + std::strlen(text));
+  std::strcat(text, "\n");
+  ErrorLogWrite(text);
+}
+
 // Called by the library as it works through the file.
 void StopEndlessScans(j_common_ptr info) {
   if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kScanLimit)
@@ -68,6 +76,7 @@ jpeg_error_mgr* InstallTrap(JpegErrorTrap& trap) {
   trap.libraryEmit = manager->emit_message;
   manager->error_exit = JpegErrorExit;
   manager->emit_message = JpegEmitMessage;
+  manager->output_message = JpegLogMessage;
   return manager;
 }
 
