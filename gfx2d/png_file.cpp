@@ -5,6 +5,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -160,13 +161,17 @@ void StorePixel(const uint8_t* in, int32_t channels, int32_t transparent, uint8_
 void StoreRow(void* context, const uint8_t* row, const PngRowPlace& place) {
   const PartRows& part = *static_cast<const PartRows*>(context);
   RgbaImage& image = part.image;
-  if (place.y >= image.height) return;
-  uint8_t* out = image.pixels + size_t(place.y) * size_t(image.width) * 4;
-  for (int32_t i = 0, x = place.firstX; i < place.count && x < image.width;
-       ++i, x += place.stepX) {
-    StorePixel(row + size_t(i) * size_t(part.channels), part.channels, part.transparent,
-               out + size_t(x) * 4);
+  if (place.y >= image.height || place.firstX >= image.width) return;
+  // The row's pixels that land in the kept part.
+  const int32_t count =
+      std::min(place.count, (image.width - place.firstX + place.stepX - 1) / place.stepX);
+  uint8_t* out = image.pixels + (size_t(place.y) * size_t(image.width) + size_t(place.firstX)) * 4;
+  if (part.channels == 4 && place.stepX == 1) {
+    std::memcpy(out, row, size_t(count) * 4);
+    return;
   }
+  for (int32_t i = 0; i < count; ++i, out += size_t(place.stepX) * 4)
+    StorePixel(row + size_t(i) * size_t(part.channels), part.channels, part.transparent, out);
 }
 
 }  // namespace
