@@ -73,8 +73,11 @@ bool StripBands::Load(OpenGLRainbows& ctx, const Str& fileName, const ScanAnswer
   }
   vertical_ = answers.readType != 0;
   tileLength_ = std::max(1.0, vertical_ ? answers.height : answers.width);
-  // One pixel to spare: a band starts and ends on whole pixels around its tiles.
-  tilesPerBand_ = std::max(1, int32_t((limit - 1) / std::ceil(tileLength_)));
+  // One band when the kept part fits one texture; else one pixel to spare: a band starts and
+  // ends on whole pixels around its tiles.
+  const int32_t length = vertical_ ? image_.height : image_.width;
+  tilesPerBand_ = length <= limit ? INT32_MAX
+                                  : std::max(1, int32_t((limit - 1) / std::ceil(tileLength_)));
   return true;
 }
 
@@ -92,8 +95,8 @@ void StripBands::MakeBand(int32_t band) {
   const int32_t across = std::min(vertical_ ? image_.width : image_.height, limit);
   const double first = double(band) * tilesPerBand_ * tileLength_;
   const int32_t origin = std::min(int32_t(std::floor(first)), std::max(0, length - 1));
-  const int32_t end =
-      std::min({length, int32_t(std::ceil(first + tilesPerBand_ * tileLength_)), origin + limit});
+  const double bandEnd = std::ceil(first + tilesPerBand_ * tileLength_);
+  const auto end = int32_t(std::min({double(length), bandEnd, double(origin) + limit}));
   RgbaImage part;
   const int32_t partWidth = vertical_ ? across : end - origin;
   const int32_t partHeight = vertical_ ? end - origin : across;
