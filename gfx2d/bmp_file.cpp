@@ -76,7 +76,6 @@ struct BmpLayout {
   std::array<uint8_t, kKeptPaletteEntries * 3> palette{};  // R, G, B; missing entries stay black
   size_t rowsOffset = 0;
   int64_t stride = 0;
-
 };
 
 bool SupportedBitCount(uint16_t bits) {
