@@ -128,6 +128,13 @@ void LimitLibrary(JpegReadJob& job) {
   job.info.mem->max_memory_to_use = kLibraryMemoryFloor + kLibraryMemoryPerFileByte * fileBytes;
 }
 
+bool SizeImage(JpegReadJob& job, int32_t width, int32_t channels) {
+  if (!ResizeImageForPart(*job.image, width, int32_t(job.info.output_height), job.part))
+    return false;
+  job.image->hasAlpha = channels == 4 ? 1 : 0;  // a reused image keeps no stale flag
+  return true;
+}
+
 // The rows are decoded one at a time into the kept part of the image, so no more than the kept
 // pixels and one row are held besides the library's own memory.
 bool DecodeJpeg(JpegReadJob& job) {
@@ -145,14 +152,15 @@ bool DecodeJpeg(JpegReadJob& job) {
   const int32_t channels = job.info.output_components;
   if (!SupportedChannels(channels)) return false;
   job.row = static_cast<uint8_t*>(std::malloc(size_t(width) * size_t(channels)));
-  if (!job.row || !ResizeImageForPart(*job.image, width, int32_t(job.info.output_height), job.part))
-    return false;
+  if (!job.row) return false;
   RgbaImage& image = *job.image;
-  image.hasAlpha = channels == 4 ? 1 : 0;  // a reused image keeps no stale flag
   while (job.info.output_scanline < job.info.output_height) {
     const auto y = int32_t(job.info.output_scanline);
     JSAMPROW row = job.row;
     jpeg_read_scanlines(&job.info, &row, 1);
+    // Made once the first row has decoded: a file whose data end at once never costs the size
+    // its header declares.
+    if (y == 0 && !SizeImage(job, width, channels)) return false;
     if (y < image.height)
       StoreRow(job.row, channels, image.width, image.pixels + size_t(y) * size_t(image.width) * 4);
   }

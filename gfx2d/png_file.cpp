@@ -141,11 +141,24 @@ template <typename T>
 using MallocPtr = std::unique_ptr<T, FreeDeleter>;
 
 // Rows of the picture into the kept part of the image: three channels are keyed, one is grey.
+// The image is made once the first row has decoded, so a file whose data end at once never costs
+// the size its header declares.
 struct PartRows {
   RgbaImage& image;
-  int32_t channels;
-  int32_t transparent;
+  ImagePart* part;
+  int32_t width, height, channels, transparent;
+  bool sized = false;
 };
+
+bool SizeForRows(PartRows& rows) {
+  if (rows.sized) return true;
+  if (!ResizeImageForPart(rows.image, rows.width, rows.height, rows.part)) return false;
+  // Set after the resize, which sets it only when it allocates: a reused image must not keep
+  // the flag of its previous picture.
+  rows.image.hasAlpha = rows.channels == 4 ? 1 : 0;
+  rows.sized = true;
+  return true;
+}
 
 void StorePixel(const uint8_t* in, int32_t channels, int32_t transparent, uint8_t* out) {
   if (channels == 4) {
@@ -158,20 +171,22 @@ void StorePixel(const uint8_t* in, int32_t channels, int32_t transparent, uint8_
   }
 }
 
-void StoreRow(void* context, const uint8_t* row, const PngRowPlace& place) {
-  const PartRows& part = *static_cast<const PartRows*>(context);
+bool StoreRow(void* context, const uint8_t* row, const PngRowPlace& place) {
+  PartRows& part = *static_cast<PartRows*>(context);
+  if (!SizeForRows(part)) return false;
   RgbaImage& image = part.image;
-  if (place.y >= image.height || place.firstX >= image.width) return;
+  if (place.y >= image.height || place.firstX >= image.width) return true;
   // The row's pixels that land in the kept part.
   const int32_t count =
       std::min(place.count, (image.width - place.firstX + place.stepX - 1) / place.stepX);
   uint8_t* out = image.pixels + (size_t(place.y) * size_t(image.width) + size_t(place.firstX)) * 4;
   if (part.channels == 4 && place.stepX == 1) {
     std::memcpy(out, row, size_t(count) * 4);
-    return;
+    return true;
   }
   for (int32_t i = 0; i < count; ++i, out += size_t(place.stepX) * 4)
     StorePixel(row + size_t(i) * size_t(part.channels), part.channels, part.transparent, out);
+  return true;
 }
 
 }  // namespace
@@ -217,7 +232,7 @@ bool PngReadRows(uint8_t* row, PngRowTaker take, void* context) {
           int32_t(interlaced ? PNG_ROW_FROM_PASS_ROW(i, pass) : i),
           int32_t(interlaced ? PNG_PASS_START_COL(pass) : 0),
           int32_t(interlaced ? 1u << PNG_PASS_COL_SHIFT(pass) : 1), int32_t(columns)};
-      take(context, row, place);
+      if (!take(context, row, place)) return false;
     }
   }
   return state.errorFlag == 0;
@@ -256,12 +271,8 @@ namespace {
 bool ReadPicture(RgbaImage& image, int32_t width, int32_t height, int32_t rowBytes,
                  int32_t channels, int32_t transparent, ImagePart* part) {
   MallocPtr<uint8_t> row(static_cast<uint8_t*>(std::malloc(size_t(rowBytes))));
-  if (!row || !ResizeImageForPart(image, width, height, part)) return false;
-  // Set after the resize, which sets it only when it allocates: a reused image must not keep
-  // the flag of its previous picture.
-  image.hasAlpha = channels == 4 ? 1 : 0;
-  PartRows rows{image, channels, transparent};
-  return PngReadRows(row.get(), StoreRow, &rows);
+  PartRows rows{image, part, width, height, channels, transparent};
+  return row && PngReadRows(row.get(), StoreRow, &rows) && SizeForRows(rows);
 }
 
 }  // namespace

@@ -23,10 +23,11 @@ struct PngRowPlace {
   int32_t stepX;
   int32_t count;
 };
-using PngRowTaker = void (*)(void* context, const uint8_t* row, const PngRowPlace& place);
+using PngRowTaker = bool (*)(void* context, const uint8_t* row, const PngRowPlace& place);
 
 // Reads every row of the picture after a successful PngLoad, pass by pass for an interlaced
-// file, into `row` (room for the row bytes), handing each to `take` before the next is read.
+// file, into `row` (room for the row bytes), handing each to `take` before the next is read; a
+// taker's false ends the reading as a failure.
 bool PngReadRows(uint8_t* row, PngRowTaker take, void* context);
 
 // Ends the current load and closes its input; harmless when none is open.

@@ -203,7 +203,7 @@ class ByteReader {
   // zeros and marks the reader failed.
   void Refill() {
     const size_t kept = window_.size() - at_;
-    std::memmove(piece_.data(), window_.data() + at_, kept);
+    if (kept > 0) std::memmove(piece_.data(), window_.data() + at_, kept);
     const size_t more = std::min(kPieceBytes - kept, size_t(Remaining()) - kept);
     if (!FileStreamReadExact(*stream_, piece_.data() + kept, int32_t(more))) {
       std::fill_n(piece_.data() + kept, more, 0);
