@@ -289,14 +289,21 @@ TEST_F(ToolRun, RefusedNamesAreAskedAgain) {
   ExpectTwoTileStripFiles();
 }
 
+// However the user leaves the message, the run failed: a key, Escape, or a script that ends there.
 TEST_F(ToolRun, AnOutputFolderThatIsMissingEndsTheRunWithTheReason) {
   ASSERT_TRUE(WriteRgbPng(folder.Child("strip.png"), 16, 8, TwoTileStrip()));
-  const ProgramRun run = Run({"text", "text strip.png", "text nowhere/out", "text 0", "text 0",
-                              "text 8", "text 8", "text 2", "text 0", "text", "text"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("Cannot write nowhere/out.vox: No such file or directory\n"),
-            std::string::npos)
-      << run.err;
+  for (const char* ending : {"text", "key escape", ""}) {
+    SCOPED_TRACE(ending);
+    std::vector<std::string> script{"text",   "text strip.png", "text nowhere/out",
+                                    "text 0", "text 0",         "text 8",
+                                    "text 8", "text 2",         "text 0",
+                                    "text",   ending};
+    const ProgramRun run = Run(script);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Cannot write nowhere/out.vox: No such file or directory\n"),
+              std::string::npos)
+        << run.err;
+  }
 }
 
 TEST_F(ToolRun, StripWithoutSolidPixelsWritesEmptyFilesAndNoModel) {
