@@ -48,7 +48,9 @@ void TerminateProgram() {
   RunQuit(gRunFailed ? 1 : 0);
 }
 
-void MarkRunFailed() { gRunFailed = true; }
+void MarkRunFailed() {
+  gRunFailed = true;
+}
 
 void FatalTerminate(int32_t code) {
   SetLastErrorCode(code);

@@ -118,7 +118,9 @@ TEST_F(ImageScan, ThrottledAndUnthrottledFramesScanTheSameBox) {
 }
 
 int gFramesShown = 0;
-void CountFrame() { ++gFramesShown; }
+void CountFrame() {
+  ++gFramesShown;
+}
 
 // Clearing an empty box takes no time at all; the slow scan after it still shows a frame once
 // 16 ms have passed, not only at its end.
