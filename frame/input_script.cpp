@@ -350,9 +350,13 @@ void FeedInputScript(ScriptedWait wait) {
   if (!state.active) return;
   ReleaseHeldKey();
   state.keyHeldForAFrame = false;
-  SettleSteps(state.steps, wait == ScriptedWait::Key ? Moment::KeyWait : Moment::TextWait);
+  SettleSteps(state.steps, wait == ScriptedWait::Text ? Moment::TextWait : Moment::KeyWait);
   if (state.steps.empty()) {
     EndRun("input script used up while the program waits for input");
+    return;
+  }
+  if (wait == ScriptedWait::MouseButton) {
+    EndRun(LineText(state.steps.front()) + "the program waits for a mouse button");
     return;
   }
   if (WaitsForFrames(state.steps.front())) {

@@ -18,8 +18,8 @@
 // a key wait it saves the picture last shown). A wait for typed text gets a text answer one
 // character at a time, one per call, and then its Enter.
 // A headless run never hangs: the run ends with a message on standard error and exit status 1
-// when the program waits for input once the script is used up, or for a key while the script
-// waits for frames; when it shows kFramesWithoutAStep frames without taking the step due (or,
+// when the program waits for input once the script is used up, for a key while the script
+// waits for frames, or for a mouse button; when it shows kFramesWithoutAStep frames without taking the step due (or,
 // the script used up, without ending); when it reads the keys on kFramesWatchedPastTheEnd
 // frames after the last step; and when a wait-file's file is still missing after
 // kWaitFileSeconds.
@@ -31,7 +31,8 @@ inline constexpr long kFramesWithoutAStep = 3600;
 inline constexpr long kFramesWatchedPastTheEnd = 60;
 inline constexpr double kWaitFileSeconds = 60;
 
-enum class ScriptedWait { Key, Text };
+// A looped video waits for a key too; no step presses a mouse button.
+enum class ScriptedWait { Key, Text, MouseButton };
 
 // Replaces any script loaded before. False, with the reason in ScriptError(), when the file
 // cannot be read or a line is not a step; no script is active then.
