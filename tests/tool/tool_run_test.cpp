@@ -304,7 +304,7 @@ TEST_F(ToolRun, RefusedNamesAreAskedAgain) {
 // nothing but what the tool itself prints.
 TEST_F(ToolRun, AScriptedRunIsQuietAndEscapeEndsTheViewer) {
   ASSERT_TRUE(WriteRgbPng(folder.Child("strip.png"), 16, 8, TwoTileStrip()));
-  const ProgramRun run = tool.Run(Script({"strip.png"}, "1", {"key escape"}), 60,
+  const ProgramRun run = tool.Run(Script({"strip.png"}, "1", {"key escape"}), 30,
                                   {"SDL_VIDEODRIVER", "SDL_AUDIODRIVER", "QRN_HEADLESS"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
