@@ -16,7 +16,7 @@ BackgroundPictureFunction& BackgroundPictureDrawing() {
 }
 
 SceneCycleHooks& SceneHooks() {
-  static SceneCycleHooks hooks{};
+  static SceneCycleHooks hooks = AbsentSceneCycleHooks();
   return hooks;
 }
 

@@ -38,6 +38,8 @@ struct SceneCycleHooks {
   void (*useShaderSlot)(Rainbows3D* scene, int32_t slot);
 };
 void InstallSceneCycleHooks(const SceneCycleHooks& hooks);
+// What a frame end does without a 3D layer: nothing (frame/runtime_hooks_absent_layers.cpp).
+SceneCycleHooks AbsentSceneCycleHooks();
 // The installed table, for tests that installed something else: the 2D layer's picture drawing,
 // the 3D layer's calls and the real music restart.
 CycleServices CycleStandIns();

@@ -42,6 +42,11 @@ struct Gfx2dServices {
 const Gfx2dServices& Gfx2d();
 void InstallGfx2dServices(const Gfx2dServices& services);
 
+// True when the 2D layer has filled its part of every frame table: these services, the
+// background picture drawing and the start-up's screen clearing and fonts. The frame draws its
+// fonts, its text input and every frame end through that layer, and so does the 3D layer.
+bool Gfx2dLayerInstalled();
+
 // The 2D layer holds consecutive sprite draws back to send them together. Everything in the frame
 // that changes GL state, draws, switches the target or swaps calls this first; without a 2D
 // layer nothing is held.

@@ -80,11 +80,14 @@ uint32_t InputInit(InputManager& input, platform::Window* window, bool exclusive
   }
   BuildScanCodeTable(input, true);
   input.pointerShown = 0;
+  uint32_t result = 1;
   if (exclusiveMouse) {
     input.mouseDevice = true;
     input.mouseCooperativeLevel = kMouseLevelExclusive;
-    // A driver without relative mode still sums the movement, so this is never a failure.
-    platform::SetRelativeMode(true);
+    if (!platform::SetRelativeMode(true)) {
+      ErrorLogWrite("can't aquire mouse - first try\n");
+      result = kInputMouseNotTaken;
+    }
   } else {
     SetPointerVisible(input, true);
   }
@@ -94,7 +97,7 @@ uint32_t InputInit(InputManager& input, platform::Window* window, bool exclusive
     const std::string name = i < controllers ? platform::JoystickName(i) : std::string();
     input.joystickNames[i] = name.empty() ? name : name + ", " + name;
   }
-  return 1;
+  return result;
 }
 
 void InputRelease(InputManager& input) {

@@ -18,6 +18,7 @@ class OpenGLRainbows;
 inline constexpr int kMaxJoysticks = 10;
 inline constexpr int kMaxTypedChars = 16;
 inline constexpr uint32_t kInputNoDevices = 0x8000000A;   // the controller system could not start
+inline constexpr uint32_t kInputMouseNotTaken = 0x8000000C;  // the exclusive mouse was refused
 inline constexpr uint32_t kMouseLevelExclusive = 5;       // pointer hidden, relative movement
 inline constexpr uint32_t kMouseLevelShared = 6;          // pointer shown, absolute positions
 
@@ -55,8 +56,9 @@ struct InputManager {
 };
 
 // Set-up with the main window; exclusiveMouse takes the mouse with the pointer hidden.
-// 1, or kInputNoDevices. Taking the mouse cannot fail here: a driver without captured relative
-// movement still sums the motion events.
+// 1, kInputNoDevices, or kInputMouseNotTaken (logged "can't aquire mouse - first try") when the
+// driver will not capture the mouse for relative movement. The mouse works then all the same:
+// its movement is summed from the motion events.
 uint32_t InputInit(InputManager& input, platform::Window* window, bool exclusiveMouse);
 // Shows the pointer, releases the mouse and the controllers and empties the tables.
 void InputRelease(InputManager& input);

@@ -1,6 +1,7 @@
 // The entry sequence: command line, settings, start-up, main routine, loop routine, the end.
 #include "frame/program_entry.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "core/console.h"
@@ -8,6 +9,7 @@
 #include "core/process_globals.h"
 #include "core/str_value.h"
 #include "core/terminate.h"
+#include "frame/gfx2d_services.h"
 #include "frame/input_script.h"
 #include "frame/runtime_startup.h"
 
@@ -20,11 +22,22 @@ void InstallLayers(const ProgramHooks& program) {
   InstallProjectTexts(program.projectTexts);
 }
 
+// Before anything starts: a list without the 2D layer would crash at the first frame, or leave a
+// window on which nothing the program asks for is drawn.
+void RefuseListWithout2d() {
+  if (Gfx2dLayerInstalled()) return;
+  std::fputs("The program cannot start: its layers must include InstallGfx2dLayer, which the "
+             "frame and the 3D layer draw through\n",
+             stderr);
+  std::exit(1);
+}
+
 void StartRuntime(const ProgramHooks& program) {
   // Before start-up changes the folder, so a script named relative to the caller is found; a run
   // that was meant to be scripted must not wait for a person instead.
   if (!LoadInputScriptFromEnvironment()) std::exit(1);
   InstallLayers(program);
+  RefuseListWithout2d();
   SetUserFunctionTable(program.userFunctions);
   program.projectSettings();
   RuntimeStartup(nullptr, kShowWindow, GetAppNameStr().data);

@@ -1,10 +1,9 @@
-// The start-up and shutdown answers of layers a program does not link (a program on the frame
-// alone, such as the frame's own tests). Without a 3D layer there is no scene; without the
-// network layer no record; without the 2D fonts the built-in set stays font 0.
-#include "frame/graphics_context.h"
+// What the frame does for the layers a program may leave out of its list: without a 3D layer
+// there is no scene and a frame end has no shadow pass, second texture or shader slot to leave;
+// without the network layer there is no record. The 2D layer is never absent: a program that
+// does not list it is refused before start-up (frame/program_entry.h), so its fields stay empty.
+#include "frame/cycle_services.h"
 #include "frame/runtime_hooks.h"
-#include "frame/runtime_objects.h"
-#include "frame/screen_orientation.h"
 
 namespace {
 
@@ -12,23 +11,24 @@ Rainbows3D* NoScene(OpenGLRainbows&) {
   return nullptr;
 }
 void NoNetworkState() {}
-void ClearColourOnly(int32_t colour) {
-  if (GraphicsContext) ClearScreenColour(*GraphicsContext, colour);
-}
-bool NoFontFiles(const char*, int32_t) {
-  return false;
-}
-void NoFontSelection(int32_t) {}
 
 void NoNetworkToRelease() {}
 void NoSceneToDelete(Rainbows3D*) {}
 
+void NoShadowPass(Rainbows3D*, int32_t) {}
+void NoSecondTexture(int32_t) {}
+void NoShaderSlot(Rainbows3D*, int32_t) {}
+
 }  // namespace
 
 StartupHooks AbsentLayerStartupHooks() {
-  return {NoScene, NoNetworkState, ClearColourOnly, NoFontFiles, NoFontSelection};
+  return {NoScene, NoNetworkState, nullptr, nullptr, nullptr};
 }
 
 ShutdownHooks AbsentLayerShutdownHooks() {
   return {NoNetworkToRelease, NoSceneToDelete};
+}
+
+SceneCycleHooks AbsentSceneCycleHooks() {
+  return {NoShadowPass, NoSecondTexture, NoShaderSlot};
 }

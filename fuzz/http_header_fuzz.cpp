@@ -1,9 +1,11 @@
 // The HTTP response header scanner fed the response in pieces: wherever the pieces break, the
-// body starts right after the first two line feeds that only carriage returns stand between.
+// body starts right after the first two line feeds that only carriage returns stand between. The
+// body's end, found from that header, never takes more than it is given and nothing once ended.
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
+#include "net/http_body_end.h"
 #include "net/http_header_scanner.h"
 
 namespace {
@@ -15,6 +17,22 @@ size_t HeaderEnd(std::string_view bytes) {
     if (next < bytes.size() && bytes[next] == '\n') return next + 1;
   }
   return std::string_view::npos;
+}
+
+// Feeds the body in pieces and checks what the framing takes of them.
+void CheckBodyEnd(std::string_view header, std::string_view body, uint32_t pieceSeed) {
+  HttpBodyEnd bodyEnd;
+  bodyEnd.ReadHeader(std::string(header));
+  for (size_t at = 0; at < body.size();) {
+    pieceSeed = pieceSeed * 1103515245u + 12345u;
+    const size_t piece = std::min<size_t>(1 + (pieceSeed >> 16) % 32, body.size() - at);
+    const bool endedBefore = bodyEnd.Ended();
+    const size_t taken = bodyEnd.Consume(body.data() + at, piece);
+    if (taken > piece || (endedBefore && taken != 0)) std::abort();
+    if (taken < piece && !bodyEnd.Ended()) std::abort();
+    if (bodyEnd.Ended() && !bodyEnd.Complete()) std::abort();
+    at += piece;
+  }
 }
 
 }  // namespace
@@ -46,5 +64,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (scanner.Done() != (expected != std::string_view::npos) || bodyFound != scanner.Done())
     std::abort();
   if (bodyFound && body != response.substr(expected)) std::abort();
+  if (bodyFound) CheckBodyEnd(response.substr(0, expected), body, data[0]);
   return 0;
 }

@@ -21,7 +21,7 @@ uint32_t BigEndian32(const uint8_t* p) {
   return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
 }
 
-// The IHDR chunk must come first; libpng refuses the file otherwise.
+// The checksum a PNG chunk carries: CRC-32 with the reflected polynomial 0xEDB88320.
 uint32_t Crc32(const uint8_t* data, size_t size) {
   static const auto table = [] {
     std::array<uint32_t, 256> t{};

@@ -1,29 +1,38 @@
-// For targets whose reader takes disk files only: one scratch file per fuzzing process, under
-// TMPDIR (else /tmp), rewritten with each input and removed at exit.
+// For targets whose reader takes disk files only: one scratch file per fuzzing process, made
+// under TMPDIR (else /tmp) and unlinked at once, so no run leaves it behind, not even one that
+// ends in a crash or a timeout. Readers open it through its descriptor's name in /proc/self/fd.
 #pragma once
 
+#include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
-inline const std::string& ScratchFilePath() {
-  static const std::string path = [] {
-    const char* folder = std::getenv("TMPDIR");
-    std::atexit([] { unlink(ScratchFilePath().c_str()); });
-    return std::string(folder && *folder ? folder : "/tmp") + "/qrn_fuzz_" +
-           std::to_string(getpid());
+#include "platform/files.h"
+
+struct ScratchFile {
+  int fd;
+  std::string path;
+};
+
+// Ends the process when the file cannot be made.
+inline const ScratchFile& TheScratchFile() {
+  static const ScratchFile file = [] {
+    std::string pattern = platform::TempFolder() + "qrn_fuzz_XXXXXX";
+    const int fd = mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0 || unlink(pattern.c_str()) != 0) std::abort();
+    return ScratchFile{fd, "/proc/self/fd/" + std::to_string(fd)};
   }();
-  return path;
+  return file;
 }
 
 // The input as the scratch file's whole content; ends the process when it cannot be written.
 inline const std::string& WriteScratchFile(const uint8_t* data, size_t size) {
-  const std::string& path = ScratchFilePath();
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) std::abort();
-  const bool written = std::fwrite(data, 1, size, file) == size;
-  if (std::fclose(file) != 0 || !written) std::abort();
-  return path;
+  const ScratchFile& file = TheScratchFile();
+  const bool written = ftruncate(file.fd, 0) == 0 &&
+                       platform::SeekDescriptor(file.fd, 0, platform::SeekFrom::Start) == 0 &&
+                       platform::WriteFull(file.fd, data, size);
+  if (!written) std::abort();
+  return file.path;
 }

@@ -46,11 +46,20 @@ void JpegEmitMessage(j_common_ptr info, int level) {
   TrapOf(info).libraryEmit(info, level);
 }
 
+// The library's messages go to the debug log: the caller already tells the user what failed.
+void JpegLogMessage(j_common_ptr info) {
+  char text[JMSG_LENGTH_MAX + 16] = "libjpeg: ";
+  (*info->err->format_message)(info, text + std::strlen(text));
+  std::strcat(text, "\n");
+  ErrorLogWrite(text);
+}
+
 jpeg_error_mgr* InstallTrap(JpegErrorTrap& trap) {
   jpeg_error_mgr* manager = jpeg_std_error(&trap.manager);
   trap.libraryEmit = manager->emit_message;
   manager->error_exit = JpegErrorExit;
   manager->emit_message = JpegEmitMessage;
+  manager->output_message = JpegLogMessage;
   return manager;
 }
 

@@ -11,8 +11,10 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <string>
 
 #include "platform/files.h"
+#include "system/debug_log.h"
 #include "system/file_stream.h"
 
 namespace {
@@ -30,10 +32,12 @@ PngReaderState& Reader() {
   return *state;
 }
 
-// Returning hands the message to libpng's default handler, which prints "libpng error: ..." and
-// jumps back to the operation's setjmp.
-void PngErrorCallback(png_structp, png_const_charp) {
+// The message goes to the debug log, not to standard error as libpng's default handler would
+// put it (the caller tells the user what failed); then back to the operation's setjmp.
+[[noreturn]] void PngErrorCallback(png_structp png, png_const_charp message) {
   Reader().errorFlag = 1;
+  ErrorLogWrite((std::string("libpng error: ") + (message ? message : "") + "\n").c_str());
+  png_longjmp(png, 1);
 }
 
 void PngWarningCallback(png_structp, png_const_charp) {}

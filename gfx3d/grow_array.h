@@ -94,6 +94,17 @@ class GrowArray {
     return true;
   }
 
+  // Becomes a copy of the source's elements, its own grow step and minimum kept; false, and
+  // empty, when the memory cannot be had.
+  bool AssignCopy(const GrowArray& src) {
+    if (this == &src) return true;
+    Clear(false);
+    if (!Reserve(src.count_)) return false;
+    std::uninitialized_copy(src.begin(), src.end(), data_);
+    count_ = src.count_;
+    return true;
+  }
+
   // The capacity becomes the count, giving back the slack of growth.
   void ShrinkToFit() {
     if (capacity_ > count_) Reallocate(count_);

@@ -330,8 +330,8 @@ KmoReadResult ReadTextModelInto(std::span<const uint8_t> bytes, MeshObject& mesh
   return TextModelToMesh(parsed, mesh);
 }
 
-// The reader refuses a record whose colour index lies outside the colour table, as every record
-// of an object whose table was dropped has it: such a mesh is not written at all.
+// The reader refuses a record whose colour index lies outside the colour table, as the records
+// of a mesh whose table was never built have it: such a mesh is not written at all.
 bool ColourIndicesInTable(const MeshObject& mesh) {
   for (const MeshFrame& frame : mesh.frames) {
     for (const MeshVertex& vertex : frame.buildStream) {
@@ -391,7 +391,7 @@ std::vector<uint8_t> EncodeKmoModel(const MeshObject& mesh) {
 }
 
 int SaveKmoModel(const MeshObject& mesh, const char* name) {
-  if (mesh.frames.empty() || !name || IsMemoryFileName(name)) return 0;
+  if (mesh.frames.empty() || mesh.streamsAreStubs || !name || IsMemoryFileName(name)) return 0;
   if (!ColourIndicesInTable(mesh)) return 0;
   const bool saved = platform::AtomicRewriteWith(name, [&mesh](int fd) {
     return EncodeInto(mesh, [fd](const uint8_t* piece, size_t count) {

@@ -14,8 +14,9 @@ inline constexpr double kKmoVersion = 2.0;
 inline constexpr double kKmoOldestVersion = 1.02;
 
 // 1 when the whole file was written; 0 for a mesh without frames, a memory-file name, a file
-// that cannot be made or any write that fails (what was written is left as it stands). A mesh
-// the reader would refuse (a colour index outside its colour table) answers 0 and writes nothing.
+// that cannot be made or any write that fails: the file is replaced only once written whole, so
+// a failure leaves what had the name as it was. A mesh whose build streams are stubs, or one the
+// reader would refuse (a colour index outside its colour table), answers 0 and writes nothing.
 int SaveKmoModel(const MeshObject& mesh, const char* name);
 
 // 1 when the mesh was read; 0 leaves it empty. A refused file is reported to the debug log.

@@ -101,6 +101,13 @@ void DeleteBuffer(uint32_t& buffer) {
   buffer = 0;
 }
 
+void DeleteGlNames(MeshObjectX& part) {
+  DeleteBuffer(part.staticBuffer);
+  part.staticBufferRecords = 0;
+  DeleteBuffer(part.streamBuffer);
+  DeleteTexture(part.rampTexture);
+}
+
 void FillDefaultCelRamp() {
   static constexpr uint8_t kDefault[16] = {100, 160, 160, 160, 160, 160, 160, 207,
                                            255, 255, 255, 255, 255, 255, 255, 255};
@@ -149,16 +156,24 @@ GrowArray<MeshVertex>& WorkingList(MeshObjectX& part) {
   return part.triangles;
 }
 
+MeshObjectX& MeshObjectXAssign(MeshObjectX& dest, const MeshObjectX& src) {
+  if (&dest == &src) return dest;
+  DeleteGlNames(dest);
+  MeshObjectAssign(dest, src);
+  dest.hasColours = src.hasColours;
+  dest.rampRowStep = src.rampRowStep;
+  dest.edges.AssignCopy(src.edges);
+  dest.facing.AssignCopy(src.facing);
+  return dest;
+}
+
 void ClearMeshObjectX(MeshObjectX& part, bool freeStorage) {
   MeshObjectClear(part, freeStorage);
   part.edges.Clear(freeStorage);
   part.facing.Clear(freeStorage);
   part.edges.SetGrowth(64, 64);
   part.facing.SetGrowth(64, 64);
-  DeleteBuffer(part.staticBuffer);
-  part.staticBufferRecords = 0;
-  DeleteBuffer(part.streamBuffer);
-  DeleteTexture(part.rampTexture);
+  DeleteGlNames(part);
 }
 
 std::vector<uint8_t> CelRampBlock(const MeshObjectX& part, bool bgraOrder, int32_t& width,
@@ -236,6 +251,7 @@ void ObjectDropVertexData(Rainbows3D& scene, int32_t object) {
     part.frames.Clear(false);
     part.frames.SetGrowth(1, 1);
     part.frames.Append(std::move(stub));
+    part.streamsAreStubs = true;
   }
 }
 
@@ -247,5 +263,6 @@ void ObjectReleaseBuildStreams(Rainbows3D& scene, int32_t object) {
       frame.buildStream.Truncate(3);
       frame.buildStream.ShrinkToFit();
     }
+    part.streamsAreStubs = true;
   }
 }

@@ -54,6 +54,13 @@ int32_t WorkingRecordCount(const MeshObject& part);
 // its memory cannot be had.
 GrowArray<MeshVertex>& WorkingList(MeshObjectX& part);
 
+// A deep copy of a whole part: the mesh as MeshObjectAssign, then has-colours, the ramp row step,
+// the edge list and the facing flags. GL names are never shared, since deleting them through one
+// part would leave the other drawing with names that are gone: the destination's own buffers and
+// ramp texture are deleted (a context must be current if it has any) and it makes its own at its
+// next draw. The texture indices are the caller's to copy.
+MeshObjectX& MeshObjectXAssign(MeshObjectX& dest, const MeshObjectX& src);
+
 // Empties the part (its storage freed too when asked) and deletes its vertex buffers and ramp
 // texture; the edge list and facing flags are emptied with grow step and minimum 64.
 void ClearMeshObjectX(MeshObjectX& part, bool freeStorage);
@@ -73,11 +80,13 @@ void SetCelRamp(Rainbows3D& scene, const uint8_t* values, int32_t n);
 
 // Cuts every part of object n down to a one-frame stub (frame 0's first three build records and
 // first triangle-list record), keeping the working list, buffers and ramp texture, so drawing
-// frame 0 from the static buffer still shows the whole part.
+// frame 0 from the static buffer still shows the whole part. The parts' streams are stubs from
+// then on (MeshObject::streamsAreStubs): they are neither saved nor given normals.
 void ObjectDropVertexData(Rainbows3D& scene, int32_t object);
 
 // For an object that is saved and from then on only drawn as built: every frame's build stream
 // is cut to its first three records and its storage to that size. Triangle lists, the working
-// list and buffers stay, so plain draws still show the whole part; what would read the streams
-// again (normals or tangents not yet made, saving) sees only the stub.
+// list and buffers stay, so plain draws still show the whole part. The streams are stubs from
+// then on, as after ObjectDropVertexData: normals or tangents not yet made stay unmade, and
+// saving writes nothing.
 void ObjectReleaseBuildStreams(Rainbows3D& scene, int32_t object);

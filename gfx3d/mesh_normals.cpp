@@ -204,7 +204,7 @@ uint32_t SmoothVertexKey(Vec3 position) {
 
 void PrepareMeshNormalsWith(MeshObject& mesh, bool computeNormals, bool smooth,
                             bool computeTangents, SharedKeySearch search) {
-  if (mesh.frames.empty() || mesh.frames[0].buildStream.empty()) return;
+  if (mesh.frames.empty() || mesh.frames[0].buildStream.empty() || mesh.streamsAreStubs) return;
   Request request{computeNormals && mesh.normalsDone != 1, smooth,
                   computeTangents && mesh.tangentsDone != 1};
   if (!request.normals && !request.tangents) return;

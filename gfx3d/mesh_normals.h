@@ -6,7 +6,8 @@
 
 // Computes what is asked for and not yet valid: flat (one normal per record) or smooth (records
 // at one position share a normal), tangents from the texture coordinates. Then runs the mesh's
-// MeshObjectPrepareBase. Nothing happens for a mesh without records or with nothing left to do.
+// MeshObjectPrepareBase. Nothing happens for a mesh without records, with nothing left to do or
+// whose build streams are stubs.
 void PrepareMeshNormals(MeshObject& mesh, bool computeNormals, bool smooth, bool computeTangents);
 
 // How records find their shared entry. The hash gives the same entries as the linear search

@@ -21,11 +21,8 @@ void SetVertexColour(MeshVertex& vertex, uint32_t colour, uint8_t colourIndex) {
 namespace {
 
 bool AssignVertices(GrowArray<MeshVertex>& dest, const GrowArray<MeshVertex>& src) {
-  dest.Clear(false);
   dest.SetGrowth(1, 1);
-  if (!dest.Reserve(src.count())) return false;
-  for (const MeshVertex& vertex : src) dest.Append(vertex);
-  return true;
+  return dest.AssignCopy(src);
 }
 
 }  // namespace
@@ -39,6 +36,26 @@ bool FrameRecordAssign(MeshFrame& dest, const MeshFrame& src) {
   return complete;
 }
 
+MeshObject& MeshObjectAssign(MeshObject& dest, const MeshObject& src) {
+  if (&dest == &src) return dest;
+  dest.frames.Clear(false);
+  dest.frames.SetGrowth(kGrowStep, kGrowMinimum);
+  if (dest.frames.Reserve(src.frames.count())) {
+    for (const MeshFrame& frame : src.frames) {
+      MeshFrame copy;
+      FrameRecordAssign(copy, frame);
+      dest.frames.Append(std::move(copy));
+    }
+  }
+  dest.triangles.AssignCopy(src.triangles);
+  dest.workingListIsFrame0 = src.workingListIsFrame0;
+  dest.colourTable.AssignCopy(src.colourTable);
+  dest.normalsDone = src.normalsDone;
+  dest.tangentsDone = src.tangentsDone;
+  dest.streamsAreStubs = src.streamsAreStubs;
+  return dest;
+}
+
 void MeshObjectClear(MeshObject& mesh, bool freeStorage) {
   mesh.colourTable.Clear(freeStorage);
   mesh.triangles.Clear(freeStorage);
@@ -50,6 +67,7 @@ void MeshObjectClear(MeshObject& mesh, bool freeStorage) {
   mesh.frames.Clear(freeStorage);
   mesh.normalsDone = 0;
   mesh.tangentsDone = 0;
+  mesh.streamsAreStubs = false;
 }
 
 void BuildColourTable(MeshObject& mesh) {

@@ -68,9 +68,18 @@ class MeshObject {
   GrowArray<uint32_t> colourTable;
   int32_t normalsDone = 0;
   int32_t tangentsDone = 0;
+  // Set once the build streams were cut down to stubs for drawing only (ObjectDropVertexData,
+  // ObjectReleaseBuildStreams): what would read them again, normals, tangents and saving, leaves
+  // the mesh alone rather than work on the stub.
+  bool streamsAreStubs = false;
 };
 
-// Empties every array (freeing the storage too when asked) and clears both flags.
+// A deep copy: the destination's frames, working list, colour table and flags become copies of
+// the source's, sharing no storage with it. Memory that cannot be had leaves the array concerned
+// empty and the copy goes on.
+MeshObject& MeshObjectAssign(MeshObject& dest, const MeshObject& src);
+
+// Empties every array (freeing the storage too when asked) and clears the flags.
 void MeshObjectClear(MeshObject& mesh, bool freeStorage);
 
 // Every distinct colour of all build streams, markers included, in order of first appearance;

@@ -155,13 +155,18 @@ void FileConnectionFrame(NetGroupState& state, const NetMessage& message) {
   KeepAnswer(state, message);
 }
 
-void ServeClientFrame(NetGroupState& state, int32_t sourceRow, const NetMessage& message,
+bool ServeClientFrame(NetGroupState& state, int32_t sourceRow, const NetMessage& message,
                       std::vector<OutgoingFrame>& out) {
+  if (message.header.type != kNetJoin) {
+    const NetPlayer* sender = FindPlayer(state.remotePlayers, message.header.sender);
+    if (!sender || sender->row != sourceRow) return false;
+  }
   if (message.header.type == kNetText) {
     Relay(state, message, out);
-    return;
+  } else if (message.header.receiver == kNetServerId) {
+    Serve(state, sourceRow, message, out);
   }
-  if (message.header.receiver == kNetServerId) Serve(state, sourceRow, message, out);
+  return true;
 }
 
 void DropClientPlayers(NetGroupState& state, int32_t row) {

@@ -55,8 +55,10 @@ struct OutgoingFrame {
 // hand out ids, answers wait for the query that asked.
 void FileConnectionFrame(NetGroupState& state, const NetMessage& message);
 
-// A frame from a client row of the host: served or relayed; what goes back lands in out.
-void ServeClientFrame(NetGroupState& state, int32_t sourceRow, const NetMessage& message,
+// A frame from a client row of the host: served or relayed; what goes back lands in out. A row
+// speaks only for the players it joined: any frame but a join whose sender is not one of them
+// is dropped, and the answer is false.
+bool ServeClientFrame(NetGroupState& state, int32_t sourceRow, const NetMessage& message,
                       std::vector<OutgoingFrame>& out);
 
 // A client row has gone: every remote player on it is removed and queued as left.

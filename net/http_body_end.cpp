@@ -55,10 +55,16 @@ void HttpBodyEnd::ReadHeader(const std::string& header) {
   }
 }
 
-void HttpBodyEnd::Consume(const char* bytes, size_t count) {
+size_t HttpBodyEnd::Consume(const char* bytes, size_t count) {
+  if (chunked_) return ConsumeChunks(bytes, count);
+  if (lengthKnown_) count = size_t(std::min<uint64_t>(count, length_ - received_));
   received_ += count;
-  if (!chunked_) return;
+  return count;
+}
+
+size_t HttpBodyEnd::ConsumeChunks(const char* bytes, size_t count) {
   for (size_t i = 0; i < count; ++i) {
+    if (chunk_ == Chunk::End) return i;
     if (chunk_ == Chunk::Data) {
       const size_t skipped = size_t(std::min<uint64_t>(chunkLeft_, count - i));
       chunkLeft_ -= skipped;
@@ -68,6 +74,7 @@ void HttpBodyEnd::Consume(const char* bytes, size_t count) {
     }
     ConsumeChunked(bytes[i]);
   }
+  return count;
 }
 
 void HttpBodyEnd::ReadSizeDigit(char byte) {
@@ -88,7 +95,7 @@ void HttpBodyEnd::ConsumeChunked(char byte) {
         if (!sawDigit_) {
           chunk_ = Chunk::Bad;
         } else {
-          chunk_ = chunkLeft_ == 0 ? Chunk::Done : Chunk::Data;
+          chunk_ = chunkLeft_ == 0 ? Chunk::TrailerLineStart : Chunk::Data;
         }
         sawDigit_ = false;
       } else if (byte == ';') {
@@ -103,12 +110,27 @@ void HttpBodyEnd::ConsumeChunked(char byte) {
       else if (byte != '\r')
         chunk_ = Chunk::Bad;
       return;
+    case Chunk::TrailerLineStart:
+    case Chunk::TrailerLine:
+      if (byte == '\n')
+        chunk_ = chunk_ == Chunk::TrailerLineStart ? Chunk::End : Chunk::TrailerLineStart;
+      else if (byte != '\r')
+        chunk_ = Chunk::TrailerLine;
+      return;
     default:
-      return;  // trailers after the last chunk, or a framing already broken
+      return;  // a framing already broken
   }
 }
 
+bool HttpBodyEnd::Ended() const {
+  if (chunked_) return chunk_ == Chunk::End;
+  return lengthKnown_ && received_ >= length_;
+}
+
 bool HttpBodyEnd::Complete() const {
-  if (chunked_) return chunk_ == Chunk::Done;
+  if (chunked_) {
+    return chunk_ == Chunk::TrailerLineStart || chunk_ == Chunk::TrailerLine ||
+           chunk_ == Chunk::End;
+  }
   return !lengthKnown_ || received_ >= length_;
 }

@@ -1,18 +1,23 @@
 // HTTP GET: prepares the file target, connects, sends the request, skips the response header
-// and delivers the body as it arrives.
+// and delivers the body as it arrives, within the fetch's time and size limits.
 #include "net/http_get.h"
 
 #include <algorithm>
-#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <mutex>
 
 #include "net/http_body_end.h"
 #include "net/http_header_scanner.h"
+#include "net/socket_errors.h"
 #include "net/socket_layer.h"
 #include "platform/files.h"
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 constexpr int32_t kChunkBytes = 1023;
 // How long to wait for more bytes before asking again.
@@ -20,7 +25,13 @@ constexpr int32_t kIdleWaitMs = 5;
 // Header bytes kept for reading its fields; a longer header is still skipped whole.
 constexpr size_t kMaxHeaderKept = 64 * 1024;
 
-std::atomic<int32_t> stallLimitMs{30000};
+std::mutex limitsLock;
+HttpLimits currentLimits;
+
+HttpLimits Limits() {
+  std::lock_guard guard(limitsLock);
+  return currentLimits;
+}
 
 bool IsMemoryFileName(const char* name) {
   return std::strncmp(name, "mem://", 6) == 0;
@@ -31,7 +42,7 @@ class BodySink {
  public:
   BodySink(int fd, char* buffer, size_t size) : fd_(fd), buffer_(buffer), remaining_(size) {}
 
-  // False when the file write failed.
+  // False, with errno set, when the file write failed.
   bool Deliver(const char* bytes, size_t count) {
     if (fd_ >= 0 && !platform::WriteFull(fd_, bytes, count)) return false;
     if (!buffer_ || remaining_ <= 1) return true;
@@ -54,73 +65,145 @@ class BodySink {
   bool filled_ = false;
 };
 
-enum class Fetch { Closed, Filled, Failed };
+enum class Fetch { More, Done, Failed };
 
-// A close before the announced end of the body is a failure; a reset keeps its own code.
-Fetch Closed(const HttpBodyEnd& bodyEnd) {
-  if (bodyEnd.Complete()) return Fetch::Closed;
-  if (SockGetLastError() != kSockErrConnReset) SockSetLastError(kSockErrAborted);
+Fetch FailWith(int32_t code) {
+  SockSetLastError(code);
   return Fetch::Failed;
 }
 
-// Reads the response until the server closes, the buffer fills, the server stays silent for
-// the stall limit, or something fails.
-Fetch ReceiveBody(int32_t row, BodySink& sink) {
-  using Clock = std::chrono::steady_clock;
-  HttpHeaderScanner header;
-  std::string headerText;
-  HttpBodyEnd bodyEnd;
+// Splits the response into header and body and hands the body, up to its announced end and the
+// size limit, to the sink.
+class Response {
+ public:
+  Response(BodySink& sink, uint64_t bodyLimit) : sink_(sink), bodyLeft_(bodyLimit) {}
+
+  Fetch Take(const char* bytes, size_t count) {
+    size_t bodyStart = 0;
+    if (!header_.Done()) {
+      bodyStart = header_.Consume(bytes, count);
+      headerText_.append(bytes, std::min(bodyStart, kMaxHeaderKept - std::min(kMaxHeaderKept,
+                                                                              headerText_.size())));
+      if (!header_.Done()) return Fetch::More;
+      bodyEnd_.ReadHeader(headerText_);
+    }
+    const size_t body = bodyEnd_.Consume(bytes + bodyStart, count - bodyStart);
+    const size_t allowed = size_t(std::min<uint64_t>(body, bodyLeft_));
+    bodyLeft_ -= allowed;
+    if (!sink_.Deliver(bytes + bodyStart, allowed)) {
+      SockSetLastErrorFromErrno(errno);
+      return Fetch::Failed;
+    }
+    if (sink_.Filled()) return Fetch::Done;
+    if (allowed < body) return FailWith(kSockErrMessageSize);
+    return bodyEnd_.Ended() ? Fetch::Done : Fetch::More;
+  }
+
+  // A close before the header's end or the body's announced end is a failure, and so is a
+  // reset anywhere.
+  Fetch Closed() const {
+    if (SockGetLastError() == kSockErrConnReset) return Fetch::Failed;
+    return header_.Done() && bodyEnd_.Complete() ? Fetch::Done : FailWith(kSockErrAborted);
+  }
+
+ private:
+  BodySink& sink_;
+  uint64_t bodyLeft_;
+  HttpHeaderScanner header_;
+  std::string headerText_;
+  HttpBodyEnd bodyEnd_;
+};
+
+bool Passed(Clock::time_point since, int32_t limitMs) {
+  return Clock::now() - since > std::chrono::milliseconds(limitMs);
+}
+
+// Reads the response until its body is whole, the buffer fills, a limit passes or something
+// fails.
+Fetch ReceiveBody(int32_t row, Response& response, const HttpLimits& limits,
+                  Clock::time_point started) {
   char chunk[kChunkBytes];
   Clock::time_point lastBytes = Clock::now();
   for (;;) {
+    if (Passed(started, limits.totalMs)) return FailWith(kSockErrTimedOut);
     const int32_t n = SockRecv(row, chunk, kChunkBytes, false);
-    if (n == 0) return Closed(bodyEnd);
+    if (n == 0) return response.Closed();
     if (n == -1) return Fetch::Failed;
     if (n == -2) {
       if (SockWaitReadable(row, kIdleWaitMs) == -1) return Fetch::Failed;
-      if (Clock::now() - lastBytes > std::chrono::milliseconds(stallLimitMs.load())) {
-        SockSetLastError(kSockErrTimedOut);
-        return Fetch::Failed;
-      }
+      if (Passed(lastBytes, limits.stallMs)) return FailWith(kSockErrTimedOut);
       continue;
     }
     lastBytes = Clock::now();
-    size_t bodyStart = 0;
-    if (!header.Done()) {
-      bodyStart = header.Consume(chunk, size_t(n));
-      headerText.append(
-          chunk, std::min(bodyStart, kMaxHeaderKept - std::min(kMaxHeaderKept, headerText.size())));
-      if (header.Done()) bodyEnd.ReadHeader(headerText);
-    }
-    if (bodyStart == size_t(n)) continue;
-    bodyEnd.Consume(chunk + bodyStart, size_t(n) - bodyStart);
-    if (!sink.Deliver(chunk + bodyStart, size_t(n) - bodyStart)) return Fetch::Failed;
-    if (sink.Filled()) return Fetch::Filled;
+    const Fetch step = response.Take(chunk, size_t(n));
+    if (step != Fetch::More) return step;
   }
+}
+
+bool SendRequest(int32_t row, const char* host, const char* path, int32_t stallMs) {
+  const std::string request = HttpRequestText(host, path);
+  const int32_t sent = SockSendFor(row, request.data(), int32_t(request.size()), stallMs, nullptr);
+  if (sent == int32_t(request.size())) return true;
+  if (sent >= 0) SockSetLastError(kSockErrTimedOut);  // the server stopped taking it
+  return false;
 }
 
 bool RunFetch(const char* host, const char* path, int32_t port, int32_t timeoutMs, BodySink& sink,
               int32_t& row) {
+  const Clock::time_point started = Clock::now();
+  const HttpLimits limits = Limits();
   const SockAddress server = SockResolveHost(host, HttpPort(port));
   if (SockAddressIsNone(server)) return false;
   row = SockTcpConnect(server, timeoutMs);
-  if (row < 0) return false;
-  const std::string request = HttpRequestText(host, path);
-  if (SockSend(row, request.data(), int32_t(request.size()), nullptr) <= 0) return false;
-  return ReceiveBody(row, sink) != Fetch::Failed;
+  if (row < 0 || !SendRequest(row, host, path, limits.stallMs)) return false;
+  Response response(sink, limits.bodyBytes);
+  return ReceiveBody(row, response, limits, started) == Fetch::Done;
 }
 
-// Releases the start-up reference without touching the reason a fetch failed.
-void ReleaseKeepingError() {
+// A folder that is not empty can never take the body: refused before anything is fetched.
+bool IsFolderInUse(const std::string& target) {
+  std::error_code error;
+  return std::filesystem::is_directory(target, error) && !std::filesystem::is_empty(target, error);
+}
+
+// The new file beside the target; false, with errno set, when there can be none.
+bool BeginTarget(const char* fileName, platform::Replacement& target) {
+  if (IsMemoryFileName(fileName)) {
+    errno = EINVAL;
+    return false;
+  }
+  if (!platform::BeginReplacement(fileName, target)) return false;
+  if (!IsFolderInUse(target.target)) return true;
+  errno = ENOTEMPTY;
+  platform::AbandonReplacement(target);
+  return false;
+}
+
+// Puts a whole body in the target's place, or keeps the old target.
+bool FinishTarget(platform::Replacement& target, bool fetched) {
+  if (!fetched) {
+    platform::AbandonReplacement(target);
+    return false;
+  }
+  if (platform::CommitReplacement(target)) return true;
+  SockSetLastErrorFromErrno(errno);
+  return false;
+}
+
+// Closes the row and releases the start-up reference without touching the reason a fetch
+// failed.
+void ReleaseKeepingError(int32_t row, bool ok) {
   const int32_t kept = SockGetLastError();
+  if (row >= 0) SockClose(row);
   SockShutdown();
-  SockSetLastError(kept);
+  SockSetLastError(ok ? 0 : kept);
 }
 
 }  // namespace
 
-void HttpSetStallLimitMs(int32_t limitMs) {
-  stallLimitMs = limitMs;
+void HttpSetLimits(const HttpLimits& limits) {
+  std::lock_guard guard(limitsLock);
+  currentLimits = limits;
 }
 
 uint16_t HttpPort(int32_t port) {
@@ -134,22 +217,16 @@ std::string HttpRequestText(const char* host, const char* path) {
 
 uint8_t HttpGet(const char* host, const char* path, int32_t port, const char* fileName,
                 char* buffer, size_t bufferSize, int32_t connectTimeoutMs) {
-  int fd = -1;
-  if (fileName) {
-    if (IsMemoryFileName(fileName)) return 0;
-    fd = platform::ReplaceForWrite(fileName);
-    if (fd < 0) return 0;
+  platform::Replacement target;
+  if (fileName && !BeginTarget(fileName, target)) {
+    SockSetLastErrorFromErrno(errno);
+    return 0;
   }
   SockStartup();
-  BodySink sink(fd, buffer, buffer ? bufferSize : 0);
+  BodySink sink(target.fd, buffer, buffer ? bufferSize : 0);
   int32_t row = -1;
-  const bool ok = RunFetch(host ? host : "", path ? path : "", port, connectTimeoutMs, sink, row);
-  platform::CloseDescriptor(fd);
-  if (row >= 0) {
-    const int32_t kept = SockGetLastError();
-    SockClose(row);
-    if (!ok) SockSetLastError(kept);
-  }
-  ReleaseKeepingError();
+  bool ok = RunFetch(host ? host : "", path ? path : "", port, connectTimeoutMs, sink, row);
+  ReleaseKeepingError(row, ok);
+  if (fileName) ok = FinishTarget(target, ok);
   return ok ? 1 : 0;
 }

@@ -135,6 +135,7 @@ class NetSession {
   bool HeldBack(ThreadWork& work, NetClient& client) const;
   bool ReadClients(ThreadWork& work, double nowMs);
   void ProcessIncoming(ThreadWork& work);
+  static void ReportForgery(ThreadWork& work, int32_t row, uint16_t sender);
   void QueueForClient(ThreadWork& work, const SourcedFrame& sourced, double nowMs);
   bool FlushClients(ThreadWork& work, double nowMs);
   bool ExpireUnjoinedClients(ThreadWork& work, double nowMs);

@@ -6,11 +6,15 @@
 #include "net/net_session.h"
 #include "net/socket_layer.h"
 #include "platform/clock.h"
+#include "system/debug_log.h"
 
 namespace {
 
 // The host keeps this many clients; one more is closed as soon as it is accepted.
 constexpr size_t kMaxClients = 128;
+// Rows one remote address may hold, so that one peer cannot fill the table and keep everybody
+// else out; the host's own connection does not count.
+constexpr size_t kMaxClientsPerAddress = kMaxClients / 4;
 // Connections taken from the listener per cycle, so a crowd connecting at once does not overflow
 // its short queue.
 constexpr int kAcceptsPerCycle = 32;
@@ -27,11 +31,13 @@ struct NetSession::NetClient {
   int32_t row = -1;
   // The host's own connection: the same thread drains its other end, so it is never a slow peer.
   bool self = false;
+  uint32_t address = 0;  // the peer's, network order
   FrameReader reader;
   std::vector<uint8_t> output;  // bytes the socket has not taken yet
   double lastProgressMs = 0.0;
   double acceptedMs = 0.0;
-  bool joined = false;  // a player of it has joined
+  bool joined = false;           // a player of it has joined
+  bool reportedForgery = false;  // its first frame in another's name went to the debug log
   // Rows whose piled-up output this client's relays fed: it is not read until they catch up.
   std::vector<int32_t> heldBackBy;
   bool lost = false;  // removed at the end of the cycle, after its last frames were served
@@ -56,6 +62,13 @@ struct NetSession::ThreadWork {
     auto found = std::find_if(clients.begin(), clients.end(),
                               [row](const NetClient& c) { return c.row == row; });
     return found == clients.end() ? nullptr : &*found;
+  }
+
+  bool HasRoomFor(uint32_t address) const {
+    const auto rowsOfAddress =
+        std::count_if(clients.begin(), clients.end(),
+                      [&](const NetClient& c) { return !c.self && c.address == address; });
+    return clients.size() < kMaxClients && size_t(rowsOfAddress) < kMaxClientsPerAddress;
   }
 };
 
@@ -153,17 +166,20 @@ bool NetSession::AcceptClient(ThreadWork& work) {
   SockAddress peer{0, 0};
   const int32_t row = SockTcpAccept(work.listenRow, &peer);
   if (row < 0) return false;
-  // A client past the table is turned away at once, so its join fails fast.
-  if (work.clients.size() >= kMaxClients) {
+  const bool self =
+      peer.address == work.connectionAddress.address && peer.port == work.connectionAddress.port;
+  // A client past the table, or past its address's share of it, is turned away at once, so its
+  // join fails fast.
+  if (!self && !work.HasRoomFor(peer.address)) {
     SockClose(row);
     return true;
   }
   SockSetNoDelay(row, true);
   NetClient client;
   client.row = row;
+  client.self = self;
+  client.address = peer.address;
   client.acceptedMs = platform::MonotonicMs();
-  client.self =
-      peer.address == work.connectionAddress.address && peer.port == work.connectionAddress.port;
   work.clients.push_back(std::move(client));
   return true;
 }
@@ -210,7 +226,9 @@ void NetSession::ProcessIncoming(ThreadWork& work) {
         FileConnectionFrame(state_, frame.message);
         continue;
       }
-      ServeClientFrame(state_, frame.sourceRow, frame.message, replies);
+      if (!ServeClientFrame(state_, frame.sourceRow, frame.message, replies)) {
+        ReportForgery(work, frame.sourceRow, frame.message.header.sender);
+      }
       for (OutgoingFrame& reply : replies) {
         work.outgoing.push_back(SourcedFrame{frame.sourceRow, std::move(reply)});
       }
@@ -221,6 +239,18 @@ void NetSession::ProcessIncoming(ThreadWork& work) {
   const double nowMs = platform::MonotonicMs();
   for (SourcedFrame& sourced : work.outgoing) QueueForClient(work, sourced, nowMs);
   work.outgoing.clear();
+}
+
+// The first frame a client sends in the name of a player it did not join goes to the debug log;
+// the rest are dropped silently, so a flood of them cannot fill the disk.
+void NetSession::ReportForgery(ThreadWork& work, int32_t row, uint16_t sender) {
+  NetClient* client = work.Client(row);
+  if (!client || client->reportedForgery) return;
+  client->reportedForgery = true;
+  const std::string line = "Group: dropping frames from " + SockIpToString(client->address) +
+                           " in the name of player " + std::to_string(sender) +
+                           ", which that connection did not join\n";
+  ErrorLogWrite(line.c_str());
 }
 
 // Appends a frame to its client's output. Past the high water mark the client whose frame it

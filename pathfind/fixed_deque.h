@@ -1,6 +1,7 @@
 // A ring buffer of fixed capacity, a double-ended queue that never grows.
-// An insertion or erasure in the middle either rebuilds the contents through a second buffer of
-// the same size in one pass and swaps the two, or shifts the shorter side in place.
+// An insertion or erasure at either end is a push or a pop; one in the middle rebuilds the
+// contents, in order from index 0, through a second buffer of the same size in one pass and
+// swaps the two.
 #pragma once
 
 #include <algorithm>

@@ -39,19 +39,37 @@ bool RemoveOsPath(const std::string& path) {
   return (folder ? ::rmdir(path.c_str()) : ::unlink(path.c_str())) == 0;
 }
 
-// A sibling of path no other writer uses: the process id and a counter keep it unique here.
-std::string SiblingTemporaryName(const std::string& path) {
-  static std::atomic<uint32_t> counter{0};
-  return path + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(++counter);
+// The permission bits a file made to replace target is created with: the target's own, so that
+// nothing written to it can be read by more users than could read the target.
+mode_t CreationModeFor(const std::string& target) {
+  struct stat info {};
+  if (::stat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return kSharedFileMode;
+  return info.st_mode & 0777;
 }
 
-int CreateExclusive(const std::string& path) {
+int CreateExclusive(const std::string& path, mode_t mode) {
   int fd;
   do {
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                kSharedFileMode);
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
   } while (fd < 0 && errno == EINTR);
   return fd;
+}
+
+// A new file beside target under a short name of its own, since the target's name may already be
+// as long as a name can be. The process id and a counter keep it apart from other writers; a
+// name an ended process of the same id left behind is passed over.
+int CreateSibling(const std::string& target, std::string& sibling) {
+  constexpr int kMaxTries = 100;
+  static std::atomic<uint32_t> counter{0};
+  const std::string folder = target.substr(0, target.rfind('/') + 1);
+  const mode_t mode = CreationModeFor(target);
+  for (int tries = 0; tries < kMaxTries; ++tries) {
+    sibling =
+        folder + ".qrn" + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp";
+    const int fd = CreateExclusive(sibling, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 // The file a path leads to: each symbolic link on the last step replaced by what it names (a
@@ -191,13 +209,17 @@ bool BeginReplacement(std::string_view name, Replacement& replacement) {
     return false;
   }
   replacement.target = LinkTarget(path);
-  replacement.temporary = SiblingTemporaryName(replacement.target);
-  replacement.fd = CreateExclusive(replacement.temporary);
-  return replacement.fd >= 0;
+  replacement.fd = CreateSibling(replacement.target, replacement.temporary);
+  if (replacement.fd < 0) return false;
+  // Before the first byte is written: the group that may read the target is the one that may
+  // read its successor.
+  TakeOverOwnerAndMode(replacement.fd, replacement.target);
+  return true;
 }
 
 bool CommitReplacement(Replacement& replacement) {
   bool done = ::fsync(replacement.fd) == 0;
+  // Again, since writing clears the set-user and set-group bits.
   TakeOverOwnerAndMode(replacement.fd, replacement.target);
   done = ::close(replacement.fd) == 0 && done;
   replacement.fd = -1;
@@ -238,7 +260,8 @@ std::string AbsolutePath(std::string_view name) {
   std::string path;
   if (!ToOsPath(name, path) || path.empty() || path[0] == '/') return path;
   std::string folder = CurrentFolder();
-  if (folder.empty() || folder.back() != '/') folder += '/';
+  if (folder.empty()) return {};
+  if (folder.back() != '/') folder += '/';
   return folder + path;
 }
 

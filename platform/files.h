@@ -73,13 +73,15 @@ bool CloseChecked(int fd);
 
 // A file that takes a name's place only once it is written whole: the bytes go to a new file
 // beside the one the name leads to (a symbolic link is followed to its target, which is what
-// gets replaced), and Commit renames it over that file, which keeps its permission bits and,
-// where the system allows, its owner. A folder of that name is removed first, as
-// ReplaceForWrite does. Until Commit succeeds the old file stays as it was.
+// gets replaced), and Commit renames it over that file. The new file has the old one's
+// permission bits and, where the system allows, its owner before anything is written to it, and
+// a short hidden name of its own, so a target whose name is as long as a name may be is replaced
+// too. A folder of that name is removed first, as ReplaceForWrite does. Until Commit succeeds
+// the old file stays as it was.
 struct Replacement {
   int fd = -1;            // the new file, open for writing
   std::string target;     // the file it will replace
-  std::string temporary;  // the new file's own name until then
+  std::string temporary;  // the new file's own name until then, whatever the target's length
 };
 bool BeginReplacement(std::string_view name, Replacement& replacement);
 // Makes the written bytes durable and puts the new file in place; false (the new file removed,
@@ -99,7 +101,8 @@ bool AtomicRewriteWith(std::string_view name, const std::function<bool(int fd)>&
 int CreatePrivateFile(std::string_view name);
 
 // The name as a path from the root, taken against the current folder, so it still names the
-// same file after the current folder changes; empty when the name is too long.
+// same file after the current folder changes; empty when the name is too long, and for a
+// relative name when the current folder no longer exists (nothing names it then).
 std::string AbsolutePath(std::string_view name);
 
 // $TMPDIR when set and not empty, else "/tmp"; always ending in '/'.

@@ -1,9 +1,13 @@
 // The channel table over the read streams and the platform's file helpers.
 #include "system/file_channels.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/files.h"
+#include "system/debug_log.h"
 
 namespace {
 
@@ -13,8 +17,15 @@ bool gReadAhead = true;
 struct ChannelTable {
   FileChannel channels[kFileChannelCount];
 
+  // Reached with channels open only when the program left main without the quit sequence.
   ~ChannelTable() {
-    for (int32_t i = kFileChannelCount - 1; i >= 0; --i) ChannelClose(channels[i]);
+    bool written = true;
+    for (int32_t i = kFileChannelCount - 1; i >= 0; --i) {
+      written = ChannelClose(channels[i]) && written;
+    }
+    if (written) return;
+    std::fflush(nullptr);
+    std::_Exit(1);
   }
 };
 
@@ -46,6 +57,21 @@ bool OpenForReading(FileChannel& channel, const char* name) {
   return true;
 }
 
+// The failed call's errno is the reason.
+bool ReportUnwritten(const FileChannel& channel, bool written) {
+  if (written) return true;
+  const std::string line =
+      "Cannot write " + channel.name + ": " + (errno != 0 ? std::strerror(errno) : "not written");
+  std::fprintf(stderr, "%s\n", line.c_str());
+  ErrorLogWrite((line + "\n").c_str());
+  return false;
+}
+
+bool WriteToFile(const FileChannel& channel, const void* bytes, size_t count) {
+  errno = 0;
+  return ReportUnwritten(channel, platform::WriteFull(channel.record.descriptor, bytes, count));
+}
+
 bool OpenForWriting(FileChannel& channel, const char* name, ChannelMode mode) {
   // Checked before a replacing open deletes the name under the other channel.
   if (IsMemoryFileName(name) || FileHeldByChannel(name)) return false;
@@ -54,6 +80,7 @@ bool OpenForWriting(FileChannel& channel, const char* name, ChannelMode mode) {
   if (fd < 0) return false;
   channel.record.descriptor = fd;
   channel.writable = true;
+  channel.name = name;
   platform::IdentityOfDescriptor(fd, channel.identity);
   return true;
 }
@@ -94,7 +121,7 @@ bool ChannelFlush(FileChannel& channel) {
   channel.pendingCount = 0;
   if (count == 0) return true;
   WindowDrop(channel.readAhead, channel.record);
-  return platform::WriteFull(channel.record.descriptor, channel.pending.data(), count);
+  return WriteToFile(channel, channel.pending.data(), count);
 }
 
 bool FlushAllChannels() {
@@ -107,13 +134,21 @@ bool FlushAllChannels() {
 }
 
 bool ChannelClose(FileChannel& channel) {
-  const bool flushed = ChannelFlush(channel);
+  bool written = ChannelFlush(channel);
+  if (channel.writable) {
+    // Some file systems tell of a full disk only at the close; the stream must not close again.
+    errno = 0;
+    const bool closed = platform::CloseChecked(channel.record.descriptor);
+    channel.record.descriptor = -1;
+    written = ReportUnwritten(channel, closed) && written;
+  }
   FileStreamClose(channel.record);
   channel.readAhead = {};
   channel.writable = false;
+  channel.name.clear();
   channel.identity = {};
   channel.pending = {};
-  return flushed;
+  return written;
 }
 
 bool ChannelWrite(FileChannel& channel, const void* bytes, size_t count) {
@@ -121,7 +156,7 @@ bool ChannelWrite(FileChannel& channel, const void* bytes, size_t count) {
   if (channel.pendingCount + count > gBufferSize && !ChannelFlush(channel)) return false;
   if (count >= gBufferSize) {
     WindowDrop(channel.readAhead, channel.record);
-    return platform::WriteFull(channel.record.descriptor, bytes, count);
+    return WriteToFile(channel, bytes, count);
   }
   if (channel.pending.size() < gBufferSize) channel.pending.resize(gBufferSize);
   std::memcpy(channel.pending.data() + channel.pendingCount, bytes, count);

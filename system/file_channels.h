@@ -23,6 +23,7 @@ inline constexpr int32_t kFileChannelCount = 8;
 struct FileChannel {
   FileStream record;  // the file or block, its size and the recorded position
   bool writable = false;
+  std::string name;  // as the program gave it, for the report of bytes that could not be written
   platform::FileIdentity identity;  // of the disk file, so no second channel opens it
   std::vector<uint8_t> pending;     // written bytes the file has not received yet
   size_t pendingCount = 0;
@@ -32,7 +33,8 @@ struct FileChannel {
 enum class ChannelMode { Read, Replace, Append };
 
 // Channels 0 to 7 only; the table lives until the process ends, when every channel still open
-// is written out and closed, 7 down to 0, without any error reporting.
+// is written out and closed, 7 down to 0. That is the end of a program that left main without
+// the quit sequence: bytes that could not be written then end the process with status 1.
 FileChannel& ChannelAt(int32_t channel);
 
 bool ChannelIsOpen(const FileChannel& channel);
@@ -52,12 +54,16 @@ bool FileHeldByWriteChannel(const char* name);
 // writes would go to a file no longer there.
 bool WriteBackUnlessHeld(const std::string& path, std::string_view bytes);
 
+// Every failure to write a channel's bytes to its file is reported once, as it happens:
+// "Cannot write <name>: <the system's reason>" to the debug log and to standard error.
+
 // Hands the pending bytes to the file. False when they could not all be written; they are
 // dropped then, so the failure is reported once.
 bool ChannelFlush(FileChannel& channel);
 bool FlushAllChannels();
 
-// Writes out, then closes; false when the pending bytes could not be written.
+// Writes out, then closes; false when the pending bytes could not be written or the system
+// reports at the close that written bytes were lost.
 bool ChannelClose(FileChannel& channel);
 
 // False on a channel that cannot be written (closed, memory, opened for reading) or when a

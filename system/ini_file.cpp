@@ -68,11 +68,12 @@ void ReadPair(IniSection& pending, const char* line) {
   if (*keyEnd == '\0') return;
   const char* equals = SkipBlanks(keyEnd);
   if (*equals != '=') return;
-  IniEntry entry{TextOf(line, keyEnd), StrValue(SkipBlanks(equals + 1))};
-  // A value of control bytes alone is no value: written back it would read as none.
-  StrTrimControlRight(entry.value.str());
-  if (entry.value.str().length == 0) return;
+  const char* value = SkipBlanks(equals + 1);
+  if (*value == '\0') return;
   if (!IniEntryArrayReserve(pending.keys, int32_t(pending.keys.size()))) return;
+  // A value of control bytes alone is kept, empty.
+  IniEntry entry{TextOf(line, keyEnd), StrValue(value)};
+  StrTrimControlRight(entry.value.str());
   pending.keys.push_back(std::move(entry));
 }
 
@@ -220,6 +221,8 @@ std::string IniText(const IniObject& object) {
 }
 
 bool IniWriteBack(const IniObject& object) {
-  if (!object.dirty || object.path.empty()) return true;
-  return WriteBackUnlessHeld(object.path, IniText(object));
+  const char* name = object.name.c_str();
+  if (!object.dirty || *name == '\0' || IsMemoryFileName(name)) return true;
+  // No path: the name was relative to a current folder that no longer existed.
+  return !object.path.empty() && WriteBackUnlessHeld(object.path, IniText(object));
 }

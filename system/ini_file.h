@@ -24,7 +24,7 @@ struct IniSection {
 struct IniObject {
   std::vector<IniSection> sections;  // in file order, then in order of creation
   StrValue name;                     // the resolved name loaded from; empty = no file
-  std::string path;                  // that file from the root; empty = never written
+  std::string path;                  // that file from the root; empty = none can be written
   uint8_t dirty = 0;                 // changed since the load
 };
 
@@ -61,7 +61,8 @@ std::string IniText(const IniObject& object);
 
 // When the object is dirty and was read from a disk file, replaces that file with IniText,
 // wherever the current folder is now. False when that was refused (a channel writes to the
-// file) or failed; the old file then stays whole.
+// file, or the name was relative to a current folder that no longer existed) or failed; the old
+// file then stays whole.
 bool IniWriteBack(const IniObject& object);
 
 // Releases the name and every section; dirty 0.

@@ -25,8 +25,10 @@ void SplitLines(TextLineCache& cache, std::string_view bytes) {
 }
 
 bool WriteBack(const TextLineCache& cache) {
-  if (!cache.dirty || cache.keepFile || cache.path.empty()) return true;
-  return WriteBackUnlessHeld(cache.path, TextLineFileText(cache));
+  const bool diskFile = !cache.name.empty() && !IsMemoryFileName(cache.name.c_str());
+  if (!cache.dirty || cache.keepFile || !diskFile) return true;
+  // No path: the name was relative to a current folder that no longer existed.
+  return !cache.path.empty() && WriteBackUnlessHeld(cache.path, TextLineFileText(cache));
 }
 
 void Clear(TextLineCache& cache) {

@@ -24,10 +24,11 @@ struct TextLineCache {
 
 // Takes up the named file (null: none). The same name (bytes compared) changes nothing. Any
 // other name first writes back a changed file to the file it was read from (a write refused
-// because a channel writes to that file, or failed, keeps the old file whole and sets the error
-// code 3), then empties the cache and reads the new file. 3 (also set as the error code) when
-// it cannot be found or opened, or its name is 1024 bytes or longer; the cache then keeps the
-// name, if it fits, and is empty, so lines stored go to a new file of that name.
+// because a channel writes to that file or the name was relative to a current folder that no
+// longer existed, or failed, keeps the old file whole and sets the error code 3), then empties
+// the cache and reads the new file. 3 (also set as the error code) when it cannot be found or
+// opened, or its name is 1024 bytes or longer; the cache then keeps the name, if it fits, and
+// is empty, so lines stored go to a new file of that name.
 int32_t TextLineCacheLoad(TextLineCache& cache, const char* name);
 
 // The text line i shows: at most kTextLineBytes bytes, ending at a NUL byte.

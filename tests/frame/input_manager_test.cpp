@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/input_fixture.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -153,6 +154,16 @@ TEST_F(InputObjectTest, ExclusiveMouseFollowsThePointerAndReleaseLeavesItShown) 
   EXPECT_EQ(report, MouseReport{});
   SetCurrentMouse(input, 0);
   EXPECT_EQ(input.mice.size(), 1u);
+}
+
+// The offscreen driver will not capture the mouse, as a desktop may refuse to.
+TEST_F(InputObjectTest, AnExclusiveMouseTheDriverWillNotCaptureIsLoggedAndAnswered) {
+  TempDir logFolder(true);
+  InputManager input;
+  EXPECT_EQ(InputInit(input, nullptr, true), kInputMouseNotTaken);
+  EXPECT_EQ(TempDir::ReadBytes(logFolder.Child("ErrorLog.txt")),
+            "can't aquire mouse - first try\n");
+  InputRelease(input);
 }
 
 TEST_F(InputObjectTest, AnyMouseButtonDownSeesEachButton) {

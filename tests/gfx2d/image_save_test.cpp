@@ -12,12 +12,15 @@ namespace {
 TEST(SaveImage, ChoosesTheWriterByTheLastFourCharacters) {
   TempDir dir;
   struct Case {
-    const char* name;
+    std::string name;
     std::string magic;
   };
+  // Names as long as a folder entry may be are saved too.
+  const std::string longest(251, 'n');
   const Case cases[] = {
       {"a.pNg", "\x89PNG"}, {"a.Jpg", "\xFF\xD8"}, {"a.jpeg", "BM"}, {"a", "BM"},
-      {"a.png.bmp", "BM"},  {"a_png", "BM"},       {"a.jpg2", "BM"},
+      {"a.png.bmp", "BM"}, {"a_png", "BM"}, {"a.jpg2", "BM"},
+      {longest + ".png", "\x89PNG"}, {longest + ".jpg", "\xFF\xD8"}, {longest + ".bmp", "BM"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -140,9 +140,10 @@ TEST(JpegWriter, RefusesMemoryNamesAndFailedWrites) {
   EXPECT_FALSE(JpegSave(dir.Child("cut.jpg").c_str(), pixels, 64, 64));
 }
 
-// What the sprite loader's chain meets in practice: each must fail and the process go on.
+// What the sprite loader's chain meets in practice: each must fail and the process go on, with
+// the libraries' complaints in the debug log, never on the user's terminal.
 TEST(ImageLoaderChain, RejectsNonImagesAndDamagedFilesWithoutEndingTheProcess) {
-  TempDir dir;
+  TempDir dir(true);
   const std::string png = TempDir::ReadBytes(TestData("pngsuite/basn2c08.png"));
   const std::string jpeg = TempDir::ReadBytes(SavedJpeg(dir, GradientBgra(64, 64), 64, 64));
   std::string corrupt = jpeg;
@@ -161,6 +162,7 @@ TEST(ImageLoaderChain, RejectsNonImagesAndDamagedFilesWithoutEndingTheProcess) {
       {"corrupt.jpg", corrupt},
       {"gif.gif", "GIF89a\x01\x00\x01\x00\x00\x00\x00;"},
   };
+  testing::internal::CaptureStderr();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = dir.Child(c.name);
@@ -168,6 +170,10 @@ TEST(ImageLoaderChain, RejectsNonImagesAndDamagedFilesWithoutEndingTheProcess) {
     ScopedImage image;
     EXPECT_FALSE(LoadAnyImage(image.image, path.c_str(), kNoTransparentColour));
   }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  const std::string log = TempDir::ReadBytes(ErrorLogPath());
+  EXPECT_NE(log.find("libjpeg: Not a JPEG file: starts with 0x4a 0x75\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("libpng error: "), std::string::npos) << log;
   ScopedImage image;
   EXPECT_TRUE(LoadAnyImage(image.image, SavedJpeg(dir, GradientBgra(4, 4), 4, 4).c_str(), -1));
 }

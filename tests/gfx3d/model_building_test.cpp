@@ -10,6 +10,8 @@
 
 #include "gfx3d/kmo_binary_file.h"
 #include "gfx3d/kmo_normal_table.h"
+#include "gfx3d/mesh_normals.h"
+#include "gfx3d/object_geometry.h"
 #include "gfx3d/scene.h"
 #include "tests/support/debug_capture.h"
 #include "tests/support/temp_dir.h"
@@ -231,6 +233,40 @@ TEST_F(Building, DroppingVertexDataKeepsAStubAndTheWorkingList) {
   TempDir dir;  // what is left cannot be read back, so it is not written
   EXPECT_EQ(SaveKmoModel(part, dir.Child("stub.kmo").c_str()), 0);
   EXPECT_FALSE(std::filesystem::exists(dir.Child("stub.kmo")));
+}
+
+// Released and dropped streams are one stub state: the file would hold a few records of a large
+// model and load without complaint, and normals would triangulate the stub over the real lists.
+TEST_F(Building, StubStreamsAreNeitherSavedNorGivenNormals) {
+  TempDir dir;
+  const std::string path = dir.Child("stub.kmo");
+  for (void (*cut)(Rainbows3D&, int32_t) : {ObjectReleaseBuildStreams, ObjectDropVertexData}) {
+    BuildTwoFrameStrip(300);
+    cut(*scene, 2);
+    const int32_t working = WorkingRecordCount(Part(2));
+    PrepareMeshNormals(Part(2), true, true, true);
+    EXPECT_EQ(Part(2).tangentsDone, 0);
+    EXPECT_EQ(WorkingRecordCount(Part(2)), working);
+    EXPECT_EQ(SaveObjectFile(*scene, path.c_str(), 2), 0);
+    EXPECT_FALSE(std::filesystem::exists(path));
+  }
+}
+
+TEST_F(Building, ACopiedPartEqualsItsSourceAndOutlivesIt) {
+  BuildTwoFrameStrip(6);
+  MeshObjectX& source = Part(2);
+  WorkingList(source);
+  source.edges.Append(ShadowEdge{1, 1});
+  source.facing.Append(1);
+  MeshObjectX copy;
+  EXPECT_EQ(&MeshObjectXAssign(copy, source), &copy);
+  const std::vector<uint8_t> file = EncodeKmoModel(source);
+  const int32_t working = WorkingRecordCount(source);
+  ClearMeshObjectX(source, true);
+  EXPECT_EQ(EncodeKmoModel(copy), file);
+  EXPECT_EQ(copy.triangles.count(), working);
+  EXPECT_EQ(copy.frames[1].triangles.count(), working);
+  EXPECT_EQ(copy.hasColours + copy.edges.count() + copy.facing.count(), 3u);
 }
 
 }  // namespace

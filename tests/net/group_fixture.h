@@ -34,8 +34,13 @@ inline double MillisecondsSince(std::chrono::steady_clock::time_point start) {
 // A TCP peer on 127.0.0.1 written with plain sockets, independent of the code under test.
 class RawPeer {
  public:
-  explicit RawPeer(uint16_t port, int receiveBuffer = 0) {
+  // from: another local address to connect from (Linux routes all of 127.0.0.0/8 to loopback),
+  // so one machine plays peers at several addresses.
+  explicit RawPeer(uint16_t port, int receiveBuffer = 0, const char* from = nullptr) {
     fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in local = LoopbackAddress(0);
+    const bool bound = !from || (inet_pton(AF_INET, from, &local.sin_addr) == 1 &&
+                                 bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0);
     // Frames go out as written, as the group's own rows send them.
     const int one = 1;
     setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
@@ -43,7 +48,7 @@ class RawPeer {
       setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     }
     const sockaddr_in to = LoopbackAddress(port);
-    if (connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
+    if (!bound || connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
       close(fd_);
       fd_ = -1;
     }

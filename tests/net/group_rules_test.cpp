@@ -117,10 +117,12 @@ TEST_F(GroupRules, QueriesSkipHiddenPlayersAndAnswerTheAsker) {
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].message.payload, c.name);
   }
-  // Malformed requests, askers the host does not know and unknown receivers get nothing.
+  // Malformed requests, askers the host does not know or that another row joined, and unknown
+  // receivers get nothing.
   EXPECT_TRUE(Serve(kRowA, Frame(kNetIdByIndex, 0, query)).empty());
   EXPECT_TRUE(Serve(kRowA, Frame(kNetNameById, 0, query, "x")).empty());
   EXPECT_TRUE(Serve(kRowA, Frame(kNetCountPlayers, 0, 4000)).empty());
+  EXPECT_TRUE(Serve(kRowB, Frame(kNetCountPlayers, 0, query)).empty());  // another row's asker
   EXPECT_TRUE(Serve(kRowA, Frame(150, 0, query)).empty());
   EXPECT_TRUE(Serve(kRowA, Frame(kNetText, 555, query, "nobody")).empty());
 }

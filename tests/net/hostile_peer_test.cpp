@@ -5,8 +5,10 @@
 #include <array>
 
 #include "net/session_commands.h"
+#include "system/debug_log.h"
 #include "tests/net/group_fixture.h"
 #include "tests/support/owned_str.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -70,6 +72,18 @@ class HostilePeers : public GroupTest {
     const uint16_t id = peer.SendJoin(name) ? peer.ReadJoinAnswer() : 0;
     if (id != 0) ++expected_;
     return id;
+  }
+
+  // Peers from the address that each join one player and then neither send nor read; how many
+  // joined. Each joins before the next connects: the host accepts one client per cycle.
+  int JoinedFrom(const char* address, int peers, std::vector<RawPeer>& crowd) {
+    int joined = 0;
+    for (int i = 0; i < peers; ++i) {
+      crowd.emplace_back(port_, 0, address);
+      if (crowd.back().SendJoin("crowd") && crowd.back().ReadJoinAnswer() != 0) ++joined;
+    }
+    expected_ += uint16_t(joined);
+    return joined;
   }
 
   uint16_t NextLeftPlayer() {
@@ -206,33 +220,31 @@ TEST_F(HostilePeers, APeerThatStopsReadingIsDroppedWhileOthersReceive) {
   ExpectMessagesFlow();
 }
 
-TEST_F(HostilePeers, ClientsPastTheTableAreTurnedAway) {
-  // Each peer joins before the next connects: the host accepts one client per cycle.
+TEST_F(HostilePeers, OneAddressHoldsAQuarterOfTheTableAndTheRestIsTurnedAway) {
+  // Joined peers outlive the join limit: from one address they may hold a quarter of the rows.
   std::vector<RawPeer> crowd;
-  int joined = 0;
-  int turnedAway = 0;
-  for (int i = 0; i < 130; ++i) {
-    crowd.emplace_back(port_);
-    ASSERT_TRUE(crowd.back().SendJoin("crowd"));
-    if (crowd.back().ReadJoinAnswer() != 0) {
-      ++joined;
-    } else if (crowd.back().ClosedByPeerWithin(0)) {
-      ++turnedAway;
-    }
+  const int joined = JoinedFrom("127.0.0.2", 130, crowd);
+  EXPECT_EQ(joined, 32);
+  NetSession& late = NewSession();
+  ASSERT_TRUE(late.Join("127.0.0.1", port_));
+  EXPECT_NE(late.CreatePlayer("late"), 0);
+  ++expected_;
+  // The host's own connection, the client and the late one hold three more of the 128 rows.
+  int others = 0;
+  for (const char* address : {"127.0.0.3", "127.0.0.4", "127.0.0.5", "127.0.0.6"}) {
+    others += JoinedFrom(address, 32, crowd);
   }
-  EXPECT_EQ(joined, 126);  // the host's own connection and the client hold two places
-  EXPECT_EQ(turnedAway, 4);
-  expected_ += uint16_t(joined);
+  EXPECT_EQ(others, 128 - 3 - joined);
   ExpectCountStillRight();
   crowd.clear();
-  expected_ -= uint16_t(joined);
+  expected_ -= uint16_t(joined + others);
   EXPECT_TRUE(Eventually([&] { return client().CountPlayers() == expected_; }));
 }
 
 TEST_F(HostilePeers, IdleConnectionsKeepNewPlayersOutOnlyUntilTheJoinLimit) {
   std::vector<RawPeer> idle;
   for (int i = 0; i < 200; ++i) {
-    idle.emplace_back(port_);
+    idle.emplace_back(port_, 0, ("127.0.0." + std::to_string(2 + i % 8)).c_str());
     // Paced so the listener's short queue never overflows into the system's 1 s connect retry.
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
@@ -241,6 +253,24 @@ TEST_F(HostilePeers, IdleConnectionsKeepNewPlayersOutOnlyUntilTheJoinLimit) {
   EXPECT_NE(late.CreatePlayer("late"), 0);
   ++expected_;
   ExpectCountStillRight();
+}
+
+TEST_F(HostilePeers, AClientSpeaksOnlyForThePlayersItJoined) {
+  TempDir logFolder(true);
+  RawPeer forger(port_);
+  const uint16_t own = Joined(forger, "forger");
+  ASSERT_NE(own, 0);
+  std::string forged = Header(kNetText, 6, b_, 101) + "forged";
+  for (uint16_t id = 101; id <= 400; ++id) {
+    if (id != own) forged += Header(kNetDeletePlayer, 0, 0, id);
+  }
+  // The answer to its own hello shows that the host has served everything before it.
+  ASSERT_TRUE(forger.Send(forged + Header(kNetHello, 0, 0, own)));
+  ASSERT_TRUE(forger.ReadFrame());
+  ExpectMessagesFlow();  // the first text the client's player gets is the host's
+  ExpectCountStillRight();
+  EXPECT_NE(TempDir::ReadBytes(ErrorLogPath()).find("player 101, which that connection did not"),
+            std::string::npos);
 }
 
 TEST_F(HostilePeers, IdsOfDepartedPlayersComeBackAfterTheWholeRange) {
@@ -413,5 +443,5 @@ TEST_F(FakeHost, TheQuitSequenceSaysFarewellForEveryLocalPlayer) {
   NetSessionRecordRelease();
   script_.join();
   EXPECT_EQ(farewells, (std::vector<std::array<int, 4>>{{kNetDeletePlayer, 0, 0, 101},
-                                                         {kNetDeletePlayer, 0, 0, 102}}));
+                                                        {kNetDeletePlayer, 0, 0, 102}}));
 }

@@ -52,7 +52,6 @@ TEST_F(HttpGetTest, DeliversTheBodyWhereverTheHeaderEndFalls) {
       {"bare line feeds", {{"HTTP/1.0 200 OK\n\nbare", 0}}, "bare"},
       {"feed, two returns, feed", {{"HTTP/1.0 200 OK\n\r\r\nodd", 0}}, "odd"},
       {"header only", {{"HTTP/1.0 204 No Content\r\n\r\n", 0}}, ""},
-      {"unended header", {{"HTTP/1.0 200 OK\r\nX: y", 0}}, ""},
       {"error page",
        {{"HTTP/1.0 404 Not Found\r\n\r\n", 0}, {"<h1>gone</h1>", 40}},
        "<h1>gone</h1>"},
@@ -70,40 +69,91 @@ TEST_F(HttpGetTest, DeliversTheBodyWhereverTheHeaderEndFalls) {
   EXPECT_EQ(SockStartupCount(), 1) << "every fetch releases its own reference";
 }
 
+// Sets the fetch limits for one test and restores the defaults after it.
+struct LimitsScope {
+  explicit LimitsScope(const HttpLimits& limits) { HttpSetLimits(limits); }
+  ~LimitsScope() { HttpSetLimits({}); }
+};
+
+// A body ends where its header says, even while the server keeps the connection open.
+TEST_F(HttpGetTest, ABodyEndsAtItsAnnouncedEnd) {
+  const std::string lengthHeader = "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n";
+  const std::string chunks = "5;x=y\r\nhello\r\nA\r\n0123456789\r\n0\r\nT: v\r\n\r\n";
+  const std::vector<std::pair<Chunks, std::string>> cases = {
+      {{{lengthHeader + "he", 0}, {"llo", 30}}, "hello"},
+      {{{lengthHeader + "helloXY", 0}}, "hello"},
+      {{{"HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n", 0}}, ""},
+      {{{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks + "next", 0}}, chunks},
+  };
+  const LimitsScope limits({.stallMs = 1000});
+  for (const auto& [script, body] : cases) {
+    SCOPED_TRACE(body);
+    server_.SetScript(script, LoopbackHttpServer::Ending::HoldOpen);
+    const std::string file = dir_.Child("body.bin");
+    EXPECT_EQ(GetFile(file), 1) << SockGetErrorText();
+    EXPECT_EQ(TempDir::ReadBytes(file), body);
+  }
+}
+
+// A close or reset before the body's end fails, and so does a reset anywhere; a failure leaves
+// the old file as it was.
 TEST_F(HttpGetTest, ABodyCutShortOrAStalledServerIsAFailure) {
   using Ending = LoopbackHttpServer::Ending;
   struct Case {
     const char* name;
     Chunks chunks;
     Ending ending;
-    uint8_t result;
-    int32_t error;
+    int32_t error;  // 0: the fetch succeeds
   };
   const std::string lengthHeader = "HTTP/1.0 200 OK\r\nContent-length: 100000\r\n\r\n";
   const std::string chunkedHeader = "HTTP/1.1 200 OK\r\ntransfer-encoding:  Chunked\r\n\r\n";
   const std::string chunks = "5;x=y\r\nhello\r\nA\r\n0123456789\r\n";
   const std::vector<Case> cases = {
-      {"short, then reset",
-       {{lengthHeader + Binary(5000), 0}},
-       Ending::Reset,
-       0,
-       kSockErrConnReset},
-      {"short, then closed", {{lengthHeader + Binary(5000), 0}}, Ending::Close, 0, kSockErrAborted},
-      {"whole length", {{lengthHeader, 0}, {Binary(100000), 30}}, Ending::Close, 1, 0},
-      {"no last chunk", {{chunkedHeader + chunks, 0}}, Ending::Close, 0, kSockErrAborted},
-      {"last chunk", {{chunkedHeader + chunks, 0}, {"0\r\n\r\n", 30}}, Ending::Close, 1, 0},
-      {"stalled", {{lengthHeader + "abc", 0}}, Ending::HoldOpen, 0, kSockErrTimedOut},
+      {"short, then reset", {{lengthHeader + Binary(5000), 0}}, Ending::Reset, kSockErrConnReset},
+      {"short, then closed", {{lengthHeader + Binary(5000), 0}}, Ending::Close, kSockErrAborted},
+      {"closed in the header", {{"HTTP/1.0 200 OK\r\nX: y", 0}}, Ending::Close, kSockErrAborted},
+      {"reset in the header", {{"HTTP/1.0 200 OK\r\nX: y", 0}}, Ending::Reset, kSockErrConnReset},
+      {"reset, no length", {{"HTTP/1.0 200 OK\r\n\r\nab", 0}}, Ending::Reset, kSockErrConnReset},
+      {"whole length", {{lengthHeader, 0}, {Binary(100000), 30}}, Ending::Close, 0},
+      {"no last chunk", {{chunkedHeader + chunks, 0}}, Ending::Close, kSockErrAborted},
+      {"last chunk", {{chunkedHeader + chunks, 0}, {"0\r\n\r\n", 30}}, Ending::Close, 0},
+      {"stalled", {{lengthHeader + "abc", 0}}, Ending::HoldOpen, kSockErrTimedOut},
   };
-  HttpSetStallLimitMs(300);
+  const LimitsScope limits({.stallMs = 300});
+  const std::string file = dir_.Child("body.bin");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    TempDir::WriteBytes(file, "old");
     server_.SetScript(c.chunks, c.ending);
-    const std::string file = dir_.Child("body.bin");
-    EXPECT_EQ(GetFile(file), c.result);
+    EXPECT_EQ(GetFile(file), c.error == 0 ? 1 : 0);
     EXPECT_EQ(SockGetLastError(), c.error);
+    if (c.error != 0) {
+      EXPECT_EQ(TempDir::ReadBytes(file), "old");
+    }
   }
-  HttpSetStallLimitMs(30000);
-  EXPECT_EQ(TempDir::ReadBytes(dir_.Child("body.bin")), "abc") << "what came stays behind";
+}
+
+// A server that trickles or never ends its body is cut off; neither leaves anything behind.
+TEST_F(HttpGetTest, AFetchHasATimeAndASizeLimit) {
+  const std::string file = dir_.Child("body.bin");
+  TempDir::WriteBytes(file, "old");
+  Chunks trickle = {{"HTTP/1.0 200 OK\r\n\r\n", 0}};
+  trickle.insert(trickle.end(), 150, {"x", 20});
+  server_.SetScript(trickle);
+  {
+    const LimitsScope limits({.totalMs = 500});
+    EXPECT_EQ(GetFile(file), 0);
+    EXPECT_EQ(SockGetLastError(), kSockErrTimedOut);
+  }
+  const LimitsScope limits({.bodyBytes = 64 * 1024});
+  server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\n", 0}, {Binary(64 * 1024 + 1), 0}});
+  EXPECT_EQ(GetFile(file), 0);
+  EXPECT_EQ(SockGetLastError(), kSockErrMessageSize);
+  EXPECT_EQ(TempDir::ReadBytes(file), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path), {}), 1);
+
+  server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\n", 0}, {Binary(64 * 1024), 0}});
+  EXPECT_EQ(GetFile(file), 1) << "a body of the limit's own size is taken";
 }
 
 TEST_F(HttpGetTest, SendsTheRequestText) {
@@ -138,22 +188,25 @@ TEST_F(HttpGetTest, AFullBufferEndsTheFetchEarly) {
 
 TEST_F(HttpGetTest, FailuresGiveZeroAndFetchNothing) {
   server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\nbody", 0}});
-  const std::string refusedTarget = dir_.Child("refused.bin");
-  EXPECT_EQ(HttpGet("127.0.0.1", "/", FreeLoopbackPort(), refusedTarget.c_str(), nullptr, 0, 2000),
-            0);
+  const std::string kept = dir_.Child("kept.bin");
+  TempDir::WriteBytes(kept, "old");
+  EXPECT_EQ(HttpGet("127.0.0.1", "/", FreeLoopbackPort(), kept.c_str(), nullptr, 0, 2000), 0);
   EXPECT_EQ(SockGetLastError(), kSockErrRefused) << "the release keeps the reason";
-  EXPECT_TRUE(std::filesystem::exists(refusedTarget)) << "the created target stays behind";
+  EXPECT_EQ(TempDir::ReadBytes(kept), "old") << "a failed fetch keeps the old file";
 
   EXPECT_EQ(HttpGet("no.such.host", "/", server_.Port(), nullptr, nullptr, 0, 2000), 0);
   EXPECT_EQ(SockGetLastError(), kSockErrHostNotFound);
 
-  EXPECT_EQ(GetFile("mem://00000010.00000001"), 0);
-  EXPECT_EQ(GetFile(dir_.Child(std::string(1024, 'n'))), 0);
   const std::string busy = dir_.Child("busy");
   std::filesystem::create_directories(busy + "/inside");
-  EXPECT_EQ(GetFile(busy), 0);
+  for (const std::string& target :
+       {std::string("mem://00000010.00000001"), dir_.Child(std::string(1024, 'n')), busy}) {
+    SCOPED_TRACE(target);
+    SockSetLastError(0);
+    EXPECT_EQ(GetFile(target), 0);
+    EXPECT_NE(SockGetLastError(), 0) << "every failure tells why";
+  }
   EXPECT_EQ(server_.Accepted(), 0);
-
   const std::string emptyFolder = dir_.Child("folder");
   std::filesystem::create_directory(emptyFolder);
   EXPECT_EQ(GetFile(emptyFolder), 1);
@@ -161,9 +214,11 @@ TEST_F(HttpGetTest, FailuresGiveZeroAndFetchNothing) {
   EXPECT_EQ(SockStartupCount(), 1);
 }
 
-TEST_F(HttpGetTest, AFailedFileWriteIsAFailure) {
+// The file size limit stands in for a full disk.
+TEST_F(HttpGetTest, AFailedFileWriteIsAFailureAndKeepsTheOldFile) {
   server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\n", 0}, {Binary(64 * 1024), 30}});
   const std::string file = dir_.Child("limited.bin");
+  TempDir::WriteBytes(file, "old");
   // The file size limit applies to the child only; the server keeps running in this process.
   const pid_t child = fork();
   ASSERT_GE(child, 0);
@@ -171,13 +226,15 @@ TEST_F(HttpGetTest, AFailedFileWriteIsAFailure) {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{4096, 4096};
     setrlimit(RLIMIT_FSIZE, &limit);
-    _exit(GetFile(file) == 0 ? 0 : 1);
+    _exit(GetFile(file) == 0 && SockGetLastError() != 0 ? 0 : 1);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "a write that hit the limit was reported as success";
-  EXPECT_EQ(std::filesystem::file_size(file), 4096u);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "a write that hit the limit was not reported as failure";
+  EXPECT_EQ(TempDir::ReadBytes(file), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path), {}), 1)
+      << "the partial file is gone";
 }
 
 }  // namespace

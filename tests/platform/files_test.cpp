@@ -183,6 +183,26 @@ TEST(AtomicRewrite, ReplacesWholeOrLeavesTheOldFile) {
   EXPECT_EQ(entries, 3) << "a temporary file was left behind";
 }
 
+// A name as long as a folder entry may be, of a file only its owner may read: the new copy has
+// a name that fits beside it, and it is private before the first byte goes in.
+TEST(AtomicRewrite, ThePrivateFileOfTheLongestNameStaysPrivateWhileWritten) {
+  TempDir dir;
+  const std::string file = dir.Child(std::string(255, 'p'));
+  TempDir::WriteBytes(file, "old");
+  const auto privateMode = fs::perms::owner_read | fs::perms::owner_write;
+  fs::permissions(file, privateMode);
+  mode_t modeWhileWritten = 0;
+  EXPECT_TRUE(platform::AtomicRewriteWith(file, [&modeWhileWritten](int fd) {
+    struct stat info {};
+    fstat(fd, &info);
+    modeWhileWritten = info.st_mode & 0777;
+    return platform::WriteFull(fd, "new", 3);
+  }));
+  EXPECT_EQ(modeWhileWritten, 0600u);
+  EXPECT_EQ(TempDir::ReadBytes(file), "new");
+  EXPECT_EQ(fs::status(file).permissions(), privateMode);
+}
+
 TEST(TempFolder, FollowsTmpdirAndEndsInASlash) {
   struct Case {
     const char* tmpdir;  // null: unset

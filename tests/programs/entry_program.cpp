@@ -4,16 +4,22 @@
 // out of bounds), "quit-ends" (a quit routine that meets a close and ENDs), "quit-fatal" (a quit
 // routine that fails an array bound), "debug" (END with the debug switch on), "nowindow" (no
 // window can be made), "resize" (a screen-size notice, then a frame), "tool-texts" (the tool's
-// hooks, with a main routine that prints the build texts), or file work left for the end in the
-// folder the second argument names: "full-disk" (20 KiB wait in a channel's buffer while files may
-// hold 16 KiB; debug switch on) or "write-back" (INI and text-line files changed by relative
-// names). It links the runtime as any program does and lists its layers itself.
+// hooks, with a main routine that prints the build texts), or file work in the folder the second
+// argument names: "full-disk" (20 KiB wait in a channel's buffer at END while files may hold
+// 16 KiB; debug switch on), "close-full-disk" (the same bytes closed with CLOSEFILE),
+// "host-full-disk" (the same bytes left waiting by a host that started the runtime without a main
+// routine and returns from main), "write-back" (INI and text-line files changed by relative
+// names) or "2d-program" (sprites, text, typed text, a screenshot, a file and an INI file on the
+// layer list a third argument names: "none", "2d", "2d-net", "2d-3d" or "3d"; all three
+// otherwise). It links the runtime as any program does and lists its layers itself.
 #include <signal.h>
 #include <sys/resource.h>
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "core/console.h"
 #include "core/dim_array.h"
@@ -28,7 +34,14 @@
 #include "frame/program_entry.h"
 #include "frame/runtime_objects.h"
 #include "frame/runtime_startup.h"
+#include "frame/screen_mode_commands.h"
+#include "frame/text_input.h"
+#include "gfx2d/draw_commands.h"
 #include "gfx2d/gfx2d_layer.h"
+#include "gfx2d/screen_commands.h"
+#include "gfx2d/sprite_commands.h"
+#include "gfx2d/sprite_draw_commands.h"
+#include "gfx2d/text_commands.h"
 #include "gfx3d/scene_runtime_hooks.h"
 #include "net/network_runtime_hooks.h"
 #include "platform/input.h"
@@ -67,9 +80,13 @@ void FailAnArrayBound() {
   *ArrayElementAt(values, 5) = 1;
 }
 
+bool FillsTheDisk() {
+  return ModeIs("full-disk") || ModeIs("close-full-disk") || ModeIs("host-full-disk");
+}
+
 void LeaveFileWorkForTheEnd() {
   SetCurrentDir(StrValue(folder).str());
-  if (ModeIs("full-disk")) {
+  if (FillsTheDisk()) {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{16 * 1024, 16 * 1024};
     setrlimit(RLIMIT_FSIZE, &limit);
@@ -88,6 +105,27 @@ void ResizeAndShowAFrame() {
   ShowScreen(1);
 }
 
+// Prints the pixel its sprite left and the typed answer.
+void RunA2dProgram() {
+  SetCurrentDir(StrValue(folder).str());
+  ChangeScreenMode(640, 480, 0);
+  DrawRect(10, 10, 32, 32, 0x0000FF);
+  GrabSpriteCmd(1, 10, 10, 32, 32);
+  DrawSpriteCmd(1, 100, 100);
+  PrintText(StrValue("layers"), 0, 200, 0);
+  std::printf("pixel %06x\n", GetPixel(110, 110));
+  SaveScreenCmd(StrValue("shot.png"));
+  ShowScreen(1);
+  StrValue answer;
+  InputString(answer.str(), 0, 30, 0);
+  std::printf("typed %s\n", answer.c_str());
+  OpenFile(1, StrValue("data.txt"), 0);
+  WriteString(1, StrValue("written"));
+  CloseFile(1);
+  IniOpen(StrValue("settings.ini"));
+  IniPut(StrValue("main"), StrValue("x"), StrValue("1"));
+}
+
 int32_t PrintBuildTexts() {
   for (const char* name : {"COMPILED", "HOSTID", "VERSION"}) {
     StrValue key(name);
@@ -100,7 +138,9 @@ int32_t PrintBuildTexts() {
 
 int32_t MainRoutine() {
   std::puts("main routine");
-  if (ModeIs("full-disk") || ModeIs("write-back")) LeaveFileWorkForTheEnd();
+  if (FillsTheDisk() || ModeIs("write-back")) LeaveFileWorkForTheEnd();
+  if (ModeIs("close-full-disk")) CloseFile(1);
+  if (ModeIs("2d-program")) RunA2dProgram();
   if (ModeIs("return") || ModeIs("loop")) return 0;
   if (ModeIs("close")) {
     SetLastErrorCode(7);
@@ -136,11 +176,19 @@ const UserFunctionEntry* RoutinesForMode() {
   return kNoRoutines;
 }
 
-constexpr LayerInstaller kLayers[] = {InstallGfx2dLayer, InstallGfx3dLayer, InstallNetworkLayer,
-                                      nullptr};
+const std::map<std::string, std::vector<LayerInstaller>> kLayerLists = {
+    {"all", {InstallGfx2dLayer, InstallGfx3dLayer, InstallNetworkLayer, nullptr}},
+    {"none", {nullptr}},
+    {"2d", {InstallGfx2dLayer, nullptr}},
+    {"2d-net", {InstallGfx2dLayer, InstallNetworkLayer, nullptr}},
+    {"2d-3d", {InstallGfx2dLayer, InstallGfx3dLayer, nullptr}},
+    {"3d", {InstallGfx3dLayer, nullptr}},
+};
+const char* layerList = "all";
 
 ProgramHooks HooksForMode() {
-  if (!ModeIs("tool-texts")) return {ProjectSettings, MainRoutine, RoutinesForMode(), kLayers};
+  const LayerInstaller* layers = kLayerLists.at(layerList).data();
+  if (!ModeIs("tool-texts")) return {ProjectSettings, MainRoutine, RoutinesForMode(), layers};
   ProgramHooks tool = ToolProgramHooks();
   tool.mainRoutine = PrintBuildTexts;
   return tool;
@@ -151,5 +199,9 @@ ProgramHooks HooksForMode() {
 int main(int argc, char** argv) {
   if (argc > 1) mode = argv[1];
   if (argc > 2) folder = argv[2];
-  return RunProgram(argc, argv, HooksForMode());
+  if (argc > 3) layerList = argv[3];
+  if (!ModeIs("host-full-disk")) return RunProgram(argc, argv, HooksForMode());
+  RuntimeInitNoMain(HooksForMode());
+  LeaveFileWorkForTheEnd();
+  return 0;
 }

@@ -84,7 +84,8 @@ inline uint16_t FreeLoopbackPort() {
 
 // A web server on 127.0.0.1 that plays a script for each connection: it reads the request up to
 // its blank line, sends the chunks with a pause before each (so the client reads them apart) and
-// closes, resets the connection, or waits for the client to hang up first.
+// closes, resets the connection, or waits for the client to hang up first (closing after a few
+// seconds all the same, so a client that never hangs up fails its test instead of hanging it).
 class LoopbackHttpServer {
  public:
   struct Chunk {
@@ -123,6 +124,7 @@ class LoopbackHttpServer {
  private:
   static constexpr int kPollMs = 20;
   static constexpr int kRequestPolls = 250;  // 5 s for a request to arrive
+  static constexpr int kHoldPolls = 250;     // 5 s for the client to hang up
 
   void Run() {
     while (!stop_) {
@@ -175,7 +177,7 @@ class LoopbackHttpServer {
   }
 
   void WaitForHangUp(int client) {
-    while (!stop_) {
+    for (int polls = 0; polls < kHoldPolls && !stop_; ++polls) {
       pollfd entry{client, POLLIN, 0};
       if (poll(&entry, 1, kPollMs) <= 0) continue;
       char byte;

@@ -49,3 +49,16 @@ struct TempDir {
   std::optional<std::string> previousTmpdir;
   bool ownsTmpdir = false;
 };
+
+// A folder of the test's made the current one and then removed, as another program may remove
+// it; the current folder before comes back at the end.
+struct RemovedCurrentFolder {
+  const std::filesystem::path previous = std::filesystem::current_path();
+  explicit RemovedCurrentFolder(const TempDir& dir) {
+    const std::filesystem::path gone = dir.path / "gone";
+    std::filesystem::create_directory(gone);
+    std::filesystem::current_path(gone);
+    std::filesystem::remove(gone);
+  }
+  ~RemovedCurrentFolder() { std::filesystem::current_path(previous); }
+};

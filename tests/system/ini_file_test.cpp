@@ -87,7 +87,7 @@ TEST_F(IniFile, GrammarOfHeadersAndPairs) {
       {"a=b=c\n", "[]\r\na=b=c\r\n"},
       {"  key \t=  v ; not a comment \r\n", "[]\r\nkey=v ; not a comment \r\n"},
       {";x=1\nlonely\nempty=\n", ""},
-      {"k= \x01\x02\nj=1\n", "[]\r\nj=1\r\n"},
+      {"k= \x01\x02\nj=1\n", "[]\r\nk=\r\nj=1\r\n"},
       // A header without a name keeps the name of the section before it.
       {"[A]\nx=1\n[]\ny=2\n", "[A]\r\nx=1\r\n[A]\r\ny=2\r\n"},
       {"[A]\n[B]\nx=1\n", "[B]\r\nx=1\r\n"},
@@ -200,6 +200,20 @@ TEST_F(IniFile, WhatTheFileCannotHoldIsRefusedAndTheRestReloadsAsStored) {
   for (const auto& c : cases) {
     EXPECT_EQ(Get(c.section, c.key, "absent"), c.held ? c.value : "absent") << c.key;
   }
+}
+
+// A relative name read while the current folder was gone names no file: the change is refused
+// rather than written to the root folder.
+TEST_F(IniFile, ARelativeNameWithoutACurrentFolderIsNeverWritten) {
+  const std::string name = tmp.path.filename().string() + ".ini";
+  {
+    RemovedCurrentFolder gone(tmp);
+    IniOpen(StrValue(name.c_str()));
+    Put("S", "k", "v");
+    IniOpen(StrValue(""));
+    EXPECT_EQ(LastErrorCode, 3);
+  }
+  EXPECT_FALSE(fs::remove(fs::path("/") / name)) << "written to the root folder";
 }
 
 TEST_F(IniFile, AWriteBackThatFailsPartWayKeepsTheOldFile) {

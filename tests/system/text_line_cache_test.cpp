@@ -159,6 +159,17 @@ TEST_F(TextLineCacheTest, AFileFromPackedMediaIsNeverWritten) {
   EXPECT_FALSE(fs::exists(name));
 }
 
+TEST_F(TextLineCacheTest, ARelativeNameWithoutACurrentFolderIsNeverWritten) {
+  const std::string name = tmp.path.filename().string() + ".txt";
+  {
+    RemovedCurrentFolder gone(tmp);
+    Store(name, 0, "line");
+    TextLineCacheRelease();
+    EXPECT_EQ(LastErrorCode, 3);
+  }
+  EXPECT_FALSE(fs::remove(fs::path("/") / name)) << "written to the root folder";
+}
+
 namespace {
 
 // In a child process: files may grow to 1 KiB only, so the write-back fails as on a full disk.
