@@ -19,10 +19,10 @@
 // character at a time, one per call, and then its Enter.
 // A headless run never hangs: the run ends with a message on standard error and exit status 1
 // when the program waits for input once the script is used up, for a key while the script
-// waits for frames, or for a mouse button; when it shows kFramesWithoutAStep frames without taking the step due (or,
-// the script used up, without ending); when it reads the keys on kFramesWatchedPastTheEnd
-// frames after the last step; and when a wait-file's file is still missing after
-// kWaitFileSeconds.
+// waits for frames, or for a mouse button; when it shows kFramesWithoutAStep frames without
+// taking the step due (or, the script used up, without ending); when it reads the keys on
+// kFramesWatchedPastTheEnd frames after the last step; and when a wait-file's file is still
+// missing after kWaitFileSeconds.
 #pragma once
 
 #include <string>

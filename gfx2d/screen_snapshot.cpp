@@ -65,10 +65,8 @@ int WriteScreenSnapshot(const char* path, SnapshotPicture which) {
   const bool kept = which == SnapshotPicture::Shown && !gShownPicture.rows.empty();
   if (!kept && !ReadDrawnPicture(drawn)) return 0;
   const Picture& picture = kept ? gShownPicture : drawn;
-  return PngSave(path, UprightOpaque(picture.rows, picture.width, picture.height).data(),
-                 picture.width, picture.height)
-             ? 1
-             : 0;
+  const std::vector<uint8_t> upright = UprightOpaque(picture.rows, picture.width, picture.height);
+  return PngSave(path, upright.data(), picture.width, picture.height) ? 1 : 0;
 }
 
 }  // namespace

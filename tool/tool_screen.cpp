@@ -34,8 +34,11 @@ struct ProgressClock {
     stepsSinceReading = 0;
     const bool due = last || now - lastFrame >= kProgressFrameMs;
     if (due) lastFrame = now;
-    stride = NextStride(kProgressFrameMs - (now - lastFrame), pace);
-    if (last) *this = ProgressClock{lastFrame};
+    if (last) {
+      *this = ProgressClock{lastFrame};
+    } else {
+      stride = NextStride(kProgressFrameMs - (now - lastFrame), pace);
+    }
     return due;
   }
 
