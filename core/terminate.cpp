@@ -19,6 +19,7 @@ void DefaultQuit(int exitStatus) {
 
 QuitHandler gQuitHandler = DefaultQuit;
 bool gTerminating = false;
+bool gRunFailed = false;
 
 // A test's throwing handler unwinds through here; the next end must run again.
 struct TerminatingScope {
@@ -44,7 +45,11 @@ QuitHandler InstalledQuitHandler() { return gQuitHandler; }
 
 void TerminateProgram() {
   if (gTerminating) return;
-  RunQuit(0);
+  RunQuit(gRunFailed ? 1 : 0);
+}
+
+void MarkRunFailed() {
+  gRunFailed = true;
 }
 
 void FatalTerminate(int32_t code) {
@@ -63,4 +68,5 @@ bool TerminationInProgress() { return gTerminating; }
 void ResetTerminationForTests() {
   gQuitHandler = DefaultQuit;
   gTerminating = false;
+  gRunFailed = false;
 }

@@ -6,6 +6,7 @@
 
 #include "frame/graphics_context.h"
 #include "frame/input_manager.h"
+#include "frame/input_script.h"
 #include "frame/runtime_objects.h"
 #include "frame/screen_orientation.h"
 
@@ -51,6 +52,11 @@ Str StrOf(const std::string& text) {
 }  // namespace
 
 int32_t KeyDown(int32_t key) {
+  NoteKeysRead();
+  return WaitKeyDown(key);
+}
+
+int32_t WaitKeyDown(int32_t key) {
   if (!InputObject) return 0;
   if (++KeyPollCounter > kKeyPollsPerRead) {
     KeyPollCounter = 0;
@@ -60,6 +66,7 @@ int32_t KeyDown(int32_t key) {
 }
 
 Str GetTypedChar() {
+  NoteKeysRead();
   const char typed[2] = {
       static_cast<char>(InputObject ? PopTypedChar(InputObject->typedChars) : 0), 0};
   Str s;

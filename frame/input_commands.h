@@ -10,8 +10,12 @@
 // a program polling keys without ending frames still sees fresh state.
 extern uint32_t KeyPollCounter;
 
-// 1 while the key (its number, low 8 bits used) is down.
+// 1 while the key (its number, low 8 bits used) is down. Tells the script runner that the
+// program watches the keys.
 int32_t KeyDown(int32_t key);
+// KeyDown as the runtime's own waits read it, which a script does not answer as a program
+// polling the keys.
+int32_t WaitKeyDown(int32_t key);
 // The oldest typed character as a one-character string, "" when none; the caller releases it.
 Str GetTypedChar();
 

@@ -1,14 +1,19 @@
 #include "frame/input_script.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <deque>
 #include <fstream>
+#include <limits>
+#include <utility>
 
 #include "core/allocation_failure.h"
 #include "core/terminate.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/input.h"
+#include "system/timers.h"
 
 namespace {
 
@@ -21,6 +26,7 @@ struct Step {
   bool down = false;     // a key state step: pressed or released
   long frames = 0;       // frames still to pass
   bool afterFrames = false;  // a snapshot that follows a frames step rather than an answer
+  double waitingSinceMs = std::numeric_limits<double>::quiet_NaN();  // a wait-file's start
   int line = 0;
 };
 
@@ -28,8 +34,15 @@ struct ScriptState {
   bool active = false;
   std::deque<Step> steps;
   int heldKey = 0;  // the key the last key step pressed, released at the next step
+  bool keyHeldForAFrame = false;  // the held key went to a polling program
+  bool keysRead = false;          // the program read the keys since the last frame
+  long stepsTaken = 0;            // and characters of a text answer handed over
+  long stepsTakenByLastFrame = 0;
+  long framesWithoutAStep = 0;
+  long framesWatchedPastTheEnd = 0;
   std::string error;
   SnapshotWriter snapshotWriter = nullptr;
+  ShownPictureKeeper shownPictureKeeper = nullptr;
 };
 
 ScriptState& State() {
@@ -122,11 +135,29 @@ void ReleaseHeldKey() {
   State().heldKey = 0;
 }
 
-void TakeSnapshot(const Step& step) {
+// The script and the program cannot go on together: the run ends, as a failure.
+void EndRun(const std::string& message) {
+  std::fprintf(stderr, "%s\n", message.c_str());
+  MarkRunFailed();
+  TerminateProgram();
+}
+
+std::string LineText(const Step& step) {
+  return "input script line " + std::to_string(step.line) + ": ";
+}
+
+// Where the program is when steps run: ending a frame, waiting, or ending a frame after it read
+// the keys, which counts as a wait for snapshots and key steps.
+enum class Moment { Frame, KeyWait, TextWait, KeysRead };
+
+void TakeSnapshot(const Step& step, Moment moment) {
   const SnapshotWriter writer = State().snapshotWriter;
+  // At a key wait the screen shows the last frame, already replaced by the next one's start.
+  const SnapshotPicture picture =
+      moment == Moment::KeyWait ? SnapshotPicture::Shown : SnapshotPicture::Drawn;
   if (!writer) {
     std::fprintf(stderr, "input script line %d: snapshot refused, no picture writer\n", step.line);
-  } else if (!writer(step.argument.c_str())) {
+  } else if (!writer(step.argument.c_str(), picture)) {
     std::fprintf(stderr, "input script line %d: snapshot \"%s\" not written\n", step.line,
                  step.argument.c_str());
   }
@@ -134,14 +165,14 @@ void TakeSnapshot(const Step& step) {
 
 // A snapshot after an answer shows what the answer did, at the next wait for input; one after a
 // frames step is taken on the frame where the count ends.
-bool RunsAtOnce(const Step& step, bool atFrame) {
-  if (step.kind == StepKind::Snapshot) return !atFrame || step.afterFrames;
+bool RunsAtOnce(const Step& step, Moment moment) {
+  if (step.kind == StepKind::Snapshot) return moment != Moment::Frame || step.afterFrames;
   return step.kind == StepKind::KeyState;
 }
 
-void RunAtOnce(const Step& step) {
+void RunAtOnce(const Step& step, Moment moment) {
   if (step.kind == StepKind::Snapshot) {
-    TakeSnapshot(step);
+    TakeSnapshot(step, moment);
   } else {
     platform::test::InjectKey(step.keyNumber, step.down);
   }
@@ -152,11 +183,16 @@ bool FileArrived(const Step& step) {
          platform::KindOfPath(step.argument) != platform::PathKind::Missing;
 }
 
+void TakeStep(std::deque<Step>& steps) {
+  steps.pop_front();
+  ++State().stepsTaken;
+}
+
 // Runs the steps that need no wait from the program, and the waits for files already there.
-void SettleSteps(std::deque<Step>& steps, bool atFrame) {
-  while (!steps.empty() && (RunsAtOnce(steps.front(), atFrame) || FileArrived(steps.front()))) {
-    if (steps.front().kind != StepKind::WaitFile) RunAtOnce(steps.front());
-    steps.pop_front();
+void SettleSteps(std::deque<Step>& steps, Moment moment) {
+  while (!steps.empty() && (RunsAtOnce(steps.front(), moment) || FileArrived(steps.front()))) {
+    if (steps.front().kind != StepKind::WaitFile) RunAtOnce(steps.front(), moment);
+    TakeStep(steps);
   }
 }
 
@@ -181,11 +217,74 @@ void HandOverNextCharacter(std::deque<Step>& steps) {
   Step& step = steps.front();
   if (step.argument.empty()) {
     PressKey(kKeyEnter);
-    steps.pop_front();
+    TakeStep(steps);
     return;
   }
+  ++State().stepsTaken;
   platform::test::InjectText(step.argument.substr(0, 1));
   step.argument.erase(0, 1);
+}
+
+// One frame boundary counts for one frames step only; the steps after it run on the same frame.
+void CountFrame(std::deque<Step>& steps) {
+  bool frameCounted = false;
+  for (;;) {
+    SettleSteps(steps, Moment::Frame);
+    if (steps.empty() || steps.front().kind != StepKind::Frames) return;
+    if (frameCounted) return;
+    frameCounted = true;
+    if (--steps.front().frames > 0) return;
+    TakeStep(steps);
+  }
+}
+
+// A program that polls the keys gets a key step as a key held for one frame.
+void AnswerKeysRead(ScriptState& state) {
+  SettleSteps(state.steps, Moment::KeysRead);
+  if (state.steps.empty() || state.steps.front().kind != StepKind::Key) return;
+  HandOver(state.steps.front());
+  state.keyHeldForAFrame = true;
+  TakeStep(state.steps);
+}
+
+bool AwaitsAWait(const Step& step) {
+  return step.kind == StepKind::Snapshot && !step.afterFrames;
+}
+
+// A snapshot at a key wait saves the picture shown last, so each frame shown is kept while
+// such a snapshot is to come.
+void KeepShownPicture(const ScriptState& state) {
+  if (state.shownPictureKeeper &&
+      std::any_of(state.steps.begin(), state.steps.end(), AwaitsAWait)) {
+    state.shownPictureKeeper();
+  }
+}
+
+void GiveUpOnAMissingFile(Step& step) {
+  const double now = GetTimerAll();
+  if (std::isnan(step.waitingSinceMs)) step.waitingSinceMs = now;
+  if (now - step.waitingSinceMs < kWaitFileSeconds * 1000) return;
+  EndRun(LineText(step) + "\"" + step.argument + "\" did not appear within " +
+         std::to_string(int(kWaitFileSeconds)) + " seconds");
+}
+
+// Frames pass without the program taking the step due, or past the script's end; the frame
+// a step was taken on is not one of them.
+void EndAStalledRun(ScriptState& state, bool keysRead) {
+  const bool moved =
+      state.stepsTaken != std::exchange(state.stepsTakenByLastFrame, state.stepsTaken);
+  state.framesWithoutAStep = moved ? 0 : state.framesWithoutAStep + 1;
+  if (state.steps.empty() && keysRead && !moved) ++state.framesWatchedPastTheEnd;
+  if (state.framesWatchedPastTheEnd >= kFramesWatchedPastTheEnd) {
+    EndRun("input script used up: the program read the keys on " +
+           std::to_string(kFramesWatchedPastTheEnd) + " frames after the last step");
+  } else if (state.framesWithoutAStep >= kFramesWithoutAStep) {
+    const std::string frames = std::to_string(kFramesWithoutAStep) + " frames";
+    EndRun(state.steps.empty()
+               ? "input script used up: the program showed " + frames + " after the last step"
+               : LineText(state.steps.front()) + "the program showed " + frames +
+                     " without taking this step");
+  }
 }
 
 }  // namespace
@@ -222,9 +321,19 @@ bool LoadInputScript(const std::string& path) {
 
 bool LoadInputScriptFromEnvironment() {
   const std::string path = platform::EnvironmentValue("QRN_INPUT_SCRIPT");
-  if (path.empty() || FatalOnAllocationFailure([&] { return LoadInputScript(path); })) return true;
-  std::fprintf(stderr, "%s\n", ScriptError().c_str());
-  return false;
+  if (path.empty()) return true;
+  if (!FatalOnAllocationFailure([&] { return LoadInputScript(path); })) {
+    std::fprintf(stderr, "%s\n", ScriptError().c_str());
+    return false;
+  }
+  // No window to show, no sound to hear, and none of the drivers' complaints about the missing
+  // display and sound card.
+  for (const auto& [name, value] : {std::pair{"SDL_VIDEODRIVER", "offscreen"},
+                                    {"SDL_AUDIODRIVER", "dummy"},
+                                    {"QRN_HEADLESS", "1"}}) {
+    if (platform::EnvironmentValue(name).empty()) platform::SetEnvironmentValue(name, value);
+  }
+  return true;
 }
 
 std::string ScriptError() {
@@ -240,19 +349,21 @@ void FeedInputScript(ScriptedWait wait) {
   ScriptState& state = State();
   if (!state.active) return;
   ReleaseHeldKey();
-  SettleSteps(state.steps, false);
+  state.keyHeldForAFrame = false;
+  SettleSteps(state.steps, wait == ScriptedWait::Text ? Moment::TextWait : Moment::KeyWait);
   if (state.steps.empty()) {
-    std::fputs("input script used up while the program waits for input\n", stderr);
-    TerminateProgram();
+    EndRun("input script used up while the program waits for input");
+    return;
+  }
+  if (wait == ScriptedWait::MouseButton) {
+    EndRun(LineText(state.steps.front()) + "the program waits for a mouse button");
     return;
   }
   if (WaitsForFrames(state.steps.front())) {
     // The line editor shows a frame per character, so the script's frames pass; a key wait
     // shows none, and neither side could ever go on.
     if (wait == ScriptedWait::Text) return;
-    std::fprintf(stderr, "input script line %d: the program waits for a key, not for frames\n",
-                 state.steps.front().line);
-    TerminateProgram();
+    EndRun(LineText(state.steps.front()) + "the program waits for a key, not for frames");
     return;
   }
   if (wait == ScriptedWait::Text && state.steps.front().kind == StepKind::Text) {
@@ -260,30 +371,37 @@ void FeedInputScript(ScriptedWait wait) {
     return;
   }
   HandOver(state.steps.front());
-  state.steps.pop_front();
+  TakeStep(state.steps);
 }
 
-// One frame boundary counts for one frames step only; the steps after it run on the same frame.
+void NoteKeysRead() {
+  State().keysRead = true;
+}
+
 void AdvanceInputScriptFrame() {
   ScriptState& state = State();
   if (!state.active) return;
-  bool frameCounted = false;
-  for (;;) {
-    SettleSteps(state.steps, true);
-    if (state.steps.empty() || state.steps.front().kind != StepKind::Frames) return;
-    if (frameCounted) return;
-    frameCounted = true;
-    if (--state.steps.front().frames > 0) return;
-    state.steps.pop_front();
+  if (std::exchange(state.keyHeldForAFrame, false)) ReleaseHeldKey();
+  const bool keysRead = std::exchange(state.keysRead, false);
+  CountFrame(state.steps);
+  if (keysRead) AnswerKeysRead(state);
+  KeepShownPicture(state);
+  if (!state.steps.empty() && state.steps.front().kind == StepKind::WaitFile) {
+    GiveUpOnAMissingFile(state.steps.front());
+  } else if (state.steps.empty() || state.steps.front().kind != StepKind::Frames) {
+    EndAStalledRun(state, keysRead);
   }
 }
 
-void InstallSnapshotWriter(SnapshotWriter writer) {
+void InstallSnapshotWriter(SnapshotWriter writer, ShownPictureKeeper keeper) {
   State().snapshotWriter = writer;
+  State().shownPictureKeeper = keeper;
 }
 
 void ResetInputScriptForTests() {
-  const SnapshotWriter writer = State().snapshotWriter;
+  const ScriptState& old = State();
+  const SnapshotWriter writer = old.snapshotWriter;
+  const ShownPictureKeeper keeper = old.shownPictureKeeper;
   State() = ScriptState{};
-  State().snapshotWriter = writer;
+  InstallSnapshotWriter(writer, keeper);
 }

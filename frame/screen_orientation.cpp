@@ -59,11 +59,18 @@ void ScreenToLogical(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t* l
 }
 
 void LogicalToScreen(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t* wx, int32_t* wy) {
+  int64_t column, row;
+  LogicalToScreen(ctx, int64_t(x), int64_t(y), &column, &row);
+  *wx = SaturateToInt(column);
+  *wy = SaturateToInt(row);
+}
+
+void LogicalToScreen(const OpenGLRainbows& ctx, int64_t x, int64_t y, int64_t* wx, int64_t* wy) {
   const int64_t w = ctx.windowWidth, h = ctx.windowHeight;
   switch (Orientation(ctx)) {
-    case 1: *wx = SaturateToInt(w - 1 - y); *wy = x; return;
-    case 2: *wx = SaturateToInt(w - 1 - x); *wy = SaturateToInt(h - 1 - y); return;
-    case 3: *wx = y; *wy = SaturateToInt(h - 1 - x); return;
+    case 1: *wx = w - 1 - y; *wy = x; return;
+    case 2: *wx = w - 1 - x; *wy = h - 1 - y; return;
+    case 3: *wx = y; *wy = h - 1 - x; return;
     default: *wx = x; *wy = y; return;
   }
 }

@@ -9,6 +9,9 @@ class OpenGLRainbows;
 
 void ScreenToLogical(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t* lx, int32_t* ly);
 void LogicalToScreen(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t* wx, int32_t* wy);
+// The same in 64 bits, for points past the int range such as a far corner of a rectangle near
+// the int limits; the int form saturates what this one answers.
+void LogicalToScreen(const OpenGLRainbows& ctx, int64_t x, int64_t y, int64_t* wx, int64_t* wy);
 // A movement turned like LogicalToScreen turns a point, without the mirror offsets.
 void RotateDelta(const OpenGLRainbows& ctx, int32_t dx, int32_t dy, int32_t* rx, int32_t* ry);
 // The inverse of RotateDelta: a window movement turned into a logical one.

@@ -12,6 +12,7 @@
 #include "frame/gl_extensions.h"
 #include "frame/graphics_context.h"
 #include "frame/input_manager.h"
+#include "frame/input_script.h"
 #include "frame/runtime_objects.h"
 #include "platform/clock.h"
 #include "platform/video.h"
@@ -193,6 +194,8 @@ int32_t PlayVideoFile(const std::string& path, bool loop) {
   platform::VideoPicture next;
   if (!video || !video->NextPicture(next)) return kErrorNoSuchFile;
   LetStartingInputGo();
+  // Only a key ends a looped video: it is a key wait.
+  if (loop) FeedInputScript(ScriptedWait::Key);
   VideoScreen screen(GraphicsContext->window);
   bool havePicture = true;
   double startMs = GetTimerAll();

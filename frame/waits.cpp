@@ -40,6 +40,7 @@ void WaitForMouseButton() {
   if (!InputObject) return;
   InputManager& input = *InputObject;
   WhileMouseButtonIs(input, true);
+  FeedInputScript(ScriptedWait::MouseButton);
   while (!AnyMouseButtonDown(input)) Hibernate();
   WhileMouseButtonIs(input, true);
 }

@@ -76,8 +76,6 @@ struct BmpLayout {
   std::array<uint8_t, kKeptPaletteEntries * 3> palette{};  // R, G, B; missing entries stay black
   size_t rowsOffset = 0;
   int64_t stride = 0;
-
-  size_t RowBytes() const { return size_t(stride * height); }
 };
 
 bool SupportedBitCount(uint16_t bits) {
@@ -187,56 +185,69 @@ void DecodeRow(const uint8_t* row, const BmpLayout& layout, int32_t width, int32
   }
 }
 
-}  // namespace
+// The bytes of a stored row that hold its first `width` pixels.
+size_t RowBytesFor(const BmpLayout& layout, int32_t width) {
+  return (size_t(width) * layout.bitCount + 7) / 8;
+}
 
-namespace {
-
-bool DecodeRows(const uint8_t* rows, const BmpLayout& layout, RgbaImage& image,
-                int32_t transparent) {
-  const int64_t width = layout.width, height = layout.height;
-  if (!ResizeImage(image, int32_t(width), int32_t(height))) return false;
-  for (int64_t y = 0; y < height; ++y) {
-    const int64_t stored = layout.topDown ? y : height - 1 - y;
-    DecodeRow(rows + stored * layout.stride, layout, int32_t(width), transparent,
-              image.pixels + y * width * 4);
+// The kept rows, each decoded from the stored row that holds it: `rowAt` answers stored row s
+// (the bottom row first unless the picture is top-down), at least its kept pixels' bytes, or
+// null when it cannot be read.
+template <class RowAt>
+bool DecodeKeptRows(const BmpLayout& layout, RgbaImage& image, int32_t transparent,
+                    ImagePart* part, RowAt rowAt) {
+  if (!ResizeImageForPart(image, int32_t(layout.width), int32_t(layout.height), part)) return false;
+  for (int32_t y = 0; y < image.height; ++y) {
+    const uint8_t* row = rowAt(layout.topDown ? y : layout.height - 1 - y);
+    if (!row) return false;
+    DecodeRow(row, layout, image.width, transparent,
+              image.pixels + size_t(y) * size_t(image.width) * 4);
   }
   image.hasAlpha = 0;
   return true;
 }
 
-// From disk only the head is read before the checks, then the rows the header announces.
-bool ReadBmpFile(FileStream& stream, RgbaImage& image, int32_t transparent, int32_t largestSide) {
+// From disk only the head is read before the checks, then the kept part of each kept row.
+bool ReadBmpFile(FileStream& stream, RgbaImage& image, int32_t transparent, int32_t largestSide,
+                 ImagePart* part) {
   std::array<uint8_t, kLongestHead> head;
   const auto held = size_t(std::min<int64_t>(stream.size, int64_t(head.size())));
   if (!FileStreamReadExact(stream, head.data(), int32_t(held))) return false;
   ByteCursor in(head.data(), held, size_t(stream.size));
   BmpLayout layout;
   if (!ReadLayout(in, layout, largestSide)) return false;
-  std::vector<uint8_t> rows(layout.RowBytes());
-  return FileStreamSeek(stream, int64_t(layout.rowsOffset)) &&
-         FileStreamReadExact(stream, rows.data(), int32_t(rows.size())) &&
-         DecodeRows(rows.data(), layout, image, transparent);
+  std::vector<uint8_t> row;
+  return DecodeKeptRows(layout, image, transparent, part, [&](int64_t stored) -> const uint8_t* {
+    row.resize(RowBytesFor(layout, image.width));
+    const bool read =
+        FileStreamSeek(stream, int64_t(layout.rowsOffset) + stored * layout.stride) &&
+        FileStreamReadExact(stream, row.data(), int32_t(row.size()));
+    return read ? row.data() : nullptr;
+  });
 }
 
 }  // namespace
 
 bool DecodeBmpImage(const uint8_t* bytes, size_t size, RgbaImage& image, int32_t transparent,
-                    int32_t largestSide) {
+                    int32_t largestSide, ImagePart* part) {
   ByteCursor in(bytes, size, size);
   BmpLayout layout;
   return ReadLayout(in, layout, largestSide) &&
-         DecodeRows(bytes + layout.rowsOffset, layout, image, transparent);
+         DecodeKeptRows(layout, image, transparent, part, [&](int64_t stored) {
+           return bytes + layout.rowsOffset + stored * layout.stride;
+         });
 }
 
-bool LoadBmpImage(RgbaImage& image, const char* name, int32_t transparent, int32_t largestSide) {
+bool LoadBmpImage(RgbaImage& image, const char* name, int32_t transparent, int32_t largestSide,
+                  ImagePart* part) {
   if (!name || !*name) return false;
   FileStream stream;
   if (!FileStreamOpen(stream, name)) return false;
   if (stream.memory) {
     return DecodeBmpImage(stream.memory->data(), stream.memory->size(), image, transparent,
-                          largestSide);
+                          largestSide, part);
   }
-  return ReadBmpFile(stream, image, transparent, largestSide);
+  return ReadBmpFile(stream, image, transparent, largestSide, part);
 }
 
 std::vector<uint8_t> EncodeBmpImage(const RgbaImage& image) {

@@ -24,6 +24,15 @@ namespace {
 
 constexpr int kSaveQuality = 80;
 
+// What a file can make the library hold grows with the file. Every block of a scan takes at
+// least one bit, and a progressive file keeps 128 bytes of coefficients per block, so a real file
+// needs about a kilobyte per byte at most; headers that declare gigabytes in a few hundred bytes
+// are refused at the limit instead of allocated.
+constexpr long kLibraryMemoryFloor = 16L << 20;
+constexpr long kLibraryMemoryPerFileByte = 4096;
+// Real progressive files have a dozen scans or so; every scan walks the whole picture.
+constexpr int kScanLimit = 256;
+
 struct JpegErrorTrap {
   jpeg_error_mgr manager;  // first, so the library's error pointer is the trap
   std::jmp_buf jump;
@@ -39,10 +48,12 @@ JpegErrorTrap& TrapOf(j_common_ptr info) {
   std::longjmp(TrapOf(info).jump, 1);
 }
 
-// A truncated file is only a warning to the library, which pads the picture with grey; here it
-// is a failure. Other warnings are reported as the library reports them.
+// A truncated file, or data that end before the picture does, is only a warning to the library,
+// which pads the picture with grey; here it is a failure. Other warnings are reported as the
+// library reports them.
 void JpegEmitMessage(j_common_ptr info, int level) {
-  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) JpegErrorExit(info);
+  const int code = info->err->msg_code;
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) JpegErrorExit(info);
   TrapOf(info).libraryEmit(info, level);
 }
 
@@ -52,6 +63,12 @@ void JpegLogMessage(j_common_ptr info) {
   (*info->err->format_message)(info, text + std::strlen(text));
   std::strcat(text, "\n");
   ErrorLogWrite(text);
+}
+
+// Called by the library as it works through the file.
+void StopEndlessScans(j_common_ptr info) {
+  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kScanLimit)
+    std::longjmp(TrapOf(info).jump, 1);
 }
 
 jpeg_error_mgr* InstallTrap(JpegErrorTrap& trap) {
@@ -74,14 +91,56 @@ std::FILE* OpenStdio(int fd, const char* mode) {
 struct JpegReadJob {
   jpeg_decompress_struct info;
   JpegErrorTrap trap;
+  jpeg_progress_mgr progress;
   std::FILE* file = nullptr;
-  uint8_t* pixels = nullptr;
+  uint8_t* row = nullptr;  // one decoded row
+  RgbaImage* image = nullptr;
+  ImagePart* part = nullptr;
   int32_t largestSide = kAnyImageSide;
 };
 
+// Grey, RGB and four channels; any other count is logged.
+bool SupportedChannels(int channels) {
+  if (channels == 1 || channels == 3 || channels == 4) return true;
+  ErrorLogWrite(("JPEG: Channels: " + std::to_string(channels) + " not supported!\n").c_str());
+  return false;
+}
+
+// Grey and RGB become opaque RGBA; four channels are copied as they are.
+void StoreRow(const uint8_t* in, int32_t channels, int32_t width, uint8_t* out) {
+  if (channels == 4) {
+    std::memcpy(out, in, size_t(width) * 4);
+    return;
+  }
+  for (int32_t x = 0; x < width; ++x, out += 4, in += channels) {
+    out[0] = in[0];
+    out[1] = in[channels == 3 ? 1 : 0];
+    out[2] = in[channels == 3 ? 2 : 0];
+    out[3] = 255;
+  }
+}
+
+void LimitLibrary(JpegReadJob& job) {
+  job.progress = {};
+  job.progress.progress_monitor = StopEndlessScans;
+  job.info.progress = &job.progress;
+  const int64_t fileBytes = platform::DescriptorSize(fileno(job.file));
+  job.info.mem->max_memory_to_use = kLibraryMemoryFloor + kLibraryMemoryPerFileByte * fileBytes;
+}
+
+bool SizeImage(JpegReadJob& job, int32_t width, int32_t channels) {
+  if (!ResizeImageForPart(*job.image, width, int32_t(job.info.output_height), job.part))
+    return false;
+  job.image->hasAlpha = channels == 4 ? 1 : 0;  // a reused image keeps no stale flag
+  return true;
+}
+
+// The rows are decoded one at a time into the kept part of the image, so no more than the kept
+// pixels and one row are held besides the library's own memory.
 bool DecodeJpeg(JpegReadJob& job) {
   if (setjmp(job.trap.jump)) return false;
   jpeg_create_decompress(&job.info);
+  LimitLibrary(job);
   jpeg_stdio_src(&job.info, job.file);
   jpeg_read_header(&job.info, TRUE);
   // The header's size is the output size (no scaling is asked for); a few bytes can declare
@@ -89,12 +148,21 @@ bool DecodeJpeg(JpegReadJob& job) {
   if (!ImageSizeFits(job.info.image_width, job.info.image_height, job.largestSide)) return false;
   job.info.do_fancy_upsampling = FALSE;
   jpeg_start_decompress(&job.info);
-  const size_t stride = size_t(job.info.output_width) * size_t(job.info.output_components);
-  job.pixels = static_cast<uint8_t*>(std::malloc(stride * job.info.output_height));
-  if (!job.pixels) return false;
+  const int32_t width = int32_t(job.info.output_width);
+  const int32_t channels = job.info.output_components;
+  if (!SupportedChannels(channels)) return false;
+  job.row = static_cast<uint8_t*>(std::malloc(size_t(width) * size_t(channels)));
+  if (!job.row) return false;
+  RgbaImage& image = *job.image;
   while (job.info.output_scanline < job.info.output_height) {
-    JSAMPROW row = job.pixels + size_t(job.info.output_scanline) * stride;
+    const auto y = int32_t(job.info.output_scanline);
+    JSAMPROW row = job.row;
     jpeg_read_scanlines(&job.info, &row, 1);
+    // Made once the first row has decoded: a file whose data end at once never costs the size
+    // its header declares.
+    if (y == 0 && !SizeImage(job, width, channels)) return false;
+    if (y < image.height)
+      StoreRow(job.row, channels, image.width, image.pixels + size_t(y) * size_t(image.width) * 4);
   }
   jpeg_finish_decompress(&job.info);
   return true;
@@ -135,45 +203,7 @@ bool EncodeJpeg(JpegWriteJob& job) {
   return true;
 }
 
-void CopyPixels(const uint8_t* in, int32_t channels, RgbaImage& image) {
-  uint8_t* out = image.pixels;
-  const size_t count = size_t(image.width) * size_t(image.height);
-  for (size_t i = 0; i < count; ++i, out += 4, in += channels) {
-    if (channels == 4) {
-      std::memcpy(out, in, 4);
-      continue;
-    }
-    out[0] = in[0];
-    out[1] = in[channels == 3 ? 1 : 0];
-    out[2] = in[channels == 3 ? 2 : 0];
-    out[3] = 255;
-  }
-}
-
 }  // namespace
-
-bool JpegLoad(const char* name, int32_t* width, int32_t* height, int32_t* channels,
-              uint8_t** pixels, int32_t largestSide) {
-  if (!name || IsMemoryFileName(name)) return false;
-  JpegReadJob job;
-  job.largestSide = largestSide;
-  std::memset(&job.info, 0, sizeof job.info);
-  job.info.err = InstallTrap(job.trap);
-  job.file = OpenStdio(platform::OpenForRead(name), "rb");
-  if (!job.file) return false;
-  const bool decoded = DecodeJpeg(job);
-  if (decoded) {
-    *width = int32_t(job.info.output_width);
-    *height = int32_t(job.info.output_height);
-    *channels = job.info.output_components;
-    *pixels = job.pixels;
-  } else {
-    std::free(job.pixels);
-  }
-  jpeg_destroy_decompress(&job.info);
-  std::fclose(job.file);
-  return decoded;
-}
 
 bool JpegSave(const char* name, const uint8_t* pixels, int32_t width, int32_t height) {
   if (!name || IsMemoryFileName(name) || !pixels || width <= 0 || height <= 0) return false;
@@ -197,20 +227,19 @@ bool JpegSave(const char* name, const uint8_t* pixels, int32_t width, int32_t he
   return false;
 }
 
-bool LoadJpegImage(RgbaImage& image, const char* name, int32_t largestSide) {
-  int32_t width = 0, height = 0, channels = 0;
-  uint8_t* pixels = nullptr;
-  if (!JpegLoad(name, &width, &height, &channels, &pixels, largestSide)) return false;
-  if (channels != 1 && channels != 3 && channels != 4) {
-    ErrorLogWrite(("JPEG: Channels: " + std::to_string(channels) + " not supported!\n").c_str());
-    std::free(pixels);
-    return false;
-  }
-  const bool resized = ResizeImage(image, width, height);
-  if (resized) {
-    image.hasAlpha = channels == 4 ? 1 : 0;  // a reused image keeps no stale flag
-    CopyPixels(pixels, channels, image);
-  }
-  std::free(pixels);
-  return resized;
+bool LoadJpegImage(RgbaImage& image, const char* name, int32_t largestSide, ImagePart* part) {
+  if (!name || IsMemoryFileName(name)) return false;
+  JpegReadJob job;
+  job.image = &image;
+  job.part = part;
+  job.largestSide = largestSide;
+  std::memset(&job.info, 0, sizeof job.info);
+  job.info.err = InstallTrap(job.trap);
+  job.file = OpenStdio(platform::OpenForRead(name), "rb");
+  if (!job.file) return false;
+  const bool decoded = DecodeJpeg(job);
+  jpeg_destroy_decompress(&job.info);
+  std::fclose(job.file);
+  std::free(job.row);
+  return decoded;
 }

@@ -5,6 +5,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -79,7 +80,8 @@ void SetUpTransforms(png_structp png, png_infop info) {
   if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_expand(png);
   if (bitDepth == 16) png_set_strip_16(png);
   if (bitDepth < 8) png_set_packing(png);
-  png_set_interlace_handling(png);
+  // Interlaced files are read pass by pass, each pass's pixels put in place as they come: the
+  // library's own interlace handling would want whole rows of every kept row held at once.
   png_read_update_info(png, info);
 }
 
@@ -138,21 +140,53 @@ struct FreeDeleter {
 template <typename T>
 using MallocPtr = std::unique_ptr<T, FreeDeleter>;
 
-// Three channels are keyed; one channel is grey.
-void ConvertRows(const uint8_t* rows, int32_t rowBytes, int32_t channels, int32_t transparent,
-                 RgbaImage& image) {
-  for (int32_t y = 0; y < image.height; ++y) {
-    const uint8_t* in = rows + size_t(y) * size_t(rowBytes);
-    uint8_t* out = image.pixels + size_t(y) * size_t(image.width) * 4;
-    for (int32_t x = 0; x < image.width; ++x, out += 4, in += channels) {
-      if (channels == 3) {
-        StoreKeyedPixel(out, in[0], in[1], in[2], transparent);
-      } else {
-        out[0] = out[1] = out[2] = in[0];
-        out[3] = 255;
-      }
-    }
+// Rows of the picture into the kept part of the image: three channels are keyed, one is grey.
+// The image is made once the first row has decoded, so a file whose data end at once never costs
+// the size its header declares.
+struct PartRows {
+  RgbaImage& image;
+  ImagePart* part;
+  int32_t width, height, channels, transparent;
+  bool sized = false;
+};
+
+bool SizeForRows(PartRows& rows) {
+  if (rows.sized) return true;
+  if (!ResizeImageForPart(rows.image, rows.width, rows.height, rows.part)) return false;
+  // Set after the resize, which sets it only when it allocates: a reused image must not keep
+  // the flag of its previous picture.
+  rows.image.hasAlpha = rows.channels == 4 ? 1 : 0;
+  rows.sized = true;
+  return true;
+}
+
+void StorePixel(const uint8_t* in, int32_t channels, int32_t transparent, uint8_t* out) {
+  if (channels == 4) {
+    std::memcpy(out, in, 4);
+  } else if (channels == 3) {
+    StoreKeyedPixel(out, in[0], in[1], in[2], transparent);
+  } else {
+    out[0] = out[1] = out[2] = in[0];
+    out[3] = 255;
   }
+}
+
+bool StoreRow(void* context, const uint8_t* row, const PngRowPlace& place) {
+  PartRows& part = *static_cast<PartRows*>(context);
+  if (!SizeForRows(part)) return false;
+  RgbaImage& image = part.image;
+  if (place.y >= image.height || place.firstX >= image.width) return true;
+  // The row's pixels that land in the kept part.
+  const int32_t count =
+      std::min(place.count, (image.width - place.firstX + place.stepX - 1) / place.stepX);
+  uint8_t* out = image.pixels + (size_t(place.y) * size_t(image.width) + size_t(place.firstX)) * 4;
+  if (part.channels == 4 && place.stepX == 1) {
+    std::memcpy(out, row, size_t(count) * 4);
+    return true;
+  }
+  for (int32_t i = 0; i < count; ++i, out += size_t(place.stepX) * 4)
+    StorePixel(row + size_t(i) * size_t(part.channels), part.channels, part.transparent, out);
+  return true;
 }
 
 }  // namespace
@@ -170,6 +204,9 @@ bool PngLoad(const char* name, int32_t* width, int32_t* height, int32_t* rowByte
   state.png =
       png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngErrorCallback, PngWarningCallback);
   if (state.png) state.info = png_create_info_struct(state.png);
+  // Only the chunks the pixels need are read: an ancillary chunk declaring gigabytes is skipped
+  // instead of allocated, and a compressed one is never expanded.
+  if (state.png) png_set_keep_unknown_chunks(state.png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   if (!state.info || !ReadHeader(state, name, width, height, rowBytes, channels)) {
     PngCloseReader();
     return false;
@@ -177,14 +214,27 @@ bool PngLoad(const char* name, int32_t* width, int32_t* height, int32_t* rowByte
   return true;
 }
 
-bool PngReadRows(uint8_t* rowBuffer, uint8_t** rowPointers) {
+bool PngReadRows(uint8_t* row, PngRowTaker take, void* context) {
   PngReaderState& state = Reader();
   if (!state.png || !state.info) return false;
   if (setjmp(png_jmpbuf(state.png))) return false;
-  const size_t rowBytes = png_get_rowbytes(state.png, state.info);
+  const png_uint_32 width = png_get_image_width(state.png, state.info);
   const png_uint_32 height = png_get_image_height(state.png, state.info);
-  for (png_uint_32 i = 0; i < height; ++i) rowPointers[i] = rowBuffer + i * rowBytes;
-  png_read_image(state.png, rowPointers);
+  const bool interlaced = png_get_interlace_type(state.png, state.info) == PNG_INTERLACE_ADAM7;
+  for (int pass = 0; pass < (interlaced ? PNG_INTERLACE_ADAM7_PASSES : 1); ++pass) {
+    const png_uint_32 columns = interlaced ? PNG_PASS_COLS(width, pass) : width;
+    const png_uint_32 rows = interlaced ? PNG_PASS_ROWS(height, pass) : height;
+    // The library skips empty passes.
+    if (columns == 0 || rows == 0) continue;
+    for (png_uint_32 i = 0; i < rows; ++i) {
+      png_read_row(state.png, row, nullptr);
+      const PngRowPlace place{
+          int32_t(interlaced ? PNG_ROW_FROM_PASS_ROW(i, pass) : i),
+          int32_t(interlaced ? PNG_PASS_START_COL(pass) : 0),
+          int32_t(interlaced ? 1u << PNG_PASS_COL_SHIFT(pass) : 1), int32_t(columns)};
+      if (!take(context, row, place)) return false;
+    }
+  }
   return state.errorFlag == 0;
 }
 
@@ -218,43 +268,21 @@ bool PngSave(const char* name, const uint8_t* pixels, int32_t width, int32_t hei
 
 namespace {
 
-// RGBA rows already have the image's layout: they are read straight into its pixels.
-bool ReadRgbaRows(RgbaImage& image, int32_t width, int32_t height, uint8_t** rowPointers) {
-  if (!ResizeImageForOverwrite(image, width, height)) return false;
-  image.hasAlpha = 1;
-  return PngReadRows(image.pixels, rowPointers);
-}
-
-bool ReadAndConvertRows(RgbaImage& image, int32_t width, int32_t height, int32_t rowBytes,
-                        int32_t channels, int32_t transparent, uint8_t** rowPointers) {
-  MallocPtr<uint8_t> rows(
-      static_cast<uint8_t*>(std::malloc(size_t(rowBytes) * size_t(height) + 72)));
-  if (!rows || !PngReadRows(rows.get(), rowPointers) || !ResizeImage(image, width, height)) {
-    return false;
-  }
-  // After the resize, which sets has-alpha only when it allocates: a reused image must not keep
-  // the flag of its previous picture.
-  image.hasAlpha = 0;
-  ConvertRows(rows.get(), rowBytes, channels, transparent, image);
-  return true;
+bool ReadPicture(RgbaImage& image, int32_t width, int32_t height, int32_t rowBytes,
+                 int32_t channels, int32_t transparent, ImagePart* part) {
+  MallocPtr<uint8_t> row(static_cast<uint8_t*>(std::malloc(size_t(rowBytes))));
+  PartRows rows{image, part, width, height, channels, transparent};
+  return row && PngReadRows(row.get(), StoreRow, &rows) && SizeForRows(rows);
 }
 
 }  // namespace
 
-bool LoadPngImage(RgbaImage& image, const char* name, int32_t transparent, int32_t largestSide) {
+bool LoadPngImage(RgbaImage& image, const char* name, int32_t transparent, int32_t largestSide,
+                  ImagePart* part) {
   int32_t width = 0, height = 0, rowBytes = 0, channels = 0;
   if (!PngLoad(name, &width, &height, &rowBytes, &channels)) return false;
-  bool loaded = false;
-  MallocPtr<uint8_t*> rowPointers;
-  if (ImageSizeFits(width, height, largestSide)) {
-    rowPointers.reset(static_cast<uint8_t**>(std::malloc(sizeof(uint8_t*) * size_t(height))));
-  }
-  if (rowPointers && channels == 4 && int64_t(rowBytes) == int64_t(width) * 4) {
-    loaded = ReadRgbaRows(image, width, height, rowPointers.get());
-  } else if (rowPointers) {
-    loaded = ReadAndConvertRows(image, width, height, rowBytes, channels, transparent,
-                                rowPointers.get());
-  }
+  const bool loaded = ImageSizeFits(width, height, largestSide) &&
+                      ReadPicture(image, width, height, rowBytes, channels, transparent, part);
   PngCloseReader();
   return loaded;
 }

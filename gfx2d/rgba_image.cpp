@@ -1,6 +1,7 @@
 // The picture record's buffer rules: grown on demand, never shrunk, always zeroed on resize.
 #include "gfx2d/rgba_image.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -32,6 +33,17 @@ bool ResizeImageForOverwrite(RgbaImage& image, int32_t width, int32_t height) {
 bool ResizeImage(RgbaImage& image, int32_t width, int32_t height) {
   if (!ResizeImageForOverwrite(image, width, height)) return false;
   std::memset(image.pixels, 0, size_t(width) * size_t(height) * 4);
+  return true;
+}
+
+bool ResizeImageForPart(RgbaImage& image, int32_t width, int32_t height, ImagePart* part) {
+  if (!part) return ResizeImageForOverwrite(image, width, height);
+  part->pictureWidth = width;
+  part->pictureHeight = height;
+  const int32_t keptWidth = std::clamp(part->keepWidth, 0, width);
+  const int32_t keptHeight = std::clamp(part->keepHeight, 0, height);
+  if (keptWidth > 0 && keptHeight > 0) return ResizeImageForOverwrite(image, keptWidth, keptHeight);
+  image.width = image.height = 0;
   return true;
 }
 

@@ -16,6 +16,17 @@ inline constexpr int32_t kNoTransparentColour = -1;
 // the record's own limit.
 inline constexpr int32_t kAnyImageSide = INT32_MAX;
 
+// What a reader keeps of a picture: the whole file is still checked (every row of a compressed
+// format decoded), so a damaged file fails however little is kept, but only the top-left
+// keepWidth x keepHeight pixels are stored, and the image is left 0 x 0 when either is 0. The
+// reader notes the picture's own size.
+struct ImagePart {
+  int32_t keepWidth = INT32_MAX;
+  int32_t keepHeight = INT32_MAX;
+  int32_t pictureWidth = 0;
+  int32_t pictureHeight = 0;
+};
+
 // The largest image a reader accepts: its pixel bytes must fit the record's i32 capacity, and
 // neither side may pass largestSide.
 bool ImageSizeFits(int64_t width, int64_t height, int32_t largestSide = kAnyImageSide);
@@ -28,6 +39,10 @@ bool ResizeImage(RgbaImage& image, int32_t width, int32_t height);
 // ResizeImage without the zeroing, for a reader that writes every pixel next: on a failed read
 // the pixels hold whatever the buffer held.
 bool ResizeImageForOverwrite(RgbaImage& image, int32_t width, int32_t height);
+
+// Sizes the image for the part of a width x height picture that is kept (all of it without a
+// part) and notes the picture's size in the part; false when memory runs out.
+bool ResizeImageForPart(RgbaImage& image, int32_t width, int32_t height, ImagePart* part);
 
 // Frees the pixels; the image is new again.
 void ReleaseImage(RgbaImage& image);

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
-#include "core/maths.h"
 #include "frame/graphics_context.h"
 #include "frame/render_state.h"
 #include "frame/screen_orientation.h"
@@ -91,10 +91,6 @@ int32_t FramebufferAlphaBits(const OpenGLRainbows& ctx) {
   return bits;
 }
 
-bool Turned(const OpenGLRainbows& ctx) {
-  return ctx.orientation >= 1 && ctx.orientation <= 3;
-}
-
 void DeleteTexture(uint32_t& texture) {
   if (texture) glDeleteTextures(1, &texture);
   texture = 0;
@@ -125,25 +121,33 @@ void BindGrabTexture(SpriteRecord& record, int32_t paddedW, int32_t paddedH, uin
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, paddedW, paddedH, 0, format, GL_UNSIGNED_BYTE, nullptr);
 }
 
-// A window rectangle, top-down rows.
-struct WindowRect {
-  int32_t left, top, width, height;
+// A window rectangle, top-down rows, corners included. Held in 64 bits: the window image of a
+// logical rectangle near the int limits reaches past them.
+struct WindowBox {
+  int64_t left, top, right, bottom;
+
+  bool Empty() const { return left > right || top > bottom; }
 };
 
-WindowRect LogicalRectOnWindow(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w,
-                               int32_t h) {
-  int32_t ax, ay, bx, by;
-  LogicalToScreen(ctx, x, y, &ax, &ay);
-  LogicalToScreen(ctx, SaturateToInt(int64_t(x) + w - 1), SaturateToInt(int64_t(y) + h - 1), &bx,
-                  &by);
-  const int32_t left = std::min(ax, bx);
-  const int32_t top = std::min(ay, by);
-  return {left, top, std::max(ax, bx) - left + 1, std::max(ay, by) - top + 1};
+WindowBox LogicalRectOnWindow(const OpenGLRainbows& ctx, int32_t x, int32_t y, int32_t w,
+                              int32_t h) {
+  int64_t ax, ay, bx, by;
+  LogicalToScreen(ctx, int64_t(x), int64_t(y), &ax, &ay);
+  LogicalToScreen(ctx, int64_t(x) + w - 1, int64_t(y) + h - 1, &bx, &by);
+  return {std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by)};
+}
+
+// The part of the box the read target holds, as ReadPixel sees it.
+WindowBox ClipToTarget(const WindowBox& box, const ReadTarget& target) {
+  const int64_t firstRow = int64_t(target.readHeight) - target.source.height;
+  return {std::max<int64_t>(box.left, 0), std::max(box.top, firstRow),
+          std::min<int64_t>(box.right, int64_t(target.source.width) - 1),
+          std::min<int64_t>(box.bottom, int64_t(target.readHeight) - 1)};
 }
 
 // The grab's pixel buffers, kept for the next grab.
 struct GrabBuffers {
-  std::vector<uint8_t> window;   // the window rectangle as read, bottom row first
+  std::vector<uint8_t> window;   // the part of the rectangle the target holds, bottom row first
   std::vector<uint8_t> upright;  // the logical rectangle, bottom row first
 };
 
@@ -152,29 +156,33 @@ GrabBuffers& Buffers() {
   return buffers;
 }
 
+// The logical rectangle upright, bottom row first. Only the part the target holds is read, so
+// every size is formed from clipped coordinates; the rest reads black.
 std::vector<uint8_t>& ReadUprightPixels(const OpenGLRainbows& ctx, const ReadTarget& target,
                                         int32_t x, int32_t y, int32_t w, int32_t h) {
   FlushSpriteBatch();
   GrabBuffers& buffers = Buffers();
-  const WindowRect rect = LogicalRectOnWindow(ctx, x, y, w, h);
-  const int64_t bottom = int64_t(target.readHeight) - rect.top - rect.height;
-  buffers.window.resize(size_t(rect.width) * size_t(rect.height) * 4);
+  buffers.upright.assign(size_t(w) * size_t(h) * 4, 0);
+  const WindowBox box = ClipToTarget(LogicalRectOnWindow(ctx, x, y, w, h), target);
+  if (box.Empty()) return buffers.upright;
+  const auto columns = int32_t(box.right - box.left + 1);
+  const auto rows = int32_t(box.bottom - box.top + 1);
+  buffers.window.resize(size_t(columns) * size_t(rows) * 4);
   SetTightPackState();
   glReadBuffer(target.source.readBuffer);
-  glReadPixels(rect.left, SaturateToInt(bottom), rect.width, rect.height, target.source.format, GL_UNSIGNED_BYTE,
-               buffers.window.data());
-  if (!Turned(ctx)) return buffers.window;
-  buffers.upright.resize(buffers.window.size());
-  for (int32_t row = 0; row < h; ++row) {
-    for (int32_t column = 0; column < w; ++column) {
-      int32_t wx, wy;
-      LogicalToScreen(ctx, SaturateToInt(int64_t(x) + column),
-                      SaturateToInt(int64_t(y) + h - 1 - row), &wx, &wy);
-      const int64_t fromRow = int64_t(target.readHeight) - 1 - wy - bottom;
-      const size_t from = (size_t(fromRow) * size_t(rect.width) + size_t(wx - rect.left)) * 4;
-      const size_t to = (size_t(row) * size_t(w) + column) * 4;
-      for (int c = 0; c < 4; ++c) buffers.upright[to + c] = buffers.window[from + c];
-    }
+  glReadPixels(int32_t(box.left), int32_t(target.readHeight - 1 - box.bottom), columns, rows,
+               target.source.format, GL_UNSIGNED_BYTE, buffers.window.data());
+  // A step right on the window is a fixed step through the upright pixels.
+  int32_t dx, dy;
+  ScreenDeltaToLogical(ctx, 1, 0, &dx, &dy);
+  const int64_t step = int64_t(dx) - int64_t(dy) * w;
+  for (int32_t row = 0; row < rows; ++row) {
+    int32_t lx, ly;
+    ScreenToLogical(ctx, int32_t(box.left), int32_t(box.bottom - row), &lx, &ly);
+    int64_t at = (int64_t(y) + h - 1 - ly) * w + (int64_t(lx) - x);
+    const uint8_t* from = &buffers.window[size_t(row) * size_t(columns) * 4];
+    for (int32_t column = 0; column < columns; ++column, at += step)
+      std::memcpy(&buffers.upright[size_t(at) * 4], from + size_t(column) * 4, 4);
   }
   return buffers.upright;
 }

@@ -1,5 +1,6 @@
 // The picture a script's snapshot step saves: the window's back buffer as the frame stands just
-// before it is shown, written as an opaque PNG. Installed into the script runner with the layer.
+// before it is shown, or the copy of it kept when the last frame was shown, written as an opaque
+// PNG. Installed into the script runner with the layer.
 #include <GL/gl.h>
 
 #include <cstddef>
@@ -34,20 +35,42 @@ std::vector<uint8_t> UprightOpaque(const std::vector<uint8_t>& rows, int32_t wid
   return upright;
 }
 
-int WriteScreenSnapshot(const char* path) {
+struct Picture {
+  std::vector<uint8_t> rows;  // bottom-up, as GL reads them
+  int32_t width = 0, height = 0;
+};
+
+Picture gShownPicture;
+
+bool ReadDrawnPicture(Picture& picture) {
   FlushSpriteBatch();
-  if (!GraphicsContext) return 0;
-  const int32_t width = GraphicsContext->windowWidth, height = GraphicsContext->windowHeight;
-  if (width <= 0 || height <= 0) return 0;
-  std::vector<uint8_t> rows(size_t(width) * size_t(height) * 4);
+  if (!GraphicsContext) return false;
+  picture.width = GraphicsContext->windowWidth;
+  picture.height = GraphicsContext->windowHeight;
+  if (picture.width <= 0 || picture.height <= 0) return false;
+  picture.rows.resize(size_t(picture.width) * size_t(picture.height) * 4);
   SetTightPackState();
   glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
-  return PngSave(path, UprightOpaque(rows, width, height).data(), width, height) ? 1 : 0;
+  glReadPixels(0, 0, picture.width, picture.height, GL_RGBA, GL_UNSIGNED_BYTE, picture.rows.data());
+  return true;
+}
+
+void KeepShownPicture() {
+  if (!ReadDrawnPicture(gShownPicture)) gShownPicture = Picture{};
+}
+
+// Before any frame was kept, the picture being drawn is all there is.
+int WriteScreenSnapshot(const char* path, SnapshotPicture which) {
+  Picture drawn;
+  const bool kept = which == SnapshotPicture::Shown && !gShownPicture.rows.empty();
+  if (!kept && !ReadDrawnPicture(drawn)) return 0;
+  const Picture& picture = kept ? gShownPicture : drawn;
+  const std::vector<uint8_t> upright = UprightOpaque(picture.rows, picture.width, picture.height);
+  return PngSave(path, upright.data(), picture.width, picture.height) ? 1 : 0;
 }
 
 }  // namespace
 
 void InstallScreenSnapshot() {
-  InstallSnapshotWriter(WriteScreenSnapshot);
+  InstallSnapshotWriter(WriteScreenSnapshot, KeepShownPicture);
 }

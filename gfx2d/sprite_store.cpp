@@ -52,16 +52,16 @@ void InstallSpriteServices() {
 }
 
 bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour,
-                   int32_t largestSide) {
-  return LoadBmpImage(image, fileName, transparentColour, largestSide) ||
-         LoadPngImage(image, fileName, transparentColour, largestSide) ||
-         LoadJpegImage(image, fileName, largestSide);
+                   int32_t largestSide, ImagePart* part) {
+  return LoadBmpImage(image, fileName, transparentColour, largestSide, part) ||
+         LoadPngImage(image, fileName, transparentColour, largestSide, part) ||
+         LoadJpegImage(image, fileName, largestSide, part);
 }
 
 bool ReadTextureImage(RgbaImage& image, const char* fileName, int32_t transparentColour,
-                      int32_t largestSide) {
+                      int32_t largestSide, ImagePart* part) {
   image.hasAlpha = 1;
-  if (!ReadImageFile(image, fileName, transparentColour, largestSide)) {
+  if (!ReadImageFile(image, fileName, transparentColour, largestSide, part)) {
     ReleaseImage(image);
     return false;
   }

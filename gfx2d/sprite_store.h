@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "frame/graphics_records.h"
+#include "gfx2d/rgba_image.h"
 
 class OpenGLRainbows;
 
@@ -30,14 +31,14 @@ bool CreateSpriteFromImage(OpenGLRainbows& ctx, int32_t sprite, const RgbaImage&
                            int32_t transparentColour, bool normalMap);
 // Reads a BMP, PNG or JPEG file (tried in that order) into the image; the colour key applies to
 // the first two. A picture wider or taller than largestSide, the most the caller can use, is
-// refused before its pixels are read.
+// refused before its pixels are read. With a part, only that part of the picture is kept.
 bool ReadImageFile(RgbaImage& image, const char* fileName, int32_t transparentColour,
-                   int32_t largestSide);
+                   int32_t largestSide, ImagePart* part = nullptr);
 // ReadImageFile into a new image, as every texture upload of a file wants it: an image without
 // an alpha channel has its colour-keyed pixels bled. False, with nothing held, when no reader
 // takes the file.
 bool ReadTextureImage(RgbaImage& image, const char* fileName, int32_t transparentColour,
-                      int32_t largestSide);
+                      int32_t largestSide, ImagePart* part = nullptr);
 // Reads a BMP, PNG or JPEG file (tried in that order) into the sprite.
 bool LoadSpriteFile(OpenGLRainbows& ctx, int32_t sprite, const char* fileName,
                     int32_t transparentColour, bool normalMap);

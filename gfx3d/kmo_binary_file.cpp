@@ -2,7 +2,9 @@
 // and the tables it points into before anything is allocated or looked up.
 #include "gfx3d/kmo_binary_file.h"
 
+#include <algorithm>
 #include <bit>
+#include <cstring>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -145,15 +147,23 @@ bool EncodeInto(const MeshObject& mesh, ByteSink sink) {
 
 // ---- reading
 
+// Reads little-endian fields in order, from bytes in memory or from a stream a piece at a time,
+// so a file is read only as far as its counts lead. Counts are checked against Remaining before
+// their records are taken.
 class ByteReader {
  public:
-  explicit ByteReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+  explicit ByteReader(std::span<const uint8_t> bytes) : window_(bytes), size_(bytes.size()) {}
+  // The stream from its position to its end.
+  explicit ByteReader(FileStream& stream)
+      : stream_(&stream), size_(size_t(stream.size - stream.position)) {}
 
-  int64_t Remaining() const { return int64_t(bytes_.size()) - int64_t(position_); }
+  int64_t Remaining() const { return int64_t(size_) - int64_t(consumed_); }
   // True when `count` records of `recordBytes` each are all there.
   bool Holds(int64_t count, int64_t recordBytes) const {
     return count >= 0 && count <= Remaining() / recordBytes;
   }
+  // False when the stream gave fewer bytes than its size promised.
+  bool Failed() const { return failed_; }
 
   bool U32(uint32_t& v) {
     if (Remaining() < 4) return false;
@@ -177,16 +187,39 @@ class ByteReader {
     v = std::bit_cast<double>(LoadLe64(Take(8)));
     return true;
   }
-  // The next n bytes, which the caller has checked are there.
+  // The next n bytes (at most a field or a record), which the caller has checked are there.
   const uint8_t* Take(int64_t n) {
-    const uint8_t* at = bytes_.data() + position_;
-    position_ += size_t(n);
-    return at;
+    if (window_.size() - at_ < size_t(n)) Refill();
+    const uint8_t* bytes = window_.data() + at_;
+    at_ += size_t(n);
+    consumed_ += size_t(n);
+    return bytes;
   }
 
  private:
-  std::span<const uint8_t> bytes_;
-  size_t position_ = 0;
+  static constexpr size_t kPieceBytes = size_t(1) << 16;
+
+  // Keeps the unread bytes and reads what follows them, up to a piece; a read that fails leaves
+  // zeros and marks the reader failed.
+  void Refill() {
+    const size_t kept = window_.size() - at_;
+    if (kept > 0) std::memmove(piece_.data(), window_.data() + at_, kept);
+    const size_t more = std::min(kPieceBytes - kept, size_t(Remaining()) - kept);
+    if (!FileStreamReadExact(*stream_, piece_.data() + kept, int32_t(more))) {
+      std::fill_n(piece_.data() + kept, more, 0);
+      failed_ = true;
+    }
+    window_ = {piece_.data(), kept + more};
+    at_ = 0;
+  }
+
+  FileStream* stream_ = nullptr;
+  std::vector<uint8_t> piece_ = std::vector<uint8_t>(stream_ ? kPieceBytes : 0);
+  std::span<const uint8_t> window_;
+  size_t at_ = 0;
+  size_t size_;
+  size_t consumed_ = 0;
+  bool failed_ = false;
 };
 
 struct KmoHeader {
@@ -202,10 +235,16 @@ struct TexCoord {
 
 class KmoDecoder {
  public:
-  KmoDecoder(std::span<const uint8_t> bytes, MeshObject& mesh) : in_(bytes), mesh_(mesh) {}
+  // The reader stands after the magic, which the caller has checked.
+  KmoDecoder(ByteReader in, MeshObject& mesh) : in_(std::move(in)), mesh_(mesh) {}
 
   KmoReadResult Decode(double& version) {
-    in_.Take(4);  // the magic, checked by the caller
+    const KmoReadResult result = DecodeFields(version);
+    return result == KmoReadResult::Ok && in_.Failed() ? KmoReadResult::ReadError : result;
+  }
+
+ private:
+  KmoReadResult DecodeFields(double& version) {
     if (!in_.F64(header_.version) || !in_.I32(header_.frames) || !in_.I32(header_.colours) ||
         !in_.I32(header_.texCoords)) {
       return KmoReadResult::ReadError;
@@ -228,7 +267,6 @@ class KmoDecoder {
     return KmoReadResult::Ok;
   }
 
- private:
   KmoReadResult ReadTables() {
     if (!in_.Holds(header_.colours, 4)) return KmoReadResult::ReadError;
     if (!mesh_.colourTable.ReserveExact(header_.colours)) return KmoReadResult::MallocError;
@@ -330,6 +368,52 @@ KmoReadResult ReadTextModelInto(std::span<const uint8_t> bytes, MeshObject& mesh
   return TextModelToMesh(parsed, mesh);
 }
 
+KmoReadResult DecodeModelBytes(std::span<const uint8_t> bytes, MeshObject& mesh,
+                               double& version) {
+  return HasBinaryMagic(bytes) ? DecodeKmoModel(bytes, mesh, version)
+                               : ReadTextModelInto(bytes, mesh);
+}
+
+// The whole stream from its start; a read stream takes at most 2^31 - 1 bytes at a time, and no
+// model comes near that.
+bool ReadWholeStream(FileStream& stream, std::vector<uint8_t>& bytes) {
+  if (stream.size > INT32_MAX || !FileStreamSeek(stream, 0)) return false;
+  bytes.resize(size_t(stream.size));
+  return FileStreamReadExact(stream, bytes.data(), int32_t(bytes.size()));
+}
+
+// The text reader's first token decides whether the file is a text model. It is looked for in a
+// prefix twice as long each time the token may run past it, so a file that is neither kind of
+// model costs its first bytes, not its size.
+bool StartsLikeTextModel(FileStream& stream) {
+  constexpr int64_t kFirstPrefix = 4096;
+  std::vector<uint8_t> prefix;
+  for (int64_t length = kFirstPrefix;; length *= 2) {
+    length = std::min(length, stream.size);
+    prefix.resize(size_t(length));
+    if (length > INT32_MAX || !FileStreamSeek(stream, 0) ||
+        !FileStreamReadExact(stream, prefix.data(), int32_t(length))) {
+      return false;
+    }
+    TextModelTokens tokens(prefix);
+    const bool found = tokens.Next();
+    if (length == stream.size || (found && tokens.position() < prefix.size()))
+      return found && IsTextModelMagic(tokens);
+  }
+}
+
+// A binary model is read as far as its counts lead, a piece at a time; a text model whole, once
+// its first token says it is one.
+KmoReadResult ReadModelFile(FileStream& stream, MeshObject& mesh, double& version) {
+  uint8_t magic[4];
+  if (stream.size >= 4 && FileStreamReadExact(stream, magic, 4) && HasBinaryMagic(magic))
+    return KmoDecoder(ByteReader(stream), mesh).Decode(version);
+  std::vector<uint8_t> bytes;
+  if (!StartsLikeTextModel(stream) || !ReadWholeStream(stream, bytes))
+    return KmoReadResult::ReadError;
+  return ReadTextModelInto(bytes, mesh);
+}
+
 // The reader refuses a record whose colour index lies outside the colour table, as the records
 // of a mesh whose table was never built have it: such a mesh is not written at all.
 bool ColourIndicesInTable(const MeshObject& mesh) {
@@ -357,11 +441,7 @@ void ReportRefusedFile(KmoReadResult result, double version, const char* name) {
 KmoFileRead ReadKmoFileBytes(const char* name, std::vector<uint8_t>& bytes) {
   FileStream stream;
   if (!FileStreamOpen(stream, name)) return KmoFileRead::NotOpened;
-  // A read stream takes at most 2^31 - 1 bytes at a time; no model comes near that.
-  if (stream.size > INT32_MAX) return KmoFileRead::Failed;
-  bytes.resize(size_t(stream.size));
-  bool whole = FileStreamReadExact(stream, bytes.data(), int32_t(bytes.size()));
-  return whole ? KmoFileRead::Read : KmoFileRead::Failed;
+  return ReadWholeStream(stream, bytes) ? KmoFileRead::Read : KmoFileRead::Failed;
 }
 
 uint8_t KmoNormalIndex(Vec3 normal) {
@@ -404,7 +484,7 @@ int SaveKmoModel(const MeshObject& mesh, const char* name) {
 KmoReadResult DecodeKmoModel(std::span<const uint8_t> bytes, MeshObject& mesh, double& version) {
   MeshObjectClear(mesh, true);
   if (!HasBinaryMagic(bytes)) return KmoReadResult::ReadError;
-  KmoReadResult result = KmoDecoder(bytes, mesh).Decode(version);
+  KmoReadResult result = KmoDecoder(ByteReader(bytes.subspan(4)), mesh).Decode(version);
   if (result != KmoReadResult::Ok) MeshObjectClear(mesh, true);
   return result;
 }
@@ -412,13 +492,11 @@ KmoReadResult DecodeKmoModel(std::span<const uint8_t> bytes, MeshObject& mesh, d
 int LoadKmoModel(MeshObject& mesh, const char* name) {
   MeshObjectClear(mesh, true);
   if (!name || !*name) return 0;
-  std::vector<uint8_t> bytes;
-  KmoFileRead read = ReadKmoFileBytes(name, bytes);
-  if (read == KmoFileRead::NotOpened) return 0;
+  FileStream stream;
+  if (!FileStreamOpen(stream, name)) return 0;
   double version = 0;
-  KmoReadResult result = read == KmoFileRead::Failed ? KmoReadResult::ReadError
-                         : HasBinaryMagic(bytes)     ? DecodeKmoModel(bytes, mesh, version)
-                                                     : ReadTextModelInto(bytes, mesh);
+  const KmoReadResult result = stream.memory ? DecodeModelBytes(*stream.memory, mesh, version)
+                                             : ReadModelFile(stream, mesh, version);
   if (result == KmoReadResult::Ok) return 1;
   MeshObjectClear(mesh, true);
   ReportRefusedFile(result, version, name);

@@ -189,6 +189,10 @@ void TextModelTokens::SkipComment() {
   position_ = lineEnd ? size_t(static_cast<const uint8_t*>(lineEnd) - bytes_.data()) + 1 : limit;
 }
 
+bool IsTextModelMagic(const TextModelTokens& tokens) {
+  return tokens.tokenLength() == 4 && std::memcmp(tokens.token(), "KMOA", 4) == 0;
+}
+
 float ReadNumberToken(TextModelTokens& tokens) {
   if (!tokens.Next()) return 0;
   return float(CStrToNumber(tokens.token()));
@@ -197,9 +201,7 @@ float ReadNumberToken(TextModelTokens& tokens) {
 bool ParseKmoTextModel(ParsedTextModel& parsed, std::span<const uint8_t> bytes) {
   ClearParsedModel(parsed);
   TextModelTokens tokens(bytes);
-  if (!tokens.Next() || tokens.tokenLength() != 4 || std::memcmp(tokens.token(), "KMOA", 4) != 0) {
-    return false;
-  }
+  if (!tokens.Next() || !IsTextModelMagic(tokens)) return false;
   float version = ReadNumberToken(tokens);
   if (version > kKmoTextVersion) return false;
   ReadTexCoords(tokens, parsed);

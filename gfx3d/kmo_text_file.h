@@ -51,6 +51,8 @@ class TextModelTokens {
   const char* token() const { return token_; }
   int32_t tokenLength() const { return length_; }
   bool exhausted() const { return exhausted_; }
+  // Where the next call starts reading.
+  size_t position() const { return position_; }
 
  private:
   void SkipComment();
@@ -61,6 +63,9 @@ class TextModelTokens {
   int32_t length_ = 0;
   bool exhausted_ = false;
 };
+
+// Whether the last token collected is the word that opens a text model.
+bool IsTextModelMagic(const TextModelTokens& tokens);
 
 // The next token as a number, read decimally and locale-free; 0 when no token is left.
 float ReadNumberToken(TextModelTokens& tokens);

@@ -50,15 +50,24 @@ bool SizeCostMap(Planner& p, size_t cells) {
   return true;
 }
 
+// The cell search stands in for the pool, the open list and the closed table: a grid's worth of
+// each would only take address space from the search that runs. Its pool holds the path alone
+// and is made when a path is found.
+void FreeNodeSearch(Planner& p) {
+  NodeFactoryFree(p.pool);
+  OpenListResize(p.open, 0, p.pool);
+  NodeHashTableSetBits(p.closed, 0);
+}
+
 bool SizeContainers(Planner& p, const PathRequest& r, uint32_t cells) {
   const uint32_t poolSize = r.poolSize ? r.poolSize : cells;
   const uint32_t openCapacity = r.openCapacity ? r.openCapacity : cells;
-  if (!NodeFactoryReserve(p.pool, poolSize)) return false;
   if (r.cellStates) {
-    if (!CellSearchResize(p.cells, cells, poolSize, openCapacity)) return false;
-  } else {
-    CellSearchFree(p.cells);
+    FreeNodeSearch(p);
+    return CellSearchResize(p.cells, cells, poolSize, openCapacity);
   }
+  CellSearchFree(p.cells);
+  if (!NodeFactoryReserve(p.pool, poolSize)) return false;
   if (!OpenListResize(p.open, openCapacity, p.pool)) return false;
   const uint32_t bitsWanted = std::min(r.hashBits, kNodeHashMaxBits) & ~1u;
   // The table is empty after PlannerClear: with the same bits there is nothing to clear again.

@@ -21,8 +21,8 @@ struct Planner {
   OpenList open;  // lowest f first, the first queued first among equal f
   NodeHashTable closed;
   Node* result = nullptr;  // the goal node; its parent chain is the path
-  // Searches in place of the open list and the closed table for requests with cell states; the
-  // pool then holds only the path's nodes.
+  // Searches in place of the open list and the closed table for requests with cell states, which
+  // leave both empty; the pool then holds only the path's nodes.
   CellSearch cells;
   // Cells the map was made for: a set-up for as many cells reuses it, as it reuses the
   // containers of the same sizes.

@@ -103,6 +103,13 @@ uint32_t CellOf(const PathRequest& r, int32_t x, int32_t y) {
   return static_cast<uint32_t>(y) * static_cast<uint32_t>(r.width) + static_cast<uint32_t>(x);
 }
 
+// The pool holds the path's nodes alone; it grows to the longest path asked for, and only while
+// none of its nodes is out.
+bool RoomForPath(NodeFactory& pool, uint32_t length) {
+  if (pool.count - pool.used >= length) return true;
+  return pool.used == 0 && NodeFactoryReserve(pool, length);
+}
+
 uint32_t ParentOf(const CellSearch& search, const PathRequest& r, uint32_t cell) {
   const Step& s = kSteps[search.records[cell].step];
   return static_cast<uint32_t>(cell - s.dy * r.width - s.dx);
@@ -158,7 +165,7 @@ Node* CellSearchMakePath(const CellSearch& search, const PathRequest& r, NodeFac
   const uint32_t start = CellOf(r, r.startX, r.startY);
   uint32_t length = 1;
   for (uint32_t c = CellOf(r, r.goalX, r.goalY); c != start; c = ParentOf(search, r, c)) ++length;
-  if (pool.count - pool.used < length) return nullptr;
+  if (!RoomForPath(pool, length)) return nullptr;
   Node* const first = &pool.nodes[pool.used];
   pool.used += length;
   for (uint32_t i = length, c = CellOf(r, r.goalX, r.goalY); i-- > 0; c = ParentOf(search, r, c)) {

@@ -49,6 +49,6 @@ void CellSearchStart(CellSearch& search, const PathRequest& r);
 // Runs to the end; true when the goal was reached. False also when the pool or the open list
 // ran out.
 bool CellSearchRun(CellSearch& search, const PathRequest& r, const float* costMap);
-// The path's nodes from the pool, start to goal; returns the goal's node, none when the pool is
-// too small.
+// The path's nodes from the pool, start to goal, the pool grown for them when none of its nodes
+// is out; returns the goal's node, none when the pool has no room for them.
 Node* CellSearchMakePath(const CellSearch& search, const PathRequest& r, NodeFactory& pool);

@@ -8,14 +8,18 @@ bool NodeFactoryReserve(NodeFactory& pool, uint32_t n) {
   // Nodes are uninitialised either way, so a pool of the same size is simply handed out afresh.
   pool.used = 0;
   if (n == pool.count) return true;
-  pool.nodes.reset();
-  pool.count = 0;
-  pool.used = 0;
+  NodeFactoryFree(pool);
   // Left uninitialised: a large grid's search touches few of its nodes.
   pool.nodes.reset(new (std::nothrow) Node[n]);
   if (!pool.nodes) return false;
   pool.count = n;
   return true;
+}
+
+void NodeFactoryFree(NodeFactory& pool) {
+  pool.nodes.reset();
+  pool.count = 0;
+  pool.used = 0;
 }
 
 Node* NodeFactoryTakeNode(NodeFactory& pool) {

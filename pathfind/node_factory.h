@@ -30,6 +30,9 @@ struct NodeFactory {
 // (the pool is then empty).
 bool NodeFactoryReserve(NodeFactory& pool, uint32_t n);
 
+// No nodes at all.
+void NodeFactoryFree(NodeFactory& pool);
+
 // The next unused node, or none when the pool is exhausted.
 Node* NodeFactoryTakeNode(NodeFactory& pool);
 void NodeFactoryReturnNode(NodeFactory& pool);

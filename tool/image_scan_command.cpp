@@ -2,7 +2,6 @@
 #include "tool/image_scan_command.h"
 
 #include "gfx2d/background_commands.h"
-#include "gfx2d/sprite_commands.h"
 #include "gfx2d/sprite_draw_commands.h"
 #include "frame/runtime_objects.h"
 #include "tool/scan_tile_drawing.h"
@@ -49,21 +48,18 @@ ScanAnswers AskScanQuestions() {
 double ScanImageToVoxels(const Str& fileName) {
   const ScanAnswers answers = AskScanQuestions();
   ApplyTransparentAnswer(answers);
-  LoadSprite(fileName, kStripSprite);
   EndScanWhenTooBig(answers);
   ClearScreen(0);
-  int32_t imageWidth = 0, imageHeight = 0;
-  GetSpriteSizeI(kStripSprite, &imageWidth, &imageHeight);
   StripBands bands;
-  if (imageWidth < 1 && GraphicsContext && bands.Load(*GraphicsContext, fileName, answers)) {
-    // Too long for one texture: the first band stays drawn in the strip's place.
+  if (GraphicsContext && bands.Load(*GraphicsContext, fileName, answers)) {
     ScanTilesIntoVoxels(answers, bands.Width(), bands.Height(),
                         ScreenTileReader(answers, [&bands](double tile) {
                           return bands.ShowTile(tile);
                         }));
+    // The first band stays drawn in the strip's place.
     bands.ShowTile(0);
   } else {
-    ScanTilesIntoVoxels(answers, imageWidth, imageHeight, ScreenTileReader(answers));
+    ScanTilesIntoVoxels(answers, 0, 0, ScreenTileReader(answers));
   }
   DrawSpriteCmd(kStripSprite, 0, 0);
   return 0;

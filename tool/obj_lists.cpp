@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "core/allocation_failure.h"
 #include "core/terminate.h"
 
 namespace {
@@ -54,9 +55,11 @@ void ObjNumberList::Release() {
 uint32_t ObjNumberList::CodeOf(double value) {
   uint64_t bits;
   std::memcpy(&bits, &value, sizeof bits);
-  const auto [at, added] = codeOfBits_.try_emplace(bits, uint32_t(values_.size()));
-  if (added) values_.push_back(value);
-  return at->second;
+  return FatalOnAllocationFailure([&] {
+    const auto [at, added] = codeOfBits_.try_emplace(bits, uint32_t(values_.size()));
+    if (added) values_.push_back(value);
+    return at->second;
+  });
 }
 
 void ObjNumberList::WidenFor(uint32_t code) {

@@ -49,6 +49,8 @@ void EndOnUnwrittenFile(std::string_view name, int error) {
   const std::string message = "Cannot write " + std::string(name) + ": " + reason;
   std::fprintf(stderr, "%s\n", message.c_str());
   std::fflush(stderr);
+  // The key that leaves the message may end the run some other way: Escape, say.
+  MarkRunFailed();
   PrintToolText(message.c_str(), 0, 0);
   if (CurrentToolScreen().showScreen) {
     CurrentToolScreen().showScreen();

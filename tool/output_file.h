@@ -35,5 +35,6 @@ class OutputFile {
 };
 
 // Shows "Cannot write <name>: <reason>" and writes it to standard error, waits for a key and
-// ends the run with status 1. The reason is the system's text for errno, when one is set.
+// ends the run with status 1, also when the wait ends it. The reason is the system's text for
+// errno, when one is set.
 [[noreturn]] void EndOnUnwrittenFile(std::string_view name, int error);

@@ -15,16 +15,34 @@
 
 namespace {
 
-bool ReadStrip(RgbaImage& image, const Str& fileName, int32_t transparentColour) {
+bool ReadStrip(RgbaImage& image, const Str& fileName, int32_t transparentColour,
+               ImagePart& part) {
   std::string resolved;
   return ResolveReadName(fileName, resolved) &&
-         ReadTextureImage(image, resolved.c_str(), transparentColour, kLongestUsableStrip);
+         ReadTextureImage(image, resolved.c_str(), transparentColour, kLongestUsableStrip, &part);
 }
 
-bool UsableInBands(const RgbaImage& image, int32_t limit) {
-  const int32_t shortSide = std::min(image.width, image.height);
-  const int32_t longSide = std::max(image.width, image.height);
+bool UsableInBands(const ImagePart& picture, int32_t limit) {
+  const int32_t shortSide = std::min(picture.pictureWidth, picture.pictureHeight);
+  const int32_t longSide = std::max(picture.pictureWidth, picture.pictureHeight);
   return shortSide >= 1 && shortSide <= limit && longSide <= kLongestUsableStrip;
+}
+
+// Pixels up to `reach`, and one more: a band starts and ends on whole pixels around its tiles.
+int32_t KeptPixels(double reach) {
+  return int32_t(std::clamp(std::ceil(reach) + 1, 0.0, double(INT32_MAX)));
+}
+
+// Across the strip a tile's rows or columns, along it the tiles the layers ask for.
+ImagePart TilesReach(const ScanAnswers& answers) {
+  const bool vertical = answers.readType != 0;
+  const double tileLength = vertical ? answers.height : answers.width;
+  const int32_t across = KeptPixels(ScanLoopCount(vertical ? answers.width : answers.height));
+  const int32_t along = KeptPixels(ScanLoopCount(answers.layers) * std::max(1.0, tileLength));
+  ImagePart part;
+  part.keepWidth = vertical ? across : along;
+  part.keepHeight = vertical ? along : across;
+  return part;
 }
 
 }  // namespace
@@ -32,8 +50,10 @@ bool UsableInBands(const RgbaImage& image, int32_t limit) {
 bool StripUsableInBands(const Str& fileName) {
   if (!GraphicsContext) return false;
   RgbaImage image;
-  const bool usable = ReadStrip(image, fileName, int32_t(GraphicsContext->transparentColour)) &&
-                      UsableInBands(image, LargestSpriteSide());
+  ImagePart nothing{0, 0};
+  const bool usable =
+      ReadStrip(image, fileName, int32_t(GraphicsContext->transparentColour), nothing) &&
+      UsableInBands(nothing, LargestSpriteSide());
   ReleaseImage(image);
   return usable;
 }
@@ -45,15 +65,19 @@ StripBands::~StripBands() {
 bool StripBands::Load(OpenGLRainbows& ctx, const Str& fileName, const ScanAnswers& answers) {
   ctx_ = &ctx;
   const int32_t limit = LargestSpriteSide();
-  if (!ReadStrip(image_, fileName, int32_t(ctx.transparentColour)) ||
-      !UsableInBands(image_, limit)) {
+  picture_ = TilesReach(answers);
+  if (!ReadStrip(image_, fileName, int32_t(ctx.transparentColour), picture_) ||
+      !UsableInBands(picture_, limit)) {
     ReleaseImage(image_);
     return false;
   }
   vertical_ = answers.readType != 0;
   tileLength_ = std::max(1.0, vertical_ ? answers.height : answers.width);
-  // One pixel to spare: a band starts and ends on whole pixels around its tiles.
-  tilesPerBand_ = std::max(1, int32_t((limit - 1) / std::ceil(tileLength_)));
+  // One band when the kept part fits one texture; else one pixel to spare: a band starts and
+  // ends on whole pixels around its tiles.
+  const int32_t length = vertical_ ? image_.height : image_.width;
+  tilesPerBand_ = length <= limit ? INT32_MAX
+                                  : std::max(1, int32_t((limit - 1) / std::ceil(tileLength_)));
   return true;
 }
 
@@ -63,16 +87,16 @@ double StripBands::ShowTile(double tile) {
   return shownOrigin_;
 }
 
-// The band's pixels along the strip, and across it as many as one texture holds (no tile
-// reaches further across).
+// The band's pixels along the strip, and across it as many as are kept (no tile reaches further
+// across).
 void StripBands::MakeBand(int32_t band) {
   const int32_t limit = LargestSpriteSide();
   const int32_t length = vertical_ ? image_.height : image_.width;
   const int32_t across = std::min(vertical_ ? image_.width : image_.height, limit);
   const double first = double(band) * tilesPerBand_ * tileLength_;
   const int32_t origin = std::min(int32_t(std::floor(first)), std::max(0, length - 1));
-  const int32_t end =
-      std::min({length, int32_t(std::ceil(first + tilesPerBand_ * tileLength_)), origin + limit});
+  const double bandEnd = std::ceil(first + tilesPerBand_ * tileLength_);
+  const auto end = int32_t(std::min({double(length), bandEnd, double(origin) + limit}));
   RgbaImage part;
   const int32_t partWidth = vertical_ ? across : end - origin;
   const int32_t partHeight = vertical_ ? end - origin : across;

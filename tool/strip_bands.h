@@ -1,13 +1,14 @@
-// A strip longer than one texture holds (254 tiles of 254 pixels make 64,516, the largest
-// texture 16,384): the image is kept decoded and sprite 0 is given one band of whole tiles at a
-// time, each within the texture limit, so every tile is drawn and read back as a strip that
-// fits one texture is.
+// The strip as the scan reads it. A strip longer than one texture holds (254 tiles of 254 pixels
+// make 64,516, the largest texture 16,384) is given to sprite 0 one band of whole tiles at a
+// time, each within the texture limit, so every tile is drawn and read back as a strip that fits
+// one texture is. Only the rows or columns the answers' tiles reach are kept of the picture.
 #pragma once
 
 #include <cstdint>
 
 #include "core/str.h"
 #include "frame/graphics_records.h"
+#include "gfx2d/rgba_image.h"
 #include "tool/image_scan.h"
 
 class OpenGLRainbows;
@@ -16,7 +17,8 @@ class OpenGLRainbows;
 inline constexpr int32_t kLongestUsableStrip = 254 * 254;
 
 // Whether the file decodes as an image that can be scanned in bands: its short side within
-// one texture, its long side within the longest usable strip.
+// one texture, its long side within the longest usable strip. Not one pixel is kept: which of
+// them the scan uses is not known yet.
 bool StripUsableInBands(const Str& fileName);
 
 class StripBands {
@@ -26,11 +28,13 @@ class StripBands {
   StripBands(const StripBands&) = delete;
   StripBands& operator=(const StripBands&) = delete;
 
-  // Decodes the file with the context's colour key, as a sprite load does; false when it does
-  // not decode or cannot be scanned in bands.
+  // Decodes the file with the context's colour key, as a sprite load does, keeping what the
+  // answers' tiles reach and a pixel more; false when it does not decode or cannot be scanned in
+  // bands.
   bool Load(OpenGLRainbows& ctx, const Str& fileName, const ScanAnswers& answers);
-  int32_t Width() const { return image_.width; }
-  int32_t Height() const { return image_.height; }
+  // The picture's own size.
+  int32_t Width() const { return picture_.pictureWidth; }
+  int32_t Height() const { return picture_.pictureHeight; }
   // Puts the band holding the tile into sprite 0; answers the pixel along the strip where the
   // sprite begins.
   double ShowTile(double tile);
@@ -39,7 +43,8 @@ class StripBands {
   void MakeBand(int32_t band);
 
   OpenGLRainbows* ctx_ = nullptr;
-  RgbaImage image_;
+  RgbaImage image_;  // the kept part
+  ImagePart picture_;
   bool vertical_ = false;
   double tileLength_ = 1;    // pixels along the strip per tile
   int32_t tilesPerBand_ = 1;

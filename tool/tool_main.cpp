@@ -1,7 +1,6 @@
 // The tool's road from the first screen to the viewer.
 #include "tool/tool_main.h"
 
-#include "core/last_error.h"
 #include "core/number_text.h"
 #include "core/str_value.h"
 #include "core/user_functions.h"
@@ -22,7 +21,6 @@
 #include "tool/model_viewer.h"
 #include "tool/obj_mtl_writers.h"
 #include "tool/project_settings.h"
-#include "tool/scan_tile_drawing.h"
 #include "tool/strip_bands.h"
 #include "tool/tool_globals.h"
 #include "tool/tool_screen.h"
@@ -101,14 +99,9 @@ void AskReduceFaces() {
 
 }  // namespace
 
+// The file is decoded but not kept: the scan loads only what its answers' tiles reach.
 const char* ImageNameRefusal(const Str& name) {
   if (!FileExists(name)) return "No such file...";
-  SetLastErrorCode(0);
-  LoadSprite(name, kStripSprite);
-  int32_t width = 0, height = 0;
-  GetSpriteSizeI(kStripSprite, &width, &height);
-  if (LastErrorCode == 0 && width >= 1 && height >= 1) return nullptr;
-  // Longer than one texture: the scan takes it in bands.
   return StripUsableInBands(name) ? nullptr : "Cannot load image...";
 }
 

@@ -17,10 +17,11 @@ ToolScreen gScreen{};
 
 // Reading the clock at every one of millions of steps costs more than the steps themselves, so
 // the clock is read again only after about as many steps as should fill the time still missing
-// to the next frame, judged by the pace of the steps since the last reading.
+// to the next frame, judged by the pace of the steps since the last reading. A loop's last step
+// ends its pacing: the next loop's steps may be a thousand times slower or faster.
 struct ProgressClock {
   double lastFrame = -std::numeric_limits<double>::infinity();
-  double lastReading = std::numeric_limits<double>::quiet_NaN();  // none yet
+  double lastReading = std::numeric_limits<double>::quiet_NaN();  // none yet in this loop
   int64_t stepsSinceReading = 0;
   int64_t stride = 1;
 
@@ -33,7 +34,11 @@ struct ProgressClock {
     stepsSinceReading = 0;
     const bool due = last || now - lastFrame >= kProgressFrameMs;
     if (due) lastFrame = now;
-    stride = NextStride(kProgressFrameMs - (now - lastFrame), pace);
+    if (last) {
+      *this = ProgressClock{lastFrame};
+    } else {
+      stride = NextStride(kProgressFrameMs - (now - lastFrame), pace);
+    }
     return due;
   }
 

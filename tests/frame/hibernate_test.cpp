@@ -16,6 +16,7 @@
 #include "tests/support/fake_clock.h"
 #include "tests/support/frame_cycle_fixture.h"
 #include "tests/support/program_end.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -221,6 +222,23 @@ TEST_F(Waiting, WaitForMouseButtonWaitsForAReleaseAPressAndItsRelease) {
   releaser.join();
   EXPECT_GE(gRestarts, 2) << "the held button alone ended the wait";
   EXPECT_FALSE(AnyMouseButtonDown(*InputObject));
+}
+
+// No step presses a mouse button: a scripted run waiting for one is over.
+TEST_F(Waiting, AScriptedRunWaitingForAMouseButtonEnds) {
+  StartInput();
+  TempDir folder;
+  TempDir::WriteBytes(folder.Child("answers.txt"), "key q\n");
+  ASSERT_TRUE(LoadInputScript(folder.Child("answers.txt")));
+  ActWhileWaiting([](int restart) {  // cuts off a run the script would leave waiting
+    if (restart == 5) throw ProgramEnded{-2};
+  });
+  testing::internal::CaptureStderr();
+  const int status = EndStatusOf([] { WaitForMouseButton(); });
+  const std::string errors = testing::internal::GetCapturedStderr();
+  ResetInputScriptForTests();
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(errors.find("line 1: the program waits for a mouse button"), std::string::npos);
 }
 
 TEST_F(Waiting, AReactivationRequestBringsTheWindowBackAtTheNextFrame) {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "frame/text_input.h"
 #include "frame/waits.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/frame_cycle_fixture.h"
@@ -17,7 +18,7 @@ namespace {
 // Which frame each snapshot was taken on, counted by the test's loop.
 int gFrame = 0;
 std::vector<std::pair<std::string, int>> gSnapshotFrames;
-int RecordSnapshotFrame(const char* path) {
+int RecordSnapshotFrame(const char* path, SnapshotPicture) {
   gSnapshotFrames.emplace_back(path, gFrame);
   return 1;
 }
@@ -79,7 +80,7 @@ TEST_F(InputScript, AProgramWaitingPastTheScriptsEndIsEnded) {
     }
   });
   const std::string errors = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(status, 1) << "the run did not reach its end";
   EXPECT_EQ(waitsPassed, 1);
   EXPECT_NE(errors.find("line 1: snapshot refused"), std::string::npos) << errors;
   EXPECT_NE(errors.find("input script used up"), std::string::npos) << errors;
@@ -138,7 +139,7 @@ TEST_F(InputScript, AKeyWaitWhileTheScriptCountsFramesEndsTheProgram) {
   testing::internal::CaptureStderr();
   const int status = EndStatusOf([] { WaitForKey(); });
   const std::string errors = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(status, 1);
   EXPECT_NE(errors.find("line 1: the program waits for a key"), std::string::npos) << errors;
 }
 
@@ -150,4 +151,90 @@ TEST_F(InputScript, AnAnswerFollowsOnceTheFileItWaitsForExists) {
   ASSERT_TRUE(Load("wait-file " + there + "\nkey q\n"));
   const int status = EndStatusOf([] { WaitForKey(); });
   EXPECT_EQ(status, -1) << "the key reached the wait";
+}
+
+namespace {
+
+// Stands in for the end a broken runner would never bring: the program is cut off at a frame.
+int gFramesLeft = 0;
+void EndAfterFrames(Rainbows3D*, int32_t) {
+  if (--gFramesLeft < 0) throw ProgramEnded{-2};
+}
+
+class ScriptedRunEnd : public InputScript {
+ protected:
+  void SetUp() override {
+    InputScript::SetUp();
+    CycleServices cut = CycleStandIns();
+    cut.setShadowPass = EndAfterFrames;
+    InstallCycleServices(cut);
+    StartInput();
+    EscapeEndsFlag = 0;
+  }
+
+  // The status the run ends with, the frames it showed and what it said on standard error.
+  template <class Program>
+  int Run(int frameLimit, Program&& program) {
+    gFramesLeft = frameLimit;
+    testing::internal::CaptureStderr();
+    const int status = EndStatusOf(program);
+    errors_ = testing::internal::GetCapturedStderr();
+    framesShown_ = frameLimit - gFramesLeft;
+    return status;
+  }
+
+  std::string errors_;
+  int framesShown_ = 0;
+};
+
+}  // namespace
+
+// A program that polls rather than waits gets each key held for one frame, and once the script
+// is used up it is ended soon after, as one waiting for input would be.
+TEST_F(ScriptedRunEnd, KeyStepsReachAProgramThatPollsTheKeys) {
+  FakeClockScope clock(kFakeStartMs, 0.25);
+  ASSERT_TRUE(Load("frames 2\nkey escape\nkey q\n"));
+  std::vector<int> escapeOn;
+  std::string typed;
+  const int status = Run(200, [&] {
+    for (gFrame = 1;; ++gFrame) {
+      if (KeyDown(1)) escapeOn.push_back(gFrame);
+      Str c = GetTypedChar();
+      typed.append(c.data, c.length);
+      StrRelease(c);
+      ShowScreen(1);
+    }
+  });
+  EXPECT_EQ(escapeOn, std::vector<int>{4});
+  EXPECT_NE(typed.find('q'), std::string::npos) << typed;
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(framesShown_, 3 + kFramesWatchedPastTheEnd) << "the last step went over on frame 3";
+  EXPECT_NE(errors_.find("used up: the program read the keys"), std::string::npos) << errors_;
+}
+
+TEST_F(ScriptedRunEnd, FramesWithoutTheStepDueOrPastTheEndAreBounded) {
+  FakeClockScope clock(kFakeStartMs, 0.0);
+  for (const char* script : {"frames 3\n", "frames 3\ntext never\n"}) {
+    ASSERT_TRUE(Load(script));
+    const int status = Run(kFramesWithoutAStep + 10, [] {
+      for (;;) EndAfterFrames(nullptr, 0), AdvanceInputScriptFrame();
+    });
+    EXPECT_EQ(status, 1) << script;
+    EXPECT_EQ(framesShown_, 3 + kFramesWithoutAStep) << script;
+  }
+  EXPECT_NE(errors_.find("line 2: the program showed 3600 frames"), std::string::npos) << errors_;
+}
+
+// The line editor shows frames while it waits for text; a file that never comes ends the wait.
+TEST_F(ScriptedRunEnd, AWaitForAFileThatNeverComesGivesUp) {
+  FakeClockScope clock(kFakeStartMs, 50.0);
+  ASSERT_TRUE(Load("wait-file " + folder_.Child("never.txt") + "\ntext late\n"));
+  const int status = Run(5000, [] {
+    Str answer;
+    StrInitEmpty(answer);
+    InputString(answer, 0, 0, 0);
+  });
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(errors_.find("never.txt\" did not appear within 60 seconds"), std::string::npos)
+      << errors_;
 }

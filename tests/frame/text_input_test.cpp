@@ -96,7 +96,7 @@ TEST_F(TextInput, CursorFirstShowsOnTheTwentyFirstIdleFrame) {
 }
 
 gltest::Rgba gInsideText, gBesideText;
-int ProbeScreen(const char*) {
+int ProbeScreen(const char*, SnapshotPicture) {
   const OpenGLRainbows& ctx = *GraphicsContext;
   gInsideText = {};
   for (int y = 100; y < 108; ++y) {

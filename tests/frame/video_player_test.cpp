@@ -115,6 +115,17 @@ TEST_F(VideoPlayback, ATypedKeyEndsALoopedVideoButKeysTypedBeforeItDoNot) {
   EXPECT_EQ(PopTypedChar(InputObject->typedChars), 0);
 }
 
+// A looped video is a key wait for a script too.
+TEST_F(VideoPlayback, AScriptedKeyEndsALoopedVideo) {
+  const std::string clip = Make(16, 12, {kRed, kBlue});
+  TempDir::WriteBytes(folder.Child("answers.txt"), "key q\n");
+  ASSERT_TRUE(LoadInputScript(folder.Child("answers.txt")));
+  gTypeAtPicture = 20;  // ends a video the script cannot end
+  EXPECT_EQ(PlayVideoLooped(StrValue(clip.c_str())), 0);
+  ResetInputScriptForTests();
+  EXPECT_LT(gCentre.size(), 3u);
+}
+
 TEST_F(VideoPlayback, AButtonHeldAtTheStartIsWaitedOutAndAPressEndsALoopedVideo) {
   const std::string clip = Make(16, 12, {kRed});
   gTypeAtPicture = -1;

@@ -8,9 +8,11 @@
 // After <cstdio>: libjpeg's header uses FILE without declaring it.
 #include <jpeglib.h>
 
+#include "gfx2d/sprite_store.h"
 #include "system/debug_log.h"
 #include "tests/gfx2d/image_test_util.h"
 #include "tests/support/memory_file.h"
+#include "tests/support/peak_memory.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -69,7 +71,7 @@ TEST(JpegReader, DecodesWhatTheWriterWroteWithinJpegLoss) {
 
 // A file of the given components, written here through the library as another program would.
 void WriteJpeg(const std::string& path, int32_t width, int32_t height, int components,
-               J_COLOR_SPACE space) {
+               J_COLOR_SPACE space, bool progressive = false) {
   jpeg_compress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);
@@ -83,6 +85,7 @@ void WriteJpeg(const std::string& path, int32_t width, int32_t height, int compo
   info.in_color_space = space;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 100, TRUE);
+  if (progressive) jpeg_simple_progression(&info);
   jpeg_start_compress(&info, TRUE);
   std::string row(size_t(width) * size_t(components), char(200));
   while (info.next_scanline < info.image_height) {
@@ -108,6 +111,26 @@ TEST(JpegReader, GreyFileLoadsAsGreyRgb) {
     EXPECT_EQ(pixels[i + 1], pixels[i]);
     EXPECT_EQ(pixels[i + 2], pixels[i]);
     EXPECT_EQ(uint8_t(pixels[i + 3]), 255);
+  }
+}
+
+// A few hundred bytes declaring 16384 x 16384: data that end before the picture does fail, and
+// the library's memory is held to the file's size, so neither form costs much.
+TEST(JpegReader, SmallFilesDeclaringHugePicturesCostLittle) {
+  TempDir dir;
+  const std::string path = dir.Child("huge.jpg");
+  for (const bool progressive : {false, true}) {
+    WriteJpeg(path, 16, 16, 3, JCS_RGB, progressive);
+    std::string jpeg = TempDir::ReadBytes(path);
+    const size_t frame = jpeg.find(progressive ? "\xFF\xC2" : "\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    jpeg.replace(frame + 5, 4, std::string("\x40\x00\x40\x00", 4));
+    TempDir::WriteBytes(path, jpeg);
+    ScopedImage image;
+    bool loaded = true;
+    EXPECT_LT(PeakMemoryGrowth([&] { loaded = LoadJpegImage(image.image, path.c_str()); }),
+              16 << 20);
+    EXPECT_FALSE(loaded) << progressive;
   }
 }
 
@@ -176,6 +199,37 @@ TEST(ImageLoaderChain, RejectsNonImagesAndDamagedFilesWithoutEndingTheProcess) {
   EXPECT_NE(log.find("libpng error: "), std::string::npos) << log;
   ScopedImage image;
   EXPECT_TRUE(LoadAnyImage(image.image, SavedJpeg(dir, GradientBgra(4, 4), 4, 4).c_str(), -1));
+}
+
+// Each reader keeps the top-left of the picture it is asked for, plain or interlaced, bottom-up or
+// top-down, and notes the picture's size; a part of nothing still reads the file.
+TEST(ImageLoaderChain, KeepsOnlyTheAskedPartOfEachFormat) {
+  TempDir dir;
+  const std::string files[] = {
+      TestData("pngsuite/basn2c08.png"),      TestData("pngsuite/basi2c08.png"),
+      TestData("pngsuite/basi0g01.png"),      TestData("pngsuite/basi6a08.png"),
+      TestData("bmpsuite/g/rgb24.bmp"),       TestData("bmpsuite/g/pal8topdown.bmp"),
+      TestData("bmpsuite/g/pal1.bmp"),        SavedJpeg(dir, GradientBgra(37, 23), 37, 23)};
+  const std::pair<int32_t, int32_t> keeps[] = {{5, 3}, {0, 0}, {INT32_MAX, 2}, {1, INT32_MAX}};
+  for (const std::string& file : files) {
+    ScopedImage whole;
+    ASSERT_TRUE(ReadImageFile(whole.image, file.c_str(), kNoTransparentColour, kAnyImageSide));
+    const int32_t width = whole.image.width, height = whole.image.height;
+    for (auto [keepWidth, keepHeight] : keeps) {
+      SCOPED_TRACE(file + " " + std::to_string(keepWidth) + " x " + std::to_string(keepHeight));
+      ImagePart part{keepWidth, keepHeight};
+      ScopedImage kept;
+      ASSERT_TRUE(ReadImageFile(kept.image, file.c_str(), kNoTransparentColour, kAnyImageSide,
+                                &part));
+      EXPECT_EQ(std::make_pair(part.pictureWidth, part.pictureHeight),
+                std::make_pair(width, height));
+      ASSERT_EQ(kept.image.width, keepHeight ? std::min(width, keepWidth) : 0);
+      ASSERT_EQ(kept.image.height, keepWidth ? std::min(height, keepHeight) : 0);
+      for (int32_t y = 0; y < kept.image.height; ++y)
+        ASSERT_EQ(kept.Pixels().substr(size_t(y) * kept.image.width * 4, kept.image.width * 4),
+                  whole.Pixels().substr(size_t(y) * width * 4, kept.image.width * 4));
+    }
+  }
 }
 
 }  // namespace

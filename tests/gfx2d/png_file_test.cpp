@@ -7,6 +7,7 @@
 
 #include "tests/gfx2d/image_test_util.h"
 #include "tests/support/memory_file.h"
+#include "tests/support/peak_memory.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -112,6 +113,22 @@ TEST(PngReader, TruncatedAndForeignInputFails) {
   EXPECT_FALSE(LoadPngImage(image.image, text.c_str(), kNoTransparentColour));
   EXPECT_FALSE(LoadPngImage(image.image, dir.path.c_str(), kNoTransparentColour));
   EXPECT_FALSE(LoadPngImage(image.image, "", kNoTransparentColour));
+}
+
+// Ancillary chunks are skipped, never held: one declaring gigabytes in a file of a hundred bytes
+// costs nothing before the read fails.
+TEST(PngReader, AChunkDeclaringGigabytesCostsNothing) {
+  TempDir dir;
+  const std::string path = dir.Child("splt.png");
+  const std::string signatureAndHeader = TempDir::ReadBytes(TestData("pngsuite/basn2c08.png"));
+  TempDir::WriteBytes(path, signatureAndHeader.substr(0, 33) + "sssssPLT" + std::string(62, 's'));
+  ScopedImage image;
+  bool loaded = true;
+  EXPECT_LT(PeakMemoryGrowth([&] {
+              loaded = LoadPngImage(image.image, path.c_str(), kNoTransparentColour);
+            }),
+            16 << 20);
+  EXPECT_FALSE(loaded);
 }
 
 // A memory file loads as the disk file does, and the reader lets go of its input when a load

@@ -173,6 +173,41 @@ TEST_F(ScreenReads, GrabsHoldTheLogicalRectangleUprightInEachOrientation) {
   }
 }
 
+// Rectangles reaching past the int limits, off the window or across its edges: a grab holds what
+// single-pixel reads see (black outside the window), and sizes of 0 or less free the sprite.
+TEST_F(ScreenReads, GrabsAtTheIntLimitsHoldWhatSinglePixelReadsSee) {
+  OpenGLRainbows& ctx = Context();
+  ScopedImage image(640, 640, gltest::PatternPixels(640, 640));
+  const int32_t places[] = {INT32_MIN, -5, 0, 475, 635, INT32_MAX - 3, INT32_MAX};
+  const std::pair<int32_t, int32_t> sizes[] = {{INT32_MIN, 5}, {-3, -3}, {0, 5},        {8, 5},
+                                               {5, 40},        {INT32_MAX, 5}, {5, INT32_MAX}};
+  for (int32_t orientation = 0; orientation < 4; ++orientation) {
+    ctx.orientation = orientation;
+    SetViewport(ctx, 0, 0, 0, 0);
+    DrawImage(image, 0, 0);
+    for (int32_t x : places)
+      for (int32_t y : places)
+        for (auto [w, h] : sizes) {
+          SCOPED_TRACE(testing::Message() << orientation << ": " << x << ", " << y << ", " << w
+                                          << " x " << h);
+          const bool grabbed = GrabSprite(ctx, 2, x, y, w, h);
+          EXPECT_EQ(grabbed, w <= 0 || h <= 0 || (w < INT32_MAX && h < INT32_MAX));
+          if (!grabbed || ctx.sprites[2].width == 0) continue;
+          const std::vector<uint8_t> texels = TextureCorner(ctx.sprites[2].texture, w, h);
+          int mismatches = 0;
+          for (int32_t row = 0; row < h; ++row)
+            for (int32_t column = 0; column < w; ++column) {
+              const int64_t lx = int64_t(x) + column, ly = int64_t(y) + h - 1 - row;
+              const bool exists = lx <= INT32_MAX && ly <= INT32_MAX;
+              const uint32_t seen = exists ? ReadPixel(ctx, int32_t(lx), int32_t(ly)) : 0;
+              const uint8_t* t = &texels[(size_t(row) * w + column) * 4];
+              mismatches += Packed({t[0], t[1], t[2], 255}) != seen;
+            }
+          ASSERT_EQ(mismatches, 0);
+        }
+  }
+}
+
 TEST_F(ScreenReads, GrabbingAgainKeepsTheTextureAndAnEmptySizeFrees) {
   OpenGLRainbows& ctx = Context();
   ctx.sprites[2].frameWidth = 4;

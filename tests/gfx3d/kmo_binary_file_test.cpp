@@ -18,6 +18,7 @@
 #include "system/debug_log.h"
 #include "tests/support/kmo_golden.h"
 #include "tests/support/memory_file.h"
+#include "tests/support/peak_memory.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -351,6 +352,35 @@ TEST_F(KmoFiles, MemoryThatRunsOutIsReportedAsSuch) {
   EXPECT_EQ(result, 0);
   EXPECT_EQ(mesh.frames.count(), 0);
   EXPECT_EQ(LogText(), "# malloc error\n" + name + "\n");
+}
+
+// A file is looked at before it is read: one that is no model costs its first bytes, and a binary
+// model is read a piece at a time only as far as its counts lead, records across the pieces'
+// seams included, however much follows it.
+TEST_F(KmoFiles, FilesAreReadOnlyAsFarAsTheModelGoes) {
+  MeshObject large;
+  MeshFrame frame;
+  for (int32_t i = 0; i < 10000; ++i)
+    frame.buildStream.Append(Record({float(i), 0, 0}, 0, 0, 0x0000FF, 0));
+  large.frames.Append(std::move(frame));
+  large.colourTable.Append(0x0000FF);
+  const std::vector<uint8_t> bytes = EncodeKmoModel(large);
+  const std::string model = dir.Child("tail.kmo"), other = dir.Child("other.kmo");
+  {
+    const std::string tail(64 << 20, 'x');
+    TempDir::WriteBytes(model, Text(bytes) + tail);
+    TempDir::WriteBytes(other, "no model " + tail);
+  }
+  MeshObject fromFile;
+  int loaded = 0;
+  EXPECT_LT(PeakMemoryGrowth([&] { loaded = LoadKmoModel(fromFile, model.c_str()); }), 16 << 20);
+  ASSERT_EQ(loaded, 1);
+  ASSERT_EQ(fromFile.frames[0].buildStream.count(), 10000);
+  for (int32_t i = 0; i < 10000; ++i)
+    ASSERT_EQ(fromFile.frames[0].buildStream[i].position.x, float(i));
+  EXPECT_LT(PeakMemoryGrowth([&] { loaded = LoadKmoModel(fromFile, other.c_str()); }), 16 << 20);
+  EXPECT_EQ(loaded, 0);
+  EXPECT_EQ(LogText(), "# read error\n" + other + "\n");
 }
 
 TEST_F(KmoFiles, MissingFilesFailSilentlyAndTextFallbackReportsReadErrors) {

@@ -254,6 +254,25 @@ TEST(AStarPlanner, CellRecordsRunOutWhereNodesRunOut) {
   EXPECT_GT(starved, 400);  // most runs end on a limit, not on the goal
 }
 
+// A request with cell states reserves the cell search alone: the node search's pool, open list and
+// closed table, a grid's worth each, are given back, and the pool holds the path's nodes.
+TEST(AStarPlanner, CellStatesReserveNothingOfTheNodeSearch) {
+  const CostGrid field = OpenField(64, 48);
+  AStarPlanner planner;
+  PathRequest r = Request(field, 0, 0, 63, 47, 0.5f);
+  ASSERT_TRUE(FindPath(planner, r));  // a node search first, whose containers must go
+  r.cellStates = true;
+  r.hashBits = ScaledHashBits(64, 48);
+  ASSERT_TRUE(FindPath(planner, r));
+  EXPECT_EQ(planner.pool.count, 0u);
+  EXPECT_EQ(planner.open.capacity, 0u);
+  EXPECT_EQ(NodeHashTableBucketCount(planner.closed), 1u);
+  planner.Reset();
+  planner.Search();
+  EXPECT_EQ(PlannerPathLength(planner), 64u + 48u - 1u);
+  EXPECT_EQ(planner.pool.count, PlannerPathLength(planner));
+}
+
 // On fields of one cost nearly every key ties, so the path, the cost and the nodes closed all
 // follow the order in which equal keys leave the open list: first queued, first expanded.
 TEST(AStarPlanner, EqualKeysLeaveTheOpenListInTheOrderTheyCame) {

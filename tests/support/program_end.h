@@ -10,7 +10,8 @@ struct ProgramEnded {
 
 [[noreturn]] inline void ThrowProgramEnded(int status) { throw ProgramEnded{status}; }
 
-// The exit status the code ended the program with, or -1 when it returned normally.
+// The exit status the code ended the program with, or -1 when it returned normally. A failure
+// the code marked ends with it.
 template <class Code>
 int EndStatusOf(Code&& code) {
   const QuitHandler previous = InstalledQuitHandler();
@@ -21,6 +22,7 @@ int EndStatusOf(Code&& code) {
   } catch (const ProgramEnded& ended) {
     status = ended.status;
   }
+  ResetTerminationForTests();
   InstallQuitHandler(previous);
   return status;
 }

@@ -66,7 +66,8 @@ inline void WaitForChild(pid_t pid, int timeoutSeconds, ProgramRun& run) {
   if (WIFEXITED(wstatus)) run.status = WEXITSTATUS(wstatus);
 }
 
-// `extraEnvironment` entries ("NAME=value") are added to this process's environment.
+// `extraEnvironment` entries ("NAME=value") replace or add to this process's environment; a
+// bare "NAME" removes the variable.
 inline ProgramRun RunProgramAt(const std::string& path, const std::vector<std::string>& args,
                                const TempDir& tmp,
                                const std::vector<std::string>& extraEnvironment = {},
@@ -77,7 +78,11 @@ inline ProgramRun RunProgramAt(const std::string& path, const std::vector<std::s
   for (std::string& s : argStrings) argv.push_back(s.data());
   argv.push_back(nullptr);
   std::vector<std::string> envStrings = EnvironmentWithTmpdir(tmp.path.string());
-  envStrings.insert(envStrings.end(), extraEnvironment.begin(), extraEnvironment.end());
+  for (const std::string& entry : extraEnvironment) {
+    const std::string name = entry.substr(0, entry.find('=')) + "=";
+    std::erase_if(envStrings, [&](const std::string& e) { return e.rfind(name, 0) == 0; });
+    if (entry.find('=') != std::string::npos) envStrings.push_back(entry);
+  }
   std::vector<char*> envp;
   for (std::string& s : envStrings) envp.push_back(s.data());
   envp.push_back(nullptr);

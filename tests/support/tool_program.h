@@ -43,13 +43,15 @@ struct ToolFolder {
     }
   }
 
-  // One step a line, as the program's script runner reads them.
-  ProgramRun Run(const std::vector<std::string>& script, int timeoutSeconds) const {
+  // One step a line, as the program's script runner reads them; the environment as
+  // RunProgramAt takes it.
+  ProgramRun Run(const std::vector<std::string>& script, int timeoutSeconds,
+                 std::vector<std::string> environment = {}) const {
     std::string text;
     for (const std::string& step : script) text += step + "\n";
     TempDir::WriteBytes(folder.Child("answers.txt"), text);
-    return RunProgramAt(folder.Child("tile2cubes"), {}, folder,
-                        {"QRN_INPUT_SCRIPT=" + folder.Child("answers.txt")}, timeoutSeconds);
+    environment.push_back("QRN_INPUT_SCRIPT=" + folder.Child("answers.txt"));
+    return RunProgramAt(folder.Child("tile2cubes"), {}, folder, environment, timeoutSeconds);
   }
 
   std::string Output(const std::string& name) const {

@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <fstream>
 #include <string>
 
+#include "tests/support/address_space.h"
 #include "tests/support/debug_capture.h"
 #include "tests/support/temp_dir.h"
 
@@ -75,23 +73,8 @@ TEST(DeclaredFunctions, NothingPendingWritesNothing) {
   EXPECT_TRUE(DeclareModuleList().handles.empty());
 }
 
-// The address space capped 64 MiB above what the process maps.
-void CapAddressSpace() {
-  std::ifstream status("/proc/self/status");
-  std::string field;
-  uint64_t kb = 0;
-  while (status >> field && field != "VmSize:") {}
-  status >> kb;
-  const rlimit cap{kb * 1024 + (64 << 20), kb * 1024 + (64 << 20)};
-  setrlimit(RLIMIT_AS, &cap);
-}
-
-// AddressSanitizer reserves its shadow up front and ends the process itself when an allocation
-// fails, so the test skips there.
 TEST(DeclaredFunctionsDeathTest, ListsThatCannotGrowEndTheProgramAsOutOfMemory) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP();
-#endif
+  QRN_SKIP_UNDER_ASAN();
   EXPECT_EXIT(
       {
         const std::string library(1 << 20, 'l');

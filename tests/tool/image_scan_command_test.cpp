@@ -14,8 +14,10 @@
 #include "gfx2d/sprite_store.h"
 #include "platform/window.h"
 #include "tests/support/frame_cycle_fixture.h"
+#include "tests/support/peak_memory.h"
 #include "tests/support/tool_fixture.h"
 #include "tool/scan_tile_drawing.h"
+#include "tool/tool_main.h"
 
 namespace {
 
@@ -189,6 +191,24 @@ TEST_F(ScanOnScreen, AStripLongerThanOneTextureIsScannedInBandsOfWholeTiles) {
     EXPECT_EQ(onScreen, Box());
   }
   platform::test::OverrideGl({});
+}
+
+// A picture far larger than its tiles costs little: the image question keeps none of its pixels,
+// and the scan only the rows its tiles reach (the drawing and the box take some 18 MB of their
+// own; the whole picture would take 64 MB more, and its texture as much again).
+TEST_F(ScanOnScreen, LargePicturesAreKeptOnlyWhereTheTilesReach) {
+  const std::string file = folder.Child("large.png");
+  {
+    StripImage strip(4096, 4096);  // 64 MB of pixels
+    strip.At(20, 3) = kRed;
+    ASSERT_TRUE(SaveStripImage(strip, file));
+  }
+  const StrValue name(file.c_str());
+  EXPECT_LT(PeakMemoryGrowth([&] { EXPECT_EQ(ImageNameRefusal(name), nullptr); }), 16 << 20);
+  InstallToolScreen(TypedNumbers::Screen(TypedScanAnswers(TileAnswers(16, 16, 4))));
+  EXPECT_LT(PeakMemoryGrowth([&] { ScanImageToVoxels(name); }), 48 << 20);
+  EXPECT_EQ(ToolGlobals.PaletteCount, 1);
+  EXPECT_EQ(VoxelAt(5, 4, 2), 1);
 }
 
 // Colours that never hit the loader's key; 240 rows of the tile span two of the read cache's

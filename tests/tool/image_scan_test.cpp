@@ -117,6 +117,30 @@ TEST_F(ImageScan, ThrottledAndUnthrottledFramesScanTheSameBox) {
   EXPECT_EQ(boxes[0], boxes[1]);
 }
 
+int gFramesShown = 0;
+void CountFrame() {
+  ++gFramesShown;
+}
+
+// Clearing an empty box takes no time at all; the slow scan after it still shows a frame once
+// 16 ms have passed, not only at its end.
+TEST_F(ImageScan, EachProgressLoopPacesItsOwnFrames) {
+  FakeClockScope clock(1000, 0);
+  ToolScreen screen{};
+  screen.showScreen = CountFrame;
+  InstallToolScreen(screen);
+  clear_object();
+  StripImage strip(8 * 20, 8);
+  const ScanAnswers answers = TileAnswers(8, 8, 20);
+  const TileReader readTile = strip.Reader(answers);
+  gFramesShown = 0;
+  ScanTilesIntoVoxels(answers, strip.width, strip.height, [&](double tile) {
+    clock.Advance(10);
+    return readTile(tile);
+  });
+  EXPECT_EQ(gFramesShown, 10) << "a frame every second tile of 10 ms";
+}
+
 TEST_F(ImageScan, ClearingEmptiesEveryCellBelowIndex256AfterEachFilling) {
   for (int round = 0; round < 2; ++round) {
     clear_object();

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "tests/support/address_space.h"
+
 namespace {
 
 bool SameBits(double a, double b) {
@@ -36,6 +38,19 @@ TEST(ObjNumberList, EveryValueComesBackAcrossEachWidening) {
     list.Push(7);
     EXPECT_EQ(list.At(0), 7);
   }
+}
+
+// The map from values to codes is the list's largest part; when it cannot grow the program ends
+// as out of memory (status 1), never by an exception.
+TEST(ObjNumberListDeathTest, AMapThatCannotGrowEndsTheProgramAsOutOfMemory) {
+  QRN_SKIP_UNDER_ASAN();
+  EXPECT_EXIT(
+      {
+        ObjNumberList list;
+        CapAddressSpace();
+        for (double v = 0;; ++v) list.Push(v);
+      },
+      testing::ExitedWithCode(1), "");
 }
 
 }  // namespace

@@ -38,21 +38,26 @@ std::vector<Rgb> TwoTileStrip() {
   return pixels;
 }
 
-// The answers to the two-tile strip, then the viewer's frames: the model first shows on its
-// 100th frame, so the 50th has none and the 130th has it.
-std::vector<std::string> StripAnswers(const std::string& reduce) {
-  return {"text out", "text 0", "text 0", "text 8", "text 8", "text 2", "text 0", "text",
-          "text",     "text " + reduce, "wait-file out.mtl", "frames 50", "snapshot early.png",
-          "frames 80", "snapshot late.png", "key 1 down"};
-}
+// The viewer's frames: the model first shows on its 100th frame, so the 50th has none and the
+// 130th has it.
+const std::vector<std::string> kViewerSteps{"wait-file out.mtl",  "frames 50",
+                                            "snapshot early.png", "frames 80",
+                                            "snapshot late.png",  "key 1 down"};
 
-std::vector<std::string> Script(std::vector<std::string> names, const std::string& reduce) {
+// The answers to the two-tile strip, then the viewer's steps.
+std::vector<std::string> Script(std::vector<std::string> names, const std::string& reduce,
+                                const std::vector<std::string>& viewer = kViewerSteps) {
   std::vector<std::string> script{"text"};
   for (size_t i = 0; i < names.size(); ++i) {
     if (i > 0) script.push_back("text");  // the key after "No such file..." and the like
     script.push_back("text " + names[i]);
   }
-  for (const std::string& step : StripAnswers(reduce)) script.push_back(step);
+  for (const char* answer :
+       {"text out", "text 0", "text 0", "text 8", "text 8", "text 2", "text 0", "text", "text"}) {
+    script.push_back(answer);
+  }
+  script.push_back("text " + reduce);
+  script.insert(script.end(), viewer.begin(), viewer.end());
   return script;
 }
 
@@ -94,12 +99,12 @@ class ToolRun : public testing::Test {
   }
   std::string Output(const std::string& name) const { return tool.Output(name); }
 
-  // A pixel that is not black below the frame-rate line at the top.
-  bool DrawnBelowTopLine(const std::string& name) const {
+  // A pixel that is not black from the row on (16: below the frame-rate line at the top).
+  bool DrawnFromRow(const std::string& name, int32_t firstRow) const {
     RgbaImage image;
     EXPECT_TRUE(LoadPngImage(image, folder.Child(name).c_str(), kNoTransparentColour)) << name;
     bool drawn = false;
-    for (int32_t y = 16; y < image.height && !drawn; ++y) {
+    for (int32_t y = firstRow; y < image.height && !drawn; ++y) {
       for (int32_t x = 0; x < image.width && !drawn; ++x) {
         const uint8_t* p = image.pixels + (size_t(y) * size_t(image.width) + size_t(x)) * 4;
         drawn = p[0] || p[1] || p[2];
@@ -265,8 +270,8 @@ TEST_F(ToolRun, TwoTileStripGivesTheWorkedExamplesFilesAndShowsTheModel) {
   ASSERT_EQ(model.frames.count(), 1);
   EXPECT_EQ(model.colourTable.count(), 4);
   EXPECT_EQ(model.frames[0].buildStream.count(), 121);
-  EXPECT_FALSE(DrawnBelowTopLine("early.png")) << "no model before the viewer's 100th frame";
-  EXPECT_TRUE(DrawnBelowTopLine("late.png")) << "the model from then on";
+  EXPECT_FALSE(DrawnFromRow("early.png", 16)) << "no model before the viewer's 100th frame";
+  EXPECT_TRUE(DrawnFromRow("late.png", 16)) << "the model from then on";
 }
 
 TEST_F(ToolRun, UnmergedFacesKeepEveryUnitFace) {
@@ -280,23 +285,46 @@ TEST_F(ToolRun, UnmergedFacesKeepEveryUnitFace) {
 }
 
 // A missing name and a file that is no image are each refused and asked again from an empty
-// answer; the run then goes on as if the right name had come first.
+// answer; the run then goes on as if the right name had come first. Snapshots at the key waits
+// show the screens the user reads there.
 TEST_F(ToolRun, RefusedNamesAreAskedAgain) {
   ASSERT_TRUE(WriteRgbPng(folder.Child("strip.png"), 16, 8, TwoTileStrip()));
   TempDir::WriteBytes(folder.Child("notimage.png"), "just some text, no picture\n");
-  const ProgramRun run = Run(Script({"missing.png", "notimage.png", "strip.png"}, "1"));
+  std::vector<std::string> script = Script({"missing.png", "notimage.png", "strip.png"}, "1");
+  script.insert(script.begin() + 2, "snapshot nosuchfile.png");
+  script.insert(std::find(script.begin(), script.end(), "text out") + 7, "snapshot summary.png");
+  const ProgramRun run = Run(script);
   EXPECT_EQ(run.status, 0) << run.err;
+  ExpectTwoTileStripFiles();
+  EXPECT_TRUE(DrawnFromRow("nosuchfile.png", 0)) << "\"No such file...\"";
+  EXPECT_TRUE(DrawnFromRow("summary.png", 16)) << "the summary below the strip";
+}
+
+// A script for the questions and Escape for the viewer, with no other settings: the run says
+// nothing but what the tool itself prints.
+TEST_F(ToolRun, AScriptedRunIsQuietAndEscapeEndsTheViewer) {
+  ASSERT_TRUE(WriteRgbPng(folder.Child("strip.png"), 16, 8, TwoTileStrip()));
+  const ProgramRun run = tool.Run(Script({"strip.png"}, "1", {"key escape"}), 30,
+                                  {"SDL_VIDEODRIVER", "SDL_AUDIODRIVER", "QRN_HEADLESS"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
   ExpectTwoTileStripFiles();
 }
 
+// However the user leaves the message, the run failed: a key, Escape, or a script that ends there.
 TEST_F(ToolRun, AnOutputFolderThatIsMissingEndsTheRunWithTheReason) {
   ASSERT_TRUE(WriteRgbPng(folder.Child("strip.png"), 16, 8, TwoTileStrip()));
-  const ProgramRun run = Run({"text", "text strip.png", "text nowhere/out", "text 0", "text 0",
-                              "text 8", "text 8", "text 2", "text 0", "text", "text"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("Cannot write nowhere/out.vox: No such file or directory\n"),
-            std::string::npos)
-      << run.err;
+  for (const char* ending : {"text", "key escape", ""}) {
+    SCOPED_TRACE(ending);
+    std::vector<std::string> script{
+        "text",   "text strip.png", "text nowhere/out", "text 0", "text 0", "text 8",
+        "text 8", "text 2",         "text 0",           "text",   ending};
+    const ProgramRun run = Run(script);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Cannot write nowhere/out.vox: No such file or directory\n"),
+              std::string::npos)
+        << run.err;
+  }
 }
 
 TEST_F(ToolRun, StripWithoutSolidPixelsWritesEmptyFilesAndNoModel) {
