@@ -164,8 +164,9 @@ class NetSession {
   Mutex mutex_ = nullptr;
   NetGroupState state_;           // guarded by mutex_
   std::atomic<bool> stop_{true};  // read by sends without the mutex
-  // A hosting program's own texts on the way to its thread: a few dozen full texts, far less
-  // than the socket between them holds, so the thread's own sends on it never wait.
+  // A hosting program's own texts on the way to its thread: a few dozen full texts, less than
+  // the system's buffers between them hold (the system doubles the size the thread sets), so the
+  // thread's own sends on that connection never wait.
   SendWindow ownTexts_{32 * 1024};
   int32_t threadHandle_ = 0;  // main thread only
   uint16_t lastSender_ = 0;   // main thread only

@@ -28,6 +28,10 @@ constexpr size_t kMaxClientsPerAddress = kMaxClients / 4;
 constexpr int kAcceptsPerCycle = 32;
 // Texts dropped for full inboxes are noted in the debug log at most this often.
 constexpr double kDropReportIntervalMs = 1000.0;
+// The system's buffers on both ends of the host's connection to itself. What waits there for a
+// full inbox waits in arrival order, ahead of the inbox that lets other senders' texts through
+// in turn; kept small, so the wait stays short.
+constexpr int32_t kOwnConnectionBufferBytes = 32 * 1024;
 
 size_t FrameBytes(const NetMessage& message) {
   return kNetHeaderSize + message.payload.size();
@@ -103,7 +107,10 @@ void NetSession::RunThread() {
     work.listenRow = state_.listenRow;
     work.connectionRow = state_.connectionRow;
   }
-  if (work.listenRow != -1) work.connectionAddress = SockGetLocalAddress(work.connectionRow);
+  if (work.listenRow != -1) {
+    work.connectionAddress = SockGetLocalAddress(work.connectionRow);
+    SockSetBufferBytes(work.connectionRow, kOwnConnectionBufferBytes);
+  }
   // Frames are small and each is a message somebody waits for: none is held back to be merged.
   SockSetNoDelay(work.connectionRow, true);
   while (!stop_) {
@@ -249,6 +256,7 @@ bool NetSession::AcceptClient(ThreadWork& work) {
     return true;
   }
   SockSetNoDelay(row, true);
+  if (self) SockSetBufferBytes(row, kOwnConnectionBufferBytes);
   NetClient client;
   client.row = row;
   client.self = self;

@@ -578,15 +578,28 @@ SockAddress SockGetLocalAddress(int32_t row) {
   return SockAddress{local.sin_addr.s_addr, local.sin_port};
 }
 
-int32_t SockSetNoDelay(int32_t row, bool on) {
+namespace {
+
+// Sets one int option of a row's socket; the last error after the change.
+int32_t SetRowOption(int32_t row, int level, int name, int value) {
   RowLock lock;
   SocketSlot* slot = LockOpenRowOrFail(row, lock);
   if (!slot) return SockGetLastError();
-  const int value = on ? 1 : 0;
-  if (setsockopt(slot->fd, IPPROTO_TCP, TCP_NODELAY, &value, sizeof value) != 0) {
+  if (setsockopt(slot->fd, level, name, &value, sizeof value) != 0) {
     SockSetLastErrorFromErrno(errno);
     return SockGetLastError();
   }
   SockSetLastError(0);
   return 0;
+}
+
+}  // namespace
+
+int32_t SockSetNoDelay(int32_t row, bool on) {
+  return SetRowOption(row, IPPROTO_TCP, TCP_NODELAY, on ? 1 : 0);
+}
+
+int32_t SockSetBufferBytes(int32_t row, int32_t bytes) {
+  const int32_t result = SetRowOption(row, SOL_SOCKET, SO_SNDBUF, bytes);
+  return result != 0 ? result : SetRowOption(row, SOL_SOCKET, SO_RCVBUF, bytes);
 }

@@ -69,6 +69,9 @@ SockAddress SockGetRemoteAddress(int32_t row);
 // Sends small writes on a TCP row at once instead of gathering them (TCP_NODELAY); the last
 // error after the change.
 int32_t SockSetNoDelay(int32_t row, bool on);
+// Fixes the system's send and receive buffers of a row at about that many bytes, instead of
+// letting them grow with the traffic; the last error after the change.
+int32_t SockSetBufferBytes(int32_t row, int32_t bytes);
 
 // The address a TCP row is bound to on this machine; the zero pair for a free or invalid row.
 SockAddress SockGetLocalAddress(int32_t row);
