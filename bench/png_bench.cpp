@@ -16,14 +16,16 @@ namespace {
 constexpr int32_t kSide = 2048;
 
 // Written once per process, removed at exit.
+// Never destroyed: the exit handler that removes the file reads the name after static
+// destructors have run.
 const std::string& NoisePng() {
-  static const std::string path = [] {
-    const std::string name =
-        platform::TempFolder() + "qrn-png-bench-" + std::to_string(std::random_device()()) + ".png";
+  static const std::string& path = *[] {
+    const auto* name = new std::string(platform::TempFolder() + "qrn-png-bench-" +
+                                       std::to_string(std::random_device()()) + ".png");
     std::vector<uint8_t> pixels(size_t(kSide) * kSide * 4);
     std::mt19937 random(2048);
     for (uint8_t& byte : pixels) byte = uint8_t(random());
-    if (!PngSave(name.c_str(), pixels.data(), kSide, kSide)) std::abort();
+    if (!PngSave(name->c_str(), pixels.data(), kSide, kSide)) std::abort();
     std::atexit([] { std::remove(NoisePng().c_str()); });
     return name;
   }();
