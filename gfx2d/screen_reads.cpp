@@ -181,6 +181,10 @@ std::vector<uint8_t>& ReadUprightPixels(const OpenGLRainbows& ctx, const ReadTar
     ScreenToLogical(ctx, int32_t(box.left), int32_t(box.bottom - row), &lx, &ly);
     int64_t at = (int64_t(y) + h - 1 - ly) * w + (int64_t(lx) - x);
     const uint8_t* from = &buffers.window[size_t(row) * size_t(columns) * 4];
+    if (step == 1) {  // not turned: the window row is an upright row
+      std::memcpy(&buffers.upright[size_t(at) * 4], from, size_t(columns) * 4);
+      continue;
+    }
     for (int32_t column = 0; column < columns; ++column, at += step)
       std::memcpy(&buffers.upright[size_t(at) * 4], from + size_t(column) * 4, 4);
   }
