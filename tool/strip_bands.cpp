@@ -33,12 +33,20 @@ int32_t KeptPixels(double reach) {
   return int32_t(std::clamp(std::ceil(reach) + 1, 0.0, double(INT32_MAX)));
 }
 
-// Across the strip a tile's rows or columns, along it the tiles the layers ask for.
+// Tiles the passes read, counted from the strip's start to the end of the furthest one: the first
+// pass reads whole tiles, a mirrored pass begins with tile L - 1, which ends at L for a
+// fractional L.
+double TilesAlong(const ScanAnswers& answers) {
+  const double layers = ScanLoopCount(answers.layers);
+  return answers.mirror == 1 ? std::max(layers, answers.layers) : layers;
+}
+
+// Across the strip a tile's rows or columns, along it the tiles the passes read.
 ImagePart TilesReach(const ScanAnswers& answers) {
   const bool vertical = answers.readType != 0;
   const double tileLength = vertical ? answers.height : answers.width;
   const int32_t across = KeptPixels(ScanLoopCount(vertical ? answers.width : answers.height));
-  const int32_t along = KeptPixels(ScanLoopCount(answers.layers) * std::max(1.0, tileLength));
+  const int32_t along = KeptPixels(TilesAlong(answers) * std::max(1.0, tileLength));
   ImagePart part;
   part.keepWidth = vertical ? across : along;
   part.keepHeight = vertical ? along : across;

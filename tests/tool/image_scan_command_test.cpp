@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -99,13 +100,15 @@ class ScanOnScreen : public FrameCycleFixture {
     EXPECT_EQ(ScanImageToVoxels(StrValue(file.c_str())), 0);
   }
 
-  // The box's cells 0-20 on each axis and the palette size, for comparing two scans.
+  // The box's cells 0-20 on each axis, or to one past its size, and the palette size, for
+  // comparing two scans.
   static std::vector<double> Box() {
-    std::vector<double> cells{ToolGlobals.PaletteCount, ToolGlobals.GridSizeX,
-                              ToolGlobals.GridSizeY, ToolGlobals.GridSizeZ};
-    for (int32_t z = 0; z <= 20; ++z)
-      for (int32_t y = 0; y <= 20; ++y)
-        for (int32_t x = 0; x <= 20; ++x) cells.push_back(VoxelAt(x, y, z));
+    const ToolState& g = ToolGlobals;
+    std::vector<double> cells{g.PaletteCount, g.GridSizeX, g.GridSizeY, g.GridSizeZ};
+    const auto last = [](double size) { return std::clamp(int32_t(size) + 1, 20, 256); };
+    for (int32_t z = 0; z <= last(g.GridSizeZ); ++z)
+      for (int32_t y = 0; y <= last(g.GridSizeY); ++y)
+        for (int32_t x = 0; x <= last(g.GridSizeX); ++x) cells.push_back(VoxelAt(x, y, z));
     return cells;
   }
 };
@@ -119,6 +122,18 @@ StripImage ThreeTileStrip() {
   return strip;
 }
 
+// Four tiles of 200 pixels side by side or one below the other, in greys that repeat only every
+// 200 pixels.
+StripImage LongStrip(bool vertical) {
+  StripImage strip(vertical ? 8 : 800, vertical ? 800 : 8);
+  for (int32_t y = 0; y < strip.height; ++y) {
+    for (int32_t x = 0; x < strip.width; ++x) {
+      strip.At(x, y) = 0x010101 * uint32_t(1 + (x + y) % 200);
+    }
+  }
+  return strip;
+}
+
 TEST_F(ScanOnScreen, DrawnTilesGiveTheCellsTheStripHolds) {
   StripImage wide = TwoTileStrip();
   wide.At(13, 5) = kKeyed;
@@ -127,6 +142,9 @@ TEST_F(ScanOnScreen, DrawnTilesGiveTheCellsTheStripHolds) {
     for (int32_t x = 0; x < 16; ++x) tall.At(x % 8, y + (x / 8) * 8) = wide.At(x, y);
   ScanAnswers stacked = TileAnswers(8, 8, 2);
   stacked.readType = 1;
+  // A mirrored pass of 3.5 layers begins with tile 2.5, which ends past the first pass's tiles.
+  ScanAnswers stackedHalfLayer = TileAnswers(8, 200, 3.5, 1);
+  stackedHalfLayer.readType = 1;
   ScanAnswers customRed = TileAnswers(8, 8, 2);
   customRed.custom = 1;
   customRed.red = 255;
@@ -140,14 +158,16 @@ TEST_F(ScanOnScreen, DrawnTilesGiveTheCellsTheStripHolds) {
                         Case{"one below the other", tall, stacked},
                         Case{"custom transparent colour", wide, customRed},
                         Case{"mirrored", ThreeTileStrip(), TileAnswers(8, 8, 3, 1)},
+                        Case{"mirrored half layer", LongStrip(false), TileAnswers(200, 8, 3.5, 1)},
+                        Case{"mirrored half layer below", LongStrip(true), stackedHalfLayer},
                         Case{"more layers than tiles", wide, TileAnswers(8, 8, 5)}}) {
     SCOPED_TRACE(c.name);
     ResetToolStateForTests();
     MakeToolArrays();
     ScanFile(c.strip, c.answers);
     const std::vector<double> onScreen = Box();
-    for (int32_t y = 0; y < c.strip.height; ++y) {
-      for (int32_t x = 0; x < c.strip.width; ++x) {
+    for (int32_t y = 0; y < std::min(c.strip.height, 480); ++y) {
+      for (int32_t x = 0; x < std::min(c.strip.width, 640); ++x) {
         const uint32_t colour = c.strip.pixels[size_t(y) * size_t(c.strip.width) + size_t(x)];
         if (colour != 0 && colour != kKeyed) {
           ASSERT_EQ(uint32_t(GetPixel(x, y)), colour) << "the whole strip stays drawn at (0, 0)";
