@@ -41,15 +41,17 @@ double TilesAlong(const ScanAnswers& answers) {
   return answers.mirror == 1 ? std::max(layers, answers.layers) : layers;
 }
 
-// Across the strip a tile's rows or columns, along it the tiles the passes read.
-ImagePart TilesReach(const ScanAnswers& answers) {
+// Across the strip a tile's rows or columns, along it the tiles the passes read; on both axes at
+// least what a screen of the given larger side shows of the strip drawn at its corner, so the
+// strip drawn after the scan looks whole.
+ImagePart TilesReach(const ScanAnswers& answers, int32_t screenSide) {
   const bool vertical = answers.readType != 0;
   const double tileLength = vertical ? answers.height : answers.width;
   const int32_t across = KeptPixels(ScanLoopCount(vertical ? answers.width : answers.height));
   const int32_t along = KeptPixels(TilesAlong(answers) * std::max(1.0, tileLength));
   ImagePart part;
-  part.keepWidth = vertical ? across : along;
-  part.keepHeight = vertical ? along : across;
+  part.keepWidth = std::max(vertical ? across : along, screenSide);
+  part.keepHeight = std::max(vertical ? along : across, screenSide);
   return part;
 }
 
@@ -73,7 +75,7 @@ StripBands::~StripBands() {
 bool StripBands::Load(OpenGLRainbows& ctx, const Str& fileName, const ScanAnswers& answers) {
   ctx_ = &ctx;
   const int32_t limit = LargestSpriteSide();
-  picture_ = TilesReach(answers);
+  picture_ = TilesReach(answers, std::max(ctx.windowWidth, ctx.windowHeight));
   if (!ReadStrip(image_, fileName, int32_t(ctx.transparentColour), picture_) ||
       !UsableInBands(picture_, limit)) {
     ReleaseImage(image_);

@@ -160,6 +160,7 @@ TEST_F(ScanOnScreen, DrawnTilesGiveTheCellsTheStripHolds) {
                         Case{"mirrored", ThreeTileStrip(), TileAnswers(8, 8, 3, 1)},
                         Case{"mirrored half layer", LongStrip(false), TileAnswers(200, 8, 3.5, 1)},
                         Case{"mirrored half layer below", LongStrip(true), stackedHalfLayer},
+                        Case{"fewer layers than tiles", ThreeTileStrip(), TileAnswers(8, 8, 1)},
                         Case{"more layers than tiles", wide, TileAnswers(8, 8, 5)}}) {
     SCOPED_TRACE(c.name);
     ResetToolStateForTests();
