@@ -83,11 +83,12 @@ bool StripBands::Load(OpenGLRainbows& ctx, const Str& fileName, const ScanAnswer
   }
   vertical_ = answers.readType != 0;
   tileLength_ = std::max(1.0, vertical_ ? answers.height : answers.width);
-  // One band when the kept part fits one texture; else one pixel to spare: a band starts and
-  // ends on whole pixels around its tiles.
+  // One band when the kept part fits one texture; else room for a tile more than the band serves
+  // (a fractional tile of a mirrored pass ends in the next band's first tile) and a pixel to
+  // spare: a band starts and ends on whole pixels around its tiles.
   const int32_t length = vertical_ ? image_.height : image_.width;
   tilesPerBand_ = length <= limit ? INT32_MAX
-                                  : std::max(1, int32_t((limit - 1) / std::ceil(tileLength_)));
+                                  : std::max(1, int32_t((limit - 1) / std::ceil(tileLength_)) - 1);
   return true;
 }
 
@@ -105,7 +106,7 @@ void StripBands::MakeBand(int32_t band) {
   const int32_t across = std::min(vertical_ ? image_.width : image_.height, limit);
   const double first = double(band) * tilesPerBand_ * tileLength_;
   const int32_t origin = std::min(int32_t(std::floor(first)), std::max(0, length - 1));
-  const double bandEnd = std::ceil(first + tilesPerBand_ * tileLength_);
+  const double bandEnd = std::ceil(first + (double(tilesPerBand_) + 1) * tileLength_);
   const auto end = int32_t(std::min({double(length), bandEnd, double(origin) + limit}));
   RgbaImage part;
   const int32_t partWidth = vertical_ ? across : end - origin;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/str_value.h"
@@ -188,7 +189,7 @@ TEST_F(ScanOnScreen, DrawnTilesGiveTheCellsTheStripHolds) {
   for (int32_t z = 3; z <= 5; ++z) EXPECT_EQ(VoxelAt(1, 1, z), 0) << "layer " << z;
 }
 
-// Tiles of 10 x 10 with a texture of 32 pixels: three tiles to a band.
+// Tiles of 10 x 10 with a texture of 32 pixels: two tiles to a band, with room for a third.
 TEST_F(ScanOnScreen, AStripLongerThanOneTextureIsScannedInBandsOfWholeTiles) {
   StripImage wide(50, 10), tall(10, 50);
   for (int32_t y = 0; y < 10; ++y) {
@@ -199,9 +200,11 @@ TEST_F(ScanOnScreen, AStripLongerThanOneTextureIsScannedInBandsOfWholeTiles) {
   ScanAnswers stacked = TileAnswers(10, 10, 5);
   stacked.readType = 1;
   platform::test::OverrideGl({.maxTextureSize = 32});
-  const ScanAnswers mirrored = TileAnswers(10, 10, 6, 1);
-  for (StripImage* strip : {&wide, &tall}) {
-    const ScanAnswers& answers = strip == &wide ? mirrored : stacked;
+  // 4.5 mirrored layers: tile 2.5 begins in the first band and ends in the second.
+  const std::pair<StripImage*, ScanAnswers> scans[] = {
+      {&wide, TileAnswers(10, 10, 6, 1)}, {&wide, TileAnswers(10, 10, 4.5, 1)}, {&tall, stacked}};
+  for (const auto& [strip, answers] : scans) {
+    SCOPED_TRACE(answers.layers);
     ResetToolStateForTests();
     MakeToolArrays();
     ScanFile(*strip, answers);
