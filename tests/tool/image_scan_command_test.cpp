@@ -123,15 +123,11 @@ StripImage ThreeTileStrip() {
   return strip;
 }
 
-// Four tiles of 200 pixels side by side or one below the other, in greys that repeat only every
-// 200 pixels.
+// Four tiles of 200 pixels side by side or one below the other, every tile in the same 200 greys.
 StripImage LongStrip(bool vertical) {
   StripImage strip(vertical ? 8 : 800, vertical ? 800 : 8);
-  for (int32_t y = 0; y < strip.height; ++y) {
-    for (int32_t x = 0; x < strip.width; ++x) {
-      strip.At(x, y) = 0x010101 * uint32_t(1 + (x + y) % 200);
-    }
-  }
+  for (size_t i = 0; i < strip.pixels.size(); ++i)
+    strip.pixels[i] = 0x010101 * uint32_t(1 + i % 200);
   return strip;
 }
 
