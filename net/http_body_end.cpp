@@ -8,6 +8,8 @@ namespace {
 
 // A chunk size beyond this cannot be honest and would overflow the count.
 constexpr uint64_t kMaxChunkSize = uint64_t(1) << 48;
+// Bytes kept of one header line for reading its field.
+constexpr size_t kMaxLineKept = 64 * 1024;
 
 std::string Lower(std::string text) {
   for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -20,8 +22,10 @@ std::string Trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
-// The decimal value, or false for anything but digits.
-bool ParseLength(const std::string& text, uint64_t& value) {
+// The decimal value, or false for anything but digits. A plus sign some servers write before
+// the digits is passed over.
+bool ParseLength(std::string text, uint64_t& value) {
+  if (!text.empty() && text[0] == '+') text.erase(0, 1);
   if (text.empty() || text.size() > 18) return false;
   value = 0;
   for (char c : text) {
@@ -29,6 +33,17 @@ bool ParseLength(const std::string& text, uint64_t& value) {
     value = value * 10 + uint64_t(c - '0');
   }
   return true;
+}
+
+// "HTTP/1.1 100 Continue" and every other status of 1xx.
+bool IsInterimStatus(const std::string& line) {
+  if (line.compare(0, 5, "HTTP/") != 0) return false;
+  const size_t code = line.find_first_not_of(' ', line.find(' '));
+  const auto digit = [&line](size_t at) {
+    return at < line.size() && line[at] >= '0' && line[at] <= '9';
+  };
+  return code != std::string::npos && line[code] == '1' && digit(code + 1) && digit(code + 2) &&
+         !digit(code + 3);
 }
 
 int HexValue(char c) {
@@ -39,19 +54,44 @@ int HexValue(char c) {
 
 }  // namespace
 
-void HttpBodyEnd::ReadHeader(const std::string& header) {
-  size_t start = header.find('\n');  // past the status line
-  while (start != std::string::npos && start + 1 < header.size()) {
-    const size_t end = header.find('\n', start + 1);
-    const std::string line =
-        header.substr(start + 1, end == std::string::npos ? end : end - start - 1);
-    start = end;
-    const size_t colon = line.find(':');
-    if (colon == std::string::npos) continue;
-    const std::string name = Lower(Trim(line.substr(0, colon)));
-    const std::string value = Lower(Trim(line.substr(colon + 1)));
-    if (name == "transfer-encoding" && value.find("chunked") != std::string::npos) chunked_ = true;
-    if (name == "content-length") lengthKnown_ = ParseLength(value, length_);
+void HttpBodyEnd::ReadHeader(std::string_view piece) {
+  while (!piece.empty()) {
+    const size_t end = piece.find('\n');
+    line_.append(piece.substr(0, std::min(end, kMaxLineKept - line_.size())));
+    if (end == std::string_view::npos) return;
+    ReadLine(line_);
+    line_.clear();
+    piece.remove_prefix(end + 1);
+  }
+}
+
+void HttpBodyEnd::ReadLine(const std::string& line) {
+  if (!statusRead_) {
+    statusRead_ = true;
+    interim_ = IsInterimStatus(line);
+    return;
+  }
+  const size_t colon = line.find(':');
+  if (colon == std::string::npos) return;
+  const std::string name = Lower(Trim(line.substr(0, colon)));
+  const std::string value = Lower(Trim(line.substr(colon + 1)));
+  if (name == "transfer-encoding" && value.find("chunked") != std::string::npos) chunked_ = true;
+  if (name == "content-length") ReadLengths(value);
+}
+
+// One length, or a list of them, in one field or several; a member that is no length is passed
+// over.
+void HttpBodyEnd::ReadLengths(const std::string& value) {
+  for (size_t start = 0;;) {
+    const size_t comma = value.find(',', start);
+    uint64_t length = 0;
+    if (ParseLength(Trim(value.substr(start, comma - start)), length)) {
+      lengthsDisagree_ = lengthsDisagree_ || (lengthKnown_ && length != length_);
+      length_ = length;
+      lengthKnown_ = true;
+    }
+    if (comma == std::string::npos) return;
+    start = comma + 1;
   }
 }
 
