@@ -170,7 +170,7 @@ TEST_F(HttpGetTest, AFetchHasATimeAndASizeLimit) {
     server_.SetScript(over);
     EXPECT_EQ(GetFile(file), 0);
     EXPECT_EQ(SockGetLastError(), kSockErrMessageSize);
-    EXPECT_EQ(TempDir::ReadBytes(file), "old");
+    EXPECT_TRUE(TempDir::ReadBytes(file) == "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path), {}), 1);
   }
   server_.SetScript({{header, 0}, {Binary(64 * 1024 - header.size()), 0}});
