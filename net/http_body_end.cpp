@@ -16,16 +16,23 @@ std::string Lower(std::string text) {
   return text;
 }
 
-std::string Trim(const std::string& text) {
+std::string_view Trim(std::string_view text) {
   const size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return "";
+  if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// Field names match whatever their case.
+bool IsFieldName(std::string_view text, std::string_view lowerName) {
+  return std::equal(
+      text.begin(), text.end(), lowerName.begin(), lowerName.end(),
+      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 // The decimal value, or false for anything but digits. A plus sign some servers write before
 // the digits is passed over.
-bool ParseLength(std::string text, uint64_t& value) {
-  if (!text.empty() && text[0] == '+') text.erase(0, 1);
+bool ParseLength(std::string_view text, uint64_t& value) {
+  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
   if (text.empty() || text.size() > 18) return false;
   value = 0;
   for (char c : text) {
@@ -36,14 +43,14 @@ bool ParseLength(std::string text, uint64_t& value) {
 }
 
 // "HTTP/1.1 100 Continue" and every other status of 1xx.
-bool IsInterimStatus(const std::string& line) {
-  if (line.compare(0, 5, "HTTP/") != 0) return false;
+bool IsInterimStatus(std::string_view line) {
+  if (line.substr(0, 5) != "HTTP/") return false;
   const size_t code = line.find_first_not_of(' ', line.find(' '));
-  const auto digit = [&line](size_t at) {
+  const auto digit = [line](size_t at) {
     return at < line.size() && line[at] >= '0' && line[at] <= '9';
   };
-  return code != std::string::npos && line[code] == '1' && digit(code + 1) && digit(code + 2) &&
-         !digit(code + 3);
+  return code != std::string_view::npos && line[code] == '1' && digit(code + 1) &&
+         digit(code + 2) && !digit(code + 3);
 }
 
 int HexValue(char c) {
@@ -55,43 +62,55 @@ int HexValue(char c) {
 }  // namespace
 
 void HttpBodyEnd::ReadHeader(std::string_view piece) {
-  while (!piece.empty()) {
-    const size_t end = piece.find('\n');
-    line_.append(piece.substr(0, std::min(end, kMaxLineKept - line_.size())));
-    if (end == std::string_view::npos) return;
-    ReadLine(line_);
-    line_.clear();
+  for (size_t end = piece.find('\n'); end != std::string_view::npos; end = piece.find('\n')) {
+    if (line_.empty()) {
+      // A line whole in the piece is read in place: a header of endless short lines must go as
+      // fast as it arrives until the size limit ends it.
+      ReadLine(piece.substr(0, std::min(end, kMaxLineKept)));
+    } else {
+      KeepOfLine(piece.substr(0, end));
+      ReadLine(line_);
+      line_.clear();
+    }
     piece.remove_prefix(end + 1);
   }
+  KeepOfLine(piece);
 }
 
-void HttpBodyEnd::ReadLine(const std::string& line) {
+void HttpBodyEnd::KeepOfLine(std::string_view part) {
+  line_.append(part.substr(0, kMaxLineKept - line_.size()));
+}
+
+void HttpBodyEnd::ReadLine(std::string_view line) {
   if (!statusRead_) {
     statusRead_ = true;
     interim_ = IsInterimStatus(line);
     return;
   }
   const size_t colon = line.find(':');
-  if (colon == std::string::npos) return;
-  const std::string name = Lower(Trim(line.substr(0, colon)));
-  const std::string value = Lower(Trim(line.substr(colon + 1)));
-  if (name == "transfer-encoding" && value.find("chunked") != std::string::npos) chunked_ = true;
-  if (name == "content-length") ReadLengths(value);
+  if (colon == std::string_view::npos) return;
+  const std::string_view name = Trim(line.substr(0, colon));
+  const std::string_view value = Trim(line.substr(colon + 1));
+  if (IsFieldName(name, "transfer-encoding") &&
+      Lower(std::string(value)).find("chunked") != std::string::npos) {
+    chunked_ = true;
+  }
+  if (IsFieldName(name, "content-length")) ReadLengths(value);
 }
 
 // One length, or a list of them, in one field or several; a member that is no length is passed
 // over.
-void HttpBodyEnd::ReadLengths(const std::string& value) {
-  for (size_t start = 0;;) {
-    const size_t comma = value.find(',', start);
+void HttpBodyEnd::ReadLengths(std::string_view value) {
+  for (;;) {
+    const size_t comma = value.find(',');
     uint64_t length = 0;
-    if (ParseLength(Trim(value.substr(start, comma - start)), length)) {
+    if (ParseLength(Trim(value.substr(0, comma)), length)) {
       lengthsDisagree_ = lengthsDisagree_ || (lengthKnown_ && length != length_);
       length_ = length;
       lengthKnown_ = true;
     }
-    if (comma == std::string::npos) return;
-    start = comma + 1;
+    if (comma == std::string_view::npos) return;
+    value.remove_prefix(comma + 1);
   }
 }
 

@@ -27,8 +27,9 @@ class HttpBodyEnd {
 
  private:
   enum class Chunk { SizeLine, Extension, Data, DataEnd, TrailerLineStart, TrailerLine, End, Bad };
-  void ReadLine(const std::string& line);
-  void ReadLengths(const std::string& value);
+  void KeepOfLine(std::string_view part);
+  void ReadLine(std::string_view line);
+  void ReadLengths(std::string_view value);
   void ConsumeChunked(char byte);
   void ReadSizeDigit(char byte);
   size_t ConsumeChunks(const char* bytes, size_t count);
