@@ -16,10 +16,14 @@ std::string Lower(std::string text) {
   return text;
 }
 
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r';
+}
+
 std::string_view Trim(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 // Field names match whatever their case.
