@@ -91,6 +91,12 @@ TEST_F(IniFile, GrammarOfHeadersAndPairs) {
       // A header without a name keeps the name of the section before it.
       {"[A]\nx=1\n[]\ny=2\n", "[A]\r\nx=1\r\n[A]\r\ny=2\r\n"},
       {"[A]\n[B]\nx=1\n", "[B]\r\nx=1\r\n"},
+      // Lone carriage returns end lines; only a byte-order mark at the very start is one.
+      {"[S]\rk=v\rj=w\r", "[S]\r\nk=v\r\nj=w\r\n"},
+      {"[S]\r\nk=v\rj=w\n", "[S]\r\nk=v\r\nj=w\r\n"},
+      {"\xEF\xBB\xBF[S]\r\nk=v\r\n", "\xEF\xBB\xBF[S]\r\nk=v\r\n"},
+      {"\xEF\xBB\xBF" "a=1\r[S]\rk=v", "\xEF\xBB\xBF[]\r\na=1\r\n[S]\r\nk=v\r\n"},
+      {"[S]\n\xEF\xBB\xBFk=v\n", "[S]\r\n\xEF\xBB\xBFk=v\r\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(Parsed(c.file), c.parsed) << c.file;
 }
