@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "core/last_error.h"
+#include "core/process_end.h"
 
 namespace {
 
@@ -29,12 +30,18 @@ struct TerminatingScope {
   }
 };
 
-[[noreturn]] void RunQuit(int exitStatus) {
-  TerminatingScope scope;
-  gQuitHandler(exitStatus);
+// Past the exit handlers, but not past what the runtime still owes the disk.
+[[noreturn]] void EndAtOnce(int exitStatus) {
+  if (!RunEndOfProcessSteps()) exitStatus = 1;
   std::fflush(stdout);
   std::fflush(stderr);
   _exit(exitStatus);
+}
+
+[[noreturn]] void RunQuit(int exitStatus) {
+  TerminatingScope scope;
+  gQuitHandler(exitStatus);
+  EndAtOnce(exitStatus);
 }
 
 }  // namespace
@@ -54,12 +61,8 @@ void MarkRunFailed() {
 
 void FatalTerminate(int32_t code) {
   SetLastErrorCode(code);
-  if (gTerminating) {
-    // A fatal error inside the quit sequence itself: never return into the faulting access.
-    std::fflush(stdout);
-    std::fflush(stderr);
-    _exit(1);
-  }
+  // A fatal error inside the quit sequence itself: never return into the faulting access.
+  if (gTerminating) EndAtOnce(1);
   RunQuit(1);
 }
 
