@@ -350,6 +350,7 @@ TEST(AtomicRewrite, FilesTheFolderWillNotReplaceAreWrittenInPlace) {
   const std::string bound = dir.Child("bound"), source = dir.Child("source");
   TempDir::WriteBytes(bound, "old");
   TempDir::WriteBytes(source, "old");
+  ASSERT_EQ(chmod(source.c_str(), 06755), 0);  // a root writer would keep it where written
   const int status = StatusOfChild([&] {
     if (unshare(CLONE_NEWNS) || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) ||
         mount(source.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr)) {
@@ -361,6 +362,7 @@ TEST(AtomicRewrite, FilesTheFolderWillNotReplaceAreWrittenInPlace) {
   if (status == 77) GTEST_SKIP() << "no mount namespace of its own here";
   EXPECT_EQ(status, 0);
   EXPECT_EQ(TempDir::ReadBytes(source), "new");
+  EXPECT_EQ(ModeOf(source) & 07777, 0755u);
 }
 
 TEST(TempFolder, FollowsTmpdirAndEndsInASlash) {
