@@ -106,7 +106,8 @@ int CreateSibling(const std::string& target, std::string& sibling) {
 // nothing behind; -1 where the file system has no such files or /proc cannot name it later.
 int CreateUnnamed(const std::string& target) {
   if (!unnamedReplacements || ::access("/proc/self/fd", X_OK) != 0) return -1;
-  return OpenOsPath(OpenableFolder(FolderOf(target)), O_TMPFILE | O_WRONLY, CreationModeFor(target));
+  const std::string folder = OpenableFolder(FolderOf(target));
+  return OpenOsPath(folder, O_TMPFILE | O_WRONLY, CreationModeFor(target));
 }
 
 // The unnamed file gets a sibling's name only once it is written whole, for rename to move.
@@ -188,6 +189,12 @@ int OpenInPlace(const std::string& target) {
   return fd;
 }
 
+bool BeginInPlace(Replacement& replacement) {
+  replacement.inPlace = true;
+  replacement.fd = OpenInPlace(replacement.target);
+  return replacement.fd >= 0;
+}
+
 // Only a regular file has bytes to make durable: fsync refuses pipes and some devices.
 bool CloseWritten(int fd) {
   struct stat info {};
@@ -250,8 +257,9 @@ void RemoveKeepingErrno(const std::string& temporary) {
 // Makes the written bytes durable, and names an unnamed file so that rename can move it.
 bool CloseNamed(int fd, Replacement& replacement) {
   bool done = ::fsync(fd) == 0;
-  if (done && replacement.temporary.empty())
+  if (done && replacement.temporary.empty()) {
     done = NameUnnamed(fd, replacement.target, replacement.temporary);
+  }
   done = ::close(fd) == 0 && done;
   if (!done) RemoveKeepingErrno(replacement.temporary);
   return done;
@@ -376,14 +384,11 @@ bool BeginReplacement(std::string_view name, Replacement& replacement) {
   }
   replacement.target = LinkTarget(path);
   replacement.temporary.clear();
-  replacement.inPlace = IsSpecialFile(replacement.target);
-  if (replacement.inPlace) return (replacement.fd = OpenInPlace(replacement.target)) >= 0;
+  replacement.inPlace = false;
+  if (IsSpecialFile(replacement.target)) return BeginInPlace(replacement);
   replacement.fd = CreateUnnamed(replacement.target);
   if (replacement.fd < 0) replacement.fd = CreateSibling(replacement.target, replacement.temporary);
-  if (replacement.fd < 0) {
-    replacement.inPlace = RefusedByTheFolder(errno);
-    return replacement.inPlace && (replacement.fd = OpenInPlace(replacement.target)) >= 0;
-  }
+  if (replacement.fd < 0) return RefusedByTheFolder(errno) && BeginInPlace(replacement);
   // Before the first byte is written: the group that may read the target is the one that may
   // read its successor.
   TakeOverOwnerAndMode(replacement.fd, replacement.target);
@@ -399,7 +404,9 @@ bool CommitReplacement(Replacement& replacement) {
 }
 
 void AbandonReplacement(Replacement& replacement) {
+  const int error = errno;
   CloseDescriptor(std::exchange(replacement.fd, -1));
+  errno = error;
   RemoveKeepingErrno(replacement.temporary);
 }
 
