@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -72,13 +71,11 @@ bool DropCapabilities() {
   return geteuid() != 0 || syscall(SYS_capset, &header, none) == 0;
 }
 
-// What comes through the pipe until its last writer has closed it, for at most 10 s.
+// What comes through the pipe until its last writer has closed it, 10 s at most for each piece.
 std::string Drain(int pipe) {
   std::string received;
   char buffer[4096];
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  for (pollfd ready{pipe, POLLIN, 0}; std::chrono::steady_clock::now() < deadline;) {
-    poll(&ready, 1, 100);
+  for (pollfd ready{pipe, POLLIN, 0}; poll(&ready, 1, 10000) > 0;) {
     const ssize_t n = read(pipe, buffer, sizeof buffer);
     if (n <= 0 && (ready.revents & POLLHUP)) break;
     if (n > 0) received.append(buffer, size_t(n));
