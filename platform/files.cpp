@@ -1,15 +1,19 @@
 // POSIX open, read, write, lseek, rename and readlink behind the runtime's file helpers.
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "platform/file_system.h"
 
@@ -18,6 +22,14 @@ namespace {
 
 constexpr mode_t kSharedFileMode = 0666;  // narrowed by the umask, as the runtime's files are
 
+int OpenOsPath(const std::string& path, int flags, mode_t mode = 0) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
 // Opens a runtime name with the given flags; -1 with ENAMETOOLONG for a name over the limit.
 int OpenName(std::string_view name, int flags, mode_t mode = 0) {
   std::string path;
@@ -25,11 +37,7 @@ int OpenName(std::string_view name, int flags, mode_t mode = 0) {
     errno = ENAMETOOLONG;
     return -1;
   }
-  int fd;
-  do {
-    fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
+  return OpenOsPath(path, flags, mode);
 }
 
 bool RemoveOsPath(const std::string& path) {
@@ -47,29 +55,171 @@ mode_t CreationModeFor(const std::string& target) {
   return info.st_mode & 0777;
 }
 
+// What new content keeps of a file's mode: all but the set-user-id and set-group-id bits, which
+// would lend the writer's bytes the owner's rights.
+constexpr mode_t kModeKeptForNewContent = 01777;
+
+std::atomic<bool> unnamedReplacements{true};
+
 int CreateExclusive(const std::string& path, mode_t mode) {
-  int fd;
-  do {
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-  } while (fd < 0 && errno == EINTR);
+  return OpenOsPath(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
+}
+
+// "" for a name without a folder, else the folder with its closing '/'.
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
+
+std::string OpenableFolder(const std::string& folder) { return folder.empty() ? "." : folder; }
+
+constexpr std::string_view kSiblingPrefix = ".qrn";
+constexpr std::string_view kSiblingSuffix = ".tmp";
+
+// Tries short names of its own beside target (the target's name may already be as long as a name
+// can be) until `take` takes one: the process id and a counter keep it apart from other writers,
+// and a name an ended process of the same id left behind is passed over. False when `take` fails
+// for another reason than a name in use, errno telling why.
+template <typename Take>
+bool TakeSiblingName(const std::string& target, std::string& sibling, Take take) {
+  constexpr int kMaxTries = 100;
+  static std::atomic<uint32_t> counter{0};
+  const std::string folder = FolderOf(target);
+  for (int tries = 0; tries < kMaxTries; ++tries) {
+    sibling = folder + std::string(kSiblingPrefix) + std::to_string(::getpid()) + "." +
+              std::to_string(++counter) + std::string(kSiblingSuffix);
+    if (take(sibling)) return true;
+    if (errno != EEXIST) break;
+  }
+  sibling.clear();
+  return false;
+}
+
+int CreateSibling(const std::string& target, std::string& sibling) {
+  const mode_t mode = CreationModeFor(target);
+  int fd = -1;
+  TakeSiblingName(target, sibling, [&fd, mode](const std::string& name) {
+    fd = CreateExclusive(name, mode);
+    return fd >= 0;
+  });
   return fd;
 }
 
-// A new file beside target under a short name of its own, since the target's name may already be
-// as long as a name can be. The process id and a counter keep it apart from other writers; a
-// name an ended process of the same id left behind is passed over.
-int CreateSibling(const std::string& target, std::string& sibling) {
-  constexpr int kMaxTries = 100;
-  static std::atomic<uint32_t> counter{0};
-  const std::string folder = target.substr(0, target.rfind('/') + 1);
-  const mode_t mode = CreationModeFor(target);
-  for (int tries = 0; tries < kMaxTries; ++tries) {
-    sibling =
-        folder + ".qrn" + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp";
-    const int fd = CreateExclusive(sibling, mode);
-    if (fd >= 0 || errno != EEXIST) return fd;
+// A new file without a name in target's folder, so that a process killed while writing leaves
+// nothing behind; -1 where the file system has no such files or /proc cannot name it later.
+int CreateUnnamed(const std::string& target) {
+  if (!unnamedReplacements || ::access("/proc/self/fd", X_OK) != 0) return -1;
+  const std::string folder = OpenableFolder(FolderOf(target));
+  return OpenOsPath(folder, O_TMPFILE | O_WRONLY, CreationModeFor(target));
+}
+
+// The unnamed file gets a sibling's name only once it is written whole, for rename to move.
+bool NameUnnamed(int fd, const std::string& target, std::string& sibling) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return TakeSiblingName(target, sibling, [&self](const std::string& name) {
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+  });
+}
+
+// A decimal number as this code writes one: digits only, no leading zero, within int.
+bool ParseCount(std::string_view text, int& value) {
+  if (text.empty() || text[0] == '0') return false;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() && value > 0;
+}
+
+// The process a sibling name was made by; 0 for a name of any other pattern.
+pid_t SiblingOwner(std::string_view name) {
+  if (!name.starts_with(kSiblingPrefix) || !name.ends_with(kSiblingSuffix)) return 0;
+  name = name.substr(kSiblingPrefix.size(),
+                     name.size() - kSiblingPrefix.size() - kSiblingSuffix.size());
+  const size_t dot = name.find('.');
+  int pid = 0;
+  int number = 0;
+  if (dot == std::string_view::npos || !ParseCount(name.substr(0, dot), pid) ||
+      !ParseCount(name.substr(dot + 1), number)) {
+    return 0;
   }
-  return -1;
+  return pid_t(pid);
+}
+
+// A process of another user answers EPERM and counts as running.
+bool HasEnded(pid_t pid) { return pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH; }
+
+// Siblings beside target that saves of processes no longer running left (killed before their
+// rename); a running process's, this one's own and any other name stay.
+void RemoveLeftSiblings(const std::string& target) {
+  DIR* folder = ::opendir(OpenableFolder(FolderOf(target)).c_str());
+  if (!folder) return;
+  while (const dirent* entry = ::readdir(folder)) {
+    const pid_t owner = SiblingOwner(entry->d_name);
+    struct stat info {};
+    if (owner > 0 && HasEnded(owner) &&
+        ::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(info.st_mode)) {
+      ::unlinkat(::dirfd(folder), entry->d_name, 0);
+    }
+  }
+  ::closedir(folder);
+}
+
+// A name that leads to a pipe, a device or a socket: a rename would put a plain file in its place.
+bool IsSpecialFile(const std::string& target) {
+  struct stat info {};
+  return ::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
+// Failures of a new entry or a rename in the target's folder that leave the target itself
+// writable: a folder the user may not change, a file bound over its name, a sticky folder's file
+// of another owner.
+bool RefusedByTheFolder(int error) {
+  return error == EACCES || error == EPERM || error == EROFS || error == EBUSY || error == EXDEV;
+}
+
+// New content in a regular file drops the set-id bits before its first byte.
+void DropSetIdBits(int fd) {
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 06000) != 0) {
+    ::fchmod(fd, info.st_mode & kModeKeptForNewContent);
+  }
+}
+
+// The target written in place, as a plain fopen(name, "wb") writes it; the target was already
+// followed through its links.
+int OpenInPlace(const std::string& target) {
+  const int fd = OpenOsPath(target, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, kSharedFileMode);
+  if (fd >= 0) DropSetIdBits(fd);
+  return fd;
+}
+
+bool BeginInPlace(Replacement& replacement) {
+  replacement.inPlace = true;
+  replacement.fd = OpenInPlace(replacement.target);
+  return replacement.fd >= 0;
+}
+
+// Only a regular file has bytes to make durable: fsync refuses pipes and some devices.
+bool CloseWritten(int fd) {
+  struct stat info {};
+  bool done = fd >= 0 && ::fstat(fd, &info) == 0;
+  if (done && S_ISREG(info.st_mode)) done = ::fsync(fd) == 0;
+  return ::close(fd) == 0 && done;
+}
+
+bool CopyAll(int from, int to) {
+  char buffer[64 * 1024];
+  for (;;) {
+    const int64_t n = ReadFull(from, buffer, sizeof buffer);
+    if (n <= 0) return n == 0;
+    if (!WriteFull(to, buffer, size_t(n))) return false;
+  }
+}
+
+// The written sibling's bytes go into the target itself where the folder refuses the rename.
+bool CopyInPlace(const std::string& sibling, const std::string& target) {
+  const int from = OpenOsPath(sibling, O_RDONLY);
+  if (from < 0) return false;
+  const int to = OpenInPlace(target);
+  const bool copied = to >= 0 && CopyAll(from, to);
+  ::close(from);
+  return to >= 0 && CloseWritten(to) && copied;
 }
 
 // The file a path leads to: each symbolic link on the last step replaced by what it names (a
@@ -80,10 +230,8 @@ std::string LinkTarget(std::string path) {
     char target[PATH_MAX];
     const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
     if (n < 0 || size_t(n) >= sizeof target) return path;
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     path = target[0] == '/' ? std::string(target, size_t(n))
-                            : folder + std::string(target, size_t(n));
+                            : FolderOf(path) + std::string(target, size_t(n));
   }
   return path;
 }
@@ -94,7 +242,40 @@ void TakeOverOwnerAndMode(int fd, const std::string& target) {
   struct stat info {};
   if (::stat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
   if (::fchown(fd, info.st_uid, info.st_gid) != 0) errno = 0;
-  ::fchmod(fd, info.st_mode & 07777);
+  ::fchmod(fd, info.st_mode & kModeKeptForNewContent);
+}
+
+// The caller reports why the write failed: the clean-up must not change errno. An empty name
+// (an unnamed file, or none at all) has nothing to remove.
+void RemoveKeepingErrno(const std::string& temporary) {
+  if (temporary.empty()) return;
+  const int error = errno;
+  ::unlink(temporary.c_str());
+  errno = error;
+}
+
+// Makes the written bytes durable, and names an unnamed file so that rename can move it.
+bool CloseNamed(int fd, Replacement& replacement) {
+  bool done = ::fsync(fd) == 0;
+  if (done && replacement.temporary.empty()) {
+    done = NameUnnamed(fd, replacement.target, replacement.temporary);
+  }
+  done = ::close(fd) == 0 && done;
+  if (!done) RemoveKeepingErrno(replacement.temporary);
+  return done;
+}
+
+// The new file takes the target's place: renamed over it, or copied into it where the folder
+// refuses the rename. A folder of the target's name goes first.
+bool MoveIntoPlace(const Replacement& replacement) {
+  const char* target = replacement.target.c_str();
+  struct stat info {};
+  if (::lstat(target, &info) == 0 && S_ISDIR(info.st_mode)) ::rmdir(target);
+  if (::rename(replacement.temporary.c_str(), target) == 0) return true;
+  const bool copied =
+      RefusedByTheFolder(errno) && CopyInPlace(replacement.temporary, replacement.target);
+  RemoveKeepingErrno(replacement.temporary);
+  return copied;
 }
 
 }  // namespace
@@ -195,13 +376,6 @@ void CloseDescriptor(int fd) {
 
 bool CloseChecked(int fd) { return fd >= 0 && ::close(fd) == 0; }
 
-// The caller reports why the write failed: the clean-up must not change errno.
-static void RemoveTemporaryKeepingErrno(const std::string& temporary) {
-  const int error = errno;
-  ::unlink(temporary.c_str());
-  errno = error;
-}
-
 bool BeginReplacement(std::string_view name, Replacement& replacement) {
   std::string path;
   if (!ToOsPath(name, path)) {
@@ -209,8 +383,12 @@ bool BeginReplacement(std::string_view name, Replacement& replacement) {
     return false;
   }
   replacement.target = LinkTarget(path);
-  replacement.fd = CreateSibling(replacement.target, replacement.temporary);
-  if (replacement.fd < 0) return false;
+  replacement.temporary.clear();
+  replacement.inPlace = false;
+  if (IsSpecialFile(replacement.target)) return BeginInPlace(replacement);
+  replacement.fd = CreateUnnamed(replacement.target);
+  if (replacement.fd < 0) replacement.fd = CreateSibling(replacement.target, replacement.temporary);
+  if (replacement.fd < 0) return RefusedByTheFolder(errno) && BeginInPlace(replacement);
   // Before the first byte is written: the group that may read the target is the one that may
   // read its successor.
   TakeOverOwnerAndMode(replacement.fd, replacement.target);
@@ -218,26 +396,21 @@ bool BeginReplacement(std::string_view name, Replacement& replacement) {
 }
 
 bool CommitReplacement(Replacement& replacement) {
-  bool done = ::fsync(replacement.fd) == 0;
-  // Again, since writing clears the set-user and set-group bits.
-  TakeOverOwnerAndMode(replacement.fd, replacement.target);
-  done = ::close(replacement.fd) == 0 && done;
-  replacement.fd = -1;
-  const char* target = replacement.target.c_str();
-  struct stat info {};
-  if (done && ::lstat(target, &info) == 0 && S_ISDIR(info.st_mode)) ::rmdir(target);
-  done = done && ::rename(replacement.temporary.c_str(), target) == 0;
-  if (!done) RemoveTemporaryKeepingErrno(replacement.temporary);
+  const int fd = std::exchange(replacement.fd, -1);
+  bool done = replacement.inPlace ? CloseWritten(fd) : CloseNamed(fd, replacement);
+  done = done && (replacement.inPlace || MoveIntoPlace(replacement));
+  if (done) RemoveLeftSiblings(replacement.target);
   return done;
 }
 
 void AbandonReplacement(Replacement& replacement) {
   const int error = errno;
-  CloseDescriptor(replacement.fd);
-  replacement.fd = -1;
-  ::unlink(replacement.temporary.c_str());
+  CloseDescriptor(std::exchange(replacement.fd, -1));
   errno = error;
+  RemoveKeepingErrno(replacement.temporary);
 }
+
+void UseUnnamedReplacements(bool use) { unnamedReplacements = use; }
 
 bool AtomicRewrite(std::string_view name, std::string_view bytes) {
   return AtomicRewriteWith(name,

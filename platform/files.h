@@ -12,7 +12,7 @@
 // which Windows refuses: OpenForRead refuses it too. Every descriptor is close-on-exec, so
 // started programs inherit none.
 //
-// Test seams: none; tests point TMPDIR at a folder of their own.
+// Test seams: UseUnnamedReplacements; tests point TMPDIR at a folder of their own.
 #pragma once
 
 #include <cstddef>
@@ -74,21 +74,38 @@ bool CloseChecked(int fd);
 // A file that takes a name's place only once it is written whole: the bytes go to a new file
 // beside the one the name leads to (a symbolic link is followed to its target, which is what
 // gets replaced), and Commit renames it over that file. The new file has the old one's
-// permission bits and, where the system allows, its owner before anything is written to it, and
-// a short hidden name of its own, so a target whose name is as long as a name may be is replaced
-// too. A folder of that name is removed first, as ReplaceForWrite does. Until Commit succeeds
-// the old file stays as it was.
+// permission bits (never the set-user-id and set-group-id bits) and, where the system allows,
+// its owner before anything is written to it. Where the file system offers files without a name
+// (O_TMPFILE) the new file has none until Commit, so a process killed meanwhile leaves nothing
+// behind; elsewhere it has a short hidden name of its own (".qrn<pid>.<n>.tmp"), so a target
+// whose name is as long as a name may be is replaced too, and a later successful save removes
+// the names of such files that processes no longer running left beside its target. A folder of
+// that name is removed first, as ReplaceForWrite does. Until Commit succeeds the old file stays
+// as it was.
+//
+// In place instead, as a plain fopen(name, "wb") writes: a name that leads to a pipe, a device or
+// a socket (which keep what they are), and a file whose folder refuses the new file or the rename
+// (a read-only folder, a file bound over its name by a mount, another owner's file in a sticky
+// folder). Such a save is not atomic: readers may see it half done, and a failed one leaves the
+// target cut short.
 struct Replacement {
   int fd = -1;            // the new file, open for writing
   std::string target;     // the file it will replace
-  std::string temporary;  // the new file's own name until then, whatever the target's length
+  std::string temporary;  // the new file's own name until then, whatever the target's length;
+                          // empty while it has none, and when it is written in place
+  bool inPlace = false;   // the bytes go straight into the target
 };
 bool BeginReplacement(std::string_view name, Replacement& replacement);
 // Makes the written bytes durable and puts the new file in place; false (the new file removed,
-// the old one kept) when any step fails. The descriptor is closed either way.
+// the old one kept, unless written in place) when any step fails. The descriptor is closed
+// either way.
 bool CommitReplacement(Replacement& replacement);
-// Removes the new file and keeps the old one.
+// Removes the new file and keeps the old one (a file written in place keeps what was written).
 void AbandonReplacement(Replacement& replacement);
+
+// Test seam: false makes every replacement take a named sibling, as on a file system without
+// unnamed files. On unless a test turns it off.
+void UseUnnamedReplacements(bool use);
 
 // The whole replacement for bytes at hand: false when nothing was replaced.
 bool AtomicRewrite(std::string_view name, std::string_view bytes);

@@ -4,13 +4,26 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <poll.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/support/temp_dir.h"
 
@@ -26,6 +39,48 @@ std::string ReadAll(int fd) {
   int64_t n = platform::ReadFull(fd, bytes.data(), bytes.size());
   bytes.resize(n < 0 ? 0 : size_t(n));
   return bytes;
+}
+
+using Names = std::vector<std::string>;
+
+Names SortedEntries(const std::string& folder) {
+  Names names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+mode_t ModeOf(const std::string& name) {
+  struct stat info {};
+  return lstat(name.c_str(), &info) == 0 ? info.st_mode : 0;
+}
+
+// The exit status of body run in a child process (128 + n for signal n); it ends within 10 s.
+int StatusOfChild(const std::function<int()>& body) {
+  const pid_t child = fork();
+  if (child == 0) _exit((alarm(10), body()));
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Root without capabilities is held to a folder's mode as any owner is.
+bool DropCapabilities() {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct none[2]{};
+  return geteuid() != 0 || syscall(SYS_capset, &header, none) == 0;
+}
+
+// What comes through the pipe until its last writer has closed it, 10 s at most for each piece.
+std::string Drain(int pipe) {
+  std::string received;
+  char buffer[4096];
+  for (pollfd ready{pipe, POLLIN, 0}; poll(&ready, 1, 10000) > 0;) {
+    const ssize_t n = read(pipe, buffer, sizeof buffer);
+    if (n <= 0 && (ready.revents & POLLHUP)) break;
+    if (n > 0) received.append(buffer, size_t(n));
+  }
+  return received;
 }
 
 }  // namespace
@@ -186,6 +241,7 @@ TEST(AtomicRewrite, ReplacesWholeOrLeavesTheOldFile) {
 // A name as long as a folder entry may be, of a file only its owner may read: the new copy has
 // a name that fits beside it, and it is private before the first byte goes in.
 TEST(AtomicRewrite, ThePrivateFileOfTheLongestNameStaysPrivateWhileWritten) {
+  platform::UseUnnamedReplacements(false);  // a file with a name is the one others could open
   TempDir dir;
   const std::string file = dir.Child(std::string(255, 'p'));
   TempDir::WriteBytes(file, "old");
@@ -201,6 +257,109 @@ TEST(AtomicRewrite, ThePrivateFileOfTheLongestNameStaysPrivateWhileWritten) {
   EXPECT_EQ(modeWhileWritten, 0600u);
   EXPECT_EQ(TempDir::ReadBytes(file), "new");
   EXPECT_EQ(fs::status(file).permissions(), privateMode);
+  platform::UseUnnamedReplacements(true);
+}
+
+// The pipe's reader and the device get the bytes; a socket refuses them as it refuses any open.
+TEST(AtomicRewrite, PipesDevicesAndSocketsAreWrittenInPlaceAndStayWhatTheyAre) {
+  TempDir dir;
+  const std::string pipe = dir.Child("pipe"), device = dir.Child("null"), bound = dir.Child("so");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  std::string received;
+  std::thread drain([&received, reader] { received = Drain(reader); });
+  const std::string sent(300000, 'f');  // more than the pipe holds at once
+  EXPECT_TRUE(platform::AtomicRewrite(pipe, sent));
+  // A writer that comes and goes ends the drain, also when the save wrote elsewhere.
+  close(open(("/proc/self/fd/" + std::to_string(reader)).c_str(), O_WRONLY | O_NONBLOCK));
+  drain.join();
+  close(reader);
+  EXPECT_TRUE(received == sent) << received.size();
+  EXPECT_TRUE(S_ISFIFO(ModeOf(pipe)));
+
+  if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {  // as root only
+    EXPECT_TRUE(platform::AtomicRewrite(device, "gone"));
+    EXPECT_TRUE(S_ISCHR(ModeOf(device)));
+  }
+
+  sockaddr_un address{AF_UNIX, {}};
+  bound.copy(address.sun_path, sizeof address.sun_path - 1);
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  EXPECT_FALSE(platform::AtomicRewrite(bound, "refused"));
+  EXPECT_EQ(errno, ENXIO);
+  EXPECT_TRUE(S_ISSOCK(ModeOf(bound)));
+  close(listener);
+}
+
+// A save killed mid-write leaves nothing where files have no name until they are linked in, and
+// a named sibling elsewhere; the next save removes those of ended processes and nothing else.
+TEST(AtomicRewrite, ALaterSaveRemovesOnlyWhatEndedSavesLeftBesideIt) {
+  TempDir dir;
+  const std::string target = dir.Child("picture.png");
+  TempDir::WriteBytes(target, "old");
+  for (const bool unnamed : {true, false}) {
+    platform::UseUnnamedReplacements(unnamed);
+    EXPECT_EQ(StatusOfChild([&target] {
+                platform::Replacement replacement;
+                platform::BeginReplacement(target, replacement);
+                return platform::WriteFull(replacement.fd, "half", 4) ? raise(SIGKILL) : 1;
+              }),
+              128 + SIGKILL);
+    EXPECT_EQ(SortedEntries(dir.path).size(), unnamed ? 1u : 2u);
+  }
+  platform::UseUnnamedReplacements(true);
+  const std::string left = SortedEntries(dir.path)[0];
+  const std::string pid = left.substr(4, left.find('.', 1) - 4);  // the killed child's
+  const std::string ended = ".qrn" + pid;
+  Names kept = {"qrn" + pid + ".1.tmp", ".qrn0" + pid + ".1.tmp", ".qrn1.1.tmp",  // 1 runs
+                ".qrn" + std::to_string(getpid()) + ".1.tmp", ended + "..tmp", ended + ".01.tmp",
+                ended + ".1.tmpx"};
+  for (const std::string& name : kept) TempDir::WriteBytes(dir.Child(name), "kept");
+  TempDir::WriteBytes(dir.Child(ended + ".77.tmp"), "left");
+  fs::create_directories(dir.Child(ended + ".2.tmp"));  // a folder, not a file
+  fs::create_directories(dir.Child("sub"));
+  TempDir::WriteBytes(dir.Child("sub/" + left), "beside another target");
+  ASSERT_EQ(chmod(target.c_str(), 06755), 0);
+  EXPECT_TRUE(platform::AtomicRewrite(target, "new"));
+  EXPECT_EQ(ModeOf(target) & 07777, 0755u);  // new content never keeps a set-id bit
+  kept.insert(kept.end(), {ended + ".2.tmp", "picture.png", "sub"});
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(SortedEntries(dir.path), kept);
+  EXPECT_EQ(SortedEntries(dir.Child("sub")), Names{left});
+}
+
+// A folder that takes no new entry, and a file a mount binds to its name (no rename over it).
+TEST(AtomicRewrite, FilesTheFolderWillNotReplaceAreWrittenInPlace) {
+  TempDir dir;
+  const std::string folder = dir.Child("read-only"), file = folder + "/settings.ini";
+  fs::create_directory(folder);
+  TempDir::WriteBytes(file, "old");
+  ASSERT_EQ(chmod(file.c_str(), 04644) | chmod(folder.c_str(), 0555), 0);
+  EXPECT_EQ(StatusOfChild([&file] {
+              return DropCapabilities() && platform::AtomicRewrite(file, "new") ? 0 : 1;
+            }),
+            0);
+  chmod(folder.c_str(), 0755);
+  EXPECT_EQ(TempDir::ReadBytes(file), "new");
+  EXPECT_EQ(ModeOf(file) & 07777, 0644u);
+
+  const std::string bound = dir.Child("bound"), source = dir.Child("source");
+  TempDir::WriteBytes(bound, "old");
+  TempDir::WriteBytes(source, "old");
+  ASSERT_EQ(chmod(source.c_str(), 06755), 0);  // a root writer would keep it where written
+  const int status = StatusOfChild([&] {
+    if (unshare(CLONE_NEWNS) || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) ||
+        mount(source.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr)) {
+      return 77;
+    }
+    return platform::AtomicRewrite(bound, "new") ? 0 : 1;
+  });
+  EXPECT_EQ(SortedEntries(dir.path), (Names{"bound", "read-only", "source"}));
+  if (status == 77) GTEST_SKIP() << "no mount namespace of its own here";
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(TempDir::ReadBytes(source), "new");
+  EXPECT_EQ(ModeOf(source) & 07777, 0755u);
 }
 
 TEST(TempFolder, FollowsTmpdirAndEndsInASlash) {
