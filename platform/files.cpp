@@ -160,10 +160,14 @@ void RemoveLeftSiblings(const std::string& target) {
   ::closedir(folder);
 }
 
+bool IsPipeDeviceOrSocket(const struct stat& info) {
+  return !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode) && !S_ISLNK(info.st_mode);
+}
+
 // A name that leads to a pipe, a device or a socket: a rename would put a plain file in its place.
 bool IsSpecialFile(const std::string& target) {
   struct stat info {};
-  return ::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+  return ::stat(target.c_str(), &info) == 0 && IsPipeDeviceOrSocket(info);
 }
 
 // Failures of a new entry or a rename in the target's folder that leave the target itself
@@ -310,6 +314,12 @@ int ReplaceForWrite(std::string_view name) {
   if (!ToOsPath(name, path)) {
     errno = ENAMETOOLONG;
     return -1;
+  }
+  // A pipe or a device is opened as it is (a socket refuses): removing it would take it from
+  // everyone else, and as root that could be the system's own /dev/null.
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) == 0 && IsPipeDeviceOrSocket(info)) {
+    return OpenOsPath(path, O_RDWR | O_NOFOLLOW);
   }
   RemoveOsPath(path);
   return OpenName(path, O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW, kSharedFileMode);

@@ -36,7 +36,8 @@ bool ToOsPath(std::string_view name, std::string& osPath);
 int OpenForRead(std::string_view name);
 
 // A new empty file, read and write. Whatever had the name goes first (RemoveFileOrFolder); a
-// symbolic link that appears in its place meanwhile is not followed.
+// symbolic link that appears in its place meanwhile is not followed. A pipe or a device under the
+// name is opened as it is and stays; a socket is refused (ENXIO).
 int ReplaceForWrite(std::string_view name);
 
 // Write only, created when missing, the write point at the end. Not in append mode: a later

@@ -139,7 +139,7 @@ TEST(OpenForRead, ReadsFilesAndRefusesEverythingElse) {
   CloseDescriptor(fd);
 }
 
-TEST(ReplaceForWrite, RemovesWhatHadTheNameButNeverFollowsLinks) {
+TEST(ReplaceForWrite, RemovesWhatHadTheNameButKeepsPipesAndNeverFollowsLinks) {
   TempDir dir;
   TempDir::WriteBytes(dir.Child("old"), "old content");
   fs::create_directory(dir.Child("empty-folder"));
@@ -162,6 +162,18 @@ TEST(ReplaceForWrite, RemovesWhatHadTheNameButNeverFollowsLinks) {
 
   EXPECT_EQ(platform::ReplaceForWrite(dir.Child("full-folder")), -1);
   EXPECT_EQ(TempDir::ReadBytes(dir.Child("full-folder/inside")), "kept");
+
+  // A pipe stays a pipe and carries what is written to its reader.
+  ASSERT_EQ(::mkfifo(dir.Child("pipe").c_str(), 0600), 0);
+  const int reader = ::open(dir.Child("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+  const int writer = platform::ReplaceForWrite(dir.Child("pipe"));
+  ASSERT_GE(writer, 0);
+  EXPECT_TRUE(platform::WriteFull(writer, "x", 1));
+  CloseDescriptor(writer);
+  EXPECT_TRUE(fs::is_fifo(dir.Child("pipe")));
+  EXPECT_EQ(ReadAll(reader), "x");
+  CloseDescriptor(reader);
+
   EXPECT_EQ(platform::ReplaceForWrite(std::string(1024, 'n')), -1);
   EXPECT_EQ(errno, ENAMETOOLONG);
 }
