@@ -374,44 +374,15 @@ KmoReadResult DecodeModelBytes(std::span<const uint8_t> bytes, MeshObject& mesh,
                                : ReadTextModelInto(bytes, mesh);
 }
 
-// The whole stream from its start; a read stream takes at most 2^31 - 1 bytes at a time, and no
-// model comes near that.
-bool ReadWholeStream(FileStream& stream, std::vector<uint8_t>& bytes) {
-  if (stream.size > INT32_MAX || !FileStreamSeek(stream, 0)) return false;
-  bytes.resize(size_t(stream.size));
-  return FileStreamReadExact(stream, bytes.data(), int32_t(bytes.size()));
-}
-
-// The text reader's first token decides whether the file is a text model. It is looked for in a
-// prefix twice as long each time the token may run past it, so a file that is neither kind of
-// model costs its first bytes, not its size.
-bool StartsLikeTextModel(FileStream& stream) {
-  constexpr int64_t kFirstPrefix = 4096;
-  std::vector<uint8_t> prefix;
-  for (int64_t length = kFirstPrefix;; length *= 2) {
-    length = std::min(length, stream.size);
-    prefix.resize(size_t(length));
-    if (length > INT32_MAX || !FileStreamSeek(stream, 0) ||
-        !FileStreamReadExact(stream, prefix.data(), int32_t(length))) {
-      return false;
-    }
-    TextModelTokens tokens(prefix);
-    const bool found = tokens.Next();
-    if (length == stream.size || (found && tokens.position() < prefix.size()))
-      return found && IsTextModelMagic(tokens);
-  }
-}
-
 // A binary model is read as far as its counts lead, a piece at a time; a text model whole, once
-// its first token says it is one.
+// its first bytes say it is one.
 KmoReadResult ReadModelFile(FileStream& stream, MeshObject& mesh, double& version) {
   uint8_t magic[4];
   if (stream.size >= 4 && FileStreamReadExact(stream, magic, 4) && HasBinaryMagic(magic))
     return KmoDecoder(ByteReader(stream), mesh).Decode(version);
-  std::vector<uint8_t> bytes;
-  if (!StartsLikeTextModel(stream) || !ReadWholeStream(stream, bytes))
-    return KmoReadResult::ReadError;
-  return ReadTextModelInto(bytes, mesh);
+  ParsedTextModel parsed;
+  if (!ParseKmoTextStream(parsed, stream)) return KmoReadResult::ReadError;
+  return TextModelToMesh(parsed, mesh);
 }
 
 // The reader refuses a record whose colour index lies outside the colour table, as the records
@@ -437,12 +408,6 @@ void ReportRefusedFile(KmoReadResult result, double version, const char* name) {
 }
 
 }  // namespace
-
-KmoFileRead ReadKmoFileBytes(const char* name, std::vector<uint8_t>& bytes) {
-  FileStream stream;
-  if (!FileStreamOpen(stream, name)) return KmoFileRead::NotOpened;
-  return ReadWholeStream(stream, bytes) ? KmoFileRead::Read : KmoFileRead::Failed;
-}
 
 uint8_t KmoNormalIndex(Vec3 normal) {
   Vec3 n = NormaliseOrKeep(normal);
