@@ -27,6 +27,16 @@ constexpr int64_t kVertexBytes = 14;
 constexpr int64_t kPackedVertexBytes = 5;
 constexpr int64_t kPackedFrameHeaderBytes = 24;
 
+// What a model may cost grows with its file. A 2.0 frame of n records takes 64 + 92n bytes of
+// memory for its 4 + 14n bytes of file, at most 8.7 per byte once it holds a record; a packed
+// record takes 92 bytes for its 5; the colour table and texture coordinates take what they fill.
+// So a model stays within 9 bytes of memory per byte of a 2.0 file and 19 per byte of a packed
+// one unless it has empty frames, which take 64 bytes for 4: a file made of them is refused at
+// the limit instead of allocated. The floor lets a small file hold some (about 37,000).
+constexpr int64_t kMemoryFloor = int64_t(1) << 20;
+constexpr int64_t kMemoryPerFileByte = 9;
+constexpr int64_t kPackedMemoryPerFileByte = 19;
+
 // ---- writing
 
 // Where encoded bytes go, a piece at a time; false stops the writing.
@@ -236,7 +246,8 @@ struct TexCoord {
 class KmoDecoder {
  public:
   // The reader stands after the magic, which the caller has checked.
-  KmoDecoder(ByteReader in, MeshObject& mesh) : in_(std::move(in)), mesh_(mesh) {}
+  KmoDecoder(ByteReader in, MeshObject& mesh)
+      : in_(std::move(in)), mesh_(mesh), fileBytes_(in_.Remaining() + 4) {}
 
   KmoReadResult Decode(double& version) {
     const KmoReadResult result = DecodeFields(version);
@@ -254,11 +265,13 @@ class KmoDecoder {
     if (!(header_.version >= kKmoOldestVersion && header_.version <= kKmoVersion)) {
       return KmoReadResult::WrongVersion;
     }
+    const bool packed = header_.version < kKmoVersion;
+    memoryLeft_ =
+        kMemoryFloor + (packed ? kPackedMemoryPerFileByte : kMemoryPerFileByte) * fileBytes_;
     KmoReadResult result = ReadTables();
     if (result != KmoReadResult::Ok) return result;
     if (!in_.Holds(header_.frames, 4)) return KmoReadResult::ReadError;
-    if (!mesh_.frames.ReserveExact(header_.frames)) return KmoReadResult::MallocError;
-    bool packed = header_.version < kKmoVersion;
+    if (!Reserve(mesh_.frames, header_.frames)) return KmoReadResult::MallocError;
     for (int32_t f = 0; f < header_.frames; ++f) {
       result = packed ? ReadPackedFrame() : ReadFrame();
       if (result != KmoReadResult::Ok) return result;
@@ -267,16 +280,25 @@ class KmoDecoder {
     return KmoReadResult::Ok;
   }
 
+  // Room for exactly n elements, taken out of what the file may cost; false past it.
+  template <class T>
+  bool Reserve(GrowArray<T>& array, int32_t n) {
+    const int64_t cost = int64_t(n) * int64_t(sizeof(T));
+    if (cost > memoryLeft_) return false;
+    memoryLeft_ -= cost;
+    return array.ReserveExact(n);
+  }
+
   KmoReadResult ReadTables() {
     if (!in_.Holds(header_.colours, 4)) return KmoReadResult::ReadError;
-    if (!mesh_.colourTable.ReserveExact(header_.colours)) return KmoReadResult::MallocError;
+    if (!Reserve(mesh_.colourTable, header_.colours)) return KmoReadResult::MallocError;
     for (int32_t i = 0; i < header_.colours; ++i) {
       uint32_t colour = 0;
       in_.U32(colour);
       mesh_.colourTable.Append(colour);
     }
     if (!in_.Holds(header_.texCoords, 8)) return KmoReadResult::ReadError;
-    if (!texCoords_.ReserveExact(header_.texCoords)) return KmoReadResult::MallocError;
+    if (!Reserve(texCoords_, header_.texCoords)) return KmoReadResult::MallocError;
     for (int32_t i = 0; i < header_.texCoords; ++i) {
       TexCoord pair{0, 0};
       in_.F32(pair.u);
@@ -290,7 +312,7 @@ class KmoDecoder {
   MeshFrame* AddFrame(int32_t n) {
     if (!mesh_.frames.Append(MeshFrame{})) return nullptr;
     MeshFrame& frame = mesh_.frames.back();
-    return frame.buildStream.ReserveExact(n) ? &frame : nullptr;
+    return Reserve(frame.buildStream, n) ? &frame : nullptr;
   }
 
   // The normal and colour of a record; false when either index points outside its table.
@@ -352,6 +374,8 @@ class KmoDecoder {
 
   ByteReader in_;
   MeshObject& mesh_;
+  const int64_t fileBytes_;
+  int64_t memoryLeft_ = 0;
   KmoHeader header_;
   GrowArray<TexCoord> texCoords_;
 };
