@@ -27,6 +27,16 @@ constexpr int64_t kVertexBytes = 14;
 constexpr int64_t kPackedVertexBytes = 5;
 constexpr int64_t kPackedFrameHeaderBytes = 24;
 
+// What a model may cost grows with its file. A 2.0 frame of n records takes 64 + 92n bytes of
+// memory for its 4 + 14n bytes of file, at most 8.7 per byte once it holds a record; a packed
+// record takes 92 bytes for its 5; the colour table and texture coordinates take what they fill.
+// So a model stays within 9 bytes of memory per byte of a 2.0 file and 19 per byte of a packed
+// one unless it has empty frames, which take 64 bytes for 4: a file made of them is refused at
+// the limit instead of allocated. The floor lets a small file hold some (about 37,000).
+constexpr int64_t kMemoryFloor = int64_t(1) << 20;
+constexpr int64_t kMemoryPerFileByte = 9;
+constexpr int64_t kPackedMemoryPerFileByte = 19;
+
 // ---- writing
 
 // Where encoded bytes go, a piece at a time; false stops the writing.
@@ -236,7 +246,8 @@ struct TexCoord {
 class KmoDecoder {
  public:
   // The reader stands after the magic, which the caller has checked.
-  KmoDecoder(ByteReader in, MeshObject& mesh) : in_(std::move(in)), mesh_(mesh) {}
+  KmoDecoder(ByteReader in, MeshObject& mesh)
+      : in_(std::move(in)), mesh_(mesh), fileBytes_(in_.Remaining() + 4) {}
 
   KmoReadResult Decode(double& version) {
     const KmoReadResult result = DecodeFields(version);
@@ -254,11 +265,13 @@ class KmoDecoder {
     if (!(header_.version >= kKmoOldestVersion && header_.version <= kKmoVersion)) {
       return KmoReadResult::WrongVersion;
     }
+    const bool packed = header_.version < kKmoVersion;
+    memoryLeft_ =
+        kMemoryFloor + (packed ? kPackedMemoryPerFileByte : kMemoryPerFileByte) * fileBytes_;
     KmoReadResult result = ReadTables();
     if (result != KmoReadResult::Ok) return result;
     if (!in_.Holds(header_.frames, 4)) return KmoReadResult::ReadError;
-    if (!mesh_.frames.ReserveExact(header_.frames)) return KmoReadResult::MallocError;
-    bool packed = header_.version < kKmoVersion;
+    if (!Reserve(mesh_.frames, header_.frames)) return KmoReadResult::MallocError;
     for (int32_t f = 0; f < header_.frames; ++f) {
       result = packed ? ReadPackedFrame() : ReadFrame();
       if (result != KmoReadResult::Ok) return result;
@@ -267,16 +280,25 @@ class KmoDecoder {
     return KmoReadResult::Ok;
   }
 
+  // Room for exactly n elements, taken out of what the file may cost; false past it.
+  template <class T>
+  bool Reserve(GrowArray<T>& array, int32_t n) {
+    const int64_t cost = int64_t(n) * int64_t(sizeof(T));
+    if (cost > memoryLeft_) return false;
+    memoryLeft_ -= cost;
+    return array.ReserveExact(n);
+  }
+
   KmoReadResult ReadTables() {
     if (!in_.Holds(header_.colours, 4)) return KmoReadResult::ReadError;
-    if (!mesh_.colourTable.ReserveExact(header_.colours)) return KmoReadResult::MallocError;
+    if (!Reserve(mesh_.colourTable, header_.colours)) return KmoReadResult::MallocError;
     for (int32_t i = 0; i < header_.colours; ++i) {
       uint32_t colour = 0;
       in_.U32(colour);
       mesh_.colourTable.Append(colour);
     }
     if (!in_.Holds(header_.texCoords, 8)) return KmoReadResult::ReadError;
-    if (!texCoords_.ReserveExact(header_.texCoords)) return KmoReadResult::MallocError;
+    if (!Reserve(texCoords_, header_.texCoords)) return KmoReadResult::MallocError;
     for (int32_t i = 0; i < header_.texCoords; ++i) {
       TexCoord pair{0, 0};
       in_.F32(pair.u);
@@ -290,7 +312,7 @@ class KmoDecoder {
   MeshFrame* AddFrame(int32_t n) {
     if (!mesh_.frames.Append(MeshFrame{})) return nullptr;
     MeshFrame& frame = mesh_.frames.back();
-    return frame.buildStream.ReserveExact(n) ? &frame : nullptr;
+    return Reserve(frame.buildStream, n) ? &frame : nullptr;
   }
 
   // The normal and colour of a record; false when either index points outside its table.
@@ -352,6 +374,8 @@ class KmoDecoder {
 
   ByteReader in_;
   MeshObject& mesh_;
+  const int64_t fileBytes_;
+  int64_t memoryLeft_ = 0;
   KmoHeader header_;
   GrowArray<TexCoord> texCoords_;
 };
@@ -374,44 +398,15 @@ KmoReadResult DecodeModelBytes(std::span<const uint8_t> bytes, MeshObject& mesh,
                                : ReadTextModelInto(bytes, mesh);
 }
 
-// The whole stream from its start; a read stream takes at most 2^31 - 1 bytes at a time, and no
-// model comes near that.
-bool ReadWholeStream(FileStream& stream, std::vector<uint8_t>& bytes) {
-  if (stream.size > INT32_MAX || !FileStreamSeek(stream, 0)) return false;
-  bytes.resize(size_t(stream.size));
-  return FileStreamReadExact(stream, bytes.data(), int32_t(bytes.size()));
-}
-
-// The text reader's first token decides whether the file is a text model. It is looked for in a
-// prefix twice as long each time the token may run past it, so a file that is neither kind of
-// model costs its first bytes, not its size.
-bool StartsLikeTextModel(FileStream& stream) {
-  constexpr int64_t kFirstPrefix = 4096;
-  std::vector<uint8_t> prefix;
-  for (int64_t length = kFirstPrefix;; length *= 2) {
-    length = std::min(length, stream.size);
-    prefix.resize(size_t(length));
-    if (length > INT32_MAX || !FileStreamSeek(stream, 0) ||
-        !FileStreamReadExact(stream, prefix.data(), int32_t(length))) {
-      return false;
-    }
-    TextModelTokens tokens(prefix);
-    const bool found = tokens.Next();
-    if (length == stream.size || (found && tokens.position() < prefix.size()))
-      return found && IsTextModelMagic(tokens);
-  }
-}
-
 // A binary model is read as far as its counts lead, a piece at a time; a text model whole, once
-// its first token says it is one.
+// its first bytes say it is one.
 KmoReadResult ReadModelFile(FileStream& stream, MeshObject& mesh, double& version) {
   uint8_t magic[4];
   if (stream.size >= 4 && FileStreamReadExact(stream, magic, 4) && HasBinaryMagic(magic))
     return KmoDecoder(ByteReader(stream), mesh).Decode(version);
-  std::vector<uint8_t> bytes;
-  if (!StartsLikeTextModel(stream) || !ReadWholeStream(stream, bytes))
-    return KmoReadResult::ReadError;
-  return ReadTextModelInto(bytes, mesh);
+  ParsedTextModel parsed;
+  if (!ParseKmoTextStream(parsed, stream)) return KmoReadResult::ReadError;
+  return TextModelToMesh(parsed, mesh);
 }
 
 // The reader refuses a record whose colour index lies outside the colour table, as the records
@@ -437,12 +432,6 @@ void ReportRefusedFile(KmoReadResult result, double version, const char* name) {
 }
 
 }  // namespace
-
-KmoFileRead ReadKmoFileBytes(const char* name, std::vector<uint8_t>& bytes) {
-  FileStream stream;
-  if (!FileStreamOpen(stream, name)) return KmoFileRead::NotOpened;
-  return ReadWholeStream(stream, bytes) ? KmoFileRead::Read : KmoFileRead::Failed;
-}
 
 uint8_t KmoNormalIndex(Vec3 normal) {
   Vec3 n = NormaliseOrKeep(normal);

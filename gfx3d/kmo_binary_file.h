@@ -30,10 +30,6 @@ std::vector<uint8_t> EncodeKmoModel(const MeshObject& mesh);
 
 enum class KmoReadResult { Ok, ReadError, MallocError, WrongVersion };
 
-enum class KmoFileRead { NotOpened, Failed, Read };
-// The whole content of a model file or memory file, through a read stream.
-KmoFileRead ReadKmoFileBytes(const char* name, std::vector<uint8_t>& bytes);
-
 // Reads a whole binary model file held in memory (its magic already checked) into an emptied
 // mesh. On WrongVersion, `version` holds what the file says. Any result but Ok leaves the mesh
 // empty.

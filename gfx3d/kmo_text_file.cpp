@@ -2,7 +2,9 @@
 // up, the item being read is finished with zeros and no further item is started.
 #include "gfx3d/kmo_text_file.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "core/number_text.h"
@@ -198,10 +200,20 @@ float ReadNumberToken(TextModelTokens& tokens) {
   return float(CStrToNumber(tokens.token()));
 }
 
+bool OpensTextModel(std::span<const uint8_t> start, int64_t fileBytes) {
+  const auto prefix = start.first(std::min(start.size(), kTextModelPrefixBytes));
+  TextModelTokens tokens(prefix);
+  if (!tokens.Next() || !IsTextModelMagic(tokens)) return false;
+  // The token is whole when a separator or a comment ends it inside the prefix, or the file does.
+  const size_t end = tokens.position();
+  return end < prefix.size() || IsSeparator(prefix[end - 1]) || int64_t(prefix.size()) == fileBytes;
+}
+
 bool ParseKmoTextModel(ParsedTextModel& parsed, std::span<const uint8_t> bytes) {
   ClearParsedModel(parsed);
+  if (!OpensTextModel(bytes, int64_t(bytes.size()))) return false;
   TextModelTokens tokens(bytes);
-  if (!tokens.Next() || !IsTextModelMagic(tokens)) return false;
+  tokens.Next();  // the magic
   float version = ReadNumberToken(tokens);
   if (version > kKmoTextVersion) return false;
   ReadTexCoords(tokens, parsed);
@@ -215,10 +227,21 @@ bool ParseKmoTextModel(ParsedTextModel& parsed, std::span<const uint8_t> bytes) 
   return true;
 }
 
+bool ParseKmoTextStream(ParsedTextModel& parsed, FileStream& stream) {
+  std::vector<uint8_t> prefix(size_t(std::min<int64_t>(stream.size, kTextModelPrefixBytes)));
+  std::string bytes;
+  if (!FileStreamSeek(stream, 0) ||
+      !FileStreamReadExact(stream, prefix.data(), int32_t(prefix.size())) ||
+      !OpensTextModel(prefix, stream.size) || !FileStreamSeek(stream, 0) ||
+      !FileStreamReadWhole(stream, bytes)) {
+    return false;
+  }
+  return ParseKmoTextModel(parsed, {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
+}
+
 int LoadKmoTextModel(ParsedTextModel& parsed, const char* name) {
-  std::vector<uint8_t> bytes;
-  if (ReadKmoFileBytes(name, bytes) != KmoFileRead::Read) return 0;
-  return ParseKmoTextModel(parsed, bytes) ? 1 : 0;
+  FileStream stream;
+  return FileStreamOpen(stream, name) && ParseKmoTextStream(parsed, stream) ? 1 : 0;
 }
 
 KmoReadResult TextModelToMesh(const ParsedTextModel& parsed, MeshObject& mesh) {

@@ -3,12 +3,14 @@
 // vertices. Every face becomes one fan of the mesh.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
 #include "gfx3d/grow_array.h"
 #include "gfx3d/kmo_binary_file.h"
 #include "gfx3d/mesh_object.h"
+#include "system/file_stream.h"
 
 inline constexpr float kKmoTextVersion = 1.1f;  // the newest; from it on vertices carry normals
 
@@ -67,6 +69,14 @@ class TextModelTokens {
 // Whether the last token collected is the word that opens a text model.
 bool IsTextModelMagic(const TextModelTokens& tokens);
 
+// A text model's first token ends within this many bytes of its start, so these bytes alone say
+// whether a file is one, however long it is.
+inline constexpr size_t kTextModelPrefixBytes = size_t(64) << 10;
+
+// Whether a file of `fileBytes` bytes that begins with `start` (at least its first
+// kTextModelPrefixBytes, or all of it) opens as a text model.
+bool OpensTextModel(std::span<const uint8_t> start, int64_t fileBytes);
+
 // The next token as a number, read decimally and locale-free; 0 when no token is left.
 float ReadNumberToken(TextModelTokens& tokens);
 
@@ -78,6 +88,10 @@ int LoadKmoTextModel(ParsedTextModel& parsed, const char* name);
 
 // The same over bytes already in memory; true on success.
 bool ParseKmoTextModel(ParsedTextModel& parsed, std::span<const uint8_t> bytes);
+
+// The same over an open stream, which is read whole only once its first bytes show a text
+// model; also false when its bytes cannot all be read or held.
+bool ParseKmoTextStream(ParsedTextModel& parsed, FileStream& stream);
 
 // Builds the mesh, one fan per face in every frame. ReadError when a corner names a vertex the
 // frame lacks or a texture coordinate the model lacks; the mesh is then left empty.

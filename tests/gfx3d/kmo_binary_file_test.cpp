@@ -16,6 +16,7 @@
 
 #include "gfx3d/kmo_normal_table.h"
 #include "system/debug_log.h"
+#include "system/little_endian.h"
 #include "tests/support/kmo_golden.h"
 #include "tests/support/memory_file.h"
 #include "tests/support/peak_memory.h"
@@ -381,6 +382,32 @@ TEST_F(KmoFiles, FilesAreReadOnlyAsFarAsTheModelGoes) {
   EXPECT_LT(PeakMemoryGrowth([&] { loaded = LoadKmoModel(fromFile, other.c_str()); }), 16 << 20);
   EXPECT_EQ(loaded, 0);
   EXPECT_EQ(LogText(), "# read error\n" + other + "\n");
+}
+
+// Frames of `records` zero records each, after one colour and no texture pairs.
+std::vector<uint8_t> FramesFile(int32_t frames, int32_t records, bool packed) {
+  const size_t frameBytes = size_t(packed ? 28 + 5 * records : 4 + 14 * records);
+  std::vector<uint8_t> file(28 + size_t(frames) * frameBytes);
+  std::copy_n((packed ? PackedFile() : GoldenBytes()).begin(), 12, file.begin());
+  StoreLe32(&file[12], uint32_t(frames));
+  StoreLe32(&file[16], 1);
+  for (size_t f = 0; f < size_t(frames); ++f) StoreLe32(&file[28 + f * frameBytes], records);
+  return file;
+}
+
+// Memory stays within 9 bytes per byte of a 2.0 file and 19 of a packed one, beyond a small
+// floor: empty frames (64 bytes for 4 of file) past it are refused before anything is made.
+TEST_F(KmoFiles, AModelCostsNoMoreThanABoundPerByteOfItsFile) {
+  for (auto [frames, records, packed] :  // records in each frame
+       {std::tuple{100000, 1, 0}, std::tuple{1, 100000, 1}, std::tuple{30000, 0, 0}}) {
+    MeshObject mesh;
+    EXPECT_EQ(Decode(FramesFile(frames, records, packed), mesh), KmoReadResult::Ok) << frames;
+  }
+  const std::string name = dir.Child("empty-frames.kmo");
+  TempDir::WriteBytes(name, Text(FramesFile(1 << 20, 0, false)));  // 4 MB; 64 MB of frames
+  MeshObject mesh;
+  EXPECT_LT(PeakMemoryGrowth([&] { EXPECT_EQ(LoadKmoModel(mesh, name.c_str()), 0); }), 4 << 20);
+  EXPECT_EQ(LogText(), "# malloc error\n" + name + "\n");
 }
 
 TEST_F(KmoFiles, MissingFilesFailSilentlyAndTextFallbackReportsReadErrors) {

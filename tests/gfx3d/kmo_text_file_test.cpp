@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "system/debug_log.h"
+#include "tests/support/address_space.h"
 #include "tests/support/memory_file.h"
+#include "tests/support/peak_memory.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -165,6 +167,27 @@ TEST(TextModelFile, LoadsThroughTheModelEntryPointAndRefusesBadIndices) {
   ParsedTextModel parsed;
   EXPECT_EQ(LoadKmoTextModel(parsed, good.name.c_str()), 1);
   EXPECT_EQ(LoadKmoTextModel(parsed, dir.Child("missing").c_str()), 0);
+}
+
+// Zeros, blanks or one long token are refused from the first bytes, the rest never read or held,
+// however long the file. A text model too large to hold is refused, never the end of the program.
+TEST(TextModelFile, IsJudgedByItsFirstBytesAndRefusedWhenTooLargeToHold) {
+  TempDir dir(true);
+  MeshObject mesh;
+  const std::string name = dir.Child("large.txt");
+  for (char fill : {'\0', ' ', 'x'}) {
+    TempDir::WriteBytes(name, std::string(8 << 20, fill));
+    EXPECT_LT(PeakMemoryGrowth([&] { EXPECT_EQ(LoadKmoModel(mesh, name.c_str()), 0); }), 1 << 20);
+  }
+  QRN_SKIP_UNDER_ASAN();
+  TempDir::WriteBytes(name, "KMOA 1 ");
+  std::filesystem::resize_file(name, size_t(1) << 30);
+  EXPECT_EXIT(
+      {
+        CapAddressSpace();
+        std::_Exit(LoadKmoModel(mesh, name.c_str()));
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
