@@ -29,12 +29,16 @@ struct TerminatingScope {
   }
 };
 
-[[noreturn]] void RunQuit(int exitStatus) {
-  TerminatingScope scope;
-  gQuitHandler(exitStatus);
+[[noreturn]] void ExitFlushed(int exitStatus) {
   std::fflush(stdout);
   std::fflush(stderr);
   _exit(exitStatus);
+}
+
+[[noreturn]] void RunQuit(int exitStatus) {
+  TerminatingScope scope;
+  gQuitHandler(exitStatus);
+  ExitFlushed(exitStatus);
 }
 
 }  // namespace
@@ -52,14 +56,14 @@ void MarkRunFailed() {
   gRunFailed = true;
 }
 
+void EndNowIfQuitting() {
+  if (gTerminating) ExitFlushed(1);
+}
+
 void FatalTerminate(int32_t code) {
   SetLastErrorCode(code);
-  if (gTerminating) {
-    // A fatal error inside the quit sequence itself: never return into the faulting access.
-    std::fflush(stdout);
-    std::fflush(stderr);
-    _exit(1);
-  }
+  // A fatal error inside the quit sequence itself: never return into the faulting access.
+  EndNowIfQuitting();
   RunQuit(1);
 }
 

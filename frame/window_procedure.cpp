@@ -29,12 +29,15 @@ void Activate(platform::Window* window, uintptr_t active) {
 
 }  // namespace
 
-intptr_t MainWindowProc(platform::Window* window, uint32_t message, uintptr_t wParam, intptr_t) {
+intptr_t MainWindowProc(platform::Window* window, uint32_t message, uintptr_t wParam,
+                        intptr_t lParam) {
   switch (message) {
     case platform::kMessageActivate:
       Activate(window, wParam);
       break;
     case platform::kMessageClose:
+      // A quit routine that waits would never see its window close again: SIGTERM ends it.
+      if (lParam == platform::kQuitRequest) EndNowIfQuitting();
       // Returns only while the program is already ending; the shutdown then removes the window.
       TerminateProgram();
       break;

@@ -232,7 +232,7 @@ void TakeEvent(const SDL_Event& event) {
     case SDL_QUIT:
       // Closing the last window sends both a window close and a quit: one close message.
       if (State().messages.empty() || State().messages.back().id != kMessageClose) {
-        Queue(kMessageClose, 0, 0);
+        Queue(kMessageClose, 0, kQuitRequest);
       }
       break;
     case SDL_MOUSEMOTION:
