@@ -26,13 +26,13 @@ void WaitForKey() {
   if (!InputObject) return;
   InputManager& input = *InputObject;
   DropTypedChars(input);
-  // Only now: an answer handed over earlier would be dropped with the characters above.
-  FeedInputScript(ScriptedWait::Key);
-  for (;;) {
+  // Only now, an answer handed over earlier would be dropped with the characters above; and at
+  // every pass, so that a key that typed nothing this wait keeps gives way to the next step.
+  do {
+    FeedInputScript(ScriptedWait::Key);
     if (!KeepWindowAlive()) TerminateProgram();
     Hibernate();
-    if (AnyKeyHit(input.typedChars)) break;
-  }
+  } while (!AnyKeyHit(input.typedChars));
   DropTypedChars(input);
 }
 
