@@ -32,12 +32,7 @@ struct Step {
 // The program's states of input_script.h. The waits and the key commands set them; the end of
 // each frame leaves the program showing frames until it is heard from again.
 enum class ProgramState {
-  ShowingFrames,
-  Polling,
-  WaitingForAKey,
-  TypingText,
-  WaitingForAMouseButton,
-  Quitting
+  ShowingFrames, Polling, WaitingForAKey, TypingText, WaitingForAMouseButton, Quitting
 };
 
 struct Runner {
@@ -47,18 +42,14 @@ struct Runner {
   int heldKey = 0;                // the key the last key step pressed, released at the next wait
   bool keyHeldForAFrame = false;  // or at the next frame, when it went to a polling program
   // The watchdog's counts.
-  long stepsTaken = 0;  // and characters of a text answer handed over
-  long stepsTakenByLastFrame = 0;
+  bool stepTaken = false;  // or a character of a text answer, since the last frame counted
   long framesWithoutAStep = 0;
   long framesWatchedPastTheEnd = 0;
   double fileMissingSinceMs = std::numeric_limits<double>::quiet_NaN();
   std::string error;
 };
 
-Runner& State() {
-  static Runner runner;
-  return runner;
-}
+Runner gRunner;
 
 struct PictureWriters {
   SnapshotWriter writer = nullptr;
@@ -132,6 +123,11 @@ bool ParseLine(const std::string& line, int lineNumber, Step& step) {
   return (word == "snapshot" || word == "wait-file") && !step.argument.empty();
 }
 
+// Whether the step due is of this kind.
+bool Due(StepKind kind) {
+  return !gRunner.steps.empty() && gRunner.steps.front().kind == kind;
+}
+
 bool WaitsForFrames(const Step& step) {
   return step.kind == StepKind::Frames || step.kind == StepKind::WaitFile;
 }
@@ -142,10 +138,9 @@ std::string LineText(const Step& step) {
 
 // The script and the program cannot go on together: the run ends, as a failure, said once.
 void EndRun(const std::string& reason) {
-  Runner& runner = State();
-  if (runner.state != ProgramState::Quitting) {
+  if (gRunner.state != ProgramState::Quitting) {
     std::fprintf(stderr, "%s\n", reason.c_str());
-    runner.state = ProgramState::Quitting;
+    gRunner.state = ProgramState::Quitting;
     MarkRunFailed();
   }
   EndNowIfQuitting();
@@ -155,31 +150,28 @@ void EndRun(const std::string& reason) {
 // The program is heard from in a new state; false when no script runs. A program still heard
 // from once the run is ending is inside its quit routine, which must not keep it.
 bool Enter(ProgramState state) {
-  Runner& runner = State();
-  if (!runner.active) return false;
-  if (runner.state == ProgramState::Quitting) EndRun({});
-  runner.state = state;
+  if (!gRunner.active) return false;
+  if (gRunner.state == ProgramState::Quitting) EndRun({});
+  gRunner.state = state;
   return true;
 }
 
 void PressKey(int keyNumber) {
   platform::test::InjectKey(keyNumber, true);
-  State().heldKey = keyNumber;
+  gRunner.heldKey = keyNumber;
 }
 
 void ReleaseHeldKey() {
-  Runner& runner = State();
-  runner.keyHeldForAFrame = false;
-  if (!runner.heldKey) return;
-  platform::test::InjectKey(runner.heldKey, false);
-  runner.heldKey = 0;
+  gRunner.keyHeldForAFrame = false;
+  if (!gRunner.heldKey) return;
+  platform::test::InjectKey(gRunner.heldKey, false);
+  gRunner.heldKey = 0;
 }
 
 void TakeStep() {
-  Runner& runner = State();
-  runner.steps.pop_front();
-  ++runner.stepsTaken;
-  runner.fileMissingSinceMs = std::numeric_limits<double>::quiet_NaN();
+  gRunner.steps.pop_front();
+  gRunner.stepTaken = true;
+  gRunner.fileMissingSinceMs = std::numeric_limits<double>::quiet_NaN();
 }
 
 void TakeSnapshot(const Step& step, ProgramState state) {
@@ -207,7 +199,7 @@ bool RunsAtOnce(const Step& step, ProgramState state) {
 }
 
 void SettleSteps(ProgramState state) {
-  std::deque<Step>& steps = State().steps;
+  std::deque<Step>& steps = gRunner.steps;
   while (!steps.empty() && RunsAtOnce(steps.front(), state)) {
     const Step& step = steps.front();
     if (step.kind == StepKind::Snapshot) TakeSnapshot(step, state);
@@ -234,34 +226,31 @@ void HandOverNextCharacter(Step& step) {
     TakeStep();
     return;
   }
-  ++State().stepsTaken;
+  gRunner.stepTaken = true;
   platform::test::InjectText(step.argument.substr(0, 1));
   step.argument.erase(0, 1);
 }
 
 // One frame boundary counts for one frames step only; the steps after it run on the same frame.
 void CountFrame() {
-  std::deque<Step>& steps = State().steps;
   SettleSteps(ProgramState::ShowingFrames);
-  if (steps.empty() || steps.front().kind != StepKind::Frames) return;
-  if (--steps.front().frames > 0) return;
+  if (!Due(StepKind::Frames) || --gRunner.steps.front().frames > 0) return;
   TakeStep();
   SettleSteps(ProgramState::ShowingFrames);
 }
 
 void AnswerPolling() {
   SettleSteps(ProgramState::Polling);
-  Runner& runner = State();
-  if (runner.steps.empty() || runner.steps.front().kind != StepKind::Key) return;
-  HandOver(runner.steps.front());
-  runner.keyHeldForAFrame = true;
+  if (!Due(StepKind::Key)) return;
+  HandOver(gRunner.steps.front());
+  gRunner.keyHeldForAFrame = true;
   TakeStep();
 }
 
 // A snapshot at a key wait saves the picture shown last, so each frame shown is kept while
 // such a snapshot is to come.
 void KeepShownPicture() {
-  const std::deque<Step>& steps = State().steps;
+  const std::deque<Step>& steps = gRunner.steps;
   const auto awaitsAWait = [](const Step& s) {
     return s.kind == StepKind::Snapshot && !s.afterFrames;
   };
@@ -272,7 +261,7 @@ void KeepShownPicture() {
 
 // The watchdog of input_script.h, at a wait: the reason the run ends, or "" when it goes on.
 std::string WaitVerdict(ProgramState state) {
-  const std::deque<Step>& steps = State().steps;
+  const std::deque<Step>& steps = gRunner.steps;
   if (steps.empty()) return "input script used up while the program waits for input";
   if (state == ProgramState::WaitingForAMouseButton) {
     return LineText(steps.front()) + "the program waits for a mouse button";
@@ -286,8 +275,8 @@ std::string WaitVerdict(ProgramState state) {
 }
 
 // A wait-file's clock runs only while the program shows no progress frame.
-std::string MissingFileVerdict(Runner& runner, ProgramState state) {
-  double& since = runner.fileMissingSinceMs;
+std::string MissingFileVerdict(ProgramState state) {
+  double& since = gRunner.fileMissingSinceMs;
   if (state == ProgramState::ShowingFrames) {
     since = std::numeric_limits<double>::quiet_NaN();
     return {};
@@ -295,44 +284,39 @@ std::string MissingFileVerdict(Runner& runner, ProgramState state) {
   const double now = GetTimerAll();
   if (std::isnan(since)) since = now;
   if (now - since < kWaitFileSeconds * 1000) return {};
-  const Step& step = runner.steps.front();
+  const Step& step = gRunner.steps.front();
   return LineText(step) + "\"" + step.argument + "\" did not appear within " +
          std::to_string(int(kWaitFileSeconds)) + " seconds";
 }
 
 // At a frame. The frame a step was taken on is not one without a step.
 std::string FrameVerdict(ProgramState state) {
-  Runner& runner = State();
-  if (!runner.steps.empty() && runner.steps.front().kind == StepKind::WaitFile) {
-    return MissingFileVerdict(runner, state);
+  if (Due(StepKind::WaitFile)) return MissingFileVerdict(state);
+  if (Due(StepKind::Frames)) return {};
+  const bool moved = std::exchange(gRunner.stepTaken, false);
+  gRunner.framesWithoutAStep = moved ? 0 : gRunner.framesWithoutAStep + 1;
+  if (gRunner.steps.empty() && state == ProgramState::Polling && !moved) {
+    ++gRunner.framesWatchedPastTheEnd;
   }
-  if (!runner.steps.empty() && runner.steps.front().kind == StepKind::Frames) return {};
-  const bool moved =
-      runner.stepsTaken != std::exchange(runner.stepsTakenByLastFrame, runner.stepsTaken);
-  runner.framesWithoutAStep = moved ? 0 : runner.framesWithoutAStep + 1;
-  if (runner.steps.empty() && state == ProgramState::Polling && !moved) {
-    ++runner.framesWatchedPastTheEnd;
-  }
-  if (runner.framesWatchedPastTheEnd >= kFramesWatchedPastTheEnd) {
+  if (gRunner.framesWatchedPastTheEnd >= kFramesWatchedPastTheEnd) {
     return "input script used up: the program read the keys on " +
            std::to_string(kFramesWatchedPastTheEnd) + " frames after the last step";
   }
-  if (runner.framesWithoutAStep < kFramesWithoutAStep) return {};
+  if (gRunner.framesWithoutAStep < kFramesWithoutAStep) return {};
   const std::string frames = std::to_string(kFramesWithoutAStep) + " frames";
-  return runner.steps.empty()
+  return gRunner.steps.empty()
              ? "input script used up: the program showed " + frames + " after the last step"
-             : LineText(runner.steps.front()) + "the program showed " + frames +
+             : LineText(gRunner.steps.front()) + "the program showed " + frames +
                    " without taking this step";
 }
 
 }  // namespace
 
 bool LoadInputScript(const std::string& path) {
-  Runner& runner = State();
-  runner = Runner{};
+  gRunner = Runner{};
   std::ifstream file(path);
   if (!file) {
-    runner.error = "cannot read input script \"" + path + "\"";
+    gRunner.error = "cannot read input script \"" + path + "\"";
     return false;
   }
   std::string line;
@@ -342,16 +326,16 @@ bool LoadInputScript(const std::string& path) {
     if (line.empty() || line[0] == '#') continue;
     Step step;
     if (!ParseLine(line, lineNumber, step)) {
-      runner = Runner{};
-      runner.error = "input script line " + std::to_string(lineNumber) + ": not a step: " + line;
+      gRunner = Runner{};
+      gRunner.error = LineText(step) + "not a step: " + line;
       return false;
     }
     if (WaitsForFrames(step)) afterFrames = true;
     if (step.kind == StepKind::Text || step.kind == StepKind::Key) afterFrames = false;
     step.afterFrames = afterFrames;
-    runner.steps.push_back(step);
+    gRunner.steps.push_back(step);
   }
-  runner.active = true;
+  gRunner.active = true;
   return true;
 }
 
@@ -373,11 +357,11 @@ bool LoadInputScriptFromEnvironment() {
 }
 
 std::string ScriptError() {
-  return State().error;
+  return gRunner.error;
 }
 
 bool InputScriptActive() {
-  return State().active;
+  return gRunner.active;
 }
 
 void FeedInputScript(ScriptedWait wait) {
@@ -388,7 +372,7 @@ void FeedInputScript(ScriptedWait wait) {
   ReleaseHeldKey();
   SettleSteps(state);
   if (const std::string reason = WaitVerdict(state); !reason.empty()) return EndRun(reason);
-  Step& step = State().steps.front();
+  Step& step = gRunner.steps.front();
   if (WaitsForFrames(step)) return;
   // A key wait keeps the first character of a text answer.
   if (state == ProgramState::TypingText && step.kind == StepKind::Text) {
@@ -404,9 +388,9 @@ void NoteKeysRead() {
 }
 
 void AdvanceInputScriptFrame() {
-  const ProgramState state = State().state;
+  const ProgramState state = gRunner.state;
   if (!Enter(ProgramState::ShowingFrames)) return;
-  if (State().keyHeldForAFrame) ReleaseHeldKey();
+  if (gRunner.keyHeldForAFrame) ReleaseHeldKey();
   CountFrame();
   if (state == ProgramState::Polling) AnswerPolling();
   KeepShownPicture();
@@ -418,5 +402,5 @@ void InstallSnapshotWriter(SnapshotWriter writer, ShownPictureKeeper keeper) {
 }
 
 void ResetInputScriptForTests() {
-  State() = Runner{};
+  gRunner = Runner{};
 }

@@ -9,32 +9,29 @@
 //   wait-file <file>    lets frames pass until the file exists
 // Blank lines and lines starting with '#' are skipped.
 //
-// The runner hands each step over where the program can take it, as the program's state says:
+// Steps go over where the program can take them, by the state it is in:
 //   showing frames    each frame counts for a frames step; key number steps and wait-files whose
-//                     file is there run at once, and so do snapshots that follow a frames or
-//                     wait-file step (on the frame where the count ends)
-//   polling           a frame after the program read the keys (KeyDown, GetTypedChar): the same,
-//                     then a snapshot that follows an answer, then a key step, held for that one
-//                     frame
-//   waiting for a key WaitForKey or a looped video, at every pass of the wait: a text or key step
-//                     goes over whole; one the wait does not take gives way to the next step
-//   typed text        the line editor, before each frame it shows: a text step goes over one
-//                     character a frame, then its Enter; a key step whole; frames steps count
-//   quitting          the runner has ended the run: whatever the program does next ends the
-//                     process at once, with status 1
-// At a wait, snapshots, key number steps and present files run first; a snapshot that follows an
-// answer shows what the answer did (at a key wait, the picture shown last).
+//                     file is there run at once, and snapshots that follow a frames or wait-file
+//                     step (on the frame where the count ends)
+//   polling           a frame after the program read the keys (KeyDown, GetTypedChar): that, then
+//                     a key step, held for the one frame
+//   waiting for a key WaitForKey or a looped video, at every pass: a text or key step goes over
+//                     whole, and one the wait does not take gives way to the next
+//   typed text        the line editor, before each frame: a text step one character a frame, then
+//                     its Enter; a key step whole; a frames step's frames pass
+//   quitting          the runner ended the run: whatever the program does next ends the process
+// At a wait or a polled frame the snapshots (at a key wait, of the picture shown last), key
+// number steps and present files before the step run first, so a snapshot that follows an
+// answer shows what the answer did.
 //
 // The watchdog: a scripted run never hangs. It ends, with a message on standard error and exit
-// status 1, when the program
-//   waits for a key or typed text once the script is used up, or waits for a mouse button;
-//   waits for a key while the step due counts frames or waits for a file;
-//   reads the keys on kFramesWatchedPastTheEnd frames after the last step;
-//   shows kFramesWithoutAStep frames without taking the step due (frames and wait-file steps
-//     aside), or past the last step;
-//   leaves a wait-file's file missing for kWaitFileSeconds in which it showed no progress frame
-//     (one without a wait for input or a read of the keys): a program still working on the file
-//     is waited for, one that waits for input or polls the keys instead is not.
+// status 1, when the program waits for a key or typed text once the script is used up, waits for
+// a mouse button, or waits for a key while the step due counts frames or waits for a file; when
+// it reads the keys on kFramesWatchedPastTheEnd frames after the last step; when it shows
+// kFramesWithoutAStep frames without taking the step due (frames and wait-file steps aside) or
+// past the last step; and when a wait-file's file is still missing after kWaitFileSeconds
+// without a progress frame (one without a wait for input or a read of the keys), so a program
+// still working on the file is waited for and one that waits for input or polls is not.
 #pragma once
 
 #include <string>
