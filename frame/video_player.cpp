@@ -201,7 +201,7 @@ int32_t PlayVideoFile(const std::string& path, bool loop) {
   for (;;) {
     const double position = GetTimerAll() - startMs;
     if (UserEndsVideo()) break;
-    // Only a key ends a looped video: it is a key wait, at every round as WaitForKey's passes.
+    // Only a key ends a looped video: it is a key wait, answered at every round.
     if (loop) FeedInputScript(ScriptedWait::Key);
     KeepWindowAlive();
     if (havePicture && position >= next.timeMs) {

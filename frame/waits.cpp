@@ -26,8 +26,8 @@ void WaitForKey() {
   if (!InputObject) return;
   InputManager& input = *InputObject;
   DropTypedChars(input);
-  // Only now, an answer handed over earlier would be dropped with the characters above; and at
-  // every pass, so that a key that typed nothing this wait keeps gives way to the next step.
+  // The script answers only after the drop, which would take its answer too; and at every pass,
+  // so that a step the wait does not take (a key typing nothing it keeps) gives way to the next.
   do {
     FeedInputScript(ScriptedWait::Key);
     if (!KeepWindowAlive()) TerminateProgram();

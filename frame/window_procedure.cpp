@@ -36,10 +36,10 @@ intptr_t MainWindowProc(platform::Window* window, uint32_t message, uintptr_t wP
       Activate(window, wParam);
       break;
     case platform::kMessageClose:
-      // A quit routine that waits would never see its window close again: SIGTERM ends it.
-      if (lParam == platform::kQuitRequest) EndNowIfQuitting();
       // Returns only while the program is already ending; the shutdown then removes the window.
       TerminateProgram();
+      // A quit request of the system (SIGTERM) still ends a quit routine that waits.
+      if (lParam == platform::kQuitRequest) EndNowIfQuitting();
       break;
     default:
       break;

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/str.h"
+#include "core/str_value.h"
 #include "frame/music_loop.h"
 #include "frame/text_input.h"
 #include "frame/waits.h"
@@ -304,20 +304,17 @@ void PollTheKeys() {
     for (int key : {1, 14, 15, 28, 57}) {
       if (KeyDown(key)) gSeen += "down " + std::to_string(key) + "\n";
     }
-    Str typed = GetTypedChar();
-    if (typed.length) gSeen += "typed " + std::to_string(uint8_t(typed.data[0])) + "\n";
-    StrRelease(typed);
+    const StrValue typed = StrValue::Adopt(GetTypedChar());
+    if (!typed.empty()) gSeen += "typed " + std::to_string(uint8_t(typed.c_str()[0])) + "\n";
     ShowScreen(1);
   }
 }
 
 void AskForLines() {
   for (;;) {
-    Str answer;
-    StrFromCString(answer, "ab");
-    InputString(answer, 0, 0, 0);
-    gSeen += "answer [" + std::string(answer.data, answer.length) + "]\n";
-    StrRelease(answer);
+    StrValue answer("ab");  // a program's string, released when the run is cut off
+    InputString(answer.str(), 0, 0, 0);
+    gSeen += "answer [" + std::string(answer.view()) + "]\n";
   }
 }
 

@@ -5,7 +5,7 @@
 #include <signal.h>
 
 #include <cstdio>
-#include <cstring>
+#include <string_view>
 
 #include "core/console.h"
 #include "core/process_globals.h"
@@ -14,27 +14,21 @@
 #include "frame/frame_cycle.h"
 #include "frame/input_commands.h"
 #include "frame/program_entry.h"
-#include "frame/runtime_startup.h"
 #include "frame/waits.h"
 #include "gfx2d/gfx2d_layer.h"
 
 namespace {
 
-const char* mode = "quit-key-wait";
-
-bool ModeIs(const char* name) {
-  return std::strcmp(mode, name) == 0;
-}
+std::string_view mode = "quit-key-wait";
 
 void ProjectSettings() {
   ConfiguredScreenWidth = 640;
   ConfiguredScreenHeight = 480;
-  ScreenSettings = {};
-  StrAssignCString(GetAppNameStr(), "script test");
+  StrAssignCString(GetAppNameStr(), "quit routine test");
 }
 
 int32_t MainRoutine() {
-  while (!ModeIs("quit-sigterm")) {
+  while (mode != "quit-sigterm") {
     WaitForKey();
     std::puts("key wait ended");
   }
@@ -44,8 +38,8 @@ int32_t MainRoutine() {
 
 void QuitRoutine() {
   std::puts("quit routine");
-  if (ModeIs("quit-sigterm")) raise(SIGTERM);
-  while (ModeIs("quit-poll")) {
+  if (mode == "quit-sigterm") raise(SIGTERM);
+  while (mode == "quit-poll") {
     KeyDown(1);
     ShowScreen(1);
   }
