@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "core/last_error.h"
+#include "core/process_end.h"
 
 namespace {
 
@@ -29,7 +30,9 @@ struct TerminatingScope {
   }
 };
 
-[[noreturn]] void ExitFlushed(int exitStatus) {
+// Past the exit handlers, but not past what the runtime still owes the disk.
+[[noreturn]] void EndAtOnce(int exitStatus) {
+  if (!RunEndOfProcessSteps()) exitStatus = 1;
   std::fflush(stdout);
   std::fflush(stderr);
   _exit(exitStatus);
@@ -38,7 +41,7 @@ struct TerminatingScope {
 [[noreturn]] void RunQuit(int exitStatus) {
   TerminatingScope scope;
   gQuitHandler(exitStatus);
-  ExitFlushed(exitStatus);
+  EndAtOnce(exitStatus);
 }
 
 }  // namespace
@@ -57,7 +60,7 @@ void MarkRunFailed() {
 }
 
 void EndNowIfQuitting() {
-  if (gTerminating) ExitFlushed(1);
+  if (gTerminating) EndAtOnce(1);
 }
 
 void FatalTerminate(int32_t code) {

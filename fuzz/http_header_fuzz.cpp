@@ -1,6 +1,7 @@
 // The HTTP response header scanner fed the response in pieces: wherever the pieces break, the
 // body starts right after the first two line feeds that only carriage returns stand between. The
-// body's end, found from that header, never takes more than it is given and nothing once ended.
+// body's end, found from that header read whole or in pieces alike, never takes more than it is
+// given and nothing once ended.
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
@@ -19,18 +20,35 @@ size_t HeaderEnd(std::string_view bytes) {
   return std::string_view::npos;
 }
 
-// Feeds the body in pieces and checks what the framing takes of them.
+// The next piece size, 1 to 32 bytes, from the seed.
+size_t NextPiece(uint32_t& pieceSeed, size_t left) {
+  pieceSeed = pieceSeed * 1103515245u + 12345u;
+  return std::min<size_t>(1 + (pieceSeed >> 16) % 32, left);
+}
+
+// Reads the header whole and in pieces, which must come to the same, then feeds the body in
+// pieces and checks what the framing takes of them.
 void CheckBodyEnd(std::string_view header, std::string_view body, uint32_t pieceSeed) {
   HttpBodyEnd bodyEnd;
-  bodyEnd.ReadHeader(std::string(header));
+  bodyEnd.ReadHeader(header);
+  HttpBodyEnd pieced;
+  for (size_t at = 0; at < header.size();) {
+    const size_t piece = NextPiece(pieceSeed, header.size() - at);
+    pieced.ReadHeader(header.substr(at, piece));
+    at += piece;
+  }
+  if (pieced.Interim() != bodyEnd.Interim() ||
+      pieced.LengthsDisagree() != bodyEnd.LengthsDisagree())
+    std::abort();
   for (size_t at = 0; at < body.size();) {
-    pieceSeed = pieceSeed * 1103515245u + 12345u;
-    const size_t piece = std::min<size_t>(1 + (pieceSeed >> 16) % 32, body.size() - at);
+    const size_t piece = NextPiece(pieceSeed, body.size() - at);
     const bool endedBefore = bodyEnd.Ended();
     const size_t taken = bodyEnd.Consume(body.data() + at, piece);
     if (taken > piece || (endedBefore && taken != 0)) std::abort();
     if (taken < piece && !bodyEnd.Ended()) std::abort();
     if (bodyEnd.Ended() && !bodyEnd.Complete()) std::abort();
+    if (pieced.Consume(body.data() + at, piece) != taken || pieced.Ended() != bodyEnd.Ended())
+      std::abort();
     at += piece;
   }
 }
@@ -47,8 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t at = 0;
   bool bodyFound = false;
   while (at < response.size()) {
-    pieceSeed = pieceSeed * 1103515245u + 12345u;
-    const size_t piece = std::min<size_t>(1 + (pieceSeed >> 16) % 32, response.size() - at);
+    const size_t piece = NextPiece(pieceSeed, response.size() - at);
     if (!scanner.Done()) {
       const size_t header = scanner.Consume(response.data() + at, piece);
       if (header > piece) std::abort();

@@ -8,20 +8,35 @@ namespace {
 
 // A chunk size beyond this cannot be honest and would overflow the count.
 constexpr uint64_t kMaxChunkSize = uint64_t(1) << 48;
+// Bytes kept of one header line for reading its field.
+constexpr size_t kMaxLineKept = 64 * 1024;
 
 std::string Lower(std::string text) {
   for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
   return text;
 }
 
-std::string Trim(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r';
 }
 
-// The decimal value, or false for anything but digits.
-bool ParseLength(const std::string& text, uint64_t& value) {
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// Field names match whatever their case.
+bool IsFieldName(std::string_view text, std::string_view lowerName) {
+  return std::equal(
+      text.begin(), text.end(), lowerName.begin(), lowerName.end(),
+      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+// The decimal value, or false for anything but digits. A plus sign some servers write before
+// the digits is passed over.
+bool ParseLength(std::string_view text, uint64_t& value) {
+  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
   if (text.empty() || text.size() > 18) return false;
   value = 0;
   for (char c : text) {
@@ -29,6 +44,17 @@ bool ParseLength(const std::string& text, uint64_t& value) {
     value = value * 10 + uint64_t(c - '0');
   }
   return true;
+}
+
+// "HTTP/1.1 100 Continue" and every other status of 1xx.
+bool IsInterimStatus(std::string_view line) {
+  if (line.substr(0, 5) != "HTTP/") return false;
+  const size_t code = line.find_first_not_of(' ', line.find(' '));
+  const auto digit = [line](size_t at) {
+    return at < line.size() && line[at] >= '0' && line[at] <= '9';
+  };
+  return code != std::string_view::npos && line[code] == '1' && digit(code + 1) &&
+         digit(code + 2) && !digit(code + 3);
 }
 
 int HexValue(char c) {
@@ -39,19 +65,56 @@ int HexValue(char c) {
 
 }  // namespace
 
-void HttpBodyEnd::ReadHeader(const std::string& header) {
-  size_t start = header.find('\n');  // past the status line
-  while (start != std::string::npos && start + 1 < header.size()) {
-    const size_t end = header.find('\n', start + 1);
-    const std::string line =
-        header.substr(start + 1, end == std::string::npos ? end : end - start - 1);
-    start = end;
-    const size_t colon = line.find(':');
-    if (colon == std::string::npos) continue;
-    const std::string name = Lower(Trim(line.substr(0, colon)));
-    const std::string value = Lower(Trim(line.substr(colon + 1)));
-    if (name == "transfer-encoding" && value.find("chunked") != std::string::npos) chunked_ = true;
-    if (name == "content-length") lengthKnown_ = ParseLength(value, length_);
+void HttpBodyEnd::ReadHeader(std::string_view piece) {
+  for (size_t end = piece.find('\n'); end != std::string_view::npos; end = piece.find('\n')) {
+    if (line_.empty()) {
+      // A line whole in the piece is read in place: a header of endless short lines must go as
+      // fast as it arrives until the size limit ends it.
+      ReadLine(piece.substr(0, std::min(end, kMaxLineKept)));
+    } else {
+      KeepOfLine(piece.substr(0, end));
+      ReadLine(line_);
+      line_.clear();
+    }
+    piece.remove_prefix(end + 1);
+  }
+  KeepOfLine(piece);
+}
+
+void HttpBodyEnd::KeepOfLine(std::string_view part) {
+  line_.append(part.substr(0, kMaxLineKept - line_.size()));
+}
+
+void HttpBodyEnd::ReadLine(std::string_view line) {
+  if (!statusRead_) {
+    statusRead_ = true;
+    interim_ = IsInterimStatus(line);
+    return;
+  }
+  const size_t colon = line.find(':');
+  if (colon == std::string_view::npos) return;
+  const std::string_view name = Trim(line.substr(0, colon));
+  const std::string_view value = Trim(line.substr(colon + 1));
+  if (IsFieldName(name, "transfer-encoding") &&
+      Lower(std::string(value)).find("chunked") != std::string::npos) {
+    chunked_ = true;
+  }
+  if (IsFieldName(name, "content-length")) ReadLengths(value);
+}
+
+// One length, or a list of them, in one field or several; a member that is no length is passed
+// over.
+void HttpBodyEnd::ReadLengths(std::string_view value) {
+  for (;;) {
+    const size_t comma = value.find(',');
+    uint64_t length = 0;
+    if (ParseLength(Trim(value.substr(0, comma)), length)) {
+      lengthsDisagree_ = lengthsDisagree_ || (lengthKnown_ && length != length_);
+      length_ = length;
+      lengthKnown_ = true;
+    }
+    if (comma == std::string_view::npos) return;
+    value.remove_prefix(comma + 1);
   }
 }
 

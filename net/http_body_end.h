@@ -5,11 +5,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class HttpBodyEnd {
  public:
-  // Reads the response header (status line and fields, line ends included).
-  void ReadHeader(const std::string& header);
+  // Reads the response header (status line and fields, line ends included) in the pieces it
+  // arrives in. A line is read from its first 64 KiB, so a long header hides no field behind it.
+  void ReadHeader(std::string_view piece);
+  // Whether the status line announced an interim response (1xx): the real one follows it.
+  bool Interim() const { return interim_; }
+  // Whether the header gave lengths that disagree: the body's end cannot be known.
+  bool LengthsDisagree() const { return !chunked_ && lengthsDisagree_; }
   // How many of the bytes belong to the body: all of them until its announced end.
   size_t Consume(const char* bytes, size_t count);
   // True once the announced body is whole: its length reached, or the last chunk and the blank
@@ -21,10 +27,17 @@ class HttpBodyEnd {
 
  private:
   enum class Chunk { SizeLine, Extension, Data, DataEnd, TrailerLineStart, TrailerLine, End, Bad };
+  void KeepOfLine(std::string_view part);
+  void ReadLine(std::string_view line);
+  void ReadLengths(std::string_view value);
   void ConsumeChunked(char byte);
   void ReadSizeDigit(char byte);
   size_t ConsumeChunks(const char* bytes, size_t count);
 
+  std::string line_;
+  bool statusRead_ = false;
+  bool interim_ = false;
+  bool lengthsDisagree_ = false;
   bool chunked_ = false;
   bool lengthKnown_ = false;
   uint64_t length_ = 0;

@@ -22,8 +22,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int32_t kChunkBytes = 1023;
 // How long to wait for more bytes before asking again.
 constexpr int32_t kIdleWaitMs = 5;
-// Header bytes kept for reading its fields; a longer header is still skipped whole.
-constexpr size_t kMaxHeaderKept = 64 * 1024;
 
 std::mutex limitsLock;
 HttpLimits currentLimits;
@@ -72,31 +70,24 @@ Fetch FailWith(int32_t code) {
   return Fetch::Failed;
 }
 
-// Splits the response into header and body and hands the body, up to its announced end and the
-// size limit, to the sink.
+// Splits the response into header and body, passing over interim responses, and hands the body,
+// up to its announced end and the size limit, to the sink.
 class Response {
  public:
-  Response(BodySink& sink, uint64_t bodyLimit) : sink_(sink), bodyLeft_(bodyLimit) {}
+  Response(BodySink& sink, uint64_t sizeLimit) : sink_(sink), bytesLeft_(sizeLimit) {}
 
   Fetch Take(const char* bytes, size_t count) {
-    size_t bodyStart = 0;
-    if (!header_.Done()) {
-      bodyStart = header_.Consume(bytes, count);
-      headerText_.append(bytes, std::min(bodyStart, kMaxHeaderKept - std::min(kMaxHeaderKept,
-                                                                              headerText_.size())));
+    while (!header_.Done()) {
+      const size_t header = header_.Consume(bytes, count);
+      if (header > bytesLeft_) return FailWith(kSockErrMessageSize);
+      bytesLeft_ -= header;
+      bodyEnd_.ReadHeader({bytes, header});
+      bytes += header;
+      count -= header;
       if (!header_.Done()) return Fetch::More;
-      bodyEnd_.ReadHeader(headerText_);
+      if (HeaderEnded() == Fetch::Failed) return Fetch::Failed;
     }
-    const size_t body = bodyEnd_.Consume(bytes + bodyStart, count - bodyStart);
-    const size_t allowed = size_t(std::min<uint64_t>(body, bodyLeft_));
-    bodyLeft_ -= allowed;
-    if (!sink_.Deliver(bytes + bodyStart, allowed)) {
-      SockSetLastErrorFromErrno(errno);
-      return Fetch::Failed;
-    }
-    if (sink_.Filled()) return Fetch::Done;
-    if (allowed < body) return FailWith(kSockErrMessageSize);
-    return bodyEnd_.Ended() ? Fetch::Done : Fetch::More;
+    return TakeBody(bytes, count);
   }
 
   // A close before the header's end or the body's announced end is a failure, and so is a
@@ -107,10 +98,34 @@ class Response {
   }
 
  private:
+  // An interim header makes way for the next one. Lengths that disagree leave the body's end
+  // unknown and either one may cut or pad it: the response is given up as broken (10053, as for
+  // one cut short), at once.
+  Fetch HeaderEnded() {
+    if (!bodyEnd_.Interim()) {
+      return bodyEnd_.LengthsDisagree() ? FailWith(kSockErrAborted) : Fetch::More;
+    }
+    header_ = {};
+    bodyEnd_ = {};
+    return Fetch::More;
+  }
+
+  Fetch TakeBody(const char* bytes, size_t count) {
+    const size_t body = bodyEnd_.Consume(bytes, count);
+    const size_t allowed = size_t(std::min<uint64_t>(body, bytesLeft_));
+    bytesLeft_ -= allowed;
+    if (!sink_.Deliver(bytes, allowed)) {
+      SockSetLastErrorFromErrno(errno);
+      return Fetch::Failed;
+    }
+    if (sink_.Filled()) return Fetch::Done;
+    if (allowed < body) return FailWith(kSockErrMessageSize);
+    return bodyEnd_.Ended() ? Fetch::Done : Fetch::More;
+  }
+
   BodySink& sink_;
-  uint64_t bodyLeft_;
+  uint64_t bytesLeft_;
   HttpHeaderScanner header_;
-  std::string headerText_;
   HttpBodyEnd bodyEnd_;
 };
 
@@ -156,7 +171,7 @@ bool RunFetch(const char* host, const char* path, int32_t port, int32_t timeoutM
   if (SockAddressIsNone(server)) return false;
   row = SockTcpConnect(server, timeoutMs);
   if (row < 0 || !SendRequest(row, host, path, limits.stallMs)) return false;
-  Response response(sink, limits.bodyBytes);
+  Response response(sink, limits.responseBytes);
   return ReceiveBody(row, response, limits, started) == Fetch::Done;
 }
 
@@ -170,6 +185,10 @@ bool IsFolderInUse(const std::string& target) {
 bool BeginTarget(const char* fileName, platform::Replacement& target) {
   if (IsMemoryFileName(fileName)) {
     errno = EINVAL;
+    return false;
+  }
+  if (*fileName == '\0') {
+    errno = ENOENT;  // what opening it gives: no new file can ever take its place
     return false;
   }
   if (!platform::BeginReplacement(fileName, target)) return false;

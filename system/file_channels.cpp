@@ -3,9 +3,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
+#include "core/process_end.h"
 #include "platform/files.h"
 #include "system/debug_log.h"
 
@@ -16,22 +16,26 @@ bool gReadAhead = true;
 
 struct ChannelTable {
   FileChannel channels[kFileChannelCount];
-
-  // Reached with channels open only when the program left main without the quit sequence.
-  ~ChannelTable() {
-    bool written = true;
-    for (int32_t i = kFileChannelCount - 1; i >= 0; --i) {
-      written = ChannelClose(channels[i]) && written;
-    }
-    if (written) return;
-    std::fflush(nullptr);
-    std::_Exit(1);
-  }
 };
 
+bool CloseAllAtProcessEnd();
+
+// Never destroyed: the end of the process closes the channels after every destructor has run.
 ChannelTable& Table() {
-  static ChannelTable table;
-  return table;
+  static ChannelTable* const table = [] {
+    InstallEndOfProcessStep(EndOfProcessStep::ChannelClose, CloseAllAtProcessEnd);
+    return new ChannelTable();
+  }();
+  return *table;
+}
+
+// A channel is still open here only when the quit sequence did not close it.
+bool CloseAllAtProcessEnd() {
+  bool written = true;
+  for (int32_t i = kFileChannelCount - 1; i >= 0; --i) {
+    written = ChannelClose(Table().channels[i]) && written;
+  }
+  return written;
 }
 
 bool HeldByOpenChannel(const platform::FileIdentity& identity, bool writersOnly = false) {

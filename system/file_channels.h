@@ -33,8 +33,9 @@ struct FileChannel {
 enum class ChannelMode { Read, Replace, Append };
 
 // Channels 0 to 7 only; the table lives until the process ends, when every channel still open
-// is written out and closed, 7 down to 0. That is the end of a program that left main without
-// the quit sequence: bytes that could not be written then end the process with status 1.
+// is written out and closed, 7 down to 0, after the INI and text-line write-backs. That is the
+// end of a program that left main without the quit sequence: bytes that could not be written
+// then end the process with status 1.
 FileChannel& ChannelAt(int32_t channel);
 
 bool ChannelIsOpen(const FileChannel& channel);

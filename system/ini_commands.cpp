@@ -2,10 +2,10 @@
 // whatever order the other objects of the process end in.
 #include "system/ini_commands.h"
 
-#include <cstdlib>
 #include <utility>
 
 #include "core/last_error.h"
+#include "core/process_end.h"
 #include "system/file_commands.h"
 
 namespace {
@@ -54,9 +54,11 @@ void DeleteSection(IniObject& ini, const Str& section) {
 
 IniObject& GetIniObject() {
   static IniObject* const object = [] {
-    auto* made = new IniObject();
-    std::atexit(IniFlush);
-    return made;
+    InstallEndOfProcessStep(EndOfProcessStep::IniWriteBack, [] {
+      IniFlush();
+      return true;
+    });
+    return new IniObject();
   }();
   return *object;
 }

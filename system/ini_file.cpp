@@ -2,9 +2,11 @@
 // a disk file and a memory name read alike, and a line is read whole however long it is.
 #include "system/ini_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "core/allocation_failure.h"
@@ -19,6 +21,7 @@ namespace {
 
 constexpr int32_t kKeysInitial = 512;
 constexpr int32_t kKeysStep = 128;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -77,6 +80,14 @@ void ReadPair(IniSection& pending, const char* line) {
   pending.keys.push_back(std::move(entry));
 }
 
+// A lone '\r' ends a line too: files from editors that end lines so keep their pairs.
+std::string_view NextIniLine(std::string_view bytes, size_t& position) {
+  const size_t start = position;
+  const size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
+  position = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
+  return bytes.substr(start, end - start);
+}
+
 void ReadLine(IniObject& object, IniSection& pending, const char* line) {
   line = SkipBlanks(line);
   if (*line == ';') return;
@@ -120,6 +131,7 @@ void IniClear(IniObject& object) {
   object.dirty = 0;
   object.name = "";
   object.path.clear();
+  object.byteOrderMark = false;
   object.sections.clear();
 }
 
@@ -145,8 +157,10 @@ void IniRead(IniObject& object, const Str& resolvedName) {
   if (!FileStreamOpen(stream, object.name.c_str())) return;
   FatalOnAllocationFailure([&] {
     if (!FileStreamReadWhole(stream, bytes)) return;
-    for (size_t position = 0; position < bytes.size();) {
-      ReadLine(object, pending, std::string(NextLine(bytes, position)).c_str());
+    object.byteOrderMark = bytes.starts_with(kByteOrderMark);
+    for (size_t position = object.byteOrderMark ? kByteOrderMark.size() : 0;
+         position < bytes.size();) {
+      ReadLine(object, pending, std::string(NextIniLine(bytes, position)).c_str());
     }
     CloseSection(object, pending);
   });
@@ -203,7 +217,7 @@ bool IniCanHold(const Str& section, const Str& key, const Str& value) {
 // A header without a name keeps the name of the section before it, so the nameless section
 // can only be read back as the file's first: it is written first.
 std::string IniText(const IniObject& object) {
-  std::string text;
+  std::string text(object.byteOrderMark ? kByteOrderMark : "");
   auto appendSection = [&text](const IniSection& section) {
     AppendLine(text, "[", section.name.c_str(), "]");
     for (const IniEntry& entry : section.keys) {

@@ -25,12 +25,14 @@ struct IniObject {
   std::vector<IniSection> sections;  // in file order, then in order of creation
   StrValue name;                     // the resolved name loaded from; empty = no file
   std::string path;                  // that file from the root; empty = none can be written
+  bool byteOrderMark = false;        // the file began with UTF-8's, which a write-back keeps
   uint8_t dirty = 0;                 // changed since the load
 };
 
 // Empties the object, resolves the name through the memory archive (keeping the name as given
-// when that fails) and reads it. A missing file leaves the object empty but named; lines that
-// break the grammar are skipped. Never sets the error code.
+// when that fails) and reads it. A line ends at "\n", "\r\n" or a lone "\r"; a byte-order mark
+// at the start is no part of the first line. A missing file leaves the object empty but named;
+// lines that break the grammar are skipped. Never sets the error code.
 void IniLoad(IniObject& object, const Str& name);
 // IniLoad of a name already resolved, for a loader that has opened it: resolving a memory name
 // of the archive again would release the block it names.
@@ -56,7 +58,8 @@ void StringPairArrayClear(std::vector<IniEntry>& keys, bool freeStorage);
 // name, no blank at a value's start, no character below 32 at its end.
 bool IniCanHold(const Str& section, const Str& key, const Str& value);
 
-// The file's bytes: "[name]" and each "key=value", every line ended by "\r\n".
+// The file's bytes: the byte-order mark the file began with, then "[name]" and each
+// "key=value", every line ended by "\r\n".
 std::string IniText(const IniObject& object);
 
 // When the object is dirty and was read from a disk file, replaces that file with IniText,

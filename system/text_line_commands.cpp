@@ -2,11 +2,11 @@
 // whatever order the other objects of the process end in.
 #include "system/text_line_commands.h"
 
-#include <cstdlib>
 #include <string>
 
 #include "core/last_error.h"
 #include "core/number_text.h"
+#include "core/process_end.h"
 #include "core/str_value.h"
 #include "core/text_to_number.h"
 #include "system/file_commands.h"
@@ -16,9 +16,11 @@ namespace {
 
 TextLineCache& Cache() {
   static TextLineCache* const cache = [] {
-    auto* made = new TextLineCache();
-    std::atexit(TextLineCacheRelease);
-    return made;
+    InstallEndOfProcessStep(EndOfProcessStep::TextLineWriteBack, [] {
+      TextLineCacheRelease();
+      return true;
+    });
+    return new TextLineCache();
   }();
   return *cache;
 }

@@ -33,15 +33,25 @@ int32_t KeptPixels(double reach) {
   return int32_t(std::clamp(std::ceil(reach) + 1, 0.0, double(INT32_MAX)));
 }
 
-// Across the strip a tile's rows or columns, along it the tiles the layers ask for.
-ImagePart TilesReach(const ScanAnswers& answers) {
+// Tiles the passes read, counted from the strip's start to the end of the furthest one: the first
+// pass reads whole tiles, a mirrored pass begins with tile L - 1, which ends at L for a
+// fractional L.
+double TilesAlong(const ScanAnswers& answers) {
+  const double layers = ScanLoopCount(answers.layers);
+  return answers.mirror == 1 ? std::max(layers, answers.layers) : layers;
+}
+
+// Across the strip a tile's rows or columns, along it the tiles the passes read; on both axes at
+// least what a screen of the given larger side shows of the strip drawn at its corner, so the
+// strip drawn after the scan looks whole.
+ImagePart TilesReach(const ScanAnswers& answers, int32_t screenSide) {
   const bool vertical = answers.readType != 0;
   const double tileLength = vertical ? answers.height : answers.width;
   const int32_t across = KeptPixels(ScanLoopCount(vertical ? answers.width : answers.height));
-  const int32_t along = KeptPixels(ScanLoopCount(answers.layers) * std::max(1.0, tileLength));
+  const int32_t along = KeptPixels(TilesAlong(answers) * std::max(1.0, tileLength));
   ImagePart part;
-  part.keepWidth = vertical ? across : along;
-  part.keepHeight = vertical ? along : across;
+  part.keepWidth = std::max(vertical ? across : along, screenSide);
+  part.keepHeight = std::max(vertical ? along : across, screenSide);
   return part;
 }
 
@@ -65,7 +75,7 @@ StripBands::~StripBands() {
 bool StripBands::Load(OpenGLRainbows& ctx, const Str& fileName, const ScanAnswers& answers) {
   ctx_ = &ctx;
   const int32_t limit = LargestSpriteSide();
-  picture_ = TilesReach(answers);
+  picture_ = TilesReach(answers, std::max(ctx.windowWidth, ctx.windowHeight));
   if (!ReadStrip(image_, fileName, int32_t(ctx.transparentColour), picture_) ||
       !UsableInBands(picture_, limit)) {
     ReleaseImage(image_);
@@ -73,11 +83,12 @@ bool StripBands::Load(OpenGLRainbows& ctx, const Str& fileName, const ScanAnswer
   }
   vertical_ = answers.readType != 0;
   tileLength_ = std::max(1.0, vertical_ ? answers.height : answers.width);
-  // One band when the kept part fits one texture; else one pixel to spare: a band starts and
-  // ends on whole pixels around its tiles.
+  // One band when the kept part fits one texture; else room for a tile more than the band serves
+  // (a fractional tile of a mirrored pass ends in the next band's first tile) and a pixel to
+  // spare: a band starts and ends on whole pixels around its tiles.
   const int32_t length = vertical_ ? image_.height : image_.width;
   tilesPerBand_ = length <= limit ? INT32_MAX
-                                  : std::max(1, int32_t((limit - 1) / std::ceil(tileLength_)));
+                                  : std::max(1, int32_t((limit - 1) / std::ceil(tileLength_)) - 1);
   return true;
 }
 
@@ -95,7 +106,7 @@ void StripBands::MakeBand(int32_t band) {
   const int32_t across = std::min(vertical_ ? image_.width : image_.height, limit);
   const double first = double(band) * tilesPerBand_ * tileLength_;
   const int32_t origin = std::min(int32_t(std::floor(first)), std::max(0, length - 1));
-  const double bandEnd = std::ceil(first + tilesPerBand_ * tileLength_);
+  const double bandEnd = std::ceil(first + (double(tilesPerBand_) + 1) * tileLength_);
   const auto end = int32_t(std::min({double(length), bandEnd, double(origin) + limit}));
   RgbaImage part;
   const int32_t partWidth = vertical_ ? across : end - origin;

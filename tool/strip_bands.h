@@ -1,7 +1,8 @@
 // The strip as the scan reads it. A strip longer than one texture holds (254 tiles of 254 pixels
 // make 64,516, the largest texture 16,384) is given to sprite 0 one band of whole tiles at a
 // time, each within the texture limit, so every tile is drawn and read back as a strip that fits
-// one texture is. Only the rows or columns the answers' tiles reach are kept of the picture.
+// one texture is. Of a picture larger than the screen only the rows or columns the answers' tiles
+// reach are kept.
 #pragma once
 
 #include <cstdint>
@@ -29,8 +30,8 @@ class StripBands {
   StripBands& operator=(const StripBands&) = delete;
 
   // Decodes the file with the context's colour key, as a sprite load does, keeping what the
-  // answers' tiles reach and a pixel more; false when it does not decode or cannot be scanned in
-  // bands.
+  // answers' tiles reach and a pixel more, and what the screen shows; false when it does not
+  // decode or cannot be scanned in bands.
   bool Load(OpenGLRainbows& ctx, const Str& fileName, const ScanAnswers& answers);
   // The picture's own size.
   int32_t Width() const { return picture_.pictureWidth; }

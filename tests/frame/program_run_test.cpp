@@ -205,18 +205,22 @@ TEST(ProgramRun, FileWorkLeftForTheEndLandsWhereItBelongsOrEndsWithCodeThree) {
 }
 
 // Bytes a file cannot take end the run with status 1 and say which file and why, in the log and
-// on standard error, whether they wait for END, for CLOSEFILE or for a host leaving main.
+// on standard error, whether they wait for END, for CLOSEFILE or for a host leaving main; the
+// INI file changed before is still written back and the program's own exit handler still runs.
 TEST(ProgramRun, BytesAFileCannotTakeEndTheRunNamingTheFileAndTheReason) {
   for (const char* mode : {"full-disk", "close-full-disk", "host-full-disk"}) {
     SCOPED_TRACE(mode);
     TempDir tmp;
     const std::string data = tmp.Child("data");
     fs::create_directory(data);
+    TempDir::WriteBytes(data + "/settings.ini", "[main]\r\nx=old\r\n");
     const ProgramRun run = RunTestProgram("entry_program", {mode, data}, tmp);
     EXPECT_EQ(run.status, 1);
     const std::string report = "Cannot write big.bin: File too large\n";
     EXPECT_EQ(run.err, report);
     EXPECT_EQ(CountOf(run.log, report), 1u) << run.log;
+    EXPECT_EQ(TempDir::ReadBytes(data + "/settings.ini"), "[main]\r\nx=changed\r\n");
+    EXPECT_TRUE(run.out.ends_with("the program's exit handler ran\n")) << run.out;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 // After <cstdio>: libjpeg's header uses FILE without declaring it.
@@ -71,7 +72,7 @@ TEST(JpegReader, DecodesWhatTheWriterWroteWithinJpegLoss) {
 
 // A file of the given components, written here through the library as another program would.
 void WriteJpeg(const std::string& path, int32_t width, int32_t height, int components,
-               J_COLOR_SPACE space, bool progressive = false) {
+               J_COLOR_SPACE space, bool progressive = false, bool arithmetic = false) {
   jpeg_compress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);
@@ -86,6 +87,7 @@ void WriteJpeg(const std::string& path, int32_t width, int32_t height, int compo
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 100, TRUE);
   if (progressive) jpeg_simple_progression(&info);
+  info.arith_code = arithmetic;
   jpeg_start_compress(&info, TRUE);
   std::string row(size_t(width) * size_t(components), char(200));
   while (info.next_scanline < info.image_height) {
@@ -132,6 +134,42 @@ TEST(JpegReader, SmallFilesDeclaringHugePicturesCostLittle) {
               16 << 20);
     EXPECT_FALSE(loaded) << progressive;
   }
+}
+
+// A grey progressive file with arithmetic coding, changed by `edit`, read keeping no pixel. Its
+// data may end anywhere: the library decodes the rest from zero bits without a complaint.
+bool ReadsEditedArithmeticJpeg(const std::function<void(std::string&)>& edit) {
+  TempDir dir;
+  const std::string path = dir.Child("arithmetic.jpg");
+  WriteJpeg(path, 16, 16, 1, JCS_GRAYSCALE, true, true);
+  std::string jpeg = TempDir::ReadBytes(path);
+  edit(jpeg);
+  TempDir::WriteBytes(path, jpeg);
+  ScopedImage image;
+  ImagePart nothing{0, 0};
+  return LoadJpegImage(image.image, path.c_str(), kAnyImageSide, &nothing);
+}
+
+// 4096 x 4096 declared in a few hundred bytes would have the library hold 32 MB of coefficients.
+TEST(JpegReader, TheLibrarysMemoryIsHeldToTheFilesSize) {
+  EXPECT_TRUE(ReadsEditedArithmeticJpeg([](std::string&) {}));
+  EXPECT_FALSE(ReadsEditedArithmeticJpeg([](std::string& jpeg) {
+    jpeg.replace(jpeg.find("\xFF\xCA") + 5, 4, std::string("\x10\x00\x10\x00", 4));
+  }));
+}
+
+// Every scan walks the whole picture, and one without data costs only its header.
+TEST(JpegReader, AFileOfEndlessScansIsRefused) {
+  const auto withScans = [](int extra) {
+    return [extra](std::string& jpeg) {
+      const size_t last = jpeg.rfind("\xFF\xDA");
+      const std::string header =
+          jpeg.substr(last, 2 + (uint8_t(jpeg[last + 2]) << 8 | uint8_t(jpeg[last + 3])));
+      for (int i = 0; i < extra; ++i) jpeg.insert(jpeg.size() - 2, header);
+    };
+  };
+  EXPECT_TRUE(ReadsEditedArithmeticJpeg(withScans(20)));
+  EXPECT_FALSE(ReadsEditedArithmeticJpeg(withScans(300)));
 }
 
 TEST(JpegReader, TwoChannelFileIsRefusedWithALogLine) {

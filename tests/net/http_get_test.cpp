@@ -79,15 +79,23 @@ struct LimitsScope {
 TEST_F(HttpGetTest, ABodyEndsAtItsAnnouncedEnd) {
   const std::string lengthHeader = "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n";
   const std::string chunks = "5;x=y\r\nhello\r\nA\r\n0123456789\r\n0\r\nT: v\r\n\r\n";
+  const std::string longLine = "X: " + std::string(70 * 1024, 'p') + "\r\n";
   const std::vector<std::pair<Chunks, std::string>> cases = {
       {{{lengthHeader + "he", 0}, {"llo", 30}}, "hello"},
       {{{lengthHeader + "helloXY", 0}}, "hello"},
       {{{"HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n", 0}}, ""},
       {{{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks + "next", 0}}, chunks},
+      {{{"HTTP/1.0 200 OK\r\n" + longLine + "Content-Length: 5\r\n\r\nhelloXY", 0}}, "hello"},
+      {{{"HTTP/1.0 200 OK\r\nContent-Length: +5\r\n\r\nhelloXY", 0}}, "hello"},
+      {{{"HTTP/1.0 200 OK\r\nContent-Length: 5\r\nContent-Length: 5, 5\r\n\r\nhelloXY", 0}},
+       "hello"},
+      {{{"HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 103 Early\r\nContent-Length: 9\r\n\r\n", 0},
+        {lengthHeader + "helloXY", 30}},
+       "hello"},
   };
   const LimitsScope limits({.stallMs = 1000});
   for (const auto& [script, body] : cases) {
-    SCOPED_TRACE(body);
+    SCOPED_TRACE(script.front().bytes.substr(0, 64));
     server_.SetScript(script, LoopbackHttpServer::Ending::HoldOpen);
     const std::string file = dir_.Child("body.bin");
     EXPECT_EQ(GetFile(file), 1) << SockGetErrorText();
@@ -118,6 +126,14 @@ TEST_F(HttpGetTest, ABodyCutShortOrAStalledServerIsAFailure) {
       {"no last chunk", {{chunkedHeader + chunks, 0}}, Ending::Close, kSockErrAborted},
       {"last chunk", {{chunkedHeader + chunks, 0}, {"0\r\n\r\n", 30}}, Ending::Close, 0},
       {"stalled", {{lengthHeader + "abc", 0}}, Ending::HoldOpen, kSockErrTimedOut},
+      {"lengths disagree",
+       {{"HTTP/1.0 200 OK\r\nContent-Length: 5\r\nContent-Length: 6\r\n\r\nhelloX", 0}},
+       Ending::HoldOpen,
+       kSockErrAborted},
+      {"a list disagrees",
+       {{"HTTP/1.0 200 OK\r\nContent-Length: 6, 5\r\n\r\nhelloX", 0}},
+       Ending::HoldOpen,
+       kSockErrAborted},
   };
   const LimitsScope limits({.stallMs = 300});
   const std::string file = dir_.Child("body.bin");
@@ -145,15 +161,20 @@ TEST_F(HttpGetTest, AFetchHasATimeAndASizeLimit) {
     EXPECT_EQ(GetFile(file), 0);
     EXPECT_EQ(SockGetLastError(), kSockErrTimedOut);
   }
-  const LimitsScope limits({.bodyBytes = 64 * 1024});
-  server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\n", 0}, {Binary(64 * 1024 + 1), 0}});
-  EXPECT_EQ(GetFile(file), 0);
-  EXPECT_EQ(SockGetLastError(), kSockErrMessageSize);
-  EXPECT_EQ(TempDir::ReadBytes(file), "old");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path), {}), 1);
-
-  server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\n", 0}, {Binary(64 * 1024), 0}});
-  EXPECT_EQ(GetFile(file), 1) << "a body of the limit's own size is taken";
+  const LimitsScope limits({.responseBytes = 64 * 1024});
+  const std::string header = "HTTP/1.0 200 OK\r\n\r\n";
+  std::string endlessHeader = "HTTP/1.0 200 OK\r\n";
+  while (endlessHeader.size() < 128 * 1024) endlessHeader += "X: y\r\n";
+  for (const Chunks& over : {Chunks{{header, 0}, {Binary(64 * 1024 - header.size() + 1), 0}},
+                             Chunks{{endlessHeader, 0}}}) {
+    server_.SetScript(over);
+    EXPECT_EQ(GetFile(file), 0);
+    EXPECT_EQ(SockGetLastError(), kSockErrMessageSize);
+    EXPECT_TRUE(TempDir::ReadBytes(file) == "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path), {}), 1);
+  }
+  server_.SetScript({{header, 0}, {Binary(64 * 1024 - header.size()), 0}});
+  EXPECT_EQ(GetFile(file), 1) << "a response of the limit's own size is taken";
 }
 
 TEST_F(HttpGetTest, SendsTheRequestText) {
@@ -199,8 +220,8 @@ TEST_F(HttpGetTest, FailuresGiveZeroAndFetchNothing) {
 
   const std::string busy = dir_.Child("busy");
   std::filesystem::create_directories(busy + "/inside");
-  for (const std::string& target :
-       {std::string("mem://00000010.00000001"), dir_.Child(std::string(1024, 'n')), busy}) {
+  for (const std::string& target : {std::string("mem://00000010.00000001"), std::string(),
+                                    dir_.Child(std::string(1024, 'n')), busy}) {
     SCOPED_TRACE(target);
     SockSetLastError(0);
     EXPECT_EQ(GetFile(target), 0);

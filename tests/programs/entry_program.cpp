@@ -8,14 +8,17 @@
 // argument names: "full-disk" (20 KiB wait in a channel's buffer at END while files may hold
 // 16 KiB; debug switch on), "close-full-disk" (the same bytes closed with CLOSEFILE),
 // "host-full-disk" (the same bytes left waiting by a host that started the runtime without a main
-// routine and returns from main), "write-back" (INI and text-line files changed by relative
-// names) or "2d-program" (sprites, text, typed text, a screenshot, a file and an INI file on the
-// layer list a third argument names: "none", "2d", "2d-net", "2d-3d" or "3d"; all three
-// otherwise). It links the runtime as any program does and lists its layers itself.
+// routine and returns from main; in all three the INI file was taken up and changed first, and
+// an exit handler of the program's own says it ran), "write-back" (INI and text-line files
+// changed by relative names) or "2d-program" (sprites, text, typed text, a screenshot, a file
+// and an INI file on the layer list a third argument names: "none", "2d", "2d-net", "2d-3d" or
+// "3d"; all three otherwise). It links the runtime as any program does and lists its layers
+// itself.
 #include <signal.h>
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -84,9 +87,17 @@ bool FillsTheDisk() {
   return ModeIs("full-disk") || ModeIs("close-full-disk") || ModeIs("host-full-disk");
 }
 
+// The INI object is made before the channel table is first used (IniOpen uses both).
+void ChangeTheIniFile() {
+  StrValue::Adopt(IniGet(StrValue("main"), StrValue("x"), StrValue("")));
+  IniOpen(StrValue("settings.ini"));
+  IniPut(StrValue("main"), StrValue("x"), StrValue("changed"));
+}
+
 void LeaveFileWorkForTheEnd() {
   SetCurrentDir(StrValue(folder).str());
   if (FillsTheDisk()) {
+    ChangeTheIniFile();
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{16 * 1024, 16 * 1024};
     setrlimit(RLIMIT_FSIZE, &limit);
@@ -200,6 +211,7 @@ int main(int argc, char** argv) {
   if (argc > 1) mode = argv[1];
   if (argc > 2) folder = argv[2];
   if (argc > 3) layerList = argv[3];
+  if (FillsTheDisk()) std::atexit([] { std::puts("the program's exit handler ran"); });
   if (!ModeIs("host-full-disk")) return RunProgram(argc, argv, HooksForMode());
   RuntimeInitNoMain(HooksForMode());
   LeaveFileWorkForTheEnd();

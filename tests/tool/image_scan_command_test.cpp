@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/str_value.h"
@@ -99,13 +101,15 @@ class ScanOnScreen : public FrameCycleFixture {
     EXPECT_EQ(ScanImageToVoxels(StrValue(file.c_str())), 0);
   }
 
-  // The box's cells 0-20 on each axis and the palette size, for comparing two scans.
+  // The box's cells 0-20 on each axis, or to one past its size, and the palette size, for
+  // comparing two scans.
   static std::vector<double> Box() {
-    std::vector<double> cells{ToolGlobals.PaletteCount, ToolGlobals.GridSizeX,
-                              ToolGlobals.GridSizeY, ToolGlobals.GridSizeZ};
-    for (int32_t z = 0; z <= 20; ++z)
-      for (int32_t y = 0; y <= 20; ++y)
-        for (int32_t x = 0; x <= 20; ++x) cells.push_back(VoxelAt(x, y, z));
+    const ToolState& g = ToolGlobals;
+    std::vector<double> cells{g.PaletteCount, g.GridSizeX, g.GridSizeY, g.GridSizeZ};
+    const auto last = [](double size) { return std::clamp(int32_t(size) + 1, 20, 256); };
+    for (int32_t z = 0; z <= last(g.GridSizeZ); ++z)
+      for (int32_t y = 0; y <= last(g.GridSizeY); ++y)
+        for (int32_t x = 0; x <= last(g.GridSizeX); ++x) cells.push_back(VoxelAt(x, y, z));
     return cells;
   }
 };
@@ -119,6 +123,14 @@ StripImage ThreeTileStrip() {
   return strip;
 }
 
+// Four tiles of 200 pixels side by side or one below the other, every tile in the same 200 greys.
+StripImage LongStrip(bool vertical) {
+  StripImage strip(vertical ? 8 : 800, vertical ? 800 : 8);
+  for (size_t i = 0; i < strip.pixels.size(); ++i)
+    strip.pixels[i] = 0x010101 * uint32_t(1 + i % 200);
+  return strip;
+}
+
 TEST_F(ScanOnScreen, DrawnTilesGiveTheCellsTheStripHolds) {
   StripImage wide = TwoTileStrip();
   wide.At(13, 5) = kKeyed;
@@ -127,6 +139,9 @@ TEST_F(ScanOnScreen, DrawnTilesGiveTheCellsTheStripHolds) {
     for (int32_t x = 0; x < 16; ++x) tall.At(x % 8, y + (x / 8) * 8) = wide.At(x, y);
   ScanAnswers stacked = TileAnswers(8, 8, 2);
   stacked.readType = 1;
+  // A mirrored pass of 3.5 layers begins with tile 2.5, which ends past the first pass's tiles.
+  ScanAnswers stackedHalfLayer = TileAnswers(8, 200, 3.5, 1);
+  stackedHalfLayer.readType = 1;
   ScanAnswers customRed = TileAnswers(8, 8, 2);
   customRed.custom = 1;
   customRed.red = 255;
@@ -140,14 +155,17 @@ TEST_F(ScanOnScreen, DrawnTilesGiveTheCellsTheStripHolds) {
                         Case{"one below the other", tall, stacked},
                         Case{"custom transparent colour", wide, customRed},
                         Case{"mirrored", ThreeTileStrip(), TileAnswers(8, 8, 3, 1)},
+                        Case{"mirrored half layer", LongStrip(false), TileAnswers(200, 8, 3.5, 1)},
+                        Case{"mirrored half layer below", LongStrip(true), stackedHalfLayer},
+                        Case{"fewer layers than tiles", ThreeTileStrip(), TileAnswers(8, 8, 1)},
                         Case{"more layers than tiles", wide, TileAnswers(8, 8, 5)}}) {
     SCOPED_TRACE(c.name);
     ResetToolStateForTests();
     MakeToolArrays();
     ScanFile(c.strip, c.answers);
     const std::vector<double> onScreen = Box();
-    for (int32_t y = 0; y < c.strip.height; ++y) {
-      for (int32_t x = 0; x < c.strip.width; ++x) {
+    for (int32_t y = 0; y < std::min(c.strip.height, 480); ++y) {
+      for (int32_t x = 0; x < std::min(c.strip.width, 640); ++x) {
         const uint32_t colour = c.strip.pixels[size_t(y) * size_t(c.strip.width) + size_t(x)];
         if (colour != 0 && colour != kKeyed) {
           ASSERT_EQ(uint32_t(GetPixel(x, y)), colour) << "the whole strip stays drawn at (0, 0)";
@@ -167,7 +185,7 @@ TEST_F(ScanOnScreen, DrawnTilesGiveTheCellsTheStripHolds) {
   for (int32_t z = 3; z <= 5; ++z) EXPECT_EQ(VoxelAt(1, 1, z), 0) << "layer " << z;
 }
 
-// Tiles of 10 x 10 with a texture of 32 pixels: three tiles to a band.
+// Tiles of 10 x 10 with a texture of 32 pixels: two tiles to a band, with room for a third.
 TEST_F(ScanOnScreen, AStripLongerThanOneTextureIsScannedInBandsOfWholeTiles) {
   StripImage wide(50, 10), tall(10, 50);
   for (int32_t y = 0; y < 10; ++y) {
@@ -178,9 +196,11 @@ TEST_F(ScanOnScreen, AStripLongerThanOneTextureIsScannedInBandsOfWholeTiles) {
   ScanAnswers stacked = TileAnswers(10, 10, 5);
   stacked.readType = 1;
   platform::test::OverrideGl({.maxTextureSize = 32});
-  const ScanAnswers mirrored = TileAnswers(10, 10, 6, 1);
-  for (StripImage* strip : {&wide, &tall}) {
-    const ScanAnswers& answers = strip == &wide ? mirrored : stacked;
+  // 4.5 mirrored layers: tile 2.5 begins in the first band and ends in the second.
+  const std::pair<StripImage*, ScanAnswers> scans[] = {
+      {&wide, TileAnswers(10, 10, 6, 1)}, {&wide, TileAnswers(10, 10, 4.5, 1)}, {&tall, stacked}};
+  for (const auto& [strip, answers] : scans) {
+    SCOPED_TRACE(answers.layers);
     ResetToolStateForTests();
     MakeToolArrays();
     ScanFile(*strip, answers);
