@@ -273,7 +273,7 @@ TEST(ProgramRun, TheToolsHooksAnswerItsBuildTexts) {
 // flushed, with status 1, and the runner says why once. The three run side by side, each
 // against its own deadline.
 TEST(ProgramRun, AQuitRoutineThatWaitsCannotKeepAnEndedRun) {
-  constexpr int kDeadlineSeconds = 15;
+  constexpr int kDeadlineSeconds = 30;
   const std::string modes[] = {"quit-key-wait", "quit-poll", "quit-sigterm"};
   TempDir folders[3];
   std::vector<std::future<ProgramRun>> runs;
