@@ -288,33 +288,26 @@ double CutOffInTheEnd() {
   return 0.0;
 }
 
-// What reached the program: the key waits it passed, the keys it saw held and the characters
-// typed, the lines it read.
+// A program that waits again and again: for a key (0), polling (1) or for a line (2). What
+// reached it: the key waits it passed, the keys held and characters typed, the lines read.
 std::string gSeen;
-
-void WaitForKeys() {
+void WaitAgainAndAgain(int wait) {
   for (;;) {
-    WaitForKey();
-    gSeen += "key wait ended\n";
-  }
-}
-
-void PollTheKeys() {
-  for (;;) {
-    for (int key : {1, 14, 15, 28, 57}) {
-      if (KeyDown(key)) gSeen += "down " + std::to_string(key) + "\n";
+    if (wait == 0) {
+      WaitForKey();
+      gSeen += "key wait ended\n";
+    } else if (wait == 2) {
+      StrValue answer("ab");  // a program's string, released when the run is cut off
+      InputString(answer.str(), 0, 0, 0);
+      gSeen += "answer [" + std::string(answer.view()) + "]\n";
+    } else {
+      for (int key : {1, 14, 15, 28, 57}) {
+        if (KeyDown(key)) gSeen += "down " + std::to_string(key) + "\n";
+      }
+      const StrValue typed = StrValue::Adopt(GetTypedChar());
+      if (!typed.empty()) gSeen += "typed " + std::to_string(uint8_t(typed.c_str()[0])) + "\n";
+      ShowScreen(1);
     }
-    const StrValue typed = StrValue::Adopt(GetTypedChar());
-    if (!typed.empty()) gSeen += "typed " + std::to_string(uint8_t(typed.c_str()[0])) + "\n";
-    ShowScreen(1);
-  }
-}
-
-void AskForLines() {
-  for (;;) {
-    StrValue answer("ab");  // a program's string, released when the run is cut off
-    InputString(answer.str(), 0, 0, 0);
-    gSeen += "answer [" + std::string(answer.view()) + "]\n";
   }
 }
 
@@ -342,18 +335,16 @@ TEST_F(InputScript, EveryNamedKeyWorksAtEveryKindOfWait) {
       {"escape", 1, {"", "", ""}},
       {"escape", 0, {"", "down 1\n", "answer [ab]\n"}},
   };
-  void (*const programs[3])() = {WaitForKeys, PollTheKeys, AskForLines};
   for (const Case& c : cases) {
     for (int wait = 0; wait < 3; ++wait) {
       SCOPED_TRACE(std::string(c.key) + " at wait " + std::to_string(wait));
-      const char* enter = programs[wait] == AskForLines ? "\ntext\n" : "\n";
-      ASSERT_TRUE(Load(std::string("key ") + c.key + enter));
+      ASSERT_TRUE(Load(std::string("key ") + c.key + (wait == 2 ? "\ntext\n" : "\n")));
       EscapeEndsFlag = c.escapeEnds;
       gSeen.clear();
       gRestartsLeft = 20;
       MusicLoopTime = 1.0;
       testing::internal::CaptureStderr();
-      const int status = EndStatusOf(programs[wait]);
+      const int status = EndStatusOf([wait] { WaitAgainAndAgain(wait); });
       testing::internal::GetCapturedStderr();
       EXPECT_EQ(status, c.escapeEnds && std::string(c.key) == "escape" ? 0 : 1);
       EXPECT_EQ(gSeen, c.seen[wait]);

@@ -282,15 +282,16 @@ TEST(ProgramRun, AQuitRoutineThatWaitsCannotKeepAnEndedRun) {
     const std::string script = i < 2 ? "QRN_INPUT_SCRIPT=" + folders[i].Child("answers.txt")
                                      : "QRN_INPUT_SCRIPT";
     runs.push_back(std::async(std::launch::async, [&, i, script] {
-      return RunProgramAt(ProgramFolder() + "/quit_routine_program", {modes[i]}, folders[i],
-                          {script}, kDeadlineSeconds);
+      return RunProgramAt(ProgramFolder() + "/entry_program", {modes[i]}, folders[i], {script},
+                          kDeadlineSeconds);
     }));
   }
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(modes[i]);
     const ProgramRun run = runs[i].get();
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, i < 2 ? "key wait ended\nquit routine\n" : "quit routine\n");
+    EXPECT_EQ(run.out, i < 2 ? "main routine\nkey wait ended\nquit routine\n"
+                             : "main routine\nquit routine\n");
     EXPECT_EQ(CountOf(run.err, "input script used up"), i < 2 ? 1u : 0u) << run.err;
   }
 }
