@@ -19,7 +19,8 @@
 //                     whole, and one the wait does not take gives way to the next
 //   typed text        the line editor, before each frame: a text step one character a frame, then
 //                     its Enter; a key step whole; a frames step's frames pass
-//   quitting          the runner ended the run: whatever the program does next ends the process
+//   quitting          the runner ended the run: whatever the program does next (its quit
+//                     routine waiting or polling) ends the process at once, with status 1
 // At a wait or a polled frame the snapshots (at a key wait, of the picture shown last), key
 // number steps and present files before the step run first, so a snapshot that follows an
 // answer shows what the answer did.
