@@ -59,10 +59,14 @@ void MarkRunFailed() {
   gRunFailed = true;
 }
 
+void EndNowIfQuitting() {
+  if (gTerminating) EndAtOnce(1);
+}
+
 void FatalTerminate(int32_t code) {
   SetLastErrorCode(code);
   // A fatal error inside the quit sequence itself: never return into the faulting access.
-  if (gTerminating) EndAtOnce(1);
+  EndNowIfQuitting();
   RunQuit(1);
 }
 

@@ -20,6 +20,11 @@ void TerminateProgram();
 // ends from now on (a key, Escape, a closed window, END), its exit status is 1.
 void MarkRunFailed();
 
+// While the quit sequence runs, ends the process at once with status 1, as a fatal error inside
+// it does (the end-of-process steps run, the standard streams are flushed); returns otherwise. For an end that must not return into a quit routine that waits:
+// a fatal error, the script runner's end, a quit request of the system.
+void EndNowIfQuitting();
+
 // Sets the error code and ends with status 1; re-entered while quitting it ends at once.
 [[noreturn]] void FatalTerminate(int32_t code);
 

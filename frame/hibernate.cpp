@@ -51,7 +51,7 @@ void PauseLoop() {
 
 bool AnyKeyDown() {
   for (int32_t key = 0; key <= 254; ++key) {
-    if (WaitKeyDown(key)) return true;
+    if (KeyHeld(key)) return true;
   }
   return false;
 }

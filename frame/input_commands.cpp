@@ -53,10 +53,10 @@ Str StrOf(const std::string& text) {
 
 int32_t KeyDown(int32_t key) {
   NoteKeysRead();
-  return WaitKeyDown(key);
+  return KeyHeld(key);
 }
 
-int32_t WaitKeyDown(int32_t key) {
+int32_t KeyHeld(int32_t key) {
   if (!InputObject) return 0;
   if (++KeyPollCounter > kKeyPollsPerRead) {
     KeyPollCounter = 0;

@@ -13,9 +13,9 @@ extern uint32_t KeyPollCounter;
 // 1 while the key (its number, low 8 bits used) is down. Tells the script runner that the
 // program watches the keys.
 int32_t KeyDown(int32_t key);
-// KeyDown as the runtime's own waits read it, which a script does not answer as a program
-// polling the keys.
-int32_t WaitKeyDown(int32_t key);
+// KeyDown without telling the script runner: the runtime's own waits read the keys too, and a
+// wait is no program polling them.
+int32_t KeyHeld(int32_t key);
 // The oldest typed character as a one-character string, "" when none; the caller releases it.
 Str GetTypedChar();
 

@@ -21,48 +21,59 @@ enum class StepKind { Text, Key, KeyState, Snapshot, Frames, WaitFile };
 
 struct Step {
   StepKind kind;
-  std::string argument;  // the answer, the file name, or the key as a character
-  int keyNumber = 0;     // a named or numbered key; 0 when the argument is a typed character
-  bool down = false;     // a key state step: pressed or released
-  long frames = 0;       // frames still to pass
+  std::string argument;      // the answer, the file name, or the text a key types
+  int keyNumber = 0;         // a named or numbered key; 0 for a key given as its character
+  bool down = false;         // a key state step: pressed or released
+  long frames = 0;           // frames still to pass
   bool afterFrames = false;  // a snapshot that follows a frames step rather than an answer
-  double waitingSinceMs = std::numeric_limits<double>::quiet_NaN();  // a wait-file's start
   int line = 0;
 };
 
-struct ScriptState {
-  bool active = false;
-  std::deque<Step> steps;
-  int heldKey = 0;  // the key the last key step pressed, released at the next step
-  bool keyHeldForAFrame = false;  // the held key went to a polling program
-  bool keysRead = false;          // the program read the keys since the last frame
-  long stepsTaken = 0;            // and characters of a text answer handed over
-  long stepsTakenByLastFrame = 0;
-  long framesWithoutAStep = 0;
-  long framesWatchedPastTheEnd = 0;
-  std::string error;
-  SnapshotWriter snapshotWriter = nullptr;
-  ShownPictureKeeper shownPictureKeeper = nullptr;
+// The program's states of input_script.h. The waits and the key commands set them; the end of
+// each frame leaves the program showing frames until it is heard from again.
+enum class ProgramState {
+  ShowingFrames, Polling, WaitingForAKey, TypingText, WaitingForAMouseButton, Quitting
 };
 
-ScriptState& State() {
-  static ScriptState state;
-  return state;
-}
+struct Runner {
+  bool active = false;
+  std::deque<Step> steps;
+  ProgramState state = ProgramState::ShowingFrames;
+  int heldKey = 0;                // the key the last key step pressed, released at the next wait
+  bool keyHeldForAFrame = false;  // or at the next frame, when it went to a polling program
+  // The watchdog's counts.
+  bool stepTaken = false;  // or a character of a text answer, since the last frame counted
+  long framesWithoutAStep = 0;
+  long framesWatchedPastTheEnd = 0;
+  double fileMissingSinceMs = std::numeric_limits<double>::quiet_NaN();
+  std::string error;
+};
+
+Runner gRunner;
+
+struct PictureWriters {
+  SnapshotWriter writer = nullptr;
+  ShownPictureKeeper keeper = nullptr;
+} gPictureWriters;
 
 constexpr int kKeyEnter = 28;
 
+// Each named key goes over as a keyboard sends it: pressed, and the printable character it
+// types (a control character comes with the key press itself).
 struct NamedKey {
   const char* name;
   int keyNumber;
+  const char* typed;
 };
-constexpr NamedKey kNamedKeys[] = {
-    {"enter", kKeyEnter}, {"escape", 1}, {"space", 57}, {"tab", 15}, {"backspace", 14}};
+constexpr NamedKey kNamedKeys[] = {{"enter", kKeyEnter, ""}, {"escape", 1, ""},
+                                   {"space", 57, " "},       {"tab", 15, ""},
+                                   {"backspace", 14, ""}};
 
 bool ParseKey(Step& step) {
   for (const NamedKey& named : kNamedKeys) {
     if (step.argument == named.name) {
       step.keyNumber = named.keyNumber;
+      step.argument = named.typed;
       return true;
     }
   }
@@ -81,7 +92,6 @@ bool ParseCount(const std::string& text, size_t maxDigits, long& count) {
 // keys held rather than characters typed.
 bool ParseKeyState(Step& step) {
   const size_t space = step.argument.find(' ');
-  if (space == std::string::npos) return false;
   const std::string state = step.argument.substr(space + 1);
   long number = 0;
   if (!ParseCount(step.argument.substr(0, space), 3, number)) return false;
@@ -90,10 +100,6 @@ bool ParseKeyState(Step& step) {
   step.down = state == "down";
   step.kind = StepKind::KeyState;
   return step.keyNumber >= 1 && step.keyNumber <= 255;
-}
-
-bool ParseFrames(Step& step) {
-  return ParseCount(step.argument, 9, step.frames) && step.frames > 0;
 }
 
 bool ParseLine(const std::string& line, int lineNumber, Step& step) {
@@ -109,193 +115,208 @@ bool ParseLine(const std::string& line, int lineNumber, Step& step) {
     step.kind = StepKind::Key;
     return step.argument.find(' ') != std::string::npos ? ParseKeyState(step) : ParseKey(step);
   }
-  if (word == "snapshot") {
-    step.kind = StepKind::Snapshot;
-    return !step.argument.empty();
-  }
   if (word == "frames") {
     step.kind = StepKind::Frames;
-    return ParseFrames(step);
+    return ParseCount(step.argument, 9, step.frames) && step.frames > 0;
   }
-  if (word == "wait-file") {
-    step.kind = StepKind::WaitFile;
-    return !step.argument.empty();
-  }
-  return false;
+  step.kind = word == "snapshot" ? StepKind::Snapshot : StepKind::WaitFile;
+  return (word == "snapshot" || word == "wait-file") && !step.argument.empty();
 }
 
-void PressKey(int keyNumber) {
-  platform::test::InjectKey(keyNumber, true);
-  State().heldKey = keyNumber;
-}
-
-void ReleaseHeldKey() {
-  if (!State().heldKey) return;
-  platform::test::InjectKey(State().heldKey, false);
-  State().heldKey = 0;
-}
-
-// The script and the program cannot go on together: the run ends, as a failure.
-void EndRun(const std::string& message) {
-  std::fprintf(stderr, "%s\n", message.c_str());
-  MarkRunFailed();
-  TerminateProgram();
-}
-
-std::string LineText(const Step& step) {
-  return "input script line " + std::to_string(step.line) + ": ";
-}
-
-// Where the program is when steps run: ending a frame, waiting, or ending a frame after it read
-// the keys, which counts as a wait for snapshots and key steps.
-enum class Moment { Frame, KeyWait, TextWait, KeysRead };
-
-void TakeSnapshot(const Step& step, Moment moment) {
-  const SnapshotWriter writer = State().snapshotWriter;
-  // At a key wait the screen shows the last frame, already replaced by the next one's start.
-  const SnapshotPicture picture =
-      moment == Moment::KeyWait ? SnapshotPicture::Shown : SnapshotPicture::Drawn;
-  if (!writer) {
-    std::fprintf(stderr, "input script line %d: snapshot refused, no picture writer\n", step.line);
-  } else if (!writer(step.argument.c_str(), picture)) {
-    std::fprintf(stderr, "input script line %d: snapshot \"%s\" not written\n", step.line,
-                 step.argument.c_str());
-  }
-}
-
-// A snapshot after an answer shows what the answer did, at the next wait for input; one after a
-// frames step is taken on the frame where the count ends.
-bool RunsAtOnce(const Step& step, Moment moment) {
-  if (step.kind == StepKind::Snapshot) return moment != Moment::Frame || step.afterFrames;
-  return step.kind == StepKind::KeyState;
-}
-
-void RunAtOnce(const Step& step, Moment moment) {
-  if (step.kind == StepKind::Snapshot) {
-    TakeSnapshot(step, moment);
-  } else {
-    platform::test::InjectKey(step.keyNumber, step.down);
-  }
-}
-
-bool FileArrived(const Step& step) {
-  return step.kind == StepKind::WaitFile &&
-         platform::KindOfPath(step.argument) != platform::PathKind::Missing;
-}
-
-void TakeStep(std::deque<Step>& steps) {
-  steps.pop_front();
-  ++State().stepsTaken;
-}
-
-// Runs the steps that need no wait from the program, and the waits for files already there.
-void SettleSteps(std::deque<Step>& steps, Moment moment) {
-  while (!steps.empty() && (RunsAtOnce(steps.front(), moment) || FileArrived(steps.front()))) {
-    if (steps.front().kind != StepKind::WaitFile) RunAtOnce(steps.front(), moment);
-    TakeStep(steps);
-  }
+// Whether the step due is of this kind.
+bool Due(StepKind kind) {
+  return !gRunner.steps.empty() && gRunner.steps.front().kind == kind;
 }
 
 bool WaitsForFrames(const Step& step) {
   return step.kind == StepKind::Frames || step.kind == StepKind::WaitFile;
 }
 
+std::string LineText(const Step& step) {
+  return "input script line " + std::to_string(step.line) + ": ";
+}
+
+// The script and the program cannot go on together: the run ends, as a failure, said once.
+void EndRun(const std::string& reason) {
+  if (gRunner.state != ProgramState::Quitting) {
+    std::fprintf(stderr, "%s\n", reason.c_str());
+    gRunner.state = ProgramState::Quitting;
+    MarkRunFailed();
+  }
+  EndNowIfQuitting();
+  TerminateProgram();
+}
+
+// The program is heard from in a new state; false when no script runs. A program still heard
+// from once the run is ending is inside its quit routine, which must not keep it.
+bool Enter(ProgramState state) {
+  if (!gRunner.active) return false;
+  if (gRunner.state == ProgramState::Quitting) EndRun({});
+  gRunner.state = state;
+  return true;
+}
+
+void PressKey(int keyNumber) {
+  platform::test::InjectKey(keyNumber, true);
+  gRunner.heldKey = keyNumber;
+}
+
+void ReleaseHeldKey() {
+  gRunner.keyHeldForAFrame = false;
+  if (!gRunner.heldKey) return;
+  platform::test::InjectKey(gRunner.heldKey, false);
+  gRunner.heldKey = 0;
+}
+
+void TakeStep() {
+  gRunner.steps.pop_front();
+  gRunner.stepTaken = true;
+  gRunner.fileMissingSinceMs = std::numeric_limits<double>::quiet_NaN();
+}
+
+void TakeSnapshot(const Step& step, ProgramState state) {
+  // At a key wait the screen shows the last frame, already replaced by the next one's start.
+  const SnapshotPicture picture =
+      state == ProgramState::WaitingForAKey ? SnapshotPicture::Shown : SnapshotPicture::Drawn;
+  if (!gPictureWriters.writer) {
+    std::fprintf(stderr, "%ssnapshot refused, no picture writer\n", LineText(step).c_str());
+  } else if (!gPictureWriters.writer(step.argument.c_str(), picture)) {
+    std::fprintf(stderr, "%ssnapshot \"%s\" not written\n", LineText(step).c_str(),
+                 step.argument.c_str());
+  }
+}
+
+// The steps that need nothing of the program in this state. A snapshot after an answer waits
+// for the program to be heard from, so it shows what the answer did.
+bool RunsAtOnce(const Step& step, ProgramState state) {
+  switch (step.kind) {
+    case StepKind::KeyState: return true;
+    case StepKind::Snapshot: return state != ProgramState::ShowingFrames || step.afterFrames;
+    case StepKind::WaitFile:
+      return platform::KindOfPath(step.argument) != platform::PathKind::Missing;
+    default: return false;
+  }
+}
+
+void SettleSteps(ProgramState state) {
+  std::deque<Step>& steps = gRunner.steps;
+  while (!steps.empty() && RunsAtOnce(steps.front(), state)) {
+    const Step& step = steps.front();
+    if (step.kind == StepKind::Snapshot) TakeSnapshot(step, state);
+    if (step.kind == StepKind::KeyState) platform::test::InjectKey(step.keyNumber, step.down);
+    TakeStep();
+  }
+}
+
 void HandOver(const Step& step) {
   if (step.kind == StepKind::Text) {
     platform::test::InjectText(step.argument);
     PressKey(kKeyEnter);
-  } else if (step.keyNumber) {
-    PressKey(step.keyNumber);
-  } else {
-    platform::test::InjectText(step.argument);
+    return;
   }
+  if (step.keyNumber) PressKey(step.keyNumber);
+  platform::test::InjectText(step.argument);
 }
 
 // A line editor takes one character a frame from a queue of 16: a text answer goes over one
 // character per wait, then its Enter.
-void HandOverNextCharacter(std::deque<Step>& steps) {
-  Step& step = steps.front();
+void HandOverNextCharacter(Step& step) {
   if (step.argument.empty()) {
     PressKey(kKeyEnter);
-    TakeStep(steps);
+    TakeStep();
     return;
   }
-  ++State().stepsTaken;
+  gRunner.stepTaken = true;
   platform::test::InjectText(step.argument.substr(0, 1));
   step.argument.erase(0, 1);
 }
 
 // One frame boundary counts for one frames step only; the steps after it run on the same frame.
-void CountFrame(std::deque<Step>& steps) {
-  bool frameCounted = false;
-  for (;;) {
-    SettleSteps(steps, Moment::Frame);
-    if (steps.empty() || steps.front().kind != StepKind::Frames) return;
-    if (frameCounted) return;
-    frameCounted = true;
-    if (--steps.front().frames > 0) return;
-    TakeStep(steps);
-  }
+void CountFrame() {
+  SettleSteps(ProgramState::ShowingFrames);
+  if (!Due(StepKind::Frames) || --gRunner.steps.front().frames > 0) return;
+  TakeStep();
+  SettleSteps(ProgramState::ShowingFrames);
 }
 
-// A program that polls the keys gets a key step as a key held for one frame.
-void AnswerKeysRead(ScriptState& state) {
-  SettleSteps(state.steps, Moment::KeysRead);
-  if (state.steps.empty() || state.steps.front().kind != StepKind::Key) return;
-  HandOver(state.steps.front());
-  state.keyHeldForAFrame = true;
-  TakeStep(state.steps);
-}
-
-bool AwaitsAWait(const Step& step) {
-  return step.kind == StepKind::Snapshot && !step.afterFrames;
+void AnswerPolling() {
+  SettleSteps(ProgramState::Polling);
+  if (!Due(StepKind::Key)) return;
+  HandOver(gRunner.steps.front());
+  gRunner.keyHeldForAFrame = true;
+  TakeStep();
 }
 
 // A snapshot at a key wait saves the picture shown last, so each frame shown is kept while
 // such a snapshot is to come.
-void KeepShownPicture(const ScriptState& state) {
-  if (state.shownPictureKeeper &&
-      std::any_of(state.steps.begin(), state.steps.end(), AwaitsAWait)) {
-    state.shownPictureKeeper();
+void KeepShownPicture() {
+  const std::deque<Step>& steps = gRunner.steps;
+  const auto awaitsAWait = [](const Step& s) {
+    return s.kind == StepKind::Snapshot && !s.afterFrames;
+  };
+  if (gPictureWriters.keeper && std::any_of(steps.begin(), steps.end(), awaitsAWait)) {
+    gPictureWriters.keeper();
   }
 }
 
-void GiveUpOnAMissingFile(Step& step) {
+// The watchdog of input_script.h, at a wait: the reason the run ends, or "" when it goes on.
+std::string WaitVerdict(ProgramState state) {
+  const std::deque<Step>& steps = gRunner.steps;
+  if (steps.empty()) return "input script used up while the program waits for input";
+  if (state == ProgramState::WaitingForAMouseButton) {
+    return LineText(steps.front()) + "the program waits for a mouse button";
+  }
+  // The line editor shows a frame per character, so the script's frames pass; a key wait
+  // shows none, and neither side could ever go on.
+  if (state == ProgramState::WaitingForAKey && WaitsForFrames(steps.front())) {
+    return LineText(steps.front()) + "the program waits for a key, not for frames";
+  }
+  return {};
+}
+
+// A wait-file's clock runs only while the program shows no progress frame.
+std::string MissingFileVerdict(ProgramState state) {
+  double& since = gRunner.fileMissingSinceMs;
+  if (state == ProgramState::ShowingFrames) {
+    since = std::numeric_limits<double>::quiet_NaN();
+    return {};
+  }
   const double now = GetTimerAll();
-  if (std::isnan(step.waitingSinceMs)) step.waitingSinceMs = now;
-  if (now - step.waitingSinceMs < kWaitFileSeconds * 1000) return;
-  EndRun(LineText(step) + "\"" + step.argument + "\" did not appear within " +
-         std::to_string(int(kWaitFileSeconds)) + " seconds");
+  if (std::isnan(since)) since = now;
+  if (now - since < kWaitFileSeconds * 1000) return {};
+  const Step& step = gRunner.steps.front();
+  return LineText(step) + "\"" + step.argument + "\" did not appear within " +
+         std::to_string(int(kWaitFileSeconds)) + " seconds";
 }
 
-// Frames pass without the program taking the step due, or past the script's end; the frame
-// a step was taken on is not one of them.
-void EndAStalledRun(ScriptState& state, bool keysRead) {
-  const bool moved =
-      state.stepsTaken != std::exchange(state.stepsTakenByLastFrame, state.stepsTaken);
-  state.framesWithoutAStep = moved ? 0 : state.framesWithoutAStep + 1;
-  if (state.steps.empty() && keysRead && !moved) ++state.framesWatchedPastTheEnd;
-  if (state.framesWatchedPastTheEnd >= kFramesWatchedPastTheEnd) {
-    EndRun("input script used up: the program read the keys on " +
-           std::to_string(kFramesWatchedPastTheEnd) + " frames after the last step");
-  } else if (state.framesWithoutAStep >= kFramesWithoutAStep) {
-    const std::string frames = std::to_string(kFramesWithoutAStep) + " frames";
-    EndRun(state.steps.empty()
-               ? "input script used up: the program showed " + frames + " after the last step"
-               : LineText(state.steps.front()) + "the program showed " + frames +
-                     " without taking this step");
+// At a frame. The frame a step was taken on is not one without a step.
+std::string FrameVerdict(ProgramState state) {
+  if (Due(StepKind::WaitFile)) return MissingFileVerdict(state);
+  if (Due(StepKind::Frames)) return {};
+  const bool moved = std::exchange(gRunner.stepTaken, false);
+  gRunner.framesWithoutAStep = moved ? 0 : gRunner.framesWithoutAStep + 1;
+  if (gRunner.steps.empty() && state == ProgramState::Polling && !moved) {
+    ++gRunner.framesWatchedPastTheEnd;
   }
+  if (gRunner.framesWatchedPastTheEnd >= kFramesWatchedPastTheEnd) {
+    return "input script used up: the program read the keys on " +
+           std::to_string(kFramesWatchedPastTheEnd) + " frames after the last step";
+  }
+  if (gRunner.framesWithoutAStep < kFramesWithoutAStep) return {};
+  const std::string frames = std::to_string(kFramesWithoutAStep) + " frames";
+  return gRunner.steps.empty()
+             ? "input script used up: the program showed " + frames + " after the last step"
+             : LineText(gRunner.steps.front()) + "the program showed " + frames +
+                   " without taking this step";
 }
 
 }  // namespace
 
 bool LoadInputScript(const std::string& path) {
-  ScriptState& state = State();
-  state.active = false;
-  state.steps.clear();
+  gRunner = Runner{};
   std::ifstream file(path);
   if (!file) {
-    state.error = "cannot read input script \"" + path + "\"";
+    gRunner.error = "cannot read input script \"" + path + "\"";
     return false;
   }
   std::string line;
@@ -305,17 +326,16 @@ bool LoadInputScript(const std::string& path) {
     if (line.empty() || line[0] == '#') continue;
     Step step;
     if (!ParseLine(line, lineNumber, step)) {
-      state.error = "input script line " + std::to_string(lineNumber) + ": not a step: " + line;
-      state.steps.clear();
+      gRunner = Runner{};
+      gRunner.error = LineText(step) + "not a step: " + line;
       return false;
     }
     if (WaitsForFrames(step)) afterFrames = true;
     if (step.kind == StepKind::Text || step.kind == StepKind::Key) afterFrames = false;
     step.afterFrames = afterFrames;
-    state.steps.push_back(step);
+    gRunner.steps.push_back(step);
   }
-  state.error.clear();
-  state.active = true;
+  gRunner.active = true;
   return true;
 }
 
@@ -337,71 +357,50 @@ bool LoadInputScriptFromEnvironment() {
 }
 
 std::string ScriptError() {
-  return State().error;
+  return gRunner.error;
 }
 
 bool InputScriptActive() {
-  return State().active;
+  return gRunner.active;
 }
 
-// Both kinds of wait take the same steps: a key wait keeps the first character of a text answer.
 void FeedInputScript(ScriptedWait wait) {
-  ScriptState& state = State();
-  if (!state.active) return;
+  const ProgramState state = wait == ScriptedWait::Key    ? ProgramState::WaitingForAKey
+                             : wait == ScriptedWait::Text ? ProgramState::TypingText
+                                                          : ProgramState::WaitingForAMouseButton;
+  if (!Enter(state)) return;
   ReleaseHeldKey();
-  state.keyHeldForAFrame = false;
-  SettleSteps(state.steps, wait == ScriptedWait::Text ? Moment::TextWait : Moment::KeyWait);
-  if (state.steps.empty()) {
-    EndRun("input script used up while the program waits for input");
-    return;
+  SettleSteps(state);
+  if (const std::string reason = WaitVerdict(state); !reason.empty()) return EndRun(reason);
+  Step& step = gRunner.steps.front();
+  if (WaitsForFrames(step)) return;
+  // A key wait keeps the first character of a text answer.
+  if (state == ProgramState::TypingText && step.kind == StepKind::Text) {
+    HandOverNextCharacter(step);
+  } else {
+    HandOver(step);
+    TakeStep();
   }
-  if (wait == ScriptedWait::MouseButton) {
-    EndRun(LineText(state.steps.front()) + "the program waits for a mouse button");
-    return;
-  }
-  if (WaitsForFrames(state.steps.front())) {
-    // The line editor shows a frame per character, so the script's frames pass; a key wait
-    // shows none, and neither side could ever go on.
-    if (wait == ScriptedWait::Text) return;
-    EndRun(LineText(state.steps.front()) + "the program waits for a key, not for frames");
-    return;
-  }
-  if (wait == ScriptedWait::Text && state.steps.front().kind == StepKind::Text) {
-    HandOverNextCharacter(state.steps);
-    return;
-  }
-  HandOver(state.steps.front());
-  TakeStep(state.steps);
 }
 
 void NoteKeysRead() {
-  State().keysRead = true;
+  Enter(ProgramState::Polling);
 }
 
 void AdvanceInputScriptFrame() {
-  ScriptState& state = State();
-  if (!state.active) return;
-  if (std::exchange(state.keyHeldForAFrame, false)) ReleaseHeldKey();
-  const bool keysRead = std::exchange(state.keysRead, false);
-  CountFrame(state.steps);
-  if (keysRead) AnswerKeysRead(state);
-  KeepShownPicture(state);
-  if (!state.steps.empty() && state.steps.front().kind == StepKind::WaitFile) {
-    GiveUpOnAMissingFile(state.steps.front());
-  } else if (state.steps.empty() || state.steps.front().kind != StepKind::Frames) {
-    EndAStalledRun(state, keysRead);
-  }
+  const ProgramState state = gRunner.state;
+  if (!Enter(ProgramState::ShowingFrames)) return;
+  if (gRunner.keyHeldForAFrame) ReleaseHeldKey();
+  CountFrame();
+  if (state == ProgramState::Polling) AnswerPolling();
+  KeepShownPicture();
+  if (const std::string reason = FrameVerdict(state); !reason.empty()) EndRun(reason);
 }
 
 void InstallSnapshotWriter(SnapshotWriter writer, ShownPictureKeeper keeper) {
-  State().snapshotWriter = writer;
-  State().shownPictureKeeper = keeper;
+  gPictureWriters = {writer, keeper};
 }
 
 void ResetInputScriptForTests() {
-  const ScriptState& old = State();
-  const SnapshotWriter writer = old.snapshotWriter;
-  const ShownPictureKeeper keeper = old.shownPictureKeeper;
-  State() = ScriptState{};
-  InstallSnapshotWriter(writer, keeper);
+  gRunner = Runner{};
 }

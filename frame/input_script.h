@@ -7,22 +7,32 @@
 //   snapshot <file>     writes the picture on the screen to a PNG file
 //   frames <n>          lets n frames pass
 //   wait-file <file>    lets frames pass until the file exists
-// Blank lines and lines starting with '#' are skipped. Each text or key step is handed over only
-// when the program waits for a key or for typed text (handed over earlier, the wait would drop
-// it), and a key step also at a frame the program read the keys before (KeyDown, GetTypedChar:
-// a program that polls rather than waits), held for that one frame; the snapshot, key number
-// and satisfied wait-file steps before it run at that moment. At each frame the program shows,
-// just before the picture is shown, a frames step counts the frame and the key number and
-// wait-file steps run, and so do snapshots that follow a frames or wait-file step (a snapshot
-// that follows an answer waits for the next wait for input, so it shows what the answer did; at
-// a key wait it saves the picture last shown). A wait for typed text gets a text answer one
-// character at a time, one per call, and then its Enter.
-// A headless run never hangs: the run ends with a message on standard error and exit status 1
-// when the program waits for input once the script is used up, for a key while the script
-// waits for frames, or for a mouse button; when it shows kFramesWithoutAStep frames without
-// taking the step due (or, the script used up, without ending); when it reads the keys on
-// kFramesWatchedPastTheEnd frames after the last step; and when a wait-file's file is still
-// missing after kWaitFileSeconds.
+// Blank lines and lines starting with '#' are skipped.
+//
+// Steps go over where the program can take them, by the state it is in:
+//   showing frames    each frame counts for a frames step; key number steps and wait-files whose
+//                     file is there run at once, and snapshots that follow a frames or wait-file
+//                     step (on the frame where the count ends)
+//   polling           a frame after the program read the keys (KeyDown, GetTypedChar): that, then
+//                     a key step, held for the one frame
+//   waiting for a key WaitForKey or a looped video, at every pass: a text or key step goes over
+//                     whole, and one the wait does not take gives way to the next
+//   typed text        the line editor, before each frame: a text step one character a frame, then
+//                     its Enter; a key step whole; a frames step's frames pass
+//   quitting          the runner ended the run: whatever the program does next (its quit
+//                     routine waiting or polling) ends the process at once, with status 1
+// At a wait or a polled frame the snapshots (at a key wait, of the picture shown last), key
+// number steps and present files before the step run first, so a snapshot that follows an
+// answer shows what the answer did.
+//
+// The watchdog: a scripted run never hangs. It ends, with a message on standard error and exit
+// status 1, when the program waits for a key or typed text once the script is used up, waits for
+// a mouse button, or waits for a key while the step due counts frames or waits for a file; when
+// it reads the keys on kFramesWatchedPastTheEnd frames after the last step; when it shows
+// kFramesWithoutAStep frames without taking the step due (frames and wait-file steps aside) or
+// past the last step; and when a wait-file's file is still missing after kWaitFileSeconds
+// without a progress frame (one without a wait for input or a read of the keys), so a program
+// still working on the file is waited for and one that waits for input or polls is not.
 #pragma once
 
 #include <string>

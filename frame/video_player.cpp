@@ -194,8 +194,6 @@ int32_t PlayVideoFile(const std::string& path, bool loop) {
   platform::VideoPicture next;
   if (!video || !video->NextPicture(next)) return kErrorNoSuchFile;
   LetStartingInputGo();
-  // Only a key ends a looped video: it is a key wait.
-  if (loop) FeedInputScript(ScriptedWait::Key);
   VideoScreen screen(GraphicsContext->window);
   bool havePicture = true;
   double startMs = GetTimerAll();
@@ -203,6 +201,8 @@ int32_t PlayVideoFile(const std::string& path, bool loop) {
   for (;;) {
     const double position = GetTimerAll() - startMs;
     if (UserEndsVideo()) break;
+    // Only a key ends a looped video: it is a key wait, answered at every round.
+    if (loop) FeedInputScript(ScriptedWait::Key);
     KeepWindowAlive();
     if (havePicture && position >= next.timeMs) {
       screen.Show(next);

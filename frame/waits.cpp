@@ -26,13 +26,13 @@ void WaitForKey() {
   if (!InputObject) return;
   InputManager& input = *InputObject;
   DropTypedChars(input);
-  // Only now: an answer handed over earlier would be dropped with the characters above.
-  FeedInputScript(ScriptedWait::Key);
-  for (;;) {
+  // The script answers only after the drop, which would take its answer too; and at every pass,
+  // so that a step the wait does not take (a key typing nothing it keeps) gives way to the next.
+  do {
+    FeedInputScript(ScriptedWait::Key);
     if (!KeepWindowAlive()) TerminateProgram();
     Hibernate();
-    if (AnyKeyHit(input.typedChars)) break;
-  }
+  } while (!AnyKeyHit(input.typedChars));
   DropTypedChars(input);
 }
 

@@ -29,7 +29,8 @@ void Activate(platform::Window* window, uintptr_t active) {
 
 }  // namespace
 
-intptr_t MainWindowProc(platform::Window* window, uint32_t message, uintptr_t wParam, intptr_t) {
+intptr_t MainWindowProc(platform::Window* window, uint32_t message, uintptr_t wParam,
+                        intptr_t lParam) {
   switch (message) {
     case platform::kMessageActivate:
       Activate(window, wParam);
@@ -37,6 +38,8 @@ intptr_t MainWindowProc(platform::Window* window, uint32_t message, uintptr_t wP
     case platform::kMessageClose:
       // Returns only while the program is already ending; the shutdown then removes the window.
       TerminateProgram();
+      // A quit request of the system (SIGTERM) still ends a quit routine that waits.
+      if (lParam == platform::kQuitRequest) EndNowIfQuitting();
       break;
     default:
       break;

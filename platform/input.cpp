@@ -230,9 +230,10 @@ void TakeEvent(const SDL_Event& event) {
     case SDL_TEXTINPUT: TakeText(event.text.text); break;
     case SDL_WINDOWEVENT: TakeWindowEvent(event.window); break;
     case SDL_QUIT:
-      // Closing the last window sends both a window close and a quit: one close message.
+      // Closing the last window sends both a window close and a quit: one close message. A quit
+      // alone is the system's request, a signal.
       if (State().messages.empty() || State().messages.back().id != kMessageClose) {
-        Queue(kMessageClose, 0, 0);
+        Queue(kMessageClose, 0, kQuitRequest);
       }
       break;
     case SDL_MOUSEMOTION:

@@ -20,11 +20,14 @@ struct Window;
 // The message kinds of the main window. The program never sees them.
 enum MessageId : uint32_t {
   kMessageActivate = 1,  // wParam 1 when the window became active, 0 when it lost the focus
-  kMessageClose,         // the window's close box or a quit request (SIGINT, SIGTERM)
+  kMessageClose,         // the window's close box (lParam 0) or kQuitRequest (SIGINT, SIGTERM)
   kMessageKeyDown,       // wParam the key number, lParam the control character it types or 0
   kMessageKeyUp,         // wParam the key number
   kMessageChar,          // wParam one Windows-1252 character
 };
+
+// The lParam of a close message that the system sent rather than the window.
+inline constexpr intptr_t kQuitRequest = 1;
 
 struct Message {
   uint32_t id = 0;

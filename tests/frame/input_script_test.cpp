@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/str_value.h"
+#include "frame/music_loop.h"
 #include "frame/text_input.h"
 #include "frame/waits.h"
 #include "tests/support/fake_clock.h"
@@ -237,4 +239,120 @@ TEST_F(ScriptedRunEnd, AWaitForAFileThatNeverComesGivesUp) {
   EXPECT_EQ(status, 1);
   EXPECT_NE(errors_.find("never.txt\" did not appear within 60 seconds"), std::string::npos)
       << errors_;
+}
+
+// A program still working on the file shows progress frames; one that polls the keys instead
+// would never make it.
+TEST_F(ScriptedRunEnd, AWaitForAFileOutlastsProgressFramesButNotAProgramThatPolls) {
+  FakeClockScope clock(kFakeStartMs, 50.0);
+  for (const bool polls : {false, true}) {
+    SCOPED_TRACE(polls ? "polls" : "progress frames");
+    const std::string file = folder_.Child(polls ? "never.txt" : "late.txt");
+    ASSERT_TRUE(Load("wait-file " + file + "\nsnapshot made.png\n"));
+    gSnapshotFrames.clear();
+    const int status = Run(3000, [&] {
+      for (gFrame = 1;; ++gFrame) {
+        if (gFrame == 2000 && !polls) TempDir::WriteBytes(file, "x");
+        if (polls) KeyDown(1);
+        ShowScreen(1);
+      }
+    });
+    EXPECT_EQ(status, polls ? 1 : -2);
+    EXPECT_EQ(gSnapshotFrames.size(), polls ? 0u : 1u);
+  }
+  EXPECT_NE(errors_.find("never.txt\" did not appear within 60 seconds"), std::string::npos)
+      << errors_;
+}
+
+// The runtime's own key wait reads the keys too, and is no program polling them: the key after
+// it goes to the next wait, not to the frame shown between.
+TEST_F(InputScript, AKeyWaitIsNoProgramPollingTheKeys) {
+  FakeClockScope clock(kFakeStartMs, 0.25);
+  StartInput();
+  ASSERT_TRUE(Load("key a\nkey b\n"));
+  const int status = EndStatusOf([] {
+    WaitForKey();
+    ShowScreen(1);
+    WaitForKey();
+  });
+  EXPECT_EQ(status, -1) << "the second key went to the frame";
+}
+
+namespace {
+
+// Stands in for the end a broken runner would never bring, in every waiting loop alike: the
+// looping-music check of the waits and frames cuts the program off after a while.
+int gRestartsLeft = 0;
+double CutOffInTheEnd() {
+  if (--gRestartsLeft < 0) throw ProgramEnded{-2};
+  return 0.0;
+}
+
+// A program that waits again and again: for a key (0), polling (1) or for a line (2). What
+// reached it: the key waits it passed, the keys held and characters typed, the lines read.
+std::string gSeen;
+void WaitAgainAndAgain(int wait) {
+  for (;;) {
+    if (wait == 0) {
+      WaitForKey();
+      gSeen += "key wait ended\n";
+    } else if (wait == 2) {
+      StrValue answer("ab");  // a program's string, released when the run is cut off
+      InputString(answer.str(), 0, 0, 0);
+      gSeen += "answer [" + std::string(answer.view()) + "]\n";
+    } else {
+      for (int key : {1, 14, 15, 28, 57}) {
+        if (KeyDown(key)) gSeen += "down " + std::to_string(key) + "\n";
+      }
+      const StrValue typed = StrValue::Adopt(GetTypedChar());
+      if (!typed.empty()) gSeen += "typed " + std::to_string(uint8_t(typed.c_str()[0])) + "\n";
+      ShowScreen(1);
+    }
+  }
+}
+
+}  // namespace
+
+// Every key a step can name, at every kind of wait: a key wait ends, a polling program sees the
+// character typed and the key held, the line editor edits with it. Escape ends the program
+// while Escape-ends is on; with it off, a key wait goes on to the next step.
+TEST_F(InputScript, EveryNamedKeyWorksAtEveryKindOfWait) {
+  FakeClockScope clock(kFakeStartMs, 1.0);
+  CycleServices cut = CycleStandIns();
+  cut.restartLoopingMusic = CutOffInTheEnd;
+  InstallCycleServices(cut);
+  InputManager& input = StartInput();
+  struct Case {
+    const char* key;
+    int32_t escapeEnds;
+    const char* seen[3];  // at a key wait, polling, at the line editor
+  } cases[] = {
+      {"a", 1, {"key wait ended\n", "typed 97\n", "answer [aba]\n"}},
+      {"enter", 1, {"key wait ended\n", "typed 10\ndown 28\n", "answer [ab]\nanswer [ab]\n"}},
+      {"space", 1, {"key wait ended\n", "typed 32\ndown 57\n", "answer [ab ]\n"}},
+      {"tab", 1, {"key wait ended\n", "typed 9\ndown 15\n", "answer [ab\t]\n"}},
+      {"backspace", 1, {"key wait ended\n", "typed 8\ndown 14\n", "answer [a]\n"}},
+      {"escape", 1, {"", "", ""}},
+      {"escape", 0, {"", "down 1\n", "answer [ab]\n"}},
+  };
+  for (const Case& c : cases) {
+    for (int wait = 0; wait < 3; ++wait) {
+      SCOPED_TRACE(std::string(c.key) + " at wait " + std::to_string(wait));
+      ASSERT_TRUE(Load(std::string("key ") + c.key + (wait == 2 ? "\ntext\n" : "\n")));
+      EscapeEndsFlag = c.escapeEnds;
+      gSeen.clear();
+      gRestartsLeft = 20;
+      MusicLoopTime = 1.0;
+      testing::internal::CaptureStderr();
+      const int status = EndStatusOf([wait] { WaitAgainAndAgain(wait); });
+      testing::internal::GetCapturedStderr();
+      EXPECT_EQ(status, c.escapeEnds && std::string(c.key) == "escape" ? 0 : 1);
+      EXPECT_EQ(gSeen, c.seen[wait]);
+      platform::test::ResetInput();
+      KeyboardRead(input);
+      while (PopTypedChar(input.typedChars)) {
+      }
+    }
+  }
+  MusicLoopTime = 0.0;
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <future>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -265,4 +266,32 @@ TEST(ProgramRun, TheToolsHooksAnswerItsBuildTexts) {
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(HasShape(run.out, "COMPILED=Aaa _9 9999-99:99:99\nHOSTID=00000000\nVERSION=000.001\nexit\n"))
       << run.out;
+}
+
+// A quit routine that waits for a key, or polls the keys while showing frames, cannot keep a
+// run the script runner ended, nor one a SIGTERM ends: the process ends at once, its output
+// flushed, with status 1, and the runner says why once. The three run side by side, each
+// against its own deadline.
+TEST(ProgramRun, AQuitRoutineThatWaitsCannotKeepAnEndedRun) {
+  constexpr int kDeadlineSeconds = 30;
+  const std::string modes[] = {"quit-key-wait", "quit-poll", "quit-sigterm"};
+  TempDir folders[3];
+  std::vector<std::future<ProgramRun>> runs;
+  for (int i = 0; i < 3; ++i) {
+    TempDir::WriteBytes(folders[i].Child("answers.txt"), "key a\n");
+    const std::string script = i < 2 ? "QRN_INPUT_SCRIPT=" + folders[i].Child("answers.txt")
+                                     : "QRN_INPUT_SCRIPT";
+    runs.push_back(std::async(std::launch::async, [&, i, script] {
+      return RunProgramAt(ProgramFolder() + "/entry_program", {modes[i]}, folders[i], {script},
+                          kDeadlineSeconds);
+    }));
+  }
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(modes[i]);
+    const ProgramRun run = runs[i].get();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, i < 2 ? "main routine\nkey wait ended\nquit routine\n"
+                             : "main routine\nquit routine\n");
+    EXPECT_EQ(CountOf(run.err, "input script used up"), i < 2 ? 1u : 0u) << run.err;
+  }
 }

@@ -2,10 +2,12 @@
 // ends: "end" (END), "return" (the main routine returns), "loop" (a loop routine ENDs on its
 // third pass), "close" (a window close while the error code holds 7), "bounds" (an array index
 // out of bounds), "quit-ends" (a quit routine that meets a close and ENDs), "quit-fatal" (a quit
-// routine that fails an array bound), "debug" (END with the debug switch on), "nowindow" (no
-// window can be made), "resize" (a screen-size notice, then a frame), "tool-texts" (the tool's
-// hooks, with a main routine that prints the build texts), or file work in the folder the second
-// argument names: "full-disk" (20 KiB wait in a channel's buffer at END while files may hold
+// routine that fails an array bound), "quit-key-wait" and "quit-poll" (keys waited for until a
+// script ends the run, then a quit routine that waits for a key, or polls the keys while showing
+// frames), "quit-sigterm" (a quit routine that raises SIGTERM, then waits for a key), "debug"
+// (END with the debug switch on), "nowindow" (no window can be made), "resize" (a screen-size
+// notice, then a frame), "tool-texts" (the tool's hooks, with a main routine that prints the
+// build texts), or file work in the folder the second argument names: "full-disk" (20 KiB wait in a channel's buffer at END while files may hold
 // 16 KiB; debug switch on), "close-full-disk" (the same bytes closed with CLOSEFILE),
 // "host-full-disk" (the same bytes left waiting by a host that started the runtime without a main
 // routine and returns from main; in all three the INI file was taken up and changed first, and
@@ -33,12 +35,14 @@
 #include "frame/frame_cycle.h"
 #include "frame/frame_services.h"
 #include "frame/graphics_context.h"
+#include "frame/input_commands.h"
 #include "frame/platform_info.h"
 #include "frame/program_entry.h"
 #include "frame/runtime_objects.h"
 #include "frame/runtime_startup.h"
 #include "frame/screen_mode_commands.h"
 #include "frame/text_input.h"
+#include "frame/waits.h"
 #include "gfx2d/draw_commands.h"
 #include "gfx2d/gfx2d_layer.h"
 #include "gfx2d/screen_commands.h"
@@ -147,8 +151,16 @@ int32_t PrintBuildTexts() {
   return 0;
 }
 
+bool QuitRoutineWaits() {
+  return ModeIs("quit-key-wait") || ModeIs("quit-poll") || ModeIs("quit-sigterm");
+}
+
 int32_t MainRoutine() {
   std::puts("main routine");
+  while (QuitRoutineWaits() && !ModeIs("quit-sigterm")) {
+    WaitForKey();
+    std::puts("key wait ended");
+  }
   if (FillsTheDisk() || ModeIs("write-back")) LeaveFileWorkForTheEnd();
   if (ModeIs("close-full-disk")) CloseFile(1);
   if (ModeIs("2d-program")) RunA2dProgram();
@@ -173,6 +185,12 @@ void LoopRoutine() {
 void QuitRoutine() {
   std::puts("quit routine");
   if (ModeIs("quit-fatal")) FailAnArrayBound();
+  if (ModeIs("quit-sigterm")) raise(SIGTERM);
+  while (ModeIs("quit-poll")) {
+    KeyDown(1);
+    ShowScreen(1);
+  }
+  if (QuitRoutineWaits()) WaitForKey();
   CloseTheWindow();
   EndLoopAndExit();
 }
@@ -183,7 +201,7 @@ const UserFunctionEntry kQuitRoutines[] = {{QuitRoutine, "QRN_ON_QUIT"}, {nullpt
 
 const UserFunctionEntry* RoutinesForMode() {
   if (ModeIs("loop")) return kLoopRoutines;
-  if (ModeIs("quit-ends") || ModeIs("quit-fatal")) return kQuitRoutines;
+  if (ModeIs("quit-ends") || ModeIs("quit-fatal") || QuitRoutineWaits()) return kQuitRoutines;
   return kNoRoutines;
 }
 
