@@ -23,6 +23,7 @@ namespace {
 constexpr rlim_t kWantedOpenFiles = kSocketRows + 64;
 // Longest single wait of a loop that must notice a close request or a stop flag.
 constexpr int kWaitSliceMs = 50;
+constexpr int32_t kSegmentsPerBuffer = 4;
 
 // A sender waiting for room must never keep a reader out: the reader may be the very thread that
 // drains the other end. So sends take their own lock; every other use of the descriptor takes
@@ -136,6 +137,15 @@ bool GuardRefuses(uint32_t addressNetOrder) {
 
 void SetIntOption(int fd, int level, int name, int value) {
   setsockopt(fd, level, name, &value, sizeof value);
+}
+
+// Segments are kept to a quarter of the buffer, and both are set before the first packet: a
+// window that can never take a whole segment leaves the peer waiting for its probe timer (a
+// loopback segment is 64 KiB otherwise).
+void FixReceiveBuffer(int fd, int32_t bytes) {
+  if (bytes <= 0) return;
+  SetIntOption(fd, SOL_SOCKET, SO_RCVBUF, bytes);
+  SetIntOption(fd, IPPROTO_TCP, TCP_MAXSEG, bytes / kSegmentsPerBuffer);
 }
 
 // Closes without lingering: shut down both ways, then close. Returns close's result.
@@ -428,11 +438,12 @@ int32_t ClampConnectTimeout(int32_t timeoutMs) {
   return timeoutMs < 1 || timeoutMs > kMaxConnectTimeoutMs ? kMaxConnectTimeoutMs : timeoutMs;
 }
 
-int32_t SockTcpConnect(SockAddress target, int32_t timeoutMs) {
+int32_t SockTcpConnect(SockAddress target, int32_t timeoutMs, int32_t receiveBufferBytes) {
   if (SockAddressIsNone(target) || GuardRefuses(target.address)) return -1;
   int32_t row;
   const int fd = ClaimRowWithSocket(row, SOCK_STREAM, IPPROTO_TCP);
   if (fd < 0) return -1;
+  FixReceiveBuffer(fd, receiveBufferBytes);
   const sockaddr_in peer = MakeSockaddr(target.address, target.port);
   int err = 0;
   if (connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
@@ -599,7 +610,6 @@ int32_t SockSetNoDelay(int32_t row, bool on) {
   return SetRowOption(row, IPPROTO_TCP, TCP_NODELAY, on ? 1 : 0);
 }
 
-int32_t SockSetBufferBytes(int32_t row, int32_t bytes) {
-  const int32_t result = SetRowOption(row, SOL_SOCKET, SO_SNDBUF, bytes);
-  return result != 0 ? result : SetRowOption(row, SOL_SOCKET, SO_RCVBUF, bytes);
+int32_t SockSetSendBufferBytes(int32_t row, int32_t bytes) {
+  return SetRowOption(row, SOL_SOCKET, SO_SNDBUF, bytes);
 }
