@@ -170,6 +170,8 @@ uint16_t NetSessionRegisterPlayer(NetSession& session, const char* name) {
     NetPlayer record;
     record.name = name ? std::string(name).substr(0, kNetNameSize - 1) : "query";
     record.hidden = name ? 0 : 1;
+    record.inbox = NetInbox(kNetInboxLimit, kNetInboxShare,
+                            size_t(session.core_->tuning.relayHighWaterBytes));
     session.core_->state.localPlayers.push_back(std::move(record));
     player = std::prev(session.core_->state.localPlayers.end());
   }
