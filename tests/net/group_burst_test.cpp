@@ -5,6 +5,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <map>
 #include <thread>
 
 #include "tests/net/group_fixture.h"
@@ -180,21 +181,27 @@ TEST_F(GroupBurstTest, ReadersSlowerThanTheirSendersHoldThemBackAndLoseNothing) 
   EXPECT_EQ(host.GetLeftPlayer(), 0);
 }
 
+// The debug log's last word on the lost texts, written on the way out, is their whole number.
 TEST_F(GroupBurstTest, AReaderThatFallsFarBehindLosesTextsCountedAndLogged) {
   constexpr int kTexts = 2 * 4000;
+  constexpr uint64_t kLost = kTexts - kNetInboxLimit;
   TempDir logFolder(true);
   NetSession& host = NewSession(PatientTuning());
   const std::vector<uint16_t> ids = HostWithPlayers(host, {"absent"});
   ASSERT_EQ(ids.size(), 1u);
   EXPECT_EQ(BurstFromClients(ids[0], 2, kTexts / 2), kTexts);
-  // Once the reader has kept its senders waiting for half the hold limit, texts are dropped.
-  EXPECT_TRUE(Eventually([&] { return host.DroppedTexts() > 0; }, 5000));
+  // Once the reader has kept its senders waiting for half the hold limit, every text that does
+  // not fit its inbox is dropped.
+  EXPECT_TRUE(Eventually([&] { return host.DroppedTexts() == kLost; }, 5000));
+  host.End();
+  const std::string log = TempDir::ReadBytes(logFolder.Child("ErrorLog.txt"));
+  const size_t total = log.rfind(" texts dropped in all");
+  ASSERT_NE(total, std::string::npos);
+  const size_t number = log.rfind(' ', total - 1) + 1;
+  EXPECT_EQ(log.substr(number, total - number), std::to_string(kLost));
   Reader late(host, ids, kTexts, false);
-  EXPECT_EQ(late.Join(1000) + int(host.DroppedTexts()), kTexts);
+  EXPECT_EQ(late.Join(1000), int(kNetInboxLimit));
   EXPECT_EQ(host.GetLeftPlayer(), 0);
-  sessions_.clear();  // no thread writes the log any more
-  EXPECT_NE(TempDir::ReadBytes(logFolder.Child("ErrorLog.txt")).find("texts dropped"),
-            std::string::npos);
 }
 
 TEST_F(GroupBurstTest, ASlowReaderIsDroppedAndHoldsNoSenderPastTheHoldLimit) {
@@ -416,4 +423,110 @@ TEST_F(GroupBurstTest, AnswersAndOtherPlayersTextsComeWithinASecondBesideAFullIn
     slowReader.join();
     host.End();
   }
+}
+
+// A sender whose texts feed a receiver past its mark, or all output together past its total, is
+// not read until they catch up: whatever the sender does, the host builds up no more than those
+// bounds for the receivers (so none passes the ceiling), and the host's own player finds its
+// queue full and waits.
+TEST_F(GroupBurstTest, SendersWaitWhileWhatTheyFedIsPastItsMark) {
+  struct Case {
+    const char* name;
+    bool hostSends;
+    int receivers;
+    int32_t highWaterBytes;
+    int32_t totalBytes;
+  };
+  const Case cases[] = {
+      {"a client's player, a receiver past its mark", false, 1, 64 * 1024, 64 << 20},
+      {"the host's player, a receiver past its mark", true, 1, 64 * 1024, 64 << 20},
+      {"a client's player, all output past the total", false, 2, 4 << 20, 128 * 1024},
+  };
+  constexpr int kTexts = 3000;  // three times the ceiling
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    NetTuning tuning = ShortTuning();
+    tuning.relayHighWaterBytes = c.highWaterBytes;
+    tuning.outputTotalBytes = c.totalBytes;
+    tuning.outputCeilingBytes = 1024 * 1024;
+    tuning.holdLimitMs = 30000;  // only the ceiling could drop a receiver
+    NetSession& host = NewSession(tuning);
+    const std::vector<uint16_t> ids = HostWithPlayers(host, {"host"});
+    auto [client, clientId] = JoinedPlayer("client", ShortTuning());
+    ASSERT_TRUE(ids.size() == 1 && clientId);
+    // Receivers that take a text every 20 ms: never stalled, far slower than the burst.
+    std::atomic<bool> reading{true};
+    std::vector<RawPeer> receivers;
+    std::vector<uint16_t> receiverIds;
+    std::vector<std::thread> readers;
+    for (int i = 0; i < c.receivers; ++i) {
+      RawPeer& peer = receivers.emplace_back(port_, 4096);
+      ASSERT_TRUE(peer.SendJoin("slow"));
+      receiverIds.push_back(peer.ReadJoinAnswer());
+      ASSERT_NE(receiverIds.back(), 0);
+    }
+    for (RawPeer& peer : receivers) {
+      readers.emplace_back([&] {
+        while (reading) {
+          if (peer.ReadFrame(100)) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+      });
+    }
+    // The burst ends at the first send that has to wait.
+    const Burst burst = SendTexts(c.hostSends ? host : *client, {c.hostSends ? ids[0] : clientId},
+                                  receiverIds, kTexts, 100.0);
+    EXPECT_TRUE(!c.hostSends || burst.sent < kTexts);
+    EXPECT_FALSE(Eventually([&] { return host.GetLeftPlayer() != 0; }, 1000));
+    reading = false;
+    for (std::thread& reader : readers) reader.join();
+    host.End();
+  }
+}
+
+// Clients competing for one receiver past its mark are read one frame each in turn, so each gets
+// its part of what the receiver takes, not only the one that comes first in the host's table.
+TEST_F(GroupBurstTest, SendersCompetingForOneReceiverShareWhatItTakes) {
+  NetTuning tuning = ShortTuning();
+  tuning.holdLimitMs = 30000;
+  NetSession& host = NewSession(tuning);
+  ASSERT_TRUE(host.Host(port_));
+  RawPeer receiver(port_, 4096);
+  ASSERT_TRUE(receiver.SendJoin("receiver"));
+  const uint16_t receiverId = receiver.ReadJoinAnswer();
+  const std::vector<std::pair<NetSession*, uint16_t>> senders = {
+      JoinedPlayer("first", ShortTuning()), JoinedPlayer("second", ShortTuning())};
+  ASSERT_TRUE(receiverId && senders[0].second && senders[1].second);
+  std::vector<std::thread> floods;
+  for (auto [session, id] : senders) {
+    floods.emplace_back([=] { SendTexts(*session, {id}, {receiverId}, 5000); });
+  }
+  // The first texts come before both floods are under way; after them the receiver counts.
+  std::map<uint16_t, int> counted;
+  for (int frame = 0; frame < 600; ++frame) {
+    const std::optional<NetMessage> message = receiver.ReadFrame();
+    if (!message) break;
+    if (frame >= 200) ++counted[message->header.sender];
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  host.End();
+  for (std::thread& flood : floods) flood.join();
+  for (auto [session, id] : senders) EXPECT_GE(counted[id], 100) << "sender " << id;
+}
+
+// A client that takes nothing at all is dropped after the send deadline, even with its output
+// under the mark.
+TEST_F(GroupBurstTest, AClientThatTakesNothingIsDroppedAfterTheSendDeadline) {
+  NetTuning tuning = ShortTuning();
+  tuning.relayHighWaterBytes = 1024 * 1024;
+  tuning.holdLimitMs = 30000;
+  NetSession& host = NewSession(tuning);
+  const std::vector<uint16_t> ids = HostWithPlayers(host, {"host"});
+  RawPeer deaf(port_, 4096);
+  ASSERT_TRUE(deaf.SendJoin("deaf"));
+  const uint16_t deafId = deaf.ReadJoinAnswer();
+  ASSERT_TRUE(ids.size() == 1 && deafId);
+  EXPECT_EQ(SendTexts(host, ids, {deafId}, 300).sent, 300);  // more than the system's buffers
+  uint16_t left = 0;
+  EXPECT_TRUE(Eventually([&] { return (left = host.GetLeftPlayer()) != 0; }));
+  EXPECT_EQ(left, deafId);
 }
