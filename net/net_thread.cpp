@@ -32,6 +32,8 @@ constexpr size_t kMaxClientsPerAddress = kMaxClients / 4;
 // Connections taken from the listener per cycle, so a crowd connecting at once does not overflow
 // its short queue.
 constexpr int kAcceptsPerCycle = 32;
+// A pause while something waits for room: a held connection, output for a full socket.
+constexpr int32_t kRetryMs = 1;
 // Texts dropped for full inboxes are noted in the debug log at most this often.
 constexpr double kDropReportIntervalMs = 1000.0;
 
@@ -135,13 +137,17 @@ void NetThread::Run() {
   StopPath();
 }
 
-// On the host an idle cycle ends early when its own program sends something, so the host's own
-// players never wait a whole pause for their frames to be taken up.
+// An idle cycle ends early when something comes: on a client, bytes on its connection (a held
+// connection is looked at again soon, for its reader may have made room); on the host, a frame
+// of its own program, and output waiting for a full socket is offered again soon. The system's
+// buffers are small, so a whole pause would leave the line idle.
 void NetThread::Pause() {
-  if (Hosting()) {
-    core_.ownFrames.WaitForFrame(tuning_.idleSleepMs);
+  if (!Hosting() && heldBy_) {
+    ThreadSleep(kRetryMs);
+  } else if (!Hosting()) {
+    SockWaitReadable(connectionRow_, tuning_.idleSleepMs);
   } else {
-    ThreadSleep(uint32_t(tuning_.idleSleepMs));
+    core_.ownFrames.WaitForFrame(outputBytes_ > 0 ? kRetryMs : tuning_.idleSleepMs);
   }
 }
 

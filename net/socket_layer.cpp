@@ -23,7 +23,6 @@ namespace {
 constexpr rlim_t kWantedOpenFiles = kSocketRows + 64;
 // Longest single wait of a loop that must notice a close request or a stop flag.
 constexpr int kWaitSliceMs = 50;
-constexpr int32_t kSegmentsPerBuffer = 4;
 
 // A sender waiting for room must never keep a reader out: the reader may be the very thread that
 // drains the other end. So sends take their own lock; every other use of the descriptor takes
@@ -137,15 +136,6 @@ bool GuardRefuses(uint32_t addressNetOrder) {
 
 void SetIntOption(int fd, int level, int name, int value) {
   setsockopt(fd, level, name, &value, sizeof value);
-}
-
-// Segments are kept to a quarter of the buffer, and both are set before the first packet: a
-// window that can never take a whole segment leaves the peer waiting for its probe timer (a
-// loopback segment is 64 KiB otherwise).
-void FixReceiveBuffer(int fd, int32_t bytes) {
-  if (bytes <= 0) return;
-  SetIntOption(fd, SOL_SOCKET, SO_RCVBUF, bytes);
-  SetIntOption(fd, IPPROTO_TCP, TCP_MAXSEG, bytes / kSegmentsPerBuffer);
 }
 
 // Closes without lingering: shut down both ways, then close. Returns close's result.
@@ -443,7 +433,9 @@ int32_t SockTcpConnect(SockAddress target, int32_t timeoutMs, int32_t receiveBuf
   int32_t row;
   const int fd = ClaimRowWithSocket(row, SOCK_STREAM, IPPROTO_TCP);
   if (fd < 0) return -1;
-  FixReceiveBuffer(fd, receiveBufferBytes);
+  // Before the first packet: a peer sizes its segments by the window it first sees, and one
+  // that no longer fits a smaller window waits for its probe timer.
+  if (receiveBufferBytes > 0) SetIntOption(fd, SOL_SOCKET, SO_RCVBUF, receiveBufferBytes);
   const sockaddr_in peer = MakeSockaddr(target.address, target.port);
   int err = 0;
   if (connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
@@ -576,17 +568,6 @@ SockAddress SockGetRemoteAddress(int32_t row) {
   SocketSlot* slot = LockOpenRow(row, lock);
   if (!slot) return SockAddress{0, 0};
   return SockAddress{slot->address.sin_addr.s_addr, slot->address.sin_port};
-}
-
-SockAddress SockGetLocalAddress(int32_t row) {
-  RowLock lock;
-  SocketSlot* slot = LockOpenRow(row, lock);
-  sockaddr_in local{};
-  socklen_t size = sizeof local;
-  if (!slot || getsockname(slot->fd, reinterpret_cast<sockaddr*>(&local), &size) != 0) {
-    return SockAddress{0, 0};
-  }
-  return SockAddress{local.sin_addr.s_addr, local.sin_port};
 }
 
 namespace {

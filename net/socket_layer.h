@@ -75,9 +75,6 @@ int32_t SockSetNoDelay(int32_t row, bool on);
 // with the traffic; the last error after the change.
 int32_t SockSetSendBufferBytes(int32_t row, int32_t bytes);
 
-// The address a TCP row is bound to on this machine; the zero pair for a free or invalid row.
-SockAddress SockGetLocalAddress(int32_t row);
-
 // An empty name means this machine. The zero pair on failure.
 SockAddress SockResolveHost(const char* name, uint16_t port);
 // The machine's addresses, each followed by the separator, 127.0.0.1 last; count receives their
