@@ -6,6 +6,7 @@
 #include "net/group_rules.h"
 #include "net/net_session.h"
 #include "net/socket_layer.h"
+#include "system/threads.h"
 #include "tests/support/net_test_util.h"
 
 namespace {

@@ -12,16 +12,11 @@ NetPlayer* FindPlayer(std::list<NetPlayer>& players, uint16_t id) {
   return nullptr;
 }
 
-bool FileText(NetGroupState& state, const NetMessage& message, bool giveUp) {
+bool FileText(NetGroupState& state, const NetMessage& message, double nowMs) {
   NetPlayer* player = FindPlayer(state.localPlayers, message.header.receiver);
-  if (!player) return true;
-  NetInbox& inbox = player->inbox;
-  if (inbox.Full()) {
-    if (!giveUp && !inbox.Overflowing()) return false;
-    ++state.droppedTexts;
-  }
-  inbox.Add(message.header.sender, message.payload);
-  return true;
+  if (!player) return false;
+  if (!player->inbox.Add(message.header.sender, message.payload, nowMs)) ++state.droppedTexts;
+  return player->inbox.Pressed();
 }
 
 void AssignJoinedId(NetGroupState& state, uint16_t id) {
@@ -148,16 +143,28 @@ void Serve(NetGroupState& state, int32_t sourceRow, const NetMessage& message,
 
 }  // namespace
 
-bool FileConnectionFrame(NetGroupState& state, const NetMessage& message, bool giveUp) {
+bool FileConnectionFrame(NetGroupState& state, const NetMessage& message, double nowMs) {
   const NetHeader& header = message.header;
-  if (header.type == kNetText) return FileText(state, message, giveUp);
-  if (header.sender != kNetServerId) return true;
+  if (header.type == kNetText) return FileText(state, message, nowMs);
+  if (header.sender != kNetServerId) return false;
   if (header.type == kNetJoinAccepted) {
     AssignJoinedId(state, header.receiver);
-    return true;
+  } else {
+    KeepAnswer(state, message);
   }
-  KeepAnswer(state, message);
-  return true;
+  return false;
+}
+
+bool LocalPlayerPressed(const NetGroupState& state, uint16_t id) {
+  return std::any_of(
+      state.localPlayers.begin(), state.localPlayers.end(),
+      [id](const NetPlayer& player) { return player.id == id && player.inbox.Pressed(); });
+}
+
+void GiveUpOnSlowReaders(NetGroupState& state, double nowMs, double limitMs) {
+  for (NetPlayer& player : state.localPlayers) {
+    if (player.inbox.Overdue(nowMs, limitMs)) state.droppedTexts += player.inbox.GiveUp();
+  }
 }
 
 bool ServeClientFrame(NetGroupState& state, int32_t sourceRow, const NetMessage& message,

@@ -52,11 +52,21 @@ struct OutgoingFrame {
   std::vector<uint8_t> bytes;
 };
 
-// A frame from this program's connection to the host: texts go to the inboxes, join answers
-// hand out ids, answers wait for the query that asked. A text for a full inbox is refused
-// (false), so the connection can wait for the reader; with giveUp, or while that inbox
-// overflows, it goes in anyway and the text that loses its place is counted as dropped.
-bool FileConnectionFrame(NetGroupState& state, const NetMessage& message, bool giveUp = false);
+// The row of the host's own program: its frames reach the network thread without a socket, and
+// what the host sends to it is filed at once.
+inline constexpr int32_t kNetOwnRow = -2;
+
+// A frame for this program from its host: texts go to the inboxes, join answers hand out ids,
+// answers wait for the query that asked. True when a text left its player's inbox pressed, so
+// whatever fed it should wait; a text lost to an inbox given up on is counted as dropped.
+bool FileConnectionFrame(NetGroupState& state, const NetMessage& message, double nowMs = 0.0);
+
+// True while the local player's waiting texts hold back what feeds them.
+bool LocalPlayerPressed(const NetGroupState& state, uint16_t id);
+
+// Local players whose inbox stayed pressed past the limit are given up on; their waiting texts
+// are filed as into a full inbox, and those lost are counted as dropped.
+void GiveUpOnSlowReaders(NetGroupState& state, double nowMs, double limitMs);
 
 // A frame from a client row of the host: served or relayed; what goes back lands in out. A row
 // speaks only for the players it joined: any frame but a join whose sender is not one of them

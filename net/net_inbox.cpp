@@ -1,4 +1,4 @@
-// Texts dealt into rounds of one share per sender.
+// Texts dealt into rounds of one share per sender, and the texts waiting behind a full inbox.
 #include "net/net_inbox.h"
 
 #include <algorithm>
@@ -10,11 +10,19 @@ NetInbox::SenderRound NetInbox::RoundFor(uint16_t sender) const {
   return {known->second.round + 1, 0};
 }
 
-bool NetInbox::Add(uint16_t sender, std::string text) {
-  if (Full()) overflowing_ = true;
+bool NetInbox::Add(uint16_t sender, std::string text, double nowMs) {
+  if (!Full() || givenUp_ || limit_ == 0) return Place(sender, std::move(text));
+  waitingBytes_ += text.size();
+  waiting_.push_back(NetInboxEntry{sender, std::move(text)});
+  pressure_.Grew(waitingBytes_, highWater_, nowMs);
+  return true;
+}
+
+bool NetInbox::Place(uint16_t sender, std::string text) {
   if (limit_ == 0) return false;
   SenderRound place = RoundFor(sender);
-  if (Full()) {
+  const bool full = Full();
+  if (full) {
     if (place.round >= LastRound()) return false;
     DropNewest();
   }
@@ -23,7 +31,7 @@ bool NetInbox::Add(uint16_t sender, std::string text) {
   ++size_;
   ++place.count;
   senders_[sender] = place;
-  return true;
+  return !full;
 }
 
 // The dropped text's sender keeps its place: its later texts still follow its earlier ones.
@@ -43,8 +51,29 @@ std::optional<NetInboxEntry> NetInbox::Take() {
   rounds_.front().pop_front();
   --size_;
   if (rounds_.front().empty()) RetireFirstRound();
-  if (size_ <= limit_ / 2) overflowing_ = false;
+  if (size_ <= limit_ / 2) givenUp_ = false;
+  MoveWaitingIn();
   return entry;
+}
+
+void NetInbox::MoveWaitingIn() {
+  while (!waiting_.empty() && !Full()) {
+    NetInboxEntry entry = std::move(waiting_.front());
+    waiting_.pop_front();
+    waitingBytes_ -= entry.text.size();
+    Place(entry.sender, std::move(entry.text));
+  }
+  pressure_.Shrank(waitingBytes_, highWater_);
+}
+
+size_t NetInbox::GiveUp() {
+  givenUp_ = true;
+  size_t lost = 0;
+  for (NetInboxEntry& entry : waiting_) lost += Place(entry.sender, std::move(entry.text)) ? 0 : 1;
+  waiting_.clear();
+  waitingBytes_ = 0;
+  pressure_.Shrank(0, highWater_);
+  return lost;
 }
 
 // Once a round is read to its end every sender starts afresh in the next one.

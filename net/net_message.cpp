@@ -36,6 +36,11 @@ std::vector<uint8_t> EncodeNetFrame(uint8_t type, uint16_t receiver, uint16_t se
   return frame;
 }
 
+NetMessage DecodeNetFrame(const std::vector<uint8_t>& frame) {
+  return NetMessage{DecodeNetHeader(frame.data()),
+                    std::string(frame.begin() + kNetHeaderSize, frame.end())};
+}
+
 std::string EncodeJoinPayload(const NetJoinPayload& join) {
   std::string out(kNetJoinPayloadSize, '\0');
   auto* bytes = reinterpret_cast<uint8_t*>(out.data());

@@ -55,6 +55,8 @@ NetHeader DecodeNetHeader(const uint8_t in[kNetHeaderSize]);
 // Header and payload as they go on the wire; the header's length is taken from the payload.
 std::vector<uint8_t> EncodeNetFrame(uint8_t type, uint16_t receiver, uint16_t sender,
                                     const std::string& payload);
+// A whole frame as EncodeNetFrame makes it, read back.
+NetMessage DecodeNetFrame(const std::vector<uint8_t>& frame);
 
 // The join payload, which is also the wire image of a player record.
 struct NetJoinPayload {

@@ -3,6 +3,7 @@
 
 #include <iterator>
 
+#include "net/net_session_core.h"
 #include "net/socket_layer.h"
 
 namespace {
@@ -24,37 +25,37 @@ int32_t NetMessageSend(int32_t row, const std::vector<uint8_t>& frame, int32_t n
 
 std::unique_ptr<NetSession> NetSession::Create(const NetTuning& tuning) {
   std::unique_ptr<NetSession> session(new NetSession(tuning));
-  if (MutexInit(&session->mutex_) != kThreadSuccess) return nullptr;
+  if (MutexInit(&session->core_->mutex) != kThreadSuccess) return nullptr;
   return session;
 }
 
-NetSession::NetSession(const NetTuning& tuning) : tuning_(tuning) {}
+NetSession::NetSession(const NetTuning& tuning) : core_(std::make_unique<NetSessionCore>(tuning)) {}
 
 NetSession::~NetSession() {
-  if (!mutex_) return;  // never usable, so nothing was started
+  if (!core_->mutex) return;  // never usable, so nothing was started
   End();
-  MutexDestroy(&mutex_);
+  MutexDestroy(&core_->mutex);
 }
 
 void NetSession::StopThread() {
   if (threadHandle_ == 0) return;
-  stop_ = true;
+  core_->stop = true;
   // The thread closes its rows and releases its reference on the way out.
   ThreadJoin(threadHandle_, nullptr);
   threadHandle_ = 0;
 }
 
-void NetSession::CloseGroupSockets() {
+void CloseGroupSockets(NetSessionCore& core) {
   int32_t listenRow;
   int32_t connectionRow;
   bool holdsReference;
   {
-    Lock lock(mutex_);
-    listenRow = state_.listenRow;
-    connectionRow = state_.connectionRow;
-    holdsReference = state_.holdsStartReference;
-    state_.listenRow = state_.connectionRow = -1;
-    state_.holdsStartReference = false;
+    NetLock lock(core);
+    listenRow = core.state.listenRow;
+    connectionRow = core.state.connectionRow;
+    holdsReference = core.state.holdsStartReference;
+    core.state.listenRow = core.state.connectionRow = -1;
+    core.state.holdsStartReference = false;
   }
   if (listenRow != -1) SockClose(listenRow);
   if (connectionRow != -1) SockClose(connectionRow);
@@ -62,22 +63,22 @@ void NetSession::CloseGroupSockets() {
 }
 
 void NetSession::ResetFields(bool freePlayers) {
-  Lock lock(mutex_);
-  stop_ = true;
-  state_.running = false;
-  state_.accepting = true;
-  state_.nextId = kNetFirstPlayerId;
-  state_.ownId = 0;
+  NetLock lock(*core_);
+  core_->stop = true;
+  core_->state.running = false;
+  core_->state.accepting = true;
+  core_->state.nextId = kNetFirstPlayerId;
+  core_->state.ownId = 0;
   if (!freePlayers) return;
-  state_.localPlayers.clear();
-  state_.remotePlayers.clear();
-  state_.leftPlayers.clear();
-  state_.answers.clear();
+  core_->state.localPlayers.clear();
+  core_->state.remotePlayers.clear();
+  core_->state.leftPlayers.clear();
+  core_->state.answers.clear();
 }
 
 void NetSession::Reset(bool freePlayers) {
   StopThread();
-  CloseGroupSockets();
+  CloseGroupSockets(*core_);
   ResetFields(freePlayers);
 }
 
@@ -88,12 +89,12 @@ void NetSession::Abandon() {
 
 bool NetSession::StartThread() {
   {
-    Lock lock(mutex_);
-    state_.running = true;
+    NetLock lock(*core_);
+    core_->state.running = true;
   }
-  stop_ = false;
-  ownTexts_.Restart();
-  threadHandle_ = ThreadCreate(NetSessionThread, this, true);
+  core_->stop = false;
+  core_->ownFrames.Clear();
+  threadHandle_ = ThreadCreate(NetSessionThread, core_.get(), true);
   if (threadHandle_ > 0) return true;
   threadHandle_ = 0;
   return false;
@@ -105,24 +106,13 @@ bool NetSession::Host(int32_t port) {
   if (!SockStartup()) return false;
   const int32_t listenRow = SockTcpListen(groupPort);
   {
-    Lock lock(mutex_);
-    state_.holdsStartReference = true;
-    state_.listenRow = listenRow;
+    NetLock lock(*core_);
+    core_->state.holdsStartReference = true;
+    core_->state.listenRow = listenRow;
+    // The host is a client of its own group, reaching its thread without a socket.
+    core_->state.host = listenRow >= 0;
   }
-  if (listenRow < 0) {
-    Abandon();
-    return false;
-  }
-  // The host is a client of its own group. Its listener takes every interface, so the loopback
-  // address always reaches it, without depending on how this machine's name resolves.
-  const int32_t connectionRow =
-      SockTcpConnect(SockMakeAddress(127, 0, 0, 1, groupPort), tuning_.connectTimeoutMs);
-  {
-    Lock lock(mutex_);
-    state_.connectionRow = connectionRow;
-    state_.host = true;
-  }
-  if (connectionRow < 0 || !StartThread()) {
+  if (listenRow < 0 || !StartThread()) {
     Abandon();
     return false;
   }
@@ -134,16 +124,18 @@ bool NetSession::Join(const char* hostName, int32_t port) {
   Reset(true);
   if (!SockStartup()) return false;
   {
-    Lock lock(mutex_);
-    state_.holdsStartReference = true;
-    state_.host = false;
+    NetLock lock(*core_);
+    core_->state.holdsStartReference = true;
+    core_->state.host = false;
   }
   const SockAddress target = SockResolveHost(hostName, groupPort);
   const int32_t connectionRow =
-      SockAddressIsNone(target) ? -1 : SockTcpConnect(target, tuning_.connectTimeoutMs);
+      SockAddressIsNone(target)
+          ? -1
+          : SockTcpConnect(target, core_->tuning.connectTimeoutMs, kNetConnectionBufferBytes);
   {
-    Lock lock(mutex_);
-    state_.connectionRow = connectionRow;
+    NetLock lock(*core_);
+    core_->state.connectionRow = connectionRow;
   }
   if (connectionRow < 0 || !StartThread()) {
     Abandon();
@@ -162,44 +154,41 @@ void NetSession::End() {
 }
 
 void NetSession::SetAccepting(bool accepting) {
-  Lock lock(mutex_);
-  state_.accepting = accepting;
+  NetLock lock(*core_);
+  core_->state.accepting = accepting;
 }
 
 bool NetSession::IsActive() {
-  Lock lock(mutex_);
-  return state_.running;
-}
-
-bool NetSession::Hosting() {
-  Lock lock(mutex_);
-  return state_.host;
+  NetLock lock(*core_);
+  return core_->state.running;
 }
 
 uint16_t NetSessionRegisterPlayer(NetSession& session, const char* name) {
   std::list<NetPlayer>::iterator player;
   {
-    NetSession::Lock lock(session.mutex_);
+    NetLock lock(*session.core_);
     NetPlayer record;
     record.name = name ? std::string(name).substr(0, kNetNameSize - 1) : "query";
     record.hidden = name ? 0 : 1;
-    session.state_.localPlayers.push_back(std::move(record));
-    player = std::prev(session.state_.localPlayers.end());
+    record.inbox = NetInbox(kNetInboxLimit, kNetInboxShare,
+                            size_t(session.core_->tuning.relayHighWaterBytes));
+    session.core_->state.localPlayers.push_back(std::move(record));
+    player = std::prev(session.core_->state.localPlayers.end());
   }
-  for (int32_t attempt = 0; attempt < session.tuning_.registerTries; ++attempt) {
+  for (int32_t attempt = 0; attempt < session.core_->tuning.registerTries; ++attempt) {
     uint16_t id;
     bool running;
     {
-      NetSession::Lock lock(session.mutex_);
+      NetLock lock(*session.core_);
       id = player->id;
-      running = session.state_.running;
+      running = session.core_->state.running;
     }
     if (NetIsPlayerId(id)) return id;
     if (!running) break;
-    ThreadSleep(uint32_t(session.tuning_.registerWaitMs));
+    ThreadSleep(uint32_t(session.core_->tuning.registerWaitMs));
   }
-  NetSession::Lock lock(session.mutex_);
-  session.state_.localPlayers.erase(player);
+  NetLock lock(*session.core_);
+  session.core_->state.localPlayers.erase(player);
   return 0;
 }
 
@@ -207,27 +196,30 @@ uint16_t NetSession::CreatePlayer(const char* name) {
   return NetSessionRegisterPlayer(*this, name ? name : "");
 }
 
-bool NetSession::SendOnConnection(const std::vector<uint8_t>& frame, int32_t noProgressMs) {
+bool NetSession::SendOnConnection(std::vector<uint8_t> frame, int32_t noProgressMs) {
   int32_t row;
+  bool host;
   {
-    Lock lock(mutex_);
-    row = state_.connectionRow;
+    NetLock lock(*core_);
+    row = core_->state.connectionRow;
+    host = core_->state.host;
   }
+  if (host) return core_->ownFrames.Push(std::move(frame), noProgressMs, core_->stop);
   if (row < 0) return false;
-  const int32_t sent = NetMessageSend(row, frame, noProgressMs, &stop_);
+  const int32_t sent = NetMessageSend(row, frame, noProgressMs, &core_->stop);
   if (sent == int32_t(frame.size())) return true;
   // Part of a frame went out: the stream can no longer be framed, so the group ends.
-  if (sent > 0) stop_ = true;
+  if (sent > 0) core_->stop = true;
   return false;
 }
 
 // Takes the first answer of the asked type; answers of other types are late replies to
 // earlier queries and are thrown away.
 bool NetSession::TakeAnswer(uint8_t type, NetMessage& answer) {
-  Lock lock(mutex_);
-  while (!state_.answers.empty()) {
-    NetMessage front = std::move(state_.answers.front());
-    state_.answers.pop_front();
+  NetLock lock(*core_);
+  while (!core_->state.answers.empty()) {
+    NetMessage front = std::move(core_->state.answers.front());
+    core_->state.answers.pop_front();
     if (front.header.type != type) continue;
     answer = std::move(front);
     return true;
@@ -238,28 +230,28 @@ bool NetSession::TakeAnswer(uint8_t type, NetMessage& answer) {
 bool NetSession::Ask(uint8_t type, const std::string& payload, NetMessage& answer) {
   uint16_t asker;
   {
-    Lock lock(mutex_);
-    asker = state_.ownId;
+    NetLock lock(*core_);
+    asker = core_->state.ownId;
   }
   if (asker == 0) {
     asker = NetSessionRegisterPlayer(*this, nullptr);
     if (asker == 0) return false;
-    Lock lock(mutex_);
-    state_.ownId = asker;
+    NetLock lock(*core_);
+    core_->state.ownId = asker;
   }
   {
-    Lock lock(mutex_);
-    state_.answers.clear();
+    NetLock lock(*core_);
+    core_->state.answers.clear();
   }
   if (!SendOnConnection(EncodeNetFrame(type, kNetServerId, asker, payload),
-                        tuning_.sendDeadlineMs)) {
+                        core_->tuning.sendDeadlineMs)) {
     return false;
   }
-  const int32_t looks = tuning_.answerPasses * tuning_.answerLooks;
+  const int32_t looks = core_->tuning.answerPasses * core_->tuning.answerLooks;
   for (int32_t look = 0; look < looks; ++look) {
     if (TakeAnswer(type, answer)) return true;
     if (!IsActive()) return false;
-    ThreadSleep(uint32_t(tuning_.answerLookMs));
+    ThreadSleep(uint32_t(core_->tuning.answerLookMs));
   }
   return false;
 }
@@ -289,24 +281,20 @@ std::string NetSession::GetPlayerName(int32_t id) {
 
 void NetSession::DeletePlayer(int32_t id) {
   if (!NetIsPlayerId(uint32_t(id))) return;
-  SendOnConnection(DeleteFrame(uint16_t(id)), tuning_.sendDeadlineMs);
+  SendOnConnection(DeleteFrame(uint16_t(id)), core_->tuning.sendDeadlineMs);
 }
 
 bool NetSession::SendMessage(int32_t from, int32_t to, const std::string& text) {
   // A longer text would not fit a frame (and its length would wrap the 16-bit field).
   if (text.size() > kNetMaxPayload) return false;
   const uint16_t receiver = to == 0 ? kNetEverybody : uint16_t(to);
-  const std::vector<uint8_t> frame = EncodeNetFrame(kNetText, receiver, uint16_t(from), text);
-  if (Hosting() && !ownTexts_.WaitForRoom(tuning_.sendDeadlineMs, stop_)) return false;
-  ownTexts_.Take(frame.size());
-  if (SendOnConnection(frame, tuning_.sendDeadlineMs)) return true;
-  ownTexts_.HandBack(frame.size());
-  return false;
+  return SendOnConnection(EncodeNetFrame(kNetText, receiver, uint16_t(from), text),
+                          core_->tuning.sendDeadlineMs);
 }
 
 std::string NetSession::GetMessage(int32_t id) {
-  Lock lock(mutex_);
-  for (NetPlayer& player : state_.localPlayers) {
+  NetLock lock(*core_);
+  for (NetPlayer& player : core_->state.localPlayers) {
     if (player.id != uint16_t(id)) continue;
     const std::optional<NetInboxEntry> entry = player.inbox.Take();
     if (!entry) return "";
@@ -317,8 +305,8 @@ std::string NetSession::GetMessage(int32_t id) {
 }
 
 uint64_t NetSession::DroppedTexts() {
-  Lock lock(mutex_);
-  return state_.droppedTexts;
+  NetLock lock(*core_);
+  return core_->state.droppedTexts;
 }
 
 uint16_t NetSession::LastSender() {
@@ -326,18 +314,18 @@ uint16_t NetSession::LastSender() {
 }
 
 uint16_t NetSession::GetLeftPlayer() {
-  Lock lock(mutex_);
-  if (!state_.host || state_.leftPlayers.empty()) return 0;
-  const uint16_t id = state_.leftPlayers.back();
-  state_.leftPlayers.pop_back();
+  NetLock lock(*core_);
+  if (!core_->state.host || core_->state.leftPlayers.empty()) return 0;
+  const uint16_t id = core_->state.leftPlayers.back();
+  core_->state.leftPlayers.pop_back();
   return id;
 }
 
 void NetSession::SendFarewells() {
   std::vector<uint16_t> ids;
   {
-    Lock lock(mutex_);
-    for (const NetPlayer& player : state_.localPlayers) {
+    NetLock lock(*core_);
+    for (const NetPlayer& player : core_->state.localPlayers) {
       if (NetIsPlayerId(player.id)) ids.push_back(player.id);
     }
   }

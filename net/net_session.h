@@ -9,16 +9,13 @@
 #pragma once
 
 #include <atomic>
-#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "net/frame_reader.h"
-#include "net/group_rules.h"
-#include "net/send_window.h"
-#include "system/threads.h"
+#include "net/backlog_clock.h"
+#include "net/net_message.h"
 
 // Every wait of the group, in milliseconds; tests shorten them.
 struct NetTuning {
@@ -31,20 +28,24 @@ struct NetTuning {
   int32_t connectTimeoutMs = 5000;
   int32_t frameDeadlineMs = 2000;  // from a frame's first byte to its last
   int32_t sendDeadlineMs = 5000;   // longest a send, or a client's reading, may make no progress
-  // Unsent bytes past which a client's feeders are no longer read until it has taken half of
-  // them, and the ceiling past which a client is dropped however it reads.
-  int32_t relayHighWaterBytes = 256 * 1024;
+  // Bytes waiting for one receiver (a client's unsent output, the texts behind a local player's
+  // full inbox) past which whatever feeds it waits until it has taken half of them, and the
+  // ceiling past which a client is dropped however it reads.
+  int32_t relayHighWaterBytes = kNetHighWaterBytes;
   int32_t outputCeilingBytes = 8 * 1024 * 1024;
   // Longest a client may stay past the high water mark, holding back those who feed it, before
   // it is dropped as a slow peer; well under the send deadline, so a sender never fails because
-  // somebody else reads slowly. A full inbox holds back a program's own connection for at most
-  // half of it.
+  // somebody else reads slowly. A local player's reader has half of it before its texts are
+  // dropped, so a client gives up on its own slow reader before its host would drop it.
   int32_t holdLimitMs = 1000;
   // All clients' unsent bytes together past which no client's frames are read.
   int32_t outputTotalBytes = 64 * 1024 * 1024;
   int32_t framesPerRowPerCycle = 256;
   int32_t joinLimitMs = 3000;  // a connection without a joined player is closed after this
 };
+static_assert(NetTuning{}.holdLimitMs < NetTuning{}.sendDeadlineMs);
+static_assert(NetTuning{}.relayHighWaterBytes < NetTuning{}.outputCeilingBytes &&
+              NetTuning{}.outputCeilingBytes < NetTuning{}.outputTotalBytes);
 
 // Sends one whole frame on a row, giving up when no byte goes out for noProgressMs or the stop
 // flag is set; the bytes that went out (the frame's size on success), or -1. One call holds the
@@ -53,14 +54,12 @@ int32_t NetMessageSend(int32_t row, const std::vector<uint8_t>& frame, int32_t n
                        const std::atomic<bool>* stop);
 
 class NetSession;
+struct NetSessionCore;
 
 // Adds a local player (none for the name: the hidden query player "query") and waits for the id
 // the host hands out; 0 when none comes in time or the network thread stops, and the player is
 // removed again.
 uint16_t NetSessionRegisterPlayer(NetSession& session, const char* name);
-
-// The network thread's routine; its argument is the session.
-uint32_t NetSessionThread(void* session);
 
 class NetSession {
  public:
@@ -97,77 +96,26 @@ class NetSession {
   uint64_t DroppedTexts();
 
   friend uint16_t NetSessionRegisterPlayer(NetSession& session, const char* name);
-  friend uint32_t NetSessionThread(void* session);
 
   // The quit sequence's farewell: a delete-player frame for every local player with an id,
   // each sent only as far as the socket takes it at once, since the group ends right after.
   void SendFarewells();
 
  private:
-  // Holds the network mutex for a scope. The mutex is not recursive: a second lock by the
-  // holder would return at once and leave the state unguarded, hence the check.
-  class Lock {
-   public:
-    explicit Lock(Mutex& mutex) : mutex_(mutex) {
-      [[maybe_unused]] const int32_t result = MutexLock(&mutex_);
-      assert(result == kThreadSuccess);
-    }
-    ~Lock() { MutexUnlock(&mutex_); }
-    Lock(const Lock&) = delete;
-    Lock& operator=(const Lock&) = delete;
-
-   private:
-    Mutex& mutex_;
-  };
-  struct ThreadWork;
-  struct NetClient;
-
   explicit NetSession(const NetTuning& tuning);
 
   bool Ask(uint8_t type, const std::string& payload, NetMessage& answer);
   bool TakeAnswer(uint8_t type, NetMessage& answer);
-  bool SendOnConnection(const std::vector<uint8_t>& frame, int32_t noProgressMs);
-  bool Hosting();
+  // On a host the frame goes to its own thread without a socket.
+  bool SendOnConnection(std::vector<uint8_t> frame, int32_t noProgressMs);
 
   bool StartThread();
   void StopThread();
-  // Closes the group's rows and releases its start reference, when no thread owns them.
-  void CloseGroupSockets();
   void ResetFields(bool freePlayers);
   void Reset(bool freePlayers);
   void Abandon();
 
-  void RunThread();
-  void Pause(ThreadWork& work);
-  int32_t SendPendingJoins(const ThreadWork& work);
-  bool ReadConnection(ThreadWork& work, double nowMs, bool& busy);
-  bool AcceptClients(ThreadWork& work);
-  bool AcceptClient(ThreadWork& work);
-  bool FileFromConnection(ThreadWork& work, const NetMessage& message, double nowMs);
-  void NoteConnectionBytes(ThreadWork& work, const NetMessage& message, double nowMs) const;
-  void ReportDroppedTexts(ThreadWork& work, double nowMs) const;
-  bool HeldBack(ThreadWork& work, NetClient& client) const;
-  bool Readable(ThreadWork& work, NetClient& client) const;
-  bool ReadClients(ThreadWork& work, double nowMs);
-  void ServeFrame(ThreadWork& work, NetClient& source, const NetMessage& message, double nowMs);
-  void QueueForClient(ThreadWork& work, NetClient& source, const OutgoingFrame& frame,
-                      double nowMs);
-  static void ReportForgery(NetClient& client, uint16_t sender);
-  void DropClient(ThreadWork& work, NetClient& client) const;
-  bool FlushClients(ThreadWork& work, double nowMs);
-  void HandBackOwnTexts(ThreadWork& work);
-  bool ExpireUnjoinedClients(ThreadWork& work, double nowMs);
-  bool RemoveLostClients(ThreadWork& work);
-  void StopPath(ThreadWork& work);
-
-  const NetTuning tuning_;
-  Mutex mutex_ = nullptr;
-  NetGroupState state_;           // guarded by mutex_
-  std::atomic<bool> stop_{true};  // read by sends without the mutex
-  // A hosting program's own texts on the way to its thread: a few dozen full texts, less than
-  // the system's buffers between them hold (the system doubles the size the thread sets), so the
-  // thread's own sends on that connection never wait.
-  SendWindow ownTexts_{32 * 1024};
-  int32_t threadHandle_ = 0;  // main thread only
-  uint16_t lastSender_ = 0;   // main thread only
+  std::unique_ptr<NetSessionCore> core_;  // shared with the network thread
+  int32_t threadHandle_ = 0;              // main thread only
+  uint16_t lastSender_ = 0;               // main thread only
 };

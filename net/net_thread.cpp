@@ -1,157 +1,164 @@
-// The network thread: each cycle sends the joins of new local players, reads the connection to
-// the host and files what it brings, and on the host accepts clients, reads and serves their
-// frames one by one and passes the replies and relays to the clients' output buffers.
+// The network thread: each cycle sends the joins of new local players; on a client it reads the
+// connection to the host and files what it brings; on the host it accepts clients, reads and
+// serves their frames and its own program's one by one, files what is for its own players and
+// passes the rest to the clients' output buffers.
 //
-// Back-pressure: a client whose waiting output passes the high water mark holds back every client
-// whose frames fed it (they are not read, so their senders wait in their own sockets) until it has
-// taken half of it; one that stays past the mark for the hold limit is a slow peer and is dropped,
-// so nobody is held long because of somebody else. A full inbox holds back the connection that
-// feeds it in the same way, for at most half the hold limit.
+// Flow control is one rule (see BacklogClock) for every receiver: a client whose waiting output
+// passes the high water mark, or a local player with that much waiting behind its full inbox,
+// holds back whatever fed it (client rows and the host's own frames are not read, a client's
+// connection is not read, so senders wait in their own sockets) until it has taken half of it.
+// A client that stays past the mark for the hold limit is dropped as a slow peer; a local player
+// that stays past it for half the hold limit loses texts instead, so nobody is held long because
+// of somebody else.
 #include <algorithm>
 #include <optional>
 #include <string>
 
-#include "net/net_session.h"
+#include "net/frame_reader.h"
+#include "net/net_session_core.h"
 #include "net/socket_layer.h"
 #include "platform/clock.h"
 #include "system/debug_log.h"
 
 namespace {
 
-// The host keeps this many clients; one more is closed as soon as it is accepted.
+// The host keeps this many clients, its own program among them; one more is closed as soon as
+// it is accepted.
 constexpr size_t kMaxClients = 128;
+constexpr size_t kMaxRemoteClients = kMaxClients - 1;
 // Rows one remote address may hold, so that one peer cannot fill the table and keep everybody
-// else out; the host's own connection does not count.
+// else out.
 constexpr size_t kMaxClientsPerAddress = kMaxClients / 4;
 // Connections taken from the listener per cycle, so a crowd connecting at once does not overflow
 // its short queue.
 constexpr int kAcceptsPerCycle = 32;
+// A pause while something waits for room: a held connection, output for a full socket.
+constexpr int32_t kRetryMs = 1;
 // Texts dropped for full inboxes are noted in the debug log at most this often.
 constexpr double kDropReportIntervalMs = 1000.0;
-// The system's buffers on both ends of the host's connection to itself. What waits there for a
-// full inbox waits in arrival order, ahead of the inbox that lets other senders' texts through
-// in turn; kept small, so the wait stays short.
-constexpr int32_t kOwnConnectionBufferBytes = 32 * 1024;
 
-size_t FrameBytes(const NetMessage& message) {
-  return kNetHeaderSize + message.payload.size();
-}
+// A receiver whose backlog a source fed: a client row, or a player of the host's own program.
+struct Fed {
+  int32_t row;
+  uint16_t player;
+};
 
-}  // namespace
-
-struct NetSession::NetClient {
-  int32_t row = -1;
-  // The host's own connection: the same thread drains its other end, so it is never a slow peer.
-  bool self = false;
+struct NetClient {
+  int32_t row = kNetOwnRow;
   uint32_t address = 0;  // the peer's, network order
   FrameReader reader;
   std::vector<uint8_t> output;  // bytes the socket has not taken yet
   double lastProgressMs = 0.0;
   double acceptedMs = 0.0;
-  // Since when the output has been past the high water mark without falling to half of it.
-  std::optional<double> pressedSinceMs;
+  BacklogClock pressure;         // of the output
   bool joined = false;           // a player of it has joined
   bool reportedForgery = false;  // its first frame in another's name went to the debug log
-  // Rows whose piled-up output this client's relays fed: it is not read until they catch up.
-  std::vector<int32_t> heldBackBy;
+  // Receivers whose piled-up backlog this client's frames fed: it is not read until they catch up.
+  std::vector<Fed> heldBackBy;
   bool lost = false;  // removed at the end of the cycle, after its last frames were served
 };
 
-struct NetSession::ThreadWork {
-  int32_t listenRow = -1;
-  int32_t connectionRow = -1;
-  SockAddress connectionAddress{0, 0};  // where the host's own connection comes from
-  FrameReader connectionReader;
-  // A text from the connection whose inbox was full; nothing more is read behind it. The backlog
-  // clock runs from when that began, and starts again each time the reader has taken half the
-  // high water mark's worth since, so only a reader slower than that ends the wait.
-  std::optional<NetMessage> parked;
-  std::optional<double> backlogSinceMs;
-  size_t backlogBytes = 0;
-  uint64_t droppedTexts = 0;  // as last seen in the shared state
-  uint64_t droppedReported = 0;
-  std::optional<double> dropReportMs;
-  std::vector<NetClient> clients;
-  size_t outputBytes = 0;   // every client's waiting output together
-  size_t ownTextBytes = 0;  // the host's own texts taken up, not yet handed back
-  std::vector<OutgoingFrame> replies;
+class NetThread {
+ public:
+  explicit NetThread(NetSessionCore& core) : core_(core), tuning_(core.tuning) {}
+  void Run();
 
-  NetClient* Client(int32_t row) {
-    auto found = std::find_if(clients.begin(), clients.end(),
-                              [row](const NetClient& c) { return c.row == row; });
-    return found == clients.end() ? nullptr : &*found;
-  }
-  NetClient* Self() {
-    auto found = std::find_if(clients.begin(), clients.end(),
-                              [](const NetClient& c) { return c.self && !c.lost; });
-    return found == clients.end() ? nullptr : &*found;
-  }
+ private:
+  bool Hosting() const { return listenRow_ != -1; }
+  void Pause();
+  int32_t SendPendingJoins(double nowMs);
+  bool ReadConnection(double nowMs, bool& busy);
+  bool ConnectionHeld();
+  bool FileLocally(const NetMessage& message, double nowMs);
+  void GiveUpOnSlowReaders(double nowMs);
+  void ReportDroppedTexts(double nowMs);
+  void WriteDroppedTotal();
+  bool AcceptClients();
+  bool AcceptClient();
+  bool HasRoomFor(uint32_t address) const;
+  NetClient* Client(int32_t row);
+  bool HeldBack(NetClient& client);
+  bool Readable(NetClient& client);
+  FrameReader::Result NextFrame(NetClient& client, double nowMs, NetMessage& message);
+  bool ReadClients(double nowMs);
+  void ServeFrame(NetClient& source, const NetMessage& message, double nowMs);
+  void QueueForClient(NetClient& source, const OutgoingFrame& frame, double nowMs);
+  static void ReportForgery(NetClient& client, uint16_t sender);
+  void DropClient(NetClient& client);
+  bool FlushClients(double nowMs);
+  bool ExpireUnjoinedClients(double nowMs);
+  bool RemoveLostClients();
+  void StopPath();
 
-  bool HasRoomFor(uint32_t address) const {
-    const auto rowsOfAddress =
-        std::count_if(clients.begin(), clients.end(),
-                      [&](const NetClient& c) { return !c.self && c.address == address; });
-    return clients.size() < kMaxClients && size_t(rowsOfAddress) < kMaxClientsPerAddress;
-  }
+  NetSessionCore& core_;
+  const NetTuning& tuning_;
+  int32_t listenRow_ = -1;
+  int32_t connectionRow_ = -1;
+  FrameReader connectionReader_;
+  // The local player whose waiting texts hold the connection back: nothing more is read from it
+  // until that player has taken half of them.
+  std::optional<uint16_t> heldBy_;
+  uint64_t droppedTexts_ = 0;  // as last seen in the shared state
+  uint64_t droppedReported_ = 0;
+  std::optional<double> dropReportMs_;
+  NetClient own_;  // the host's own program, as a source of frames
+  std::vector<NetClient> clients_;
+  size_t outputBytes_ = 0;  // every client's waiting output together
+  std::vector<OutgoingFrame> replies_;
 };
 
-uint32_t NetSessionThread(void* session) {
-  static_cast<NetSession*>(session)->RunThread();
-  return 0;
-}
-
-void NetSession::RunThread() {
-  ThreadWork work;
+void NetThread::Run() {
   {
-    Lock lock(mutex_);
-    work.listenRow = state_.listenRow;
-    work.connectionRow = state_.connectionRow;
+    NetLock lock(core_);
+    listenRow_ = core_.state.listenRow;
+    connectionRow_ = core_.state.connectionRow;
   }
-  if (work.listenRow != -1) {
-    work.connectionAddress = SockGetLocalAddress(work.connectionRow);
-    SockSetBufferBytes(work.connectionRow, kOwnConnectionBufferBytes);
-  }
+  own_.address = SockMakeAddress(127, 0, 0, 1, 0).address;
   // Frames are small and each is a message somebody waits for: none is held back to be merged.
-  SockSetNoDelay(work.connectionRow, true);
-  while (!stop_) {
-    const int32_t joinsSent = SendPendingJoins(work);
+  if (!Hosting()) SockSetNoDelay(connectionRow_, true);
+  while (!core_.stop) {
+    const double nowMs = platform::MonotonicMs();
+    const int32_t joinsSent = SendPendingJoins(nowMs);
     if (joinsSent < 0) break;
     bool busy = joinsSent > 0;
-    const double nowMs = platform::MonotonicMs();
-    const bool connected = ReadConnection(work, nowMs, busy);
-    ReportDroppedTexts(work, nowMs);
-    if (!connected) break;
-    if (work.listenRow != -1) {
-      busy |= AcceptClients(work);
-      busy |= ReadClients(work, nowMs);
-      busy |= FlushClients(work, nowMs);
-      busy |= ExpireUnjoinedClients(work, nowMs);
-      busy |= RemoveLostClients(work);
-      HandBackOwnTexts(work);
+    if (Hosting()) {
+      busy |= AcceptClients();
+      busy |= ReadClients(nowMs);
+      busy |= FlushClients(nowMs);
+      busy |= ExpireUnjoinedClients(nowMs);
+      busy |= RemoveLostClients();
+    } else if (!ReadConnection(nowMs, busy)) {
+      break;
     }
-    if (!busy) Pause(work);
+    GiveUpOnSlowReaders(nowMs);
+    ReportDroppedTexts(nowMs);
+    if (!busy) Pause();
   }
-  StopPath(work);
+  StopPath();
 }
 
-// An idle cycle ends early when the host's own connection brings something, so the host's own
-// player never waits a whole pause for its texts to be taken up.
-void NetSession::Pause(ThreadWork& work) {
-  const NetClient* self = work.Self();
-  if (self) {
-    SockWaitReadable(self->row, tuning_.idleSleepMs);
+// An idle cycle ends early when something comes: on a client, bytes on its connection (a held
+// connection is looked at again soon, for its reader may have made room); on the host, a frame
+// of its own program, and output waiting for a full socket is offered again soon. The system's
+// buffers are small, so a whole pause would leave the line idle.
+void NetThread::Pause() {
+  if (!Hosting() && heldBy_) {
+    ThreadSleep(kRetryMs);
+  } else if (!Hosting()) {
+    SockWaitReadable(connectionRow_, tuning_.idleSleepMs);
   } else {
-    ThreadSleep(uint32_t(tuning_.idleSleepMs));
+    core_.ownFrames.WaitForFrame(outputBytes_ > 0 ? kRetryMs : tuning_.idleSleepMs);
   }
 }
 
-// Joins go out whole on the connection row; one that cannot (stop request, a host that stopped
-// reading, a failed row) ends the group. The number sent, or -1.
-int32_t NetSession::SendPendingJoins(const ThreadWork& work) {
+// A client's joins go out whole on its connection; one that cannot (stop request, a host that
+// stopped reading, a failed row) ends the group. The host serves its own at once. The number
+// sent, or -1.
+int32_t NetThread::SendPendingJoins(double nowMs) {
   std::vector<std::vector<uint8_t>> frames;
   {
-    Lock lock(mutex_);
-    for (NetPlayer& player : state_.localPlayers) {
+    NetLock lock(core_);
+    for (NetPlayer& player : core_.state.localPlayers) {
       if (player.id != kNetJoinPending) continue;
       NetJoinPayload join;
       join.hidden = player.hidden;
@@ -162,33 +169,29 @@ int32_t NetSession::SendPendingJoins(const ThreadWork& work) {
     }
   }
   for (const std::vector<uint8_t>& frame : frames) {
-    const int32_t sent = NetMessageSend(work.connectionRow, frame, tuning_.sendDeadlineMs, &stop_);
+    if (Hosting()) {
+      ServeFrame(own_, DecodeNetFrame(frame), nowMs);
+      continue;
+    }
+    const int32_t sent = NetMessageSend(connectionRow_, frame, tuning_.sendDeadlineMs, &core_.stop);
     if (sent != int32_t(frame.size())) return -1;
   }
   return int32_t(frames.size());
 }
 
 // Files what the connection to the host brings, frame by frame; false when it is lost.
-bool NetSession::ReadConnection(ThreadWork& work, double nowMs, bool& busy) {
-  for (int32_t count = 0; count < tuning_.framesPerRowPerCycle; ++count) {
-    if (work.parked) {
-      if (!FileFromConnection(work, *work.parked, nowMs)) return true;
-      work.parked.reset();
-      busy = true;
-    }
+bool NetThread::ReadConnection(double nowMs, bool& busy) {
+  for (int32_t count = 0; count < tuning_.framesPerRowPerCycle && !ConnectionHeld(); ++count) {
     NetMessage message;
-    switch (
-        work.connectionReader.Next(work.connectionRow, nowMs, tuning_.frameDeadlineMs, message)) {
+    switch (connectionReader_.Next(connectionRow_, nowMs, tuning_.frameDeadlineMs, message)) {
       case FrameReader::Result::Frame:
         busy = true;
-        NoteConnectionBytes(work, message, nowMs);
-        if (!FileFromConnection(work, message, nowMs)) work.parked = std::move(message);
+        if (FileLocally(message, nowMs)) heldBy_ = message.header.receiver;
         break;
       case FrameReader::Result::Dropped:
         busy = true;
         break;
       case FrameReader::Result::Idle:
-        work.backlogSinceMs.reset();  // nothing waits any more
         return true;
       case FrameReader::Result::Lost:
         return false;
@@ -197,111 +200,132 @@ bool NetSession::ReadConnection(ThreadWork& work, double nowMs, bool& busy) {
   return true;
 }
 
-// False while the frame's inbox is full and the backlog is young enough to wait for its reader.
-bool NetSession::FileFromConnection(ThreadWork& work, const NetMessage& message, double nowMs) {
-  const bool giveUp =
-      work.backlogSinceMs && nowMs - *work.backlogSinceMs > tuning_.holdLimitMs / 2.0;
-  bool filed;
+bool NetThread::ConnectionHeld() {
+  if (!heldBy_) return false;
   {
-    Lock lock(mutex_);
-    filed = FileConnectionFrame(state_, message, giveUp);
-    work.droppedTexts = state_.droppedTexts;
+    NetLock lock(core_);
+    if (LocalPlayerPressed(core_.state, *heldBy_)) return true;
   }
-  if (!filed && !work.backlogSinceMs) {
-    work.backlogSinceMs = nowMs;
-    work.backlogBytes = 0;
-  }
-  return filed;
+  heldBy_.reset();
+  return false;
 }
 
-void NetSession::NoteConnectionBytes(ThreadWork& work, const NetMessage& message,
-                                     double nowMs) const {
-  if (!work.backlogSinceMs) return;
-  work.backlogBytes += FrameBytes(message);
-  if (work.backlogBytes < size_t(tuning_.relayHighWaterBytes) / 2) return;
-  work.backlogSinceMs = nowMs;
-  work.backlogBytes = 0;
+// True when the frame left its player pressed.
+bool NetThread::FileLocally(const NetMessage& message, double nowMs) {
+  NetLock lock(core_);
+  const bool pressed = FileConnectionFrame(core_.state, message, nowMs);
+  droppedTexts_ = core_.state.droppedTexts;
+  return pressed;
 }
 
-void NetSession::ReportDroppedTexts(ThreadWork& work, double nowMs) const {
-  if (work.droppedTexts == work.droppedReported) return;
-  if (work.dropReportMs && nowMs - *work.dropReportMs < kDropReportIntervalMs) return;
-  work.droppedReported = work.droppedTexts;
-  work.dropReportMs = nowMs;
-  const std::string line = "Group: " + std::to_string(work.droppedTexts) +
+void NetThread::GiveUpOnSlowReaders(double nowMs) {
+  NetLock lock(core_);
+  ::GiveUpOnSlowReaders(core_.state, nowMs, tuning_.holdLimitMs / 2.0);
+  droppedTexts_ = core_.state.droppedTexts;
+}
+
+void NetThread::ReportDroppedTexts(double nowMs) {
+  if (droppedTexts_ == droppedReported_) return;
+  if (dropReportMs_ && nowMs - *dropReportMs_ < kDropReportIntervalMs) return;
+  dropReportMs_ = nowMs;
+  WriteDroppedTotal();
+}
+
+void NetThread::WriteDroppedTotal() {
+  droppedReported_ = droppedTexts_;
+  const std::string line = "Group: " + std::to_string(droppedTexts_) +
                            " texts dropped in all, their player's inbox being full\n";
   ErrorLogWrite(line.c_str());
 }
 
-bool NetSession::AcceptClients(ThreadWork& work) {
+bool NetThread::AcceptClients() {
   {
-    Lock lock(mutex_);
-    if (!state_.accepting) return false;
+    NetLock lock(core_);
+    if (!core_.state.accepting) return false;
   }
   int accepted = 0;
-  while (accepted < kAcceptsPerCycle && AcceptClient(work)) ++accepted;
+  while (accepted < kAcceptsPerCycle && AcceptClient()) ++accepted;
   return accepted > 0;
 }
 
-bool NetSession::AcceptClient(ThreadWork& work) {
+bool NetThread::AcceptClient() {
   SockAddress peer{0, 0};
-  const int32_t row = SockTcpAccept(work.listenRow, &peer);
+  const int32_t row = SockTcpAccept(listenRow_, &peer);
   if (row < 0) return false;
-  const bool self =
-      peer.address == work.connectionAddress.address && peer.port == work.connectionAddress.port;
   // A client past the table, or past its address's share of it, is turned away at once, so its
   // join fails fast.
-  if (!self && !work.HasRoomFor(peer.address)) {
+  if (!HasRoomFor(peer.address)) {
     SockClose(row);
     return true;
   }
   SockSetNoDelay(row, true);
-  if (self) SockSetBufferBytes(row, kOwnConnectionBufferBytes);
+  SockSetSendBufferBytes(row, kNetConnectionBufferBytes);
   NetClient client;
   client.row = row;
-  client.self = self;
   client.address = peer.address;
   client.acceptedMs = platform::MonotonicMs();
-  work.clients.push_back(std::move(client));
+  clients_.push_back(std::move(client));
   return true;
 }
 
-// A client stays held back while any row its relays fed is still past the high water mark; rows
-// that caught up or went away release it.
-bool NetSession::HeldBack(ThreadWork& work, NetClient& client) const {
-  std::erase_if(client.heldBackBy, [&](int32_t row) {
-    const NetClient* fed = work.Client(row);
-    return !fed || fed->lost || !fed->pressedSinceMs;
+bool NetThread::HasRoomFor(uint32_t address) const {
+  const auto rowsOfAddress = std::count_if(
+      clients_.begin(), clients_.end(), [&](const NetClient& c) { return c.address == address; });
+  return clients_.size() < kMaxRemoteClients && size_t(rowsOfAddress) < kMaxClientsPerAddress;
+}
+
+NetClient* NetThread::Client(int32_t row) {
+  auto found = std::find_if(clients_.begin(), clients_.end(),
+                            [row](const NetClient& c) { return c.row == row; });
+  return found == clients_.end() ? nullptr : &*found;
+}
+
+// A source stays held back while any receiver it fed is still pressed; receivers that caught up
+// or went away release it.
+bool NetThread::HeldBack(NetClient& client) {
+  std::erase_if(client.heldBackBy, [&](const Fed& fed) {
+    if (fed.row == kNetOwnRow) {
+      NetLock lock(core_);
+      return !LocalPlayerPressed(core_.state, fed.player);
+    }
+    const NetClient* receiver = Client(fed.row);
+    return !receiver || receiver->lost || !receiver->pressure.Pressed();
   });
   return !client.heldBackBy.empty();
 }
 
-// Checked before every frame, so one cycle adds at most one frame's relays past a mark. The
-// host's own connection is always read: its texts are held back at the sender instead.
-bool NetSession::Readable(ThreadWork& work, NetClient& client) const {
-  if (client.lost) return false;
-  if (client.self) return true;
-  return !HeldBack(work, client) && work.outputBytes <= size_t(tuning_.outputTotalBytes);
+// Checked before every frame, so one cycle adds at most one frame's relays past a mark.
+bool NetThread::Readable(NetClient& client) {
+  return !client.lost && !HeldBack(client) && outputBytes_ <= size_t(tuning_.outputTotalBytes);
 }
 
-// One frame from each client in turn, so clients competing for a receiver near its mark share
-// what it takes evenly instead of the first in the table taking it all.
-bool NetSession::ReadClients(ThreadWork& work, double nowMs) {
-  std::vector<bool> drained(work.clients.size(), false);
+FrameReader::Result NetThread::NextFrame(NetClient& client, double nowMs, NetMessage& message) {
+  if (&client != &own_)
+    return client.reader.Next(client.row, nowMs, tuning_.frameDeadlineMs, message);
+  std::optional<std::vector<uint8_t>> frame = core_.ownFrames.Take();
+  if (!frame) return FrameReader::Result::Idle;
+  message = DecodeNetFrame(*frame);
+  return FrameReader::Result::Frame;
+}
+
+// One frame from each client, and from the host's own program, in turn, so senders competing
+// for a receiver near its mark share what it takes evenly instead of the first in the table
+// taking it all.
+bool NetThread::ReadClients(double nowMs) {
+  std::vector<bool> drained(clients_.size() + 1, false);
   bool busy = false;
   for (int32_t round = 0; round < tuning_.framesPerRowPerCycle; ++round) {
     bool readAny = false;
-    for (size_t index = 0; index < work.clients.size(); ++index) {
-      NetClient& client = work.clients[index];
-      if (drained[index] || !Readable(work, client)) continue;
+    for (size_t index = 0; index < drained.size(); ++index) {
+      NetClient& client = index < clients_.size() ? clients_[index] : own_;
+      if (drained[index] || !Readable(client)) continue;
       NetMessage message;
-      const FrameReader::Result result =
-          client.reader.Next(client.row, nowMs, tuning_.frameDeadlineMs, message);
+      const FrameReader::Result result = NextFrame(client, nowMs, message);
       drained[index] = result == FrameReader::Result::Idle;
       if (drained[index]) continue;
       readAny = true;
       if (result == FrameReader::Result::Lost) client.lost = true;
-      if (result == FrameReader::Result::Frame) ServeFrame(work, client, message, nowMs);
+      if (result == FrameReader::Result::Frame) ServeFrame(client, message, nowMs);
     }
     if (!readAny) break;
     busy = true;
@@ -311,22 +335,20 @@ bool NetSession::ReadClients(ThreadWork& work, double nowMs) {
 
 // Serves one frame and queues what it makes at once, so no more than one frame's copies of a
 // broadcast are ever built before the marks are looked at again.
-void NetSession::ServeFrame(ThreadWork& work, NetClient& source, const NetMessage& message,
-                            double nowMs) {
+void NetThread::ServeFrame(NetClient& source, const NetMessage& message, double nowMs) {
   bool served;
   {
-    Lock lock(mutex_);
-    served = ServeClientFrame(state_, source.row, message, work.replies);
+    NetLock lock(core_);
+    served = ServeClientFrame(core_.state, source.row, message, replies_);
   }
   if (!served) ReportForgery(source, message.header.sender);
-  for (const OutgoingFrame& reply : work.replies) QueueForClient(work, source, reply, nowMs);
-  work.replies.clear();
-  if (source.self && message.header.type == kNetText) work.ownTextBytes += FrameBytes(message);
+  for (const OutgoingFrame& reply : replies_) QueueForClient(source, reply, nowMs);
+  replies_.clear();
 }
 
 // The first frame a client sends in the name of a player it did not join goes to the debug log;
 // the rest are dropped silently, so a flood of them cannot fill the disk.
-void NetSession::ReportForgery(NetClient& client, uint16_t sender) {
+void NetThread::ReportForgery(NetClient& client, uint16_t sender) {
   if (client.reportedForgery) return;
   client.reportedForgery = true;
   const std::string line = "Group: dropping frames from " + SockIpToString(client.address) +
@@ -335,40 +357,48 @@ void NetSession::ReportForgery(NetClient& client, uint16_t sender) {
   ErrorLogWrite(line.c_str());
 }
 
-// Appends a frame to its client's output. Past the high water mark the source is held back: a
-// burst then waits in the sender's socket, not in the host's memory. Past the ceiling the client
-// is dropped at once, the host's own connection aside (its feeders are held back like any).
-void NetSession::QueueForClient(ThreadWork& work, NetClient& source, const OutgoingFrame& frame,
-                                double nowMs) {
-  NetClient* client = work.Client(frame.row);
-  if (!client || client->lost) return;
-  if (client->output.empty()) client->lastProgressMs = nowMs;
-  client->output.insert(client->output.end(), frame.bytes.begin(), frame.bytes.end());
-  work.outputBytes += frame.bytes.size();
-  if (client->output.size() > size_t(tuning_.outputCeilingBytes) && !client->self) {
-    DropClient(work, *client);
-    return;
+// Files a frame for the host's own players, or appends it to its client's output. A receiver
+// left pressed holds the source back: a burst then waits in the sender's socket, not in the
+// host's memory. Past the ceiling a client is dropped at once.
+void NetThread::QueueForClient(NetClient& source, const OutgoingFrame& frame, double nowMs) {
+  Fed fed{frame.row, 0};
+  if (frame.row == kNetOwnRow) {
+    const NetMessage message = DecodeNetFrame(frame.bytes);
+    if (!FileLocally(message, nowMs)) return;
+    fed.player = message.header.receiver;
+  } else {
+    NetClient* client = Client(frame.row);
+    if (!client || client->lost) return;
+    if (client->output.empty()) client->lastProgressMs = nowMs;
+    client->output.insert(client->output.end(), frame.bytes.begin(), frame.bytes.end());
+    outputBytes_ += frame.bytes.size();
+    if (client->output.size() > size_t(tuning_.outputCeilingBytes)) {
+      DropClient(*client);
+      return;
+    }
+    client->pressure.Grew(client->output.size(), size_t(tuning_.relayHighWaterBytes), nowMs);
+    if (!client->pressure.Pressed()) return;
   }
-  if (client->output.size() <= size_t(tuning_.relayHighWaterBytes)) return;
-  if (!client->pressedSinceMs) client->pressedSinceMs = nowMs;
-  std::vector<int32_t>& rows = source.heldBackBy;
-  if (std::find(rows.begin(), rows.end(), client->row) == rows.end()) rows.push_back(client->row);
+  std::vector<Fed>& held = source.heldBackBy;
+  const bool known = std::any_of(held.begin(), held.end(), [&](const Fed& f) {
+    return f.row == fed.row && f.player == fed.player;
+  });
+  if (!known) held.push_back(fed);
 }
 
 // Its waiting bytes go at once; the row is closed at the end of the cycle.
-void NetSession::DropClient(ThreadWork& work, NetClient& client) const {
-  work.outputBytes -= client.output.size();
+void NetThread::DropClient(NetClient& client) {
+  outputBytes_ -= client.output.size();
   client.output = {};
   client.lost = true;
 }
 
 // Offers each client its waiting bytes without waiting. A client that takes nothing for the
 // send deadline is dead or stuck, and one that stays past the high water mark for the hold limit
-// holds others back too long: both are dropped, the host's own connection never.
-bool NetSession::FlushClients(ThreadWork& work, double nowMs) {
-  const size_t lowWater = size_t(tuning_.relayHighWaterBytes) / 2;
+// holds others back too long: both are dropped.
+bool NetThread::FlushClients(double nowMs) {
   bool busy = false;
-  for (NetClient& client : work.clients) {
+  for (NetClient& client : clients_) {
     if (client.lost) continue;
     const int32_t sent = client.output.empty()
                              ? 0
@@ -376,38 +406,30 @@ bool NetSession::FlushClients(ThreadWork& work, double nowMs) {
                                            int32_t(client.output.size()), 0, nullptr);
     if (sent > 0) {
       client.output.erase(client.output.begin(), client.output.begin() + sent);
-      work.outputBytes -= size_t(sent);
+      outputBytes_ -= size_t(sent);
       client.lastProgressMs = nowMs;
       busy = true;
     }
-    if (client.output.size() <= lowWater) client.pressedSinceMs.reset();
+    client.pressure.Shrank(client.output.size(), size_t(tuning_.relayHighWaterBytes));
     const bool stalled =
         !client.output.empty() && nowMs - client.lastProgressMs > tuning_.sendDeadlineMs;
-    const bool slow = client.pressedSinceMs && nowMs - *client.pressedSinceMs > tuning_.holdLimitMs;
-    if (sent < 0 || (!client.self && (stalled || slow))) {
-      DropClient(work, client);
+    if (sent < 0 || stalled || client.pressure.Overdue(nowMs, tuning_.holdLimitMs)) {
+      DropClient(client);
       busy = true;
     }
   }
   return busy;
 }
 
-// The host's own texts make room for more once whatever they fed has caught up.
-void NetSession::HandBackOwnTexts(ThreadWork& work) {
-  NetClient* self = work.Self();
-  if (!self || HeldBack(work, *self)) return;
-  ownTexts_.HandBack(work.ownTextBytes);
-  work.ownTextBytes = 0;
-}
-
 // A connection that has had no player join within the join limit is closed, so idle connections
 // cannot hold the client table and keep players out.
-bool NetSession::ExpireUnjoinedClients(ThreadWork& work, double nowMs) {
+bool NetThread::ExpireUnjoinedClients(double nowMs) {
   bool expired = false;
-  Lock lock(mutex_);
-  for (NetClient& client : work.clients) {
-    if (client.joined || client.self || client.lost) continue;
-    client.joined = std::any_of(state_.remotePlayers.begin(), state_.remotePlayers.end(),
+  NetLock lock(core_);
+  for (NetClient& client : clients_) {
+    if (client.joined || client.lost) continue;
+    const std::list<NetPlayer>& players = core_.state.remotePlayers;
+    client.joined = std::any_of(players.begin(), players.end(),
                                 [&](const NetPlayer& player) { return player.row == client.row; });
     if (client.joined || nowMs - client.acceptedMs <= tuning_.joinLimitMs) continue;
     client.lost = true;
@@ -418,34 +440,43 @@ bool NetSession::ExpireUnjoinedClients(ThreadWork& work, double nowMs) {
 
 // A lost client's players are removed and queued as left, and its row closed; the last client
 // moves into its place.
-bool NetSession::RemoveLostClients(ThreadWork& work) {
+bool NetThread::RemoveLostClients() {
   bool removed = false;
-  for (size_t index = work.clients.size(); index-- > 0;) {
-    if (!work.clients[index].lost) continue;
-    const int32_t row = work.clients[index].row;
-    work.outputBytes -= work.clients[index].output.size();
+  for (size_t index = clients_.size(); index-- > 0;) {
+    if (!clients_[index].lost) continue;
+    const int32_t row = clients_[index].row;
+    outputBytes_ -= clients_[index].output.size();
     {
-      Lock lock(mutex_);
-      DropClientPlayers(state_, row);
+      NetLock lock(core_);
+      DropClientPlayers(core_.state, row);
     }
     SockClose(row);
-    if (index + 1 != work.clients.size()) work.clients[index] = std::move(work.clients.back());
-    work.clients.pop_back();
+    if (index + 1 != clients_.size()) clients_[index] = std::move(clients_.back());
+    clients_.pop_back();
     removed = true;
   }
   return removed;
 }
 
 // The thread owns the group's sockets while it runs, so it closes them and releases the start
-// reference itself; clearing the running flag is its last act. The players stay.
-void NetSession::StopPath(ThreadWork& work) {
-  for (const NetClient& client : work.clients) SockClose(client.row);
-  work.clients.clear();
-  CloseGroupSockets();
-  Lock lock(mutex_);
-  stop_ = true;
-  state_.accepting = true;
-  state_.nextId = kNetFirstPlayerId;
-  state_.ownId = 0;
-  state_.running = false;
+// reference itself; clearing the running flag is its last act. The players stay. A drop total
+// not yet in the debug log is written on the way out.
+void NetThread::StopPath() {
+  if (droppedTexts_ != droppedReported_) WriteDroppedTotal();
+  for (const NetClient& client : clients_) SockClose(client.row);
+  clients_.clear();
+  CloseGroupSockets(core_);
+  NetLock lock(core_);
+  core_.stop = true;
+  core_.state.accepting = true;
+  core_.state.nextId = kNetFirstPlayerId;
+  core_.state.ownId = 0;
+  core_.state.running = false;
+}
+
+}  // namespace
+
+uint32_t NetSessionThread(void* core) {
+  NetThread(*static_cast<NetSessionCore*>(core)).Run();
+  return 0;
 }

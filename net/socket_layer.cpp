@@ -428,11 +428,14 @@ int32_t ClampConnectTimeout(int32_t timeoutMs) {
   return timeoutMs < 1 || timeoutMs > kMaxConnectTimeoutMs ? kMaxConnectTimeoutMs : timeoutMs;
 }
 
-int32_t SockTcpConnect(SockAddress target, int32_t timeoutMs) {
+int32_t SockTcpConnect(SockAddress target, int32_t timeoutMs, int32_t receiveBufferBytes) {
   if (SockAddressIsNone(target) || GuardRefuses(target.address)) return -1;
   int32_t row;
   const int fd = ClaimRowWithSocket(row, SOCK_STREAM, IPPROTO_TCP);
   if (fd < 0) return -1;
+  // Before the first packet: a peer sizes its segments by the window it first sees, and one
+  // that no longer fits a smaller window waits for its probe timer.
+  if (receiveBufferBytes > 0) SetIntOption(fd, SOL_SOCKET, SO_RCVBUF, receiveBufferBytes);
   const sockaddr_in peer = MakeSockaddr(target.address, target.port);
   int err = 0;
   if (connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
@@ -567,17 +570,6 @@ SockAddress SockGetRemoteAddress(int32_t row) {
   return SockAddress{slot->address.sin_addr.s_addr, slot->address.sin_port};
 }
 
-SockAddress SockGetLocalAddress(int32_t row) {
-  RowLock lock;
-  SocketSlot* slot = LockOpenRow(row, lock);
-  sockaddr_in local{};
-  socklen_t size = sizeof local;
-  if (!slot || getsockname(slot->fd, reinterpret_cast<sockaddr*>(&local), &size) != 0) {
-    return SockAddress{0, 0};
-  }
-  return SockAddress{local.sin_addr.s_addr, local.sin_port};
-}
-
 namespace {
 
 // Sets one int option of a row's socket; the last error after the change.
@@ -599,7 +591,6 @@ int32_t SockSetNoDelay(int32_t row, bool on) {
   return SetRowOption(row, IPPROTO_TCP, TCP_NODELAY, on ? 1 : 0);
 }
 
-int32_t SockSetBufferBytes(int32_t row, int32_t bytes) {
-  const int32_t result = SetRowOption(row, SOL_SOCKET, SO_SNDBUF, bytes);
-  return result != 0 ? result : SetRowOption(row, SOL_SOCKET, SO_RCVBUF, bytes);
+int32_t SockSetSendBufferBytes(int32_t row, int32_t bytes) {
+  return SetRowOption(row, SOL_SOCKET, SO_SNDBUF, bytes);
 }

@@ -41,7 +41,9 @@ int32_t SockFindFreeSlot();
 int32_t SockTcpListen(uint16_t port);
 // The peer's address goes to *peer when it is given. A UDP row gives -1 with error 0.
 int32_t SockTcpAccept(int32_t row, SockAddress* peer);
-int32_t SockTcpConnect(SockAddress target, int32_t timeoutMs);
+// receiveBufferBytes above 0 fixes the system's receive buffer at about that many bytes instead
+// of letting it grow with the traffic, so the peer can send only that much ahead of what is read.
+int32_t SockTcpConnect(SockAddress target, int32_t timeoutMs, int32_t receiveBufferBytes = 0);
 int32_t SockUdpOpen(uint16_t port);
 // 0 on success, -1 on failure.
 int32_t SockClose(int32_t row);
@@ -69,12 +71,9 @@ SockAddress SockGetRemoteAddress(int32_t row);
 // Sends small writes on a TCP row at once instead of gathering them (TCP_NODELAY); the last
 // error after the change.
 int32_t SockSetNoDelay(int32_t row, bool on);
-// Fixes the system's send and receive buffers of a row at about that many bytes, instead of
-// letting them grow with the traffic; the last error after the change.
-int32_t SockSetBufferBytes(int32_t row, int32_t bytes);
-
-// The address a TCP row is bound to on this machine; the zero pair for a free or invalid row.
-SockAddress SockGetLocalAddress(int32_t row);
+// Fixes the system's send buffer of a row at about that many bytes, instead of letting it grow
+// with the traffic; the last error after the change.
+int32_t SockSetSendBufferBytes(int32_t row, int32_t bytes);
 
 // An empty name means this machine. The zero pair on failure.
 SockAddress SockResolveHost(const char* name, uint16_t port);

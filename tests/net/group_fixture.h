@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "net/group_rules.h"
 #include "net/net_message.h"
 #include "net/net_session.h"
 #include "tests/net/net_fixture.h"

@@ -177,6 +177,20 @@ TEST_F(HttpGetTest, AFetchHasATimeAndASizeLimit) {
   EXPECT_EQ(GetFile(file), 1) << "a response of the limit's own size is taken";
 }
 
+// A server that never takes the request in is given up on at the stall limit, as one that
+// never answers is.
+TEST_F(HttpGetTest, ARequestTheServerNeverTakesIsAStall) {
+  uint16_t port = 0;
+  const int listener = RawLoopbackListener(1, port);  // never accepts, so nothing is read
+  ASSERT_GE(listener, 0);
+  const LimitsScope limits({.stallMs = 300});
+  const std::string path = "/" + std::string(16 << 20, 'p');  // far more than the buffers
+  char buffer[16];
+  EXPECT_EQ(HttpGet("127.0.0.1", path.c_str(), port, nullptr, buffer, sizeof buffer, 2000), 0);
+  EXPECT_EQ(SockGetLastError(), kSockErrTimedOut);
+  close(listener);
+}
+
 TEST_F(HttpGetTest, SendsTheRequestText) {
   server_.SetScript({{"HTTP/1.0 200 OK\r\n\r\nx", 0}});
   char buffer[8] = {};
