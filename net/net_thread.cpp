@@ -144,7 +144,8 @@ void NetThread::Run() {
 // An idle cycle ends as soon as there is something to do: on a client, bytes on its connection;
 // on the host, a frame of its own program, bytes from a client that is read, or room in a socket
 // that output waits for. The system's buffers are small, so the line must never wait for the
-// end of a pause.
+// end of a pause. Only a reader making room in a local player's inbox wakes nobody: a client
+// held back by one looks again soon, a host at its next pause.
 void NetThread::Pause() {
   if (!Hosting() && heldBy_) {
     ThreadSleep(kRetryMs);
