@@ -9,7 +9,7 @@
 // such a channel keeps its bytes.
 enum class EndOfProcessStep { IniWriteBack, TextLineWriteBack, ChannelClose, Count };
 
-// False when bytes were lost; the step reports them itself.
+// False when bytes were lost in a way that fails the run; the step reports them itself.
 using EndOfProcessWork = bool (*)();
 
 // Each owner installs its step when it is first used.

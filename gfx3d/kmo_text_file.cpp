@@ -191,15 +191,23 @@ void TextModelTokens::SkipComment() {
   position_ = lineEnd ? size_t(static_cast<const uint8_t*>(lineEnd) - bytes_.data()) + 1 : limit;
 }
 
-bool IsTextModelMagic(const TextModelTokens& tokens) {
-  return tokens.tokenLength() == 4 && std::memcmp(tokens.token(), "KMOA", 4) == 0;
-}
-
 float ReadNumberToken(TextModelTokens& tokens) {
   if (!tokens.Next()) return 0;
   return float(CStrToNumber(tokens.token()));
 }
 
+namespace {
+
+// A text model's first token ends within this many bytes of its start, so these bytes alone say
+// whether a file is one, however long it is.
+constexpr size_t kTextModelPrefixBytes = size_t(64) << 10;
+
+bool IsTextModelMagic(const TextModelTokens& tokens) {
+  return tokens.tokenLength() == 4 && std::memcmp(tokens.token(), "KMOA", 4) == 0;
+}
+
+// Whether a file of `fileBytes` bytes that begins with `start` (at least its first
+// kTextModelPrefixBytes, or all of it) opens as a text model.
 bool OpensTextModel(std::span<const uint8_t> start, int64_t fileBytes) {
   const auto prefix = start.first(std::min(start.size(), kTextModelPrefixBytes));
   TextModelTokens tokens(prefix);
@@ -208,6 +216,8 @@ bool OpensTextModel(std::span<const uint8_t> start, int64_t fileBytes) {
   const size_t end = tokens.position();
   return end < prefix.size() || IsSeparator(prefix[end - 1]) || int64_t(prefix.size()) == fileBytes;
 }
+
+}  // namespace
 
 bool ParseKmoTextModel(ParsedTextModel& parsed, std::span<const uint8_t> bytes) {
   ClearParsedModel(parsed);

@@ -66,17 +66,6 @@ class TextModelTokens {
   bool exhausted_ = false;
 };
 
-// Whether the last token collected is the word that opens a text model.
-bool IsTextModelMagic(const TextModelTokens& tokens);
-
-// A text model's first token ends within this many bytes of its start, so these bytes alone say
-// whether a file is one, however long it is.
-inline constexpr size_t kTextModelPrefixBytes = size_t(64) << 10;
-
-// Whether a file of `fileBytes` bytes that begins with `start` (at least its first
-// kTextModelPrefixBytes, or all of it) opens as a text model.
-bool OpensTextModel(std::span<const uint8_t> start, int64_t fileBytes);
-
 // The next token as a number, read decimally and locale-free; 0 when no token is left.
 float ReadNumberToken(TextModelTokens& tokens);
 

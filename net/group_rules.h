@@ -1,8 +1,8 @@
 // The group's shared state and the rules that file, serve and relay frames, kept apart from the
 // sockets so they can be checked frame by frame. Every frame carries the row it came from: the
-// host serves and relays only frames from its client rows, and a program files texts, takes ids
-// and takes answers only from its own connection to the host, so no client can speak for the
-// host's server side.
+// host serves and relays only frames from its client rows and from its own program
+// (kNetOwnRow), and a client files texts, takes ids and takes answers only from its connection
+// to the host, so no client can speak for the host's server side.
 #pragma once
 
 #include <cstddef>
@@ -46,7 +46,7 @@ struct NetGroupState {
   uint64_t droppedTexts = 0;  // texts lost to full inboxes since the session was made
 };
 
-// A frame the host sends to one of its client rows.
+// A frame the host sends to one of its client rows, or to its own program at kNetOwnRow.
 struct OutgoingFrame {
   int32_t row;
   std::vector<uint8_t> bytes;

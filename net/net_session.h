@@ -92,13 +92,15 @@ class NetSession {
   std::string GetPlayerName(int32_t id);
   // The id of the player that left last (host only), 0 when none.
   uint16_t GetLeftPlayer();
-  // Texts this program's players lost to a full inbox; each loss is also noted in the debug log.
+  // Texts this program's players lost because a reader stayed behind its full inbox; the debug
+  // log notes the running total.
   uint64_t DroppedTexts();
 
   friend uint16_t NetSessionRegisterPlayer(NetSession& session, const char* name);
 
   // The quit sequence's farewell: a delete-player frame for every local player with an id,
-  // each sent only as far as the socket takes it at once, since the group ends right after.
+  // each sent only as far as the socket (on a host, its own frames' queue) takes it at once,
+  // since the group ends right after.
   void SendFarewells();
 
  private:

@@ -5,8 +5,9 @@
 //
 // Flow control is one rule (see BacklogClock) for every receiver: a client whose waiting output
 // passes the high water mark, or a local player with that much waiting behind its full inbox,
-// holds back whatever fed it (client rows and the host's own frames are not read, a client's
-// connection is not read, so senders wait in their own sockets) until it has taken half of it.
+// holds back whatever fed it (client rows are not read, the host's own texts wait where they are
+// sent, a client's connection is not read, so senders wait in their own sockets) until it has
+// taken half of it.
 // A client that stays past the mark for the hold limit is dropped as a slow peer; a local player
 // that stays past it for half the hold limit loses texts instead, so nobody is held long because
 // of somebody else.
@@ -32,7 +33,7 @@ constexpr size_t kMaxClientsPerAddress = kMaxClients / 4;
 // Connections taken from the listener per cycle, so a crowd connecting at once does not overflow
 // its short queue.
 constexpr int kAcceptsPerCycle = 32;
-// A pause while something waits for room: a held connection, output for a full socket.
+// A held client connection is looked at again this soon: its reader may have made room.
 constexpr int32_t kRetryMs = 1;
 // Texts dropped for full inboxes are noted in the debug log at most this often.
 constexpr double kDropReportIntervalMs = 1000.0;
@@ -79,6 +80,7 @@ class NetThread {
   NetClient* Client(int32_t row);
   bool HeldBack(NetClient& client);
   bool Readable(NetClient& client);
+  void HoldOwnTexts(bool held);
   FrameReader::Result NextFrame(NetClient& client, double nowMs, NetMessage& message);
   bool ReadClients(double nowMs);
   void ServeFrame(NetClient& source, const NetMessage& message, double nowMs);
@@ -102,9 +104,11 @@ class NetThread {
   uint64_t droppedReported_ = 0;
   std::optional<double> dropReportMs_;
   NetClient own_;  // the host's own program, as a source of frames
+  bool ownTextsHeld_ = false;
   std::vector<NetClient> clients_;
   size_t outputBytes_ = 0;  // every client's waiting output together
   std::vector<OutgoingFrame> replies_;
+  std::vector<SockRowWait> rowWaits_;
 };
 
 void NetThread::Run() {
@@ -137,17 +141,23 @@ void NetThread::Run() {
   StopPath();
 }
 
-// An idle cycle ends early when something comes: on a client, bytes on its connection (a held
-// connection is looked at again soon, for its reader may have made room); on the host, a frame
-// of its own program, and output waiting for a full socket is offered again soon. The system's
-// buffers are small, so a whole pause would leave the line idle.
+// An idle cycle ends as soon as there is something to do: on a client, bytes on its connection;
+// on the host, a frame of its own program, bytes from a client that is read, or room in a socket
+// that output waits for. The system's buffers are small, so the line must never wait for the
+// end of a pause. Only a reader making room in a local player's inbox wakes nobody: a client
+// held back by one looks again soon, a host at its next pause.
 void NetThread::Pause() {
   if (!Hosting() && heldBy_) {
     ThreadSleep(kRetryMs);
   } else if (!Hosting()) {
     SockWaitReadable(connectionRow_, tuning_.idleSleepMs);
   } else {
-    core_.ownFrames.WaitForFrame(outputBytes_ > 0 ? kRetryMs : tuning_.idleSleepMs);
+    rowWaits_.clear();
+    for (NetClient& client : clients_) {
+      const bool readable = Readable(client), writable = !client.output.empty();
+      if (readable || writable) rowWaits_.push_back(SockRowWait{client.row, readable, writable});
+    }
+    SockWaitRows(rowWaits_, core_.ownFrames.WakeFd(), tuning_.idleSleepMs);
   }
 }
 
@@ -294,9 +304,20 @@ bool NetThread::HeldBack(NetClient& client) {
   return !client.heldBackBy.empty();
 }
 
-// Checked before every frame, so one cycle adds at most one frame's relays past a mark.
+// Checked before every frame, so one cycle adds at most one frame's relays past a mark. The host's
+// own frames are always taken, so its queries and deletes never wait behind its texts; its new
+// texts wait to be sent instead, and those already on the way are at most the queue's bound.
 bool NetThread::Readable(NetClient& client) {
-  return !client.lost && !HeldBack(client) && outputBytes_ <= size_t(tuning_.outputTotalBytes);
+  const bool held = HeldBack(client) || outputBytes_ > size_t(tuning_.outputTotalBytes);
+  if (&client != &own_) return !client.lost && !held;
+  HoldOwnTexts(held);
+  return true;
+}
+
+void NetThread::HoldOwnTexts(bool held) {
+  if (held == ownTextsHeld_) return;
+  ownTextsHeld_ = held;
+  core_.ownFrames.HoldTexts(held);
 }
 
 FrameReader::Result NetThread::NextFrame(NetClient& client, double nowMs, NetMessage& message) {

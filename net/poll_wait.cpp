@@ -1,7 +1,6 @@
 // Descriptor waits with a monotonic deadline that survives signals.
 #include "net/poll_wait.h"
 
-#include <poll.h>
 #include <time.h>
 
 #include <cerrno>
@@ -18,13 +17,17 @@ double RealMonotonicMs() {
 }  // namespace
 
 int PollWait(int fd, short events, int timeoutMs) {
+  pollfd entry{fd, events, 0};
+  const int ready = PollWaitAll(&entry, 1, timeoutMs);
+  return ready > 0 ? entry.revents : ready;
+}
+
+int PollWaitAll(pollfd* entries, size_t count, int timeoutMs) {
   const double deadline = RealMonotonicMs() + timeoutMs;
   int waitMs = timeoutMs;
   for (;;) {
-    pollfd entry{fd, events, 0};
-    const int ready = poll(&entry, 1, waitMs);
-    if (ready > 0) return entry.revents;
-    if (ready == 0) return 0;
+    const int ready = poll(entries, nfds_t(count), waitMs);
+    if (ready >= 0) return ready;
     if (errno != EINTR) return -1;
     if (timeoutMs < 0) continue;
     waitMs = int(std::ceil(deadline - RealMonotonicMs()));

@@ -554,6 +554,20 @@ int32_t SockWaitReadable(int32_t row, int32_t timeoutMs) {
   return ReadableOnRow(*slot, timeoutMs < 0 ? 0 : timeoutMs);
 }
 
+// The descriptors are looked up under their row locks and polled without them, so no operation on
+// a row waits behind the poll; a row closed meanwhile can only end the wait early or late.
+void SockWaitRows(const std::vector<SockRowWait>& waits, int wakeFd, int32_t timeoutMs) {
+  std::vector<pollfd> entries;
+  for (const SockRowWait& wait : waits) {
+    RowLock lock;
+    const SocketSlot* slot = LockOpenRow(wait.row, lock);
+    const short events = short((wait.readable ? POLLIN : 0) | (wait.writable ? POLLOUT : 0));
+    if (slot) entries.push_back(pollfd{slot->fd, events, 0});
+  }
+  if (wakeFd >= 0) entries.push_back(pollfd{wakeFd, POLLIN, 0});
+  PollWaitAll(entries.data(), entries.size(), timeoutMs);
+}
+
 int32_t SockSetBlocking(int32_t row, bool blocking) {
   RowLock lock;
   SocketSlot* slot = LockOpenRowOrFail(row, lock);

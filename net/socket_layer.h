@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "net/sock_address.h"
 #include "net/socket_errors.h"
@@ -61,6 +62,15 @@ int32_t SockRecv(int32_t row, void* buffer, int32_t length, bool waitAll);
 int32_t SockIsReadable(int32_t row);
 // As SockIsReadable, waiting up to timeoutMs for something to arrive.
 int32_t SockWaitReadable(int32_t row, int32_t timeoutMs);
+// What a wait on several rows at once looks for on one of them.
+struct SockRowWait {
+  int32_t row;
+  bool readable;
+  bool writable;
+};
+// Waits until one of the rows is readable or writable as asked, wakeFd (-1: none) is readable,
+// or timeoutMs passes. Rows that hold no socket are passed over.
+void SockWaitRows(const std::vector<SockRowWait>& waits, int wakeFd, int32_t timeoutMs);
 // Returns the last error after the change (0 = success).
 int32_t SockSetBlocking(int32_t row, bool blocking);
 

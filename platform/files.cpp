@@ -199,6 +199,36 @@ bool BeginInPlace(Replacement& replacement) {
   return replacement.fd >= 0;
 }
 
+// A file without a name in the temporary folder (or one whose name is gone at once); -1 when
+// that folder cannot hold one either.
+int CreateStaging() {
+  const std::string folder = TempFolder();
+  int fd = OpenOsPath(folder, O_TMPFILE | O_RDWR, 0600);
+  if (fd >= 0) return fd;
+  std::string name;
+  TakeSiblingName(folder, name, [&fd](const std::string& candidate) {
+    fd = OpenOsPath(candidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+    return fd >= 0;
+  });
+  if (fd >= 0) ::unlink(name.c_str());
+  return fd;
+}
+
+// An existing file the folder will not replace: the new bytes wait in a staging file, and the
+// target, opened now so that a file the user may not write fails before any work, loses its old
+// content only when they are whole. Without a staging file it is written in place at once.
+bool BeginStaged(Replacement& replacement) {
+  const int target = OpenOsPath(replacement.target, O_WRONLY | O_NOFOLLOW);
+  const int staging = target >= 0 ? CreateStaging() : -1;
+  if (staging < 0) {
+    CloseDescriptor(target);
+    return BeginInPlace(replacement);
+  }
+  replacement.fd = staging;
+  replacement.stagedFor = target;
+  return true;
+}
+
 // Only a regular file has bytes to make durable: fsync refuses pipes and some devices.
 bool CloseWritten(int fd) {
   struct stat info {};
@@ -214,6 +244,15 @@ bool CopyAll(int from, int to) {
     if (n <= 0) return n == 0;
     if (!WriteFull(to, buffer, size_t(n))) return false;
   }
+}
+
+// The staged bytes become the target's content; both descriptors are closed.
+bool CopyStaged(int staging, int target) {
+  bool copied = ::lseek(staging, 0, SEEK_SET) == 0 && ::ftruncate(target, 0) == 0;
+  if (copied) DropSetIdBits(target);
+  copied = copied && CopyAll(staging, target);
+  ::close(staging);
+  return CloseWritten(target) && copied;
 }
 
 // The written sibling's bytes go into the target itself where the folder refuses the rename.
@@ -395,10 +434,11 @@ bool BeginReplacement(std::string_view name, Replacement& replacement) {
   replacement.target = LinkTarget(path);
   replacement.temporary.clear();
   replacement.inPlace = false;
+  replacement.stagedFor = -1;
   if (IsSpecialFile(replacement.target)) return BeginInPlace(replacement);
   replacement.fd = CreateUnnamed(replacement.target);
   if (replacement.fd < 0) replacement.fd = CreateSibling(replacement.target, replacement.temporary);
-  if (replacement.fd < 0) return RefusedByTheFolder(errno) && BeginInPlace(replacement);
+  if (replacement.fd < 0) return RefusedByTheFolder(errno) && BeginStaged(replacement);
   // Before the first byte is written: the group that may read the target is the one that may
   // read its successor.
   TakeOverOwnerAndMode(replacement.fd, replacement.target);
@@ -407,8 +447,14 @@ bool BeginReplacement(std::string_view name, Replacement& replacement) {
 
 bool CommitReplacement(Replacement& replacement) {
   const int fd = std::exchange(replacement.fd, -1);
-  bool done = replacement.inPlace ? CloseWritten(fd) : CloseNamed(fd, replacement);
-  done = done && (replacement.inPlace || MoveIntoPlace(replacement));
+  bool done;
+  if (replacement.stagedFor >= 0) {
+    done = CopyStaged(fd, std::exchange(replacement.stagedFor, -1));
+  } else if (replacement.inPlace) {
+    done = CloseWritten(fd);
+  } else {
+    done = CloseNamed(fd, replacement) && MoveIntoPlace(replacement);
+  }
   if (done) RemoveLeftSiblings(replacement.target);
   return done;
 }
@@ -416,6 +462,7 @@ bool CommitReplacement(Replacement& replacement) {
 void AbandonReplacement(Replacement& replacement) {
   const int error = errno;
   CloseDescriptor(std::exchange(replacement.fd, -1));
+  CloseDescriptor(std::exchange(replacement.stagedFor, -1));
   errno = error;
   RemoveKeepingErrno(replacement.temporary);
 }

@@ -87,21 +87,23 @@ bool CloseChecked(int fd);
 // In place instead, as a plain fopen(name, "wb") writes: a name that leads to a pipe, a device or
 // a socket (which keep what they are), and a file whose folder refuses the new file or the rename
 // (a read-only folder, a file bound over its name by a mount, another owner's file in a sticky
-// folder). Such a save is not atomic: readers may see it half done, and a failed one leaves the
-// target cut short.
+// folder). Such a file's new bytes wait in an unnamed file of the temporary folder and are copied
+// into it at Commit, so a failed save keeps it as it was; the copy itself is not atomic: readers
+// may see it half done, and a process killed during it leaves the target cut short.
 struct Replacement {
   int fd = -1;            // the new file, open for writing
   std::string target;     // the file it will replace
   std::string temporary;  // the new file's own name until then, whatever the target's length;
                           // empty while it has none, and when it is written in place
   bool inPlace = false;   // the bytes go straight into the target
+  int stagedFor = -1;     // the target, opened at the start and filled from fd at Commit
 };
 bool BeginReplacement(std::string_view name, Replacement& replacement);
 // Makes the written bytes durable and puts the new file in place; false (the new file removed,
-// the old one kept, unless written in place) when any step fails. The descriptor is closed
+// the old one kept, unless a copy into the target failed part way) when any step fails. The descriptor is closed
 // either way.
 bool CommitReplacement(Replacement& replacement);
-// Removes the new file and keeps the old one (a file written in place keeps what was written).
+// Removes the new file and keeps the old one (a pipe or device keeps what was written to it).
 void AbandonReplacement(Replacement& replacement);
 
 // Test seam: false makes every replacement take a named sibling, as on a file system without

@@ -54,6 +54,8 @@ void DeleteSection(IniObject& ini, const Str& section) {
 
 IniObject& GetIniObject() {
   static IniObject* const object = [] {
+    // A write-back that fails at the end leaves the exit status alone, as one during the run
+    // only sets the last error.
     InstallEndOfProcessStep(EndOfProcessStep::IniWriteBack, [] {
       IniFlush();
       return true;

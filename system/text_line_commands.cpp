@@ -16,6 +16,8 @@ namespace {
 
 TextLineCache& Cache() {
   static TextLineCache* const cache = [] {
+    // A write-back that fails at the end leaves the exit status alone, as one during the run
+    // only sets the last error.
     InstallEndOfProcessStep(EndOfProcessStep::TextLineWriteBack, [] {
       TextLineCacheRelease();
       return true;

@@ -359,22 +359,25 @@ TEST_F(GroupBurstTest, AFloodHoldsAnotherPeersTextBackByAtMostAFewShares) {
 // A burst at one player never holds the program's other players, nor its join and query answers,
 // long behind that player's reader: on a client, whose connection brings them all, and on the
 // host. Texts that fit behind a full inbox hold nothing back; a flood past them holds a client's
-// connection back only while the reader takes half the high water mark, with little ahead.
+// connection back only while the reader takes half the high water mark, with little ahead. The
+// host's own flood, held back while its reader takes that much, holds back none of its queries.
 TEST_F(GroupBurstTest, AnswersAndOtherPlayersTextsComeWithinASecondBesideAFullInbox) {
   struct Case {
     const char* name;
     bool onHost;
     int texts;   // at the slow player, as fast as they go
     int paceMs;  // the slow player's reader takes a text, then pauses this long
+    bool hostFloods = false;  // the host's own player floods, not another client's
   };
   const Case cases[] = {
       {"a client, a burst that fits behind the inbox", false, int(kNetInboxLimit) + 150, 20},
       {"a client, a flood", false, int(kNetInboxLimit) + 2000, 1},
       {"the host, a flood", true, int(kNetInboxLimit) + 2000, 1},
+      {"the host, its own flood held back", true, 1 << 30, 12, true},
   };
   NetTuning tuning = PatientTuning();
   tuning.relayHighWaterBytes = kNetHighWaterBytes;
-  tuning.holdLimitMs = 4000;  // a connection held until the reader is given up on would show
+  tuning.holdLimitMs = 6000;  // a connection held until the reader is given up on would show
   tuning.sendDeadlineMs = 8000;
   tuning.answerPasses = NetTuning().answerPasses;  // the flood's own count waits behind it
   for (const Case& c : cases) {
@@ -395,15 +398,24 @@ TEST_F(GroupBurstTest, AnswersAndOtherPlayersTextsComeWithinASecondBesideAFullIn
       }
     });
     // The count is answered once the host has relayed every text before it: then the inbox is
-    // full and the rest is ahead of whatever comes next.
+    // full and the rest is ahead of whatever comes next. The host's own flood is held back once
+    // one of its sends waits.
     std::atomic<bool> relayed{false};
-    std::thread flood([&] {
+    std::atomic<Clock::rep> sendingSince{0};
+    std::thread flood([&, &sender = c.hostFloods ? host : *flooder] {
       for (int i = 0; flooding && i < c.texts; ++i) {
-        if (!flooder->SendMessage(flooderId, slow, NumberedText(i))) break;
+        sendingSince = Clock::now().time_since_epoch().count();
+        if (!sender.SendMessage(c.hostFloods ? hostIds[0] : flooderId, slow, NumberedText(i))) break;
+        sendingSince = 0;
       }
       relayed = flooding && flooder->CountPlayers() != 0;
     });
-    EXPECT_TRUE(Eventually([&] { return bool(relayed); }, 20000));
+    const auto heldBack = [&] {
+      const Clock::rep since = sendingSince;
+      return since != 0 && Clock::now().time_since_epoch().count() - since >
+                               Clock::duration(std::chrono::milliseconds(100)).count();
+    };
+    EXPECT_TRUE(Eventually([&] { return c.hostFloods ? heldBack() : bool(relayed); }, 20000));
     const auto start = Clock::now();
     std::thread ping([&, &pinger = c.onHost ? *client : host] {
       EXPECT_TRUE(pinger.SendMessage(c.onHost ? clientId : hostIds[0], other, "ping"));

@@ -229,7 +229,7 @@ TEST_F(HostilePeers, OneAddressHoldsAQuarterOfTheTableAndTheRestIsTurnedAway) {
   ASSERT_TRUE(late.Join("127.0.0.1", port_));
   EXPECT_NE(late.CreatePlayer("late"), 0);
   ++expected_;
-  // The host's own connection, the client and the late one hold three more of the 128 rows.
+  // The host's own program, the client and the late one hold three more of the 128 rows.
   int others = 0;
   for (const char* address : {"127.0.0.3", "127.0.0.4", "127.0.0.5", "127.0.0.6"}) {
     others += JoinedFrom(address, 32, crowd);

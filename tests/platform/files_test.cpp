@@ -342,14 +342,18 @@ TEST(AtomicRewrite, ALaterSaveRemovesOnlyWhatEndedSavesLeftBesideIt) {
 }
 
 // A folder that takes no new entry, and a file a mount binds to its name (no rename over it).
+// A save that fails there keeps the old file.
 TEST(AtomicRewrite, FilesTheFolderWillNotReplaceAreWrittenInPlace) {
   TempDir dir;
   const std::string folder = dir.Child("read-only"), file = folder + "/settings.ini";
   fs::create_directory(folder);
   TempDir::WriteBytes(file, "old");
   ASSERT_EQ(chmod(file.c_str(), 04644) | chmod(folder.c_str(), 0555), 0);
-  EXPECT_EQ(StatusOfChild([&file] {
-              return DropCapabilities() && platform::AtomicRewrite(file, "new") ? 0 : 1;
+  const auto failingSave = [](int fd) { return platform::WriteFull(fd, "par", 3) && false; };
+  EXPECT_EQ(StatusOfChild([&] {
+              if (!DropCapabilities() || platform::AtomicRewriteWith(file, failingSave)) return 1;
+              if (TempDir::ReadBytes(file) != "old") return 2;
+              return platform::AtomicRewrite(file, "new") ? 0 : 3;
             }),
             0);
   chmod(folder.c_str(), 0755);
