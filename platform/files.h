@@ -100,8 +100,8 @@ struct Replacement {
 };
 bool BeginReplacement(std::string_view name, Replacement& replacement);
 // Makes the written bytes durable and puts the new file in place; false (the new file removed,
-// the old one kept, unless a copy into the target failed part way) when any step fails. The descriptor is closed
-// either way.
+// the old one kept, unless a copy into the target failed part way) when any step fails. The
+// descriptor is closed either way.
 bool CommitReplacement(Replacement& replacement);
 // Removes the new file and keeps the old one (a pipe or device keeps what was written to it).
 void AbandonReplacement(Replacement& replacement);

@@ -405,7 +405,8 @@ TEST_F(GroupBurstTest, AnswersAndOtherPlayersTextsComeWithinASecondBesideAFullIn
     std::thread flood([&, &sender = c.hostFloods ? host : *flooder] {
       for (int i = 0; flooding && i < c.texts; ++i) {
         sendingSince = Clock::now().time_since_epoch().count();
-        if (!sender.SendMessage(c.hostFloods ? hostIds[0] : flooderId, slow, NumberedText(i))) break;
+        const uint16_t from = c.hostFloods ? hostIds[0] : flooderId;
+        if (!sender.SendMessage(from, slow, NumberedText(i))) break;
         sendingSince = 0;
       }
       relayed = flooding && flooder->CountPlayers() != 0;
